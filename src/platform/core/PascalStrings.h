@@ -1,0 +1,30 @@
+// Conversions between length-prefixed strings and std::string.
+//
+// Text is UTF-8. Whenever a text must be cut to fit a length byte, it is cut
+// at a character boundary so that no UTF-8 sequence is split.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/core/MacTypes.h"
+
+namespace pstr {
+
+// The bytes of a length-prefixed string.
+std::string ToStd(ConstStringPtr p);
+
+// Writes text into dst, which holds at most maxLen bytes after the length
+// byte (255 for a Str255, 63 for a Str63). Cuts at a character boundary.
+void FromStd(std::string_view text, StringPtr dst, size_t maxLen = 255);
+
+// The largest prefix length <= maxLen that does not split a UTF-8 sequence.
+size_t Utf8CutLength(std::string_view text, size_t maxLen);
+
+bool Equal(ConstStringPtr a, ConstStringPtr b);
+
+}  // namespace pstr
+
+// Classic helpers.
+void CopyCStringToPascal(const char* src, Str255 dst);
+void CopyPascalStringToC(ConstStr255Param src, char* dst);

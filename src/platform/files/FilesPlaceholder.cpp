@@ -1,0 +1,1 @@
+// The file-system module lands here.

@@ -1,0 +1,1 @@
+// The movie toolbox lands here.

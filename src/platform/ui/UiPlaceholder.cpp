@@ -1,0 +1,1 @@
+// The user-interface toolbox lands here.

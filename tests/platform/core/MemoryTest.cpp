@@ -1,0 +1,32 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "platform/core/Memory.h"
+
+TEST(Memory, HandleKeepsContentsWhenResized)
+{
+    Handle h = NewHandle(4);
+    ASSERT_NE(h, nullptr);
+    std::memcpy(*h, "abcd", 4);
+    SetHandleSize(h, 1 << 20);
+    EXPECT_EQ(MemError(), noErr);
+    EXPECT_EQ(GetHandleSize(h), 1 << 20);
+    EXPECT_EQ(std::memcmp(*h, "abcd", 4), 0);
+    DisposeHandle(h);
+}
+
+TEST(Memory, NegativeSizesAreRefused)
+{
+    EXPECT_EQ(NewHandle(-1), nullptr);
+    EXPECT_EQ(MemError(), paramErr);
+    EXPECT_EQ(GetHandleSize(nullptr), 0);
+    EXPECT_EQ(MemError(), nilHandleErr);
+}
+
+TEST(Memory, BlockMoveHandlesOverlap)
+{
+    char buf[] = "123456";
+    BlockMove(buf, buf + 2, 4);
+    EXPECT_STREQ(buf, "121234");
+}
