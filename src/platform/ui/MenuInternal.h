@@ -1,0 +1,33 @@
+// What the menu files share: the menus in the bar and the highlighted title.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/ui/Menus.h"
+
+namespace menus {
+
+// The menus of the bar, left to right.
+const std::vector<MenuHandle>& BarMenus();
+MenuID HilitedMenu();
+void SetHilitedMenu(MenuID menuID);
+// Empties the bar (tests start from a known state).
+void ResetMenuBar();
+
+// The item record, or nil for an item number out of range.
+MenuItemRecord* ItemOf(MenuHandle menu, short item);
+bool IsSeparator(const MenuItemRecord& item);
+// An item can be chosen when it and its menu are enabled and it is not a
+// separator.
+bool IsChoosable(MenuHandle menu, short item);
+
+// Parses one item of AppendMenu's description language.
+MenuItemRecord ParseItem(std::string_view description);
+
+// The text drawn for a command key: "⌘X" style, in the font the bar uses.
+std::string CommandKeyLabel(char commandKey);
+// The text drawn for a mark: a check for checkMark, else the mark itself.
+std::string MarkLabel(UInt16 mark);
+
+}  // namespace menus

@@ -1,0 +1,161 @@
+// Following the mouse through the menus after a click in the menu bar.
+#include "platform/ui/Events.h"
+#include "platform/ui/MenuDrawing.h"
+#include "platform/ui/MenuInternal.h"
+#include "platform/ui/ToolboxDrawing.h"
+#include "platform/ui/WindowManager.h"
+
+namespace {
+
+// Ticks the chosen item blinks for, so a person sees what was chosen.
+constexpr unsigned long kChoiceFlashTicks = 3;
+
+class MenuTracker {
+public:
+    MenuTracker() : titles(menus::TitleRects()) {}
+    ~MenuTracker() { ClosePullDown(); }
+
+    // Opens the menu under pt and highlights the item under it.
+    void Follow(Point pt);
+    long Choice() const;
+    void FlashChoice();
+
+private:
+    int TitleAt(Point pt) const;
+    short ItemAt(Point pt) const;
+    void OpenPullDown(int index);
+    void ClosePullDown();
+    void Redraw();
+    MenuHandle OpenMenu() const { return menus::BarMenus()[openIndex]; }
+
+    std::vector<Rect> titles;
+    int openIndex = -1;
+    CGrafPtr port = nullptr;
+    menus::PullDownLayout layout;
+    short hilitedItem = 0;
+};
+
+int MenuTracker::TitleAt(Point pt) const
+{
+    for (size_t i = 0; i < titles.size(); ++i) {
+        if (PtInRect(pt, &titles[i]))
+            return int(i);
+    }
+    return -1;
+}
+
+short MenuTracker::ItemAt(Point pt) const
+{
+    if (openIndex < 0 || !PtInRect(pt, &layout.bounds))
+        return 0;
+    Point local{short(pt.v - layout.bounds.top), short(pt.h - layout.bounds.left)};
+    for (size_t i = 0; i < layout.itemRects.size(); ++i) {
+        if (PtInRect(local, &layout.itemRects[i]))
+            return menus::IsChoosable(OpenMenu(), short(i + 1)) ? short(i + 1) : 0;
+    }
+    return 0;
+}
+
+void MenuTracker::OpenPullDown(int index)
+{
+    ClosePullDown();
+    openIndex = index;
+    HiliteMenu((*OpenMenu())->menuID);
+    layout = menus::LayoutPullDown(OpenMenu(), titles[index]);
+    port = WMNewPort(layout.bounds.right - layout.bounds.left, layout.bounds.bottom - layout.bounds.top);
+    hilitedItem = 0;
+    Redraw();
+    WMShowOverlay(port, Point{layout.bounds.top, layout.bounds.left});
+}
+
+void MenuTracker::ClosePullDown()
+{
+    if (port != nullptr) {
+        WMHideOverlay(port);
+        WMDisposePort(port);
+        port = nullptr;
+    }
+    openIndex = -1;
+    hilitedItem = 0;
+}
+
+void MenuTracker::Redraw()
+{
+    if (port != nullptr)
+        menus::DrawPullDown(port, OpenMenu(), layout, hilitedItem);
+}
+
+void MenuTracker::Follow(Point pt)
+{
+    // Moving onto another title opens its menu; moving off the bar and off
+    // the open menu keeps the menu open with nothing highlighted, as people
+    // expect when they wander.
+    int title = TitleAt(pt);
+    if (title >= 0 && title != openIndex)
+        OpenPullDown(title);
+    short item = ItemAt(pt);
+    if (item != hilitedItem) {
+        hilitedItem = item;
+        Redraw();
+    }
+}
+
+long MenuTracker::Choice() const
+{
+    if (openIndex < 0 || hilitedItem == 0)
+        return 0;
+    return (long((*OpenMenu())->menuID) << 16) | hilitedItem;
+}
+
+void MenuTracker::FlashChoice()
+{
+    short chosen = hilitedItem;
+    unsigned long ticks = 0;
+    hilitedItem = 0;
+    Redraw();
+    WMFlushScreen();
+    Delay(kChoiceFlashTicks, &ticks);
+    hilitedItem = chosen;
+    Redraw();
+    WMFlushScreen();
+    Delay(kChoiceFlashTicks, &ticks);
+}
+
+Point MouseGlobal()
+{
+    // The menu-bar port sits at the screen's origin, so its local
+    // coordinates are global ones.
+    look::PortScope scope(WMMenuBarPort());
+    Point pt{};
+    GetMouse(&pt);
+    return pt;
+}
+
+}  // namespace
+
+long MenuSelect(Point startPt)
+{
+    if (menus::BarMenus().empty())
+        return 0;
+    MenuTracker tracker;
+    Point pt = startPt;
+    for (;;) {
+        tracker.Follow(pt);
+        WMFlushScreen();
+        if (!WaitMouseUp())
+            break;
+        Point next = MouseGlobal();
+        if (EqualPt(next, pt)) {
+            unsigned long ticks = 0;
+            Delay(1, &ticks);
+        }
+        pt = next;
+    }
+    tracker.Follow(MouseGlobal());
+    long choice = tracker.Choice();
+    if (choice != 0)
+        tracker.FlashChoice();
+    else
+        HiliteMenu(0);
+    return choice;
+}
