@@ -1,0 +1,99 @@
+// What the movie-file layer needs from the movie model: turning a movie atom
+// into a Movie and back, the data references of each media, the chunks that
+// hold the samples, and the top-level atoms of a file.
+//
+// Nothing here touches a file: the file layer reads and writes bytes and
+// hands them over, so the model stays testable on bytes in memory.
+#pragma once
+
+#include <functional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/movies/Movies.h"
+#include "platform/movies/model/DataRefEntry.h"
+
+// Where a movie atom came from. Self data references (flag 1) are resolved to
+// `path`.
+struct MovieSource {
+    std::string path;  // absolute path of the file holding the movie atom ("" in memory)
+    UInt64 fileSize = 0;
+};
+
+// A movie atom, 8- or 16-byte header included, into a new Movie. cmov is
+// decompressed. Result: noErr, or invalidMovie / badPublicMovieAtom with the
+// reason in *whyNot when given.
+OSErr ParseMovieAtom(std::span<const UInt8> moovAtom, const MovieSource& source, Movie* outMovie,
+                     std::string* whyNot = nullptr);
+
+// A whole data fork (an mmap): finds the first usable movie atom and merges
+// the movie fragments (moof) that follow into plain sample tables.
+// noMovieFound when there is no movie atom.
+OSErr ParseMovieFileData(std::span<const UInt8> fileBytes, const MovieSource& source, Movie* outMovie,
+                         std::string* whyNot = nullptr);
+
+// True when the movie was read from fragments (moof); writing it back gives
+// plain sample tables and no mvex, so the file's fragments must not stay
+// visible to other readers after an in-place update.
+bool MovieWasFragmented(Movie theMovie);
+
+struct SerializeOptions {
+    // The file the movie atom will live in. Data references to this file are
+    // written as self references.
+    std::string destinationPath;
+    // Write every chunk offset table as co64.
+    bool forceCo64 = false;
+    // Flattening: the new file offset of each chunk, in chunk order (as
+    // ForEachMediaChunk gives them). When set, every media gets one self data
+    // reference and every sample description refers to it.
+    std::function<UInt64(Track track, UInt32 chunkIndex, UInt64 oldOffset)> remapChunkOffset;
+    // Makes the entry for samples in another file (an alias record); when not
+    // set, such entries are written as read, or as a 'url ' entry with a
+    // file:// address when they were self references of another file.
+    std::function<OSErr(const DataRefEntry& original, const std::string& dataPath, DataRefEntry* out)> makeDataRef;
+};
+
+// The movie atom for theMovie. The box at this moment becomes the saved
+// movie matrix; track offsets are written as leading empty edits. A movie
+// read and written unchanged (same destination, no remapping) gives the same
+// bytes.
+OSErr SerializeMovieAtom(Movie theMovie, const SerializeOptions& options, std::vector<UInt8>* out);
+
+// The data references of a media, index from 1; nil when out of range.
+short CountMediaDataRefs(Media theMedia);
+DataRefEntry* GetMediaDataRefEntry(Media theMedia, short index);
+
+// One chunk of a media: a run of samples stored together.
+struct MediaChunk {
+    UInt32 chunkIndex = 0;             // from 0, in file order of the sample table
+    UInt16 dataRefIndex = 0;           // from 1
+    UInt32 sampleDescriptionIndex = 0; // from 1
+    UInt64 fileOffset = 0;
+    UInt64 size = 0;                   // bytes
+    UInt32 firstSample = 0;            // from 1
+    UInt32 sampleCount = 0;
+    SInt64 decodeTime = 0;             // media time of the first sample
+    SInt64 duration = 0;               // media time that the chunk's samples span
+};
+
+// Calls visit for every chunk in order (which is decode-time order); stops
+// early when visit returns false. invalidMedia for a nil media.
+OSErr ForEachMediaChunk(Media theMedia, const std::function<bool(const MediaChunk&)>& visit);
+
+struct TopLevelAtom {
+    OSType type = 0;
+    UInt64 offset = 0;       // of the header
+    UInt64 size = 0;         // whole atom, header included; resolved for size 0
+    UInt32 headerSize = 8;   // 16 with a 64-bit size
+    bool extendsToEnd = false;  // size field 0
+    bool truncated = false;     // claims more bytes than the file has (last entry)
+};
+
+// The top-level atoms of a file, in order. Stops at the first atom that
+// cannot be valid (size below its header) or that runs past the end; that
+// atom is listed with truncated set. Bytes after the last atom that are too
+// few for a header are ignored.
+OSErr ScanTopLevelAtoms(std::span<const UInt8> fileBytes, std::vector<TopLevelAtom>* out);
+using ReadAtProc = std::function<bool(UInt64 offset, UInt8* buffer, size_t length)>;
+OSErr ScanTopLevelAtoms(UInt64 fileSize, const ReadAtProc& readAt, std::vector<TopLevelAtom>* out);
