@@ -1,1 +1,0 @@
-// The file-system module lands here.
