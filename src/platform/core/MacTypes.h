@@ -71,9 +71,11 @@ struct RGBColor {
 };
 
 // The event record every event handler receives.
+// `message` is pointer-wide (unsigned long, as classic headers declare it):
+// update and activate events carry the WindowPtr there.
 struct EventRecord {
     UInt16 what;
-    UInt32 message;
+    unsigned long message;
     UInt32 when;
     Point where;
     UInt16 modifiers;
