@@ -28,3 +28,24 @@ bool Equal(ConstStringPtr a, ConstStringPtr b);
 // Classic helpers.
 void CopyCStringToPascal(const char* src, Str255 dst);
 void CopyPascalStringToC(ConstStr255Param src, char* dst);
+
+// Length-prefixed string literals: "Error Code:"_p is a ConstStringPtr to a
+// static length-prefixed copy of the text (what "\p" meant to classic
+// compilers). Texts longer than 255 bytes do not compile.
+template <size_t N>
+struct PascalLiteral {
+    static_assert(N >= 1 && N <= 256, "a length-prefixed text holds at most 255 bytes");
+    unsigned char data[N];
+    constexpr PascalLiteral(const char (&s)[N]) : data{}
+    {
+        data[0] = static_cast<unsigned char>(N - 1);
+        for (size_t i = 0; i + 1 < N; ++i)
+            data[i + 1] = static_cast<unsigned char>(s[i]);
+    }
+};
+
+template <PascalLiteral L>
+constexpr ConstStringPtr operator""_p()
+{
+    return L.data;
+}

@@ -40,3 +40,11 @@ TEST(PascalStrings, RoundTripAndCConversions)
     pstr::FromStd("Geneva", q);
     EXPECT_TRUE(pstr::Equal(p, q));
 }
+
+TEST(PascalStrings, LiteralCarriesItsLength)
+{
+    ConstStringPtr p = "Nil Pointer"_p;
+    EXPECT_EQ(p[0], 11);
+    EXPECT_EQ(pstr::ToStd(p), "Nil Pointer");
+    EXPECT_EQ(""_p[0], 0);
+}
