@@ -13,17 +13,35 @@
 // real one, so FSSpecPath and every call here reach the real file.
 #pragma once
 
+#include <cstring>
 #include <string>
 
 #include "platform/core/MacTypes.h"
 
-// Classic records used 68k alignment: two-byte packing keeps parID at offset
-// 2 and the whole record at 70 bytes. Read and write the fields directly;
-// do not take a long* to parID, it is not four-byte aligned.
+// A signed 32-bit field that may sit at any address. Classic records used
+// 68k alignment, which puts FSSpec.parID at offset 2; a plain SInt32 there
+// would be misaligned, and binding a reference to it (as templates such as
+// std::max or test assertions do) is undefined behaviour. This type reads
+// and writes through memcpy and converts to and from SInt32 implicitly, so
+// `spec.parID = id` and `long id = spec.parID` read as usual.
+struct PackedSInt32 {
+    unsigned char bytes[4];
+
+    PackedSInt32() = default;
+    PackedSInt32(SInt32 value) { std::memcpy(bytes, &value, sizeof value); }
+    operator SInt32() const
+    {
+        SInt32 value;
+        std::memcpy(&value, bytes, sizeof value);
+        return value;
+    }
+};
+static_assert(sizeof(PackedSInt32) == 4 && alignof(PackedSInt32) == 1);
+
 #pragma pack(push, 2)
 struct FSSpec {
     SInt16 vRefNum;
-    SInt32 parID;
+    PackedSInt32 parID;
     Str63 name;
 };
 #pragma pack(pop)

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstddef>
+#include <cstring>
 
 #include "platform/core/PascalStrings.h"
 #include "platform/files/Files.h"
@@ -25,6 +26,17 @@ TEST(FSSpecLayout, KeepsTheClassicSeventyByteRecord)
     EXPECT_EQ(offsetof(FSSpec, vRefNum), 0u);
     EXPECT_EQ(offsetof(FSSpec, parID), 2u);
     EXPECT_EQ(offsetof(FSSpec, name), 6u);
+}
+
+TEST(FSSpecLayout, ParentIDSitsRightAfterTheVolumeInHostOrder)
+{
+    FSSpec spec{};
+    spec.parID = 0x12345678;
+    SInt32 raw;
+    std::memcpy(&raw, reinterpret_cast<const unsigned char*>(&spec) + 2, sizeof raw);
+    EXPECT_EQ(raw, 0x12345678);
+    long asLong = spec.parID;
+    EXPECT_EQ(asLong, 0x12345678);
 }
 
 TEST(FSPathMakeFSSpec, ExistingFileGivesItsDirectoryAndNameAndPathBack)
