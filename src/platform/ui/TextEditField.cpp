@@ -222,6 +222,9 @@ TextKeyResult TextEditField::HandleKey(const TextKey& key, TextClipboard* clipbo
     }
     if (command)
         return HandleCommandKey(key.charCode, clipboard);
+    // Tab, Return, Enter and Escape belong to the dialog, not the field.
+    if (key.charCode != 0 && key.charCode < 0x20)
+        return TextKeyResult::kIgnored;
     if (!key.text.empty()) {
         if (PrintableOnly(key.text).empty())
             return TextKeyResult::kIgnored;

@@ -47,6 +47,9 @@ public:
     size_t SelectionEnd() const { return selEnd; }
     bool HasSelection() const { return selStart != selEnd; }
     std::string SelectedText() const;
+    // The end of the selection that moves (the caret when there is no
+    // selection); the other end is the anchor.
+    size_t ActiveEnd() const;
     // Offsets are clamped and moved to character boundaries. The anchor,
     // the end that Shift+arrow and Shift+click keep, is start.
     void SetSelection(size_t start, size_t end);
@@ -78,7 +81,6 @@ public:
 private:
     void SetCaretKeepingAnchor(size_t pos, bool extend);
     size_t Clamp(size_t pos) const;
-    size_t ActiveEnd() const;
     TextKeyResult HandleCommandKey(unsigned char c, TextClipboard* clipboard);
 
     std::string text;
