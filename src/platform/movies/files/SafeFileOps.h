@@ -1,0 +1,36 @@
+// File operations that never leave a half-written file under a real name:
+// new content is written to a hidden temporary file in the same folder,
+// flushed, and renamed over its destination.
+#pragma once
+
+#include <span>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+#include "platform/core/MacTypes.h"
+
+namespace SafeFileOps {
+
+// A new hidden file beside `path` (same folder, so a rename is atomic), open
+// for reading and writing. Returns the descriptor, or -1 with *err set.
+int CreateTemporaryBeside(const std::string& path, std::string* tempPath, OSErr* err);
+// Flushes tempFd, renames tempPath over path and flushes the folder. Closes
+// tempFd. On failure the temporary is removed and path is untouched.
+OSErr CommitTemporary(int tempFd, const std::string& tempPath, const std::string& path);
+// Removes a temporary after a failure or a cancel.
+void DiscardTemporary(int tempFd, const std::string& tempPath);
+// Writes bytes as the whole new content of path, atomically.
+OSErr ReplaceFileContents(const std::string& path, std::span<const UInt8> bytes);
+
+// Reads a whole small file (a companion) after checking its size against
+// maxBytes; fnfErr when it does not exist.
+OSErr ReadSmallFile(const std::string& path, std::size_t maxBytes, std::vector<UInt8>* out);
+
+// Whether two paths name the same file (device and inode).
+bool SameFile(const std::string& a, const std::string& b);
+bool FileIdentity(const std::string& path, dev_t* dev, ino_t* ino);
+
+std::string FolderOf(const std::string& path);
+
+}  // namespace SafeFileOps
