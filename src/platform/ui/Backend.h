@@ -28,6 +28,11 @@ public:
     // delivered. The headless backend never sleeps: it advances its clock.
     virtual bool PumpInput(UInt32 maxWaitTicks) = 0;
 
+    // Waits numTicks (Delay): real time for the sdl backend, which keeps the
+    // host window responsive meanwhile; the headless backend only advances
+    // its clock and hands out no input.
+    virtual void Delay(UInt32 numTicks) = 0;
+
     // Shows the composed screen: device pixels, ScreenWidth()*Scale() wide.
     virtual void Present(const UInt32* pixels, int width, int height) = 0;
 

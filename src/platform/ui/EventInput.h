@@ -14,6 +14,8 @@ void UIInputMouseButton(bool down, Point where);
 // A key press or release. text is the UTF-8 the key typed ("" when it typed
 // nothing, or when the host reports the text separately with UIInputText).
 void UIInputKey(bool down, UInt8 charCode, UInt8 keyCode, const std::string& text = std::string());
+// A key held down that repeats: an auto-key event.
+void UIInputAutoKey(UInt8 charCode, UInt8 keyCode, const std::string& text = std::string());
 // Typed text that arrives apart from key presses (host text input, paste of
 // an input method): one key-down per character, charCode 0 for non-ASCII.
 void UIInputText(const std::string& utf8);

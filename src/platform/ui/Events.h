@@ -83,7 +83,7 @@ Boolean GetNextEvent(EventMask eventMask, EventRecord* theEvent);
 Boolean EventAvail(EventMask eventMask, EventRecord* theEvent);
 // Posts an event of any kind (kHighLevelEvent included) with the current
 // mouse position, modifiers and time.
-OSErr PostEvent(EventKind eventNum, UInt32 eventMsg);
+OSErr PostEvent(EventKind eventNum, unsigned long eventMsg);
 // Orvo: posts a complete event record; `text` is what GetEventText answers
 // for it (key events).
 OSErr PostEventRecord(const EventRecord& theEvent, const std::string& text = std::string());

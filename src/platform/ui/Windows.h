@@ -121,14 +121,23 @@ long GetWRefCon(WindowPtr window);
 short GetWindowKind(WindowPtr window);
 void SetWindowKind(WindowPtr window, short kind);
 
+// Update and activate events carry the WindowPtr in their message, so
+// `(WindowPtr)event.message` names the window, as classic code expects.
+// WindowFromEventMessage checks it: nil when the message names no open window.
+WindowPtr WindowFromEventMessage(unsigned long message);
+unsigned long EventMessageFromWindow(WindowPtr window);
+
 CGrafPtr GetWindowPort(WindowPtr window);
 void SetPortWindowPort(WindowPtr window);
 // The window whose port this is, or nil for another port.
 WindowPtr GetWindowFromPort(CGrafPtr port);
-// Global bounds of the content area.
+// The port's bounds, local coordinates.
 Rect* GetWindowPortBounds(WindowPtr window, Rect* bounds);
-// Global bounds of the whole window, frame and title bar included.
-Rect* GetWindowStructureBounds(WindowPtr window, Rect* bounds);
+// Global bounds of the content area, or of the whole window (frame and
+// title bar included).
+typedef UInt16 WindowRegionCode;
+enum : WindowRegionCode { kWindowStructureRgn = 32, kWindowContentRgn = 33 };
+OSStatus GetWindowBounds(WindowPtr window, WindowRegionCode regionCode, Rect* globalBounds);
 
 void BeginUpdate(WindowPtr window);
 void EndUpdate(WindowPtr window);

@@ -1,0 +1,54 @@
+// Choosing the backend and resetting the toolbox.
+#include "platform/ui/Backend.h"
+
+#include "platform/ui/AppleEvents.h"
+
+#include "platform/ui/Compositor.h"
+#include "platform/ui/EventState.h"
+#include "platform/ui/Fonts.h"
+#include "platform/ui/WindowList.h"
+#include "platform/ui/backend/headless/HeadlessBackend.h"
+#include "platform/ui/backend/sdl/SdlBackend.h"
+
+namespace {
+
+std::unique_ptr<UIBackend>& Slot()
+{
+    static std::unique_ptr<UIBackend> backend;
+    return backend;
+}
+
+}  // namespace
+
+void UIUseBackend(std::unique_ptr<UIBackend> backend)
+{
+    Slot() = std::move(backend);
+    compositor::ScreenResized();
+}
+
+void UIUseHeadlessBackend(short width, short height, short scale)
+{
+    UIUseBackend(std::make_unique<HeadlessBackend>(width, height, scale));
+}
+
+UIBackend& UICurrentBackend()
+{
+    if (!Slot()) Slot() = std::make_unique<SdlBackend>();
+    return *Slot();
+}
+
+bool UIHasBackend() { return Slot() != nullptr; }
+
+// Windows go first (their disposal may still ask the backend for the
+// scale), then the events, the screen and finally the backend.
+void UIResetToolbox()
+{
+    if (Slot()) wm::Reset();
+    events::Reset();
+    compositor::Reset();
+    SetPort(nullptr);
+    AEResetForTesting();
+    Slot().reset();
+}
+
+void UIInputScreenResized() { compositor::ScreenResized(); }

@@ -1,1 +1,0 @@
-// The user-interface toolbox lands here.

@@ -1,0 +1,19 @@
+// Drawing window frames, title bars and boxes onto the screen.
+#pragma once
+
+#include "platform/ui/QDInternal.h"
+#include "platform/ui/Windows.h"
+
+namespace frames {
+
+// Draws the frame of w (everything outside its content) onto the screen.
+void Draw(QDPixels& screen, short scale, WindowPtr w);
+
+// A box shown pressed while TrackGoAway/TrackBox follow the mouse
+// (part inGoAway, inZoomIn/inZoomOut; nil window: none).
+void SetPressed(WindowPtr w, short part);
+
+// Fills a global rectangle of the screen.
+void FillScreenRect(QDPixels& screen, short scale, const Rect& r, UInt32 color);
+
+}  // namespace frames

@@ -1,0 +1,234 @@
+#include "platform/ui/backend/sdl/SdlBackend.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/ui/AppleEvents.h"
+#include "platform/ui/EventInput.h"
+#include "platform/ui/Events.h"
+#include "platform/ui/backend/sdl/SdlKeys.h"
+#include "platform/ui/Fonts.h"
+
+namespace {
+
+int TicksToMilliseconds(UInt32 ticks) { return int(std::min<UInt32>(ticks, 600000) * 1000 / 60); }
+
+// A window that fits the usable part of the first display, at most
+// 1280x800 points.
+SDL_Rect InitialBounds()
+{
+    SDL_Rect usable{0, 0, 1280, 800};
+    if (SDL_GetDisplayUsableBounds(0, &usable) != 0 || usable.w <= 0 || usable.h <= 0) usable = SDL_Rect{0, 0, 1280, 800};
+    int w = std::clamp(usable.w - 64, 640, 1280), h = std::clamp(usable.h - 64, 480, 800);
+    return SDL_Rect{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h};
+}
+
+}  // namespace
+
+SdlBackend::SdlBackend() : start(std::chrono::steady_clock::now())
+{
+    // Quit signals belong to the Apple event module, which turns them into
+    // a 'quit' event; SDL must not take them over.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        std::fprintf(stderr, "Orvo: cannot open the display: %s\n", SDL_GetError());
+        std::exit(1);
+    }
+    SDL_Rect b = InitialBounds();
+    window = SDL_CreateWindow("Orvo", b.x, b.y, b.w, b.h, SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+    if (!window) {
+        std::fprintf(stderr, "Orvo: cannot create the window: %s\n", SDL_GetError());
+        std::exit(1);
+    }
+    renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+    if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
+    SDL_StartTextInput();
+    MeasureWindow();
+}
+
+SdlBackend::~SdlBackend()
+{
+    if (texture) SDL_DestroyTexture(texture);
+    if (renderer) SDL_DestroyRenderer(renderer);
+    if (window) SDL_DestroyWindow(window);
+    SDL_Quit();
+}
+
+// The scale is the whole ratio of drawable pixels to window points: 2 on
+// a high-density display where the host reports both sizes, else 1.
+void SdlBackend::MeasureWindow()
+{
+    int ww = 0, wh = 0, dw = 0, dh = 0;
+    SDL_GetWindowSize(window, &ww, &wh);
+    if (renderer)
+        SDL_GetRendererOutputSize(renderer, &dw, &dh);
+    else
+        SDL_GL_GetDrawableSize(window, &dw, &dh);
+    if (ww <= 0 || wh <= 0) return;
+    scale = short(std::max(1, dw / ww));
+    width = short(std::min(ww, 32000));
+    height = short(std::min(wh, 32000));
+}
+
+UInt32 SdlBackend::Ticks()
+{
+    auto elapsed = std::chrono::steady_clock::now() - start;
+    return UInt32(std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count() * 60 / 1000000);
+}
+
+bool SdlBackend::PumpInput(UInt32 maxWaitTicks)
+{
+    SDL_Event e;
+    if (!SDL_WaitEventTimeout(&e, TicksToMilliseconds(maxWaitTicks))) return false;
+    Handle(e);
+    while (SDL_PollEvent(&e)) Handle(e);
+    // Hosts without drop-complete events hand over each file alone.
+    if (!dropInProgress && !droppedFiles.empty()) {
+        AEPostOpenDocuments(droppedFiles);
+        droppedFiles.clear();
+    }
+    return true;
+}
+
+void SdlBackend::Delay(UInt32 numTicks)
+{
+    UInt32 until = Ticks() + numTicks;
+    for (UInt32 now = Ticks(); now < until; now = Ticks()) PumpInput(until - now);
+}
+
+void SdlBackend::Handle(const SDL_Event& e)
+{
+    switch (e.type) {
+    case SDL_MOUSEMOTION: UIInputMouseMoved(Point{short(e.motion.y), short(e.motion.x)}); break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        if (e.button.button != SDL_BUTTON_LEFT) break;
+        UIInputModifiers(sdlkeys::Modifiers(Uint16(SDL_GetModState())));
+        UIInputMouseButton(e.type == SDL_MOUSEBUTTONDOWN, Point{short(e.button.y), short(e.button.x)});
+        break;
+    case SDL_KEYDOWN: HandleKeyDown(e.key); break;
+    case SDL_KEYUP: {
+        UIInputModifiers(sdlkeys::Modifiers(e.key.keysym.mod));
+        sdlkeys::KeyCodes k = sdlkeys::Translate(e.key.keysym);
+        UIInputKey(false, k.charCode, k.keyCode);
+        break;
+    }
+    case SDL_TEXTINPUT: HandleText(e.text.text); break;
+    case SDL_DROPBEGIN: dropInProgress = true; break;
+    case SDL_DROPFILE:
+        if (e.drop.file) {
+            droppedFiles.emplace_back(e.drop.file);
+            SDL_free(e.drop.file);
+        }
+        break;
+    case SDL_DROPCOMPLETE:
+        dropInProgress = false;
+        if (!droppedFiles.empty()) AEPostOpenDocuments(droppedFiles);
+        droppedFiles.clear();
+        break;
+    case SDL_WINDOWEVENT: HandleWindowEvent(e.window); break;
+    case SDL_QUIT: PostQuit(); break;
+    default: break;
+    }
+}
+
+// Keys that type text arrive through text input (so that every layout and
+// input method works); the others, and every key pressed with the command
+// key, become key-downs at once.
+void SdlBackend::HandleKeyDown(const SDL_KeyboardEvent& key)
+{
+    UInt16 mods = sdlkeys::Modifiers(key.keysym.mod);
+    UIInputModifiers(mods);
+    sdlkeys::KeyCodes k = sdlkeys::Translate(key.keysym);
+    lastKeyCode = k.keyCode;
+    lastKeyRepeated = key.repeat != 0;
+    suppressText = false;
+    if (!k.special && !(mods & cmdKey)) return;
+    if (k.charCode == 0) return;
+    if (key.repeat)
+        UIInputAutoKey(k.charCode, k.keyCode);
+    else
+        UIInputKey(true, k.charCode, k.keyCode);
+    // A command key typed here must not also arrive as text.
+    suppressText = !k.special;
+}
+
+void SdlBackend::HandleText(const char* utf8)
+{
+    if (suppressText || !utf8) return;
+    std::string text(utf8);
+    for (size_t i = 0; i < text.size();) {
+        size_t begin = i;
+        char32_t cp = fonts::NextCodePoint(text, i);
+        std::string one = text.substr(begin, i - begin);
+        if (cp >= 0x80) {
+            UIInputText(one);
+            continue;
+        }
+        if (lastKeyRepeated)
+            UIInputAutoKey(UInt8(cp), lastKeyCode, one);
+        else
+            UIInputKey(true, UInt8(cp), lastKeyCode, one);
+    }
+}
+
+void SdlBackend::HandleWindowEvent(const SDL_WindowEvent& w)
+{
+    switch (w.event) {
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+    case SDL_WINDOWEVENT_RESIZED:
+        MeasureWindow();
+        UIInputScreenResized();
+        break;
+    case SDL_WINDOWEVENT_EXPOSED: RepresentLast(); break;
+    case SDL_WINDOWEVENT_CLOSE: PostQuit(); break;
+    default: break;
+    }
+}
+
+// Closing the window sends both a close and a quit event; one 'quit' is
+// enough, and a later request (after the first was refused) sends another.
+void SdlBackend::PostQuit()
+{
+    UInt32 now = Ticks();
+    if (quitPosted && now - lastQuitTick < 30) return;
+    quitPosted = true;
+    lastQuitTick = now;
+    AEPostQuitApplication();
+}
+
+void SdlBackend::Present(const UInt32* pixels, int w, int h)
+{
+    if (!renderer || w <= 0 || h <= 0) return;
+    if (!texture || textureWidth != w || textureHeight != h) {
+        if (texture) SDL_DestroyTexture(texture);
+        texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, w, h);
+        textureWidth = w;
+        textureHeight = h;
+    }
+    if (!texture) return;
+    SDL_UpdateTexture(texture, nullptr, pixels, w * 4);
+    RepresentLast();
+}
+
+void SdlBackend::RepresentLast()
+{
+    if (!renderer || !texture) return;
+    SDL_RenderClear(renderer);
+    SDL_Rect dst{0, 0, textureWidth, textureHeight};
+    SDL_RenderCopy(renderer, texture, nullptr, &dst);
+    SDL_RenderPresent(renderer);
+}
+
+std::string SdlBackend::ClipboardText()
+{
+    char* text = SDL_GetClipboardText();
+    std::string out = text ? text : "";
+    SDL_free(text);
+    return out;
+}
+
+void SdlBackend::SetClipboardText(const std::string& text) { SDL_SetClipboardText(text.c_str()); }

@@ -1,0 +1,55 @@
+// The sdl backend: the host window is the screen.
+//
+// WaitNextEvent's sleep becomes a real wait for host events
+// (SDL_WaitEventTimeout), so an idle program uses almost no processor time.
+// On a high-density display the drawable is a whole multiple of the window
+// size, and that multiple is the screen's scale.
+#pragma once
+
+#include <SDL.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "platform/ui/Backend.h"
+
+class SdlBackend : public UIBackend {
+public:
+    SdlBackend();
+    ~SdlBackend() override;
+
+    short ScreenWidth() const override { return width; }
+    short ScreenHeight() const override { return height; }
+    short Scale() const override { return scale; }
+    UInt32 Ticks() override;
+    bool PumpInput(UInt32 maxWaitTicks) override;
+    void Delay(UInt32 numTicks) override;
+    void Present(const UInt32* pixels, int w, int h) override;
+    bool IsInteractive() const override { return true; }
+    std::string ClipboardText() override;
+    void SetClipboardText(const std::string& text) override;
+
+private:
+    void Handle(const SDL_Event& e);
+    void HandleKeyDown(const SDL_KeyboardEvent& key);
+    void HandleText(const char* utf8);
+    void HandleWindowEvent(const SDL_WindowEvent& w);
+    void MeasureWindow();
+    void PostQuit();
+    void RepresentLast();
+
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;
+    int textureWidth = 0, textureHeight = 0;
+    short width = 1024, height = 768, scale = 1;
+    std::chrono::steady_clock::time_point start;
+    std::vector<std::string> droppedFiles;
+    bool dropInProgress = false;
+    UInt8 lastKeyCode = 0;
+    bool lastKeyRepeated = false;
+    bool suppressText = false;
+    UInt32 lastQuitTick = 0;
+    bool quitPosted = false;
+};
