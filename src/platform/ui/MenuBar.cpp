@@ -59,6 +59,7 @@ void SetHilitedMenu(MenuID menuID) { Bar().hilited = menuID; }
 void ResetMenuBar()
 {
     Bar() = MenuBarState{};
+    ForgetLoadedMenus();
 }
 
 }  // namespace menus

@@ -12,8 +12,11 @@ namespace menus {
 const std::vector<MenuHandle>& BarMenus();
 MenuID HilitedMenu();
 void SetHilitedMenu(MenuID menuID);
-// Empties the bar (tests start from a known state).
+// Empties the bar and forgets the menus GetMenu loaded, so that the next
+// GetMenu builds them afresh from their templates (tests start from a
+// known state).
 void ResetMenuBar();
+void ForgetLoadedMenus();
 
 // The item record, or nil for an item number out of range.
 MenuItemRecord* ItemOf(MenuHandle menu, short item);

@@ -43,6 +43,8 @@ std::vector<std::string_view> SplitItems(std::string_view data)
 
 namespace menus {
 
+void ForgetLoadedMenus() { LoadedMenus().clear(); }
+
 MenuItemRecord* ItemOf(MenuHandle menu, short item)
 {
     if (menu == nil || *menu == nil || item < 1 || size_t(item) > (*menu)->items.size())
@@ -152,7 +154,8 @@ void InsertMenuItem(MenuHandle theMenu, ConstStr255Param itemString, short after
         return;
     auto& items = (*theMenu)->items;
     size_t at = std::clamp<long>(afterItem, 0, long(items.size()));
-    for (std::string_view part : SplitItems(pstr::ToStd(itemString)))
+    const std::string description = pstr::ToStd(itemString);
+    for (std::string_view part : SplitItems(description))
         items.insert(items.begin() + at++, menus::ParseItem(part));
 }
 
