@@ -69,9 +69,12 @@ Handle GetNewMBar(short menuBarID)
     const MenuBarTemplate* t = LookupMenuBarTemplate(menuBarID);
     if (t == nil)
         return nil;
+    // Each menu bar is built afresh from the templates: a program loads its
+    // bar once, and a test that loads it again must not inherit the items
+    // an earlier run deleted.
     std::vector<MenuHandle> menus;
     for (short id : t->menuIDs) {
-        if (MenuHandle m = GetMenu(id))
+        if (MenuHandle m = menus::BuildMenu(id))
             menus.push_back(m);
     }
     return NewMenuList(menus);

@@ -25,6 +25,10 @@ bool IsSeparator(const MenuItemRecord& item);
 // separator.
 bool IsChoosable(MenuHandle menu, short item);
 
+// A new menu from its template, which GetMenu answers from then on; nil
+// when there is no template.
+MenuHandle BuildMenu(short resourceID);
+
 // Parses one item of AppendMenu's description language.
 MenuItemRecord ParseItem(std::string_view description);
 

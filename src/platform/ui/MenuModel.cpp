@@ -105,11 +105,10 @@ std::string MarkLabel(UInt16 mark)
 
 }  // namespace menus
 
-MenuHandle GetMenu(short resourceID)
+namespace menus {
+
+MenuHandle BuildMenu(short resourceID)
 {
-    auto& loaded = LoadedMenus();
-    if (auto it = loaded.find(resourceID); it != loaded.end())
-        return it->second;
     const MenuTemplate* t = LookupMenuTemplate(resourceID);
     if (t == nil)
         return nil;
@@ -117,12 +116,22 @@ MenuHandle GetMenu(short resourceID)
     (*menu)->enabled = t->enabled;
     for (const MenuItemTemplate& it : t->items) {
         MenuItemRecord rec{it.text, it.commandKey, it.enabled, it.mark, 0};
-        if (menus::IsSeparator(rec))
+        if (IsSeparator(rec))
             rec.enabled = false;
         (*menu)->items.push_back(rec);
     }
-    loaded[resourceID] = menu;
+    LoadedMenus()[resourceID] = menu;
     return menu;
+}
+
+}  // namespace menus
+
+MenuHandle GetMenu(short resourceID)
+{
+    auto& loaded = LoadedMenus();
+    if (auto it = loaded.find(resourceID); it != loaded.end())
+        return it->second;
+    return menus::BuildMenu(resourceID);
 }
 
 MenuHandle NewMenu(MenuID menuID, ConstStr255Param menuTitle)

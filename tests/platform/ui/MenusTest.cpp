@@ -110,6 +110,16 @@ TEST_F(Menus, DeleteMenuItemRenumbersTheItemsBelow)
     EXPECT_EQ(CountMenuItems(file), 3);
 }
 
+TEST_F(Menus, LoadingTheMenuBarAgainStartsFromTheTemplates)
+{
+    DeleteMenuItem(GetMenuHandle(129), 6);
+    Handle bar = GetNewMBar(128);
+    SetMenuBar(bar);
+    DisposeHandle(bar);
+    EXPECT_EQ(CountMenuItems(GetMenuHandle(129)), 6);
+    EXPECT_EQ(GetMenu(129), GetMenuHandle(129)) << "GetMenu answers the menu of the bar";
+}
+
 TEST_F(Menus, AppendResMenuOfDeskAccessoriesAddsNothing)
 {
     MenuHandle apple = GetMenuHandle(128);
