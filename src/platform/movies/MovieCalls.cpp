@@ -1,0 +1,413 @@
+// Movie calls: creation, time scale, rates, durations, the changed flag and
+// the settings that travel between movies.
+#include "platform/movies/Movies.h"
+#include "platform/movies/atoms/AtomFactory.h"
+#include "platform/movies/model/AtomBuilders.h"
+#include "platform/movies/model/EditList.h"
+#include "platform/movies/model/MovieRecord.h"
+#include "platform/movies/model/Registry.h"
+#include "platform/movies/model/TimeMath.h"
+
+namespace {
+
+template <class T> void SetIfChanged(MovieRecord* m, T& field, T value)
+{
+    if (field != value) {
+        field = value;
+        m->MarkChanged();
+    }
+}
+
+// A copy of an atom made by writing it and reading it back, so the copy is
+// exactly what a file would carry.
+std::unique_ptr<Atom> CloneAtom(const Atom& atom)
+{
+    std::vector<UInt8> bytes;
+    ByteWriter w(bytes);
+    atom.Write(w);
+    AtomReader r(bytes, 0, "");
+    return ReadAtom(r);
+}
+
+}  // namespace
+
+OSErr EnterMovies()
+{
+    SetMoviesError(noErr);
+    return noErr;
+}
+
+void ExitMovies() {}
+
+Movie NewMovie(long flags)
+{
+    auto movie = std::make_unique<MovieRecord>();
+    movie->moov = BuildEmptyMovieAtom(600);
+    movie->matrix = IdentityMatrix();
+    movie->active = (flags & newMovieActive) != 0;
+    movie->timeBase.movie = movie.get();
+    SetMoviesError(noErr);
+    return AdoptMovie(std::move(movie));
+}
+
+void DisposeMovie(Movie theMovie)
+{
+    if (MovieRecord* m = CheckMovie(theMovie)) {
+        DestroyMovie(m);
+        SetMoviesError(noErr);
+    }
+}
+
+TimeScale GetMovieTimeScale(Movie theMovie)
+{
+    MovieRecord* m = CheckMovie(theMovie);
+    if (!m)
+        return 0;
+    SetMoviesError(noErr);
+    return m->timeScale;
+}
+
+// Every movie-time value moves to the new scale. Edit boundaries are
+// converted rather than each duration, so a track's duration is its old
+// duration converted, not a sum of separately rounded parts.
+void SetMovieTimeScale(Movie theMovie, TimeScale timeScale)
+{
+    MovieRecord* m = CheckMovie(theMovie);
+    if (!m)
+        return;
+    if (timeScale <= 0) {
+        SetMoviesError(paramErr);
+        return;
+    }
+    SetMoviesError(noErr);
+    if (timeScale == m->timeScale)
+        return;
+    const SInt64 from = m->timeScale, to = timeScale;
+    auto conv = [&](SInt64 v) { return ConvertTime(v, to, from); };
+    for (auto& t : m->tracks) {
+        SInt64 start = t->offset;
+        SInt64 newStart = conv(start);
+        t->offset = newStart;
+        for (auto& e : t->edits) {
+            SInt64 end = start + e.duration;
+            SInt64 newEnd = conv(end);
+            e.duration = newEnd - newStart;
+            start = end;
+            newStart = newEnd;
+        }
+    }
+    for (SInt64* v : {&m->previewTime, &m->previewDuration, &m->posterTime, &m->selectionTime,
+                      &m->selectionDuration, &m->currentTime})
+        *v = conv(*v);
+    m->timeScale = timeScale;
+    m->MarkChanged();
+}
+
+Fixed GetMovieRate(Movie theMovie)
+{
+    MovieRecord* m = CheckMovie(theMovie);
+    if (!m)
+        return 0;
+    SetMoviesError(noErr);
+    return m->rate;
+}
+
+// The current rate belongs to playback, not to the movie's content.
+void SetMovieRate(Movie theMovie, Fixed rate)
+{
+    if (MovieRecord* m = CheckMovie(theMovie)) {
+        m->rate = rate;
+        SetMoviesError(noErr);
+    }
+}
+
+Fixed GetMoviePreferredRate(Movie theMovie)
+{
+    MovieRecord* m = CheckMovie(theMovie);
+    if (!m)
+        return 0;
+    SetMoviesError(noErr);
+    return m->preferredRate;
+}
+
+void SetMoviePreferredRate(Movie theMovie, Fixed rate)
+{
+    if (MovieRecord* m = CheckMovie(theMovie)) {
+        SetIfChanged(m, m->preferredRate, rate);
+        SetMoviesError(noErr);
+    }
+}
+
+short GetMovieVolume(Movie theMovie)
+{
+    MovieRecord* m = CheckMovie(theMovie);
+    if (!m)
+        return 0;
+    SetMoviesError(noErr);
+    return m->volume;
+}
+
+void SetMovieVolume(Movie theMovie, short volume)
+{
+    if (MovieRecord* m = CheckMovie(theMovie)) {
+        m->volume = volume;
+        SetMoviesError(noErr);
+    }
+}
+
+short GetMoviePreferredVolume(Movie theMovie)
+{
+    MovieRecord* m = CheckMovie(theMovie);
+    if (!m)
+        return 0;
+    SetMoviesError(noErr);
+    return m->preferredVolume;
+}
+
+void SetMoviePreferredVolume(Movie theMovie, short volume)
+{
+    if (MovieRecord* m = CheckMovie(theMovie)) {
+        SetIfChanged(m, m->preferredVolume, SInt16(volume));
+        SetMoviesError(noErr);
+    }
+}
+
+TimeBase GetMovieTimeBase(Movie theMovie)
+{
+    MovieRecord* m = CheckMovie(theMovie);
+    if (!m)
+        return nullptr;
+    SetMoviesError(noErr);
+    return &m->timeBase;
+}
+
+TimeValue GetMovieDuration(Movie theMovie)
+{
+    MovieRecord* m = CheckMovie(theMovie);
+    if (!m)
+        return 0;
+    SetMoviesError(noErr);
+    return NarrowTime(m->Duration());
+}
+
+TimeValue GetMovieTime(Movie theMovie, void*)
+{
+    MovieRecord* m = CheckMovie(theMovie);
+    if (!m)
+        return 0;
+    SetMoviesError(noErr);
+    return NarrowTime(m->currentTime);
+}
+
+void SetMovieTimeValue(Movie theMovie, TimeValue newTime)
+{
+    if (MovieRecord* m = CheckMovie(theMovie)) {
+        m->currentTime = std::clamp<SInt64>(newTime, 0, m->Duration());
+        SetMoviesError(noErr);
+    }
+}
+
+TimeValue GetMoviePosterTime(Movie theMovie)
+{
+    MovieRecord* m = CheckMovie(theMovie);
+    if (!m)
+        return 0;
+    SetMoviesError(noErr);
+    return NarrowTime(m->posterTime);
+}
+
+void SetMoviePosterTime(Movie theMovie, TimeValue posterTime)
+{
+    if (MovieRecord* m = CheckMovie(theMovie)) {
+        SetIfChanged(m, m->posterTime, SInt64(posterTime));
+        SetMoviesError(noErr);
+    }
+}
+
+void GetMovieSelection(Movie theMovie, TimeValue* selectionTime, TimeValue* selectionDuration)
+{
+    MovieRecord* m = CheckMovie(theMovie);
+    if (!m)
+        return;
+    SetMoviesError(noErr);
+    if (selectionTime)
+        *selectionTime = NarrowTime(m->selectionTime);
+    if (selectionDuration)
+        *selectionDuration = NarrowTime(m->selectionDuration);
+}
+
+void SetMovieSelection(Movie theMovie, TimeValue selectionTime, TimeValue selectionDuration)
+{
+    if (MovieRecord* m = CheckMovie(theMovie)) {
+        SetIfChanged(m, m->selectionTime, SInt64(selectionTime));
+        SetIfChanged(m, m->selectionDuration, SInt64(selectionDuration));
+        SetMoviesError(noErr);
+    }
+}
+
+void GetMoviePreviewTime(Movie theMovie, TimeValue* previewTime, TimeValue* previewDuration)
+{
+    MovieRecord* m = CheckMovie(theMovie);
+    if (!m)
+        return;
+    SetMoviesError(noErr);
+    if (previewTime)
+        *previewTime = NarrowTime(m->previewTime);
+    if (previewDuration)
+        *previewDuration = NarrowTime(m->previewDuration);
+}
+
+void SetMoviePreviewTime(Movie theMovie, TimeValue previewTime, TimeValue previewDuration)
+{
+    if (MovieRecord* m = CheckMovie(theMovie)) {
+        SetIfChanged(m, m->previewTime, SInt64(previewTime));
+        SetIfChanged(m, m->previewDuration, SInt64(previewDuration));
+        SetMoviesError(noErr);
+    }
+}
+
+Boolean GetMovieActive(Movie theMovie)
+{
+    MovieRecord* m = CheckMovie(theMovie);
+    if (!m)
+        return false;
+    SetMoviesError(noErr);
+    return m->active;
+}
+
+void SetMovieActive(Movie theMovie, Boolean active)
+{
+    if (MovieRecord* m = CheckMovie(theMovie)) {
+        m->active = active != 0;
+        SetMoviesError(noErr);
+    }
+}
+
+OSErr ScaleMovieSegment(Movie theMovie, TimeValue startTime, TimeValue oldDuration, TimeValue newDuration)
+{
+    MovieRecord* m = CheckMovie(theMovie);
+    if (!m)
+        return GetMoviesError();
+    if (startTime < 0 || oldDuration <= 0 || newDuration <= 0) {
+        SetMoviesError(paramErr);
+        return paramErr;
+    }
+    if (oldDuration != newDuration) {
+        for (auto& t : m->tracks) {
+            std::vector<Edit> edits = t->edits;
+            EditScales scales{m->timeScale, t->media ? t->media->timeScale : m->timeScale};
+            SInt64 offset = ScaleEditSegment(edits, t->offset, startTime, oldDuration, newDuration, scales);
+            if (edits != t->edits || offset != t->offset) {
+                t->edits = std::move(edits);
+                t->offset = offset;
+                m->MarkChanged();
+            }
+        }
+    }
+    SetMoviesError(noErr);
+    return noErr;
+}
+
+Boolean HasMovieChanged(Movie theMovie)
+{
+    MovieRecord* m = CheckMovie(theMovie);
+    if (!m)
+        return false;
+    SetMoviesError(noErr);
+    return m->changed;
+}
+
+void ClearMovieChanged(Movie theMovie)
+{
+    if (MovieRecord* m = CheckMovie(theMovie)) {
+        m->changed = false;
+        SetMoviesError(noErr);
+    }
+}
+
+void SetMovieProgressProc(Movie theMovie, MovieProgressUPP proc, long refcon)
+{
+    if (MovieRecord* m = CheckMovie(theMovie)) {
+        m->progressProc = proc;
+        m->progressRefcon = refcon;
+        SetMoviesError(noErr);
+    }
+}
+
+void GetMovieProgressProc(Movie theMovie, MovieProgressUPP* proc, long* refcon)
+{
+    MovieRecord* m = CheckMovie(theMovie);
+    if (proc)
+        *proc = m ? m->progressProc : nullptr;
+    if (refcon)
+        *refcon = m ? m->progressRefcon : 0;
+    if (m)
+        SetMoviesError(noErr);
+}
+
+// Copies the preferred rate and volume, the matrix, the poster, preview and
+// selection times and the user data. A movie that has no tracks yet also
+// takes the time scale, so that tracks copied into it keep their timing
+// exactly.
+OSErr CopyMovieSettings(Movie srcMovie, Movie dstMovie)
+{
+    MovieRecord* src = CheckMovie(srcMovie);
+    MovieRecord* dst = src ? CheckMovie(dstMovie) : nullptr;
+    if (!src || !dst)
+        return GetMoviesError();
+    if (dst->tracks.empty())
+        SetIfChanged(dst, dst->timeScale, src->timeScale);
+    SetIfChanged(dst, dst->preferredRate, src->preferredRate);
+    SetIfChanged(dst, dst->preferredVolume, src->preferredVolume);
+    for (int i = 0; i < 9; ++i)
+        SetIfChanged(dst, dst->matrix.matrix[i / 3][i % 3], src->matrix.matrix[i / 3][i % 3]);
+    for (auto [s, d] : {std::pair{&src->posterTime, &dst->posterTime}, {&src->previewTime, &dst->previewTime},
+                        {&src->previewDuration, &dst->previewDuration}, {&src->selectionTime, &dst->selectionTime},
+                        {&src->selectionDuration, &dst->selectionDuration}})
+        SetIfChanged(dst, *d, ConvertTime(*s, dst->timeScale, src->timeScale));
+    if (Atom* udta = src->moov->Find('udta')) {
+        if (Atom* old = dst->moov->Find('udta'))
+            dst->moov->Remove(old);
+        if (auto copy = CloneAtom(*udta))
+            dst->moov->children.push_back(std::move(copy));
+        dst->MarkChanged();
+    }
+    SetMoviesError(noErr);
+    return noErr;
+}
+
+long GetMovieTrackCount(Movie theMovie)
+{
+    MovieRecord* m = CheckMovie(theMovie);
+    if (!m)
+        return 0;
+    SetMoviesError(noErr);
+    return long(m->tracks.size());
+}
+
+Track GetMovieIndTrack(Movie theMovie, long index)
+{
+    MovieRecord* m = CheckMovie(theMovie);
+    if (!m)
+        return nullptr;
+    if (index < 1 || size_t(index) > m->tracks.size()) {
+        SetMoviesError(badTrackIndex);
+        return nullptr;
+    }
+    SetMoviesError(noErr);
+    return m->tracks[size_t(index - 1)].get();
+}
+
+Track GetMovieTrack(Movie theMovie, long trackID)
+{
+    MovieRecord* m = CheckMovie(theMovie);
+    if (!m)
+        return nullptr;
+    for (auto& t : m->tracks)
+        if (long(t->id) == trackID) {
+            SetMoviesError(noErr);
+            return t.get();
+        }
+    SetMoviesError(trackIDNotFound);
+    return nullptr;
+}

@@ -1,1 +1,0 @@
-// The movie toolbox lands here.

@@ -1,0 +1,248 @@
+// Track calls: identity, geometry, offset, enabled state, creation and the
+// settings copied between tracks.
+#include <cstring>
+
+#include "platform/movies/Movies.h"
+#include "platform/movies/atoms/AtomFactory.h"
+#include "platform/movies/model/AtomBuilders.h"
+#include "platform/movies/model/MovieRecord.h"
+#include "platform/movies/model/Registry.h"
+#include "platform/movies/model/TimeMath.h"
+
+namespace {
+
+template <class T> void SetIfChanged(TrackRecord* t, T& field, T value)
+{
+    if (field != value) {
+        field = value;
+        t->movie->MarkChanged();
+    }
+}
+
+std::unique_ptr<Atom> CloneAtom(const Atom& atom)
+{
+    std::vector<UInt8> bytes;
+    ByteWriter w(bytes);
+    atom.Write(w);
+    AtomReader r(bytes, 0, "");
+    return ReadAtom(r);
+}
+
+}  // namespace
+
+long GetTrackID(Track theTrack)
+{
+    TrackRecord* t = CheckTrack(theTrack);
+    if (!t)
+        return 0;
+    SetMoviesError(noErr);
+    return long(t->id);
+}
+
+void GetTrackDimensions(Track theTrack, Fixed* width, Fixed* height)
+{
+    TrackRecord* t = CheckTrack(theTrack);
+    if (!t)
+        return;
+    if (width)
+        *width = t->width;
+    if (height)
+        *height = t->height;
+    SetMoviesError(noErr);
+}
+
+void SetTrackDimensions(Track theTrack, Fixed width, Fixed height)
+{
+    if (TrackRecord* t = CheckTrack(theTrack)) {
+        SetIfChanged(t, t->width, width);
+        SetIfChanged(t, t->height, height);
+        SetMoviesError(noErr);
+    }
+}
+
+void GetTrackMatrix(Track theTrack, MatrixRecord* matrix)
+{
+    TrackRecord* t = CheckTrack(theTrack);
+    if (!t)
+        return;
+    if (matrix)
+        *matrix = t->matrix;
+    SetMoviesError(noErr);
+}
+
+void SetTrackMatrix(Track theTrack, const MatrixRecord* matrix)
+{
+    TrackRecord* t = CheckTrack(theTrack);
+    if (!t)
+        return;
+    MatrixRecord value = matrix ? *matrix : IdentityMatrix();
+    if (std::memcmp(&value, &t->matrix, sizeof value) != 0) {
+        t->matrix = value;
+        t->movie->MarkChanged();
+    }
+    SetMoviesError(noErr);
+}
+
+TimeValue GetTrackDuration(Track theTrack)
+{
+    TrackRecord* t = CheckTrack(theTrack);
+    if (!t)
+        return 0;
+    SetMoviesError(noErr);
+    return NarrowTime(t->Duration());
+}
+
+TimeValue GetTrackOffset(Track theTrack)
+{
+    TrackRecord* t = CheckTrack(theTrack);
+    if (!t)
+        return 0;
+    SetMoviesError(noErr);
+    return NarrowTime(t->offset);
+}
+
+void SetTrackOffset(Track theTrack, TimeValue movieOffsetTime)
+{
+    TrackRecord* t = CheckTrack(theTrack);
+    if (!t)
+        return;
+    if (movieOffsetTime < 0) {
+        SetMoviesError(paramErr);
+        return;
+    }
+    SetIfChanged(t, t->offset, SInt64(movieOffsetTime));
+    SetMoviesError(noErr);
+}
+
+Boolean GetTrackEnabled(Track theTrack)
+{
+    TrackRecord* t = CheckTrack(theTrack);
+    if (!t)
+        return false;
+    SetMoviesError(noErr);
+    return t->enabled;
+}
+
+void SetTrackEnabled(Track theTrack, Boolean isEnabled)
+{
+    if (TrackRecord* t = CheckTrack(theTrack)) {
+        SetIfChanged(t, t->enabled, isEnabled != 0);
+        SetMoviesError(noErr);
+    }
+}
+
+short GetTrackVolume(Track theTrack)
+{
+    TrackRecord* t = CheckTrack(theTrack);
+    if (!t)
+        return 0;
+    SetMoviesError(noErr);
+    return t->volume;
+}
+
+void SetTrackVolume(Track theTrack, short volume)
+{
+    if (TrackRecord* t = CheckTrack(theTrack)) {
+        SetIfChanged(t, t->volume, SInt16(volume));
+        SetMoviesError(noErr);
+    }
+}
+
+short GetTrackLayer(Track theTrack)
+{
+    TrackRecord* t = CheckTrack(theTrack);
+    if (!t)
+        return 0;
+    SetMoviesError(noErr);
+    return t->layer;
+}
+
+void SetTrackLayer(Track theTrack, short layer)
+{
+    if (TrackRecord* t = CheckTrack(theTrack)) {
+        SetIfChanged(t, t->layer, SInt16(layer));
+        SetMoviesError(noErr);
+    }
+}
+
+Media GetTrackMedia(Track theTrack)
+{
+    TrackRecord* t = CheckTrack(theTrack);
+    if (!t)
+        return nullptr;
+    // A track made by NewMovieTrack has no media until NewTrackMedia.
+    SetMoviesError(t->media ? OSErr(noErr) : OSErr(invalidMedia));
+    return t->media.get();
+}
+
+Movie GetTrackMovie(Track theTrack)
+{
+    TrackRecord* t = CheckTrack(theTrack);
+    if (!t)
+        return nullptr;
+    SetMoviesError(noErr);
+    return t->movie;
+}
+
+Track NewMovieTrack(Movie theMovie, Fixed width, Fixed height, short trackVolume)
+{
+    MovieRecord* m = CheckMovie(theMovie);
+    if (!m)
+        return nullptr;
+    UInt32 id = std::max<UInt32>(m->nextTrackIDAsRead, 1);
+    for (auto& t : m->tracks)
+        id = std::max(id, t->id + 1);
+    auto track = std::make_unique<TrackRecord>();
+    track->movie = m;
+    track->id = id;
+    track->width = width;
+    track->height = height;
+    track->volume = trackVolume;
+    track->matrix = IdentityMatrix();
+    track->editsFromFile = false;
+    track->trak = static_cast<ContainerAtom*>(m->moov->InsertAfter(BuildTrackAtom(id), {'mvhd', 'trak'}));
+    TrackRecord* raw = track.get();
+    m->tracks.push_back(std::move(track));
+    RegisterTrack(raw);
+    m->MarkChanged();
+    SetMoviesError(noErr);
+    return raw;
+}
+
+void DisposeMovieTrack(Track theTrack)
+{
+    TrackRecord* t = CheckTrack(theTrack);
+    if (!t)
+        return;
+    MovieRecord* m = t->movie;
+    UnregisterTrack(t);
+    m->moov->Remove(t->trak);
+    std::erase_if(m->tracks, [&](const std::unique_ptr<TrackRecord>& p) { return p.get() == t; });
+    m->MarkChanged();
+    SetMoviesError(noErr);
+}
+
+// Copies what a track looks and sounds like: matrix, dimensions, volume,
+// layer, alternate group and user data. Its timing and media stay its own.
+OSErr CopyTrackSettings(Track srcTrack, Track dstTrack)
+{
+    TrackRecord* src = CheckTrack(srcTrack);
+    TrackRecord* dst = src ? CheckTrack(dstTrack) : nullptr;
+    if (!src || !dst)
+        return GetMoviesError();
+    SetTrackMatrix(dst, &src->matrix);
+    SetIfChanged(dst, dst->width, src->width);
+    SetIfChanged(dst, dst->height, src->height);
+    SetIfChanged(dst, dst->volume, src->volume);
+    SetIfChanged(dst, dst->layer, src->layer);
+    SetIfChanged(dst, dst->alternateGroup, src->alternateGroup);
+    if (Atom* udta = src->trak->Find('udta')) {
+        if (Atom* old = dst->trak->Find('udta'))
+            dst->trak->Remove(old);
+        if (auto copy = CloneAtom(*udta))
+            dst->trak->children.push_back(std::move(copy));
+        dst->movie->MarkChanged();
+    }
+    SetMoviesError(noErr);
+    return noErr;
+}

@@ -1,0 +1,37 @@
+// 'ctts', composition offsets: runs of samples displayed later (or, in
+// version 1, earlier) than they are decoded.
+#pragma once
+
+#include <vector>
+
+#include "platform/movies/atoms/Atom.h"
+#include "platform/movies/atoms/SampleRuns.h"
+
+class CttsAtom : public FullAtom {
+public:
+    using FullAtom::FullAtom;
+    std::vector<CompositionRun> runs;
+
+    void ReadFields(AtomReader& r) override
+    {
+        ReadVersionFlags(r);
+        UInt32 count = r.Read32();
+        if (!r.CheckCount(count, 8, "ctts entry"))
+            return;
+        runs.resize(count);
+        for (auto& run : runs) {
+            run.count = r.Read32();
+            run.offset = SInt32(r.Read32());
+        }
+    }
+    void WriteFields(ByteWriter& w, const AtomSubstitutions*) const override
+    {
+        WriteVersionFlags(w);
+        w.Put32(UInt32(runs.size()));
+        for (auto& run : runs) {
+            w.Put32(run.count);
+            w.Put32(UInt32(run.offset));
+        }
+    }
+    UInt64 FieldsSize(const AtomSubstitutions*) const override { return 8 + 8 * runs.size(); }
+};

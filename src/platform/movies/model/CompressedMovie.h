@@ -1,0 +1,15 @@
+// Compressed movie headers: a 'moov' whose only content is 'cmov', holding
+// the compressor ('dcom', always 'zlib' in practice) and the compressed
+// movie atom ('cmvd': its uncompressed size, then the zlib stream).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/movies/atoms/ContainerAtom.h"
+
+// True when moov holds a compressed movie.
+bool IsCompressedMovie(const ContainerAtom& moov);
+
+// The uncompressed movie atom bytes; false with the reason in *whyNot.
+bool DecompressMovie(const ContainerAtom& moov, std::vector<UInt8>* out, std::string* whyNot);

@@ -1,0 +1,148 @@
+// Reading a movie from bytes: the movie atom alone, or a whole file with
+// its fragments.
+#include <algorithm>
+
+#include "platform/movies/atoms/AtomFactory.h"
+#include "platform/movies/model/CompressedMovie.h"
+#include "platform/movies/model/FragmentMerger.h"
+#include "platform/movies/model/MovieParser.h"
+#include "platform/movies/model/MovieSeam.h"
+#include "platform/movies/model/Registry.h"
+
+namespace {
+
+std::unique_ptr<ContainerAtom> ReadMovieTree(std::span<const UInt8> bytes, UInt64 fileOffset, std::string* whyNot)
+{
+    AtomReader reader(bytes, fileOffset, "");
+    auto atom = ReadAtom(reader);
+    if (!atom) {
+        *whyNot = reader.Status().Describe();
+        return nullptr;
+    }
+    if (atom->Type() != 'moov' || !atom->IsContainer()) {
+        *whyNot = "not a movie atom";
+        return nullptr;
+    }
+    return std::unique_ptr<ContainerAtom>(static_cast<ContainerAtom*>(atom.release()));
+}
+
+std::unique_ptr<ContainerAtom> ReadMovieTreeOfType(std::span<const UInt8> bytes, UInt64 fileOffset)
+{
+    AtomReader reader(bytes, fileOffset, "");
+    auto atom = ReadAtom(reader);
+    if (!atom || !atom->IsContainer())
+        return nullptr;
+    return std::unique_ptr<ContainerAtom>(static_cast<ContainerAtom*>(atom.release()));
+}
+
+std::unique_ptr<MovieRecord> ParseTree(std::span<const UInt8> bytes, UInt64 fileOffset, const MovieSource& source,
+                                       std::string* whyNot)
+{
+    auto moov = ReadMovieTree(bytes, fileOffset, whyNot);
+    if (!moov)
+        return nullptr;
+    if (IsCompressedMovie(*moov)) {
+        std::vector<UInt8> plain;
+        if (!DecompressMovie(*moov, &plain, whyNot))
+            return nullptr;
+        // The inner atom has no place in the file, so its offsets are its own.
+        moov = ReadMovieTree(plain, 0, whyNot);
+        if (!moov)
+            return nullptr;
+    }
+    return BuildMovieFromAtoms(std::move(moov), source, whyNot);
+}
+
+// After fragments have added samples, tracks without an edit list play the
+// whole of their longer media, and the header durations follow the samples.
+void RefreshAfterMerge(MovieRecord& movie)
+{
+    for (auto& t : movie.tracks) {
+        if (!t->media->tableChanged)
+            continue;
+        if (!t->editsFromFile)
+            t->edits = t->ImplicitEdits();
+        t->durationAtRead = -1;
+    }
+    movie.durationAtRead = -1;
+}
+
+}  // namespace
+
+OSErr ParseMovieAtom(std::span<const UInt8> moovAtom, const MovieSource& source, Movie* outMovie, std::string* whyNot)
+{
+    std::string reason;
+    if (!outMovie)
+        return paramErr;
+    *outMovie = nullptr;
+    auto movie = ParseTree(moovAtom, 0, source, &reason);
+    if (!movie) {
+        if (whyNot)
+            *whyNot = reason;
+        SetMoviesError(invalidMovie);
+        return invalidMovie;
+    }
+    *outMovie = AdoptMovie(std::move(movie));
+    SetMoviesError(noErr);
+    return noErr;
+}
+
+OSErr ParseMovieFileData(std::span<const UInt8> fileBytes, const MovieSource& source, Movie* outMovie,
+                         std::string* whyNot)
+{
+    std::string reason;
+    if (!outMovie)
+        return paramErr;
+    *outMovie = nullptr;
+    std::vector<TopLevelAtom> atoms;
+    ScanTopLevelAtoms(fileBytes, &atoms);
+    std::unique_ptr<MovieRecord> movie;
+    bool sawMovie = false;
+    for (auto& a : atoms) {
+        if (a.type != 'moov' || movie)
+            continue;
+        sawMovie = true;
+        if (a.truncated) {
+            reason = "the movie atom runs past the end of the file";
+            continue;
+        }
+        movie = ParseTree(fileBytes.subspan(a.offset, a.size), a.offset, source, &reason);
+    }
+    OSErr err = movie ? OSErr(noErr) : sawMovie ? OSErr(invalidMovie) : OSErr(noMovieFound);
+    if (movie) {
+        // Fragments are read only after a movie: they refine its tracks.
+        std::vector<std::unique_ptr<ContainerAtom>> trees;
+        std::vector<MovieFragment> fragments;
+        for (auto& a : atoms) {
+            if (a.type != 'moof' || a.truncated)
+                continue;
+            auto tree = ReadMovieTreeOfType(fileBytes.subspan(a.offset, a.size), a.offset);
+            if (!tree)
+                continue;  // a damaged fragment is left out, the rest still plays
+            fragments.push_back({tree.get(), a.offset});
+            trees.push_back(std::move(tree));
+        }
+        if (!fragments.empty()) {
+            if (!MergeFragments(*movie, fragments, &reason)) {
+                movie.reset();
+                err = invalidMovie;
+            } else {
+                RefreshAfterMerge(*movie);
+            }
+        }
+    }
+    if (!movie) {
+        if (whyNot)
+            *whyNot = sawMovie ? reason : "the file holds no movie atom";
+        SetMoviesError(err);
+        return err;
+    }
+    *outMovie = AdoptMovie(std::move(movie));
+    SetMoviesError(noErr);
+    return noErr;
+}
+
+bool MovieWasFragmented(Movie theMovie)
+{
+    return theMovie && theMovie->fragmented;
+}

@@ -1,0 +1,184 @@
+#include "platform/movies/model/MovieParser.h"
+
+#include "platform/movies/atoms/AtomFactory.h"
+#include "platform/movies/atoms/ChunkOffsetAtom.h"
+#include "platform/movies/atoms/CttsAtom.h"
+#include "platform/movies/atoms/DrefAtom.h"
+#include "platform/movies/atoms/ElstAtom.h"
+#include "platform/movies/atoms/HdlrAtom.h"
+#include "platform/movies/atoms/MdhdAtom.h"
+#include "platform/movies/atoms/MvhdAtom.h"
+#include "platform/movies/atoms/StscAtom.h"
+#include "platform/movies/atoms/StsdAtom.h"
+#include "platform/movies/atoms/StssAtom.h"
+#include "platform/movies/atoms/StszAtom.h"
+#include "platform/movies/atoms/SttsAtom.h"
+#include "platform/movies/atoms/TkhdAtom.h"
+
+namespace {
+
+MatrixRecord MatrixFrom(const std::array<UInt32, 9>& m)
+{
+    MatrixRecord r;
+    for (int i = 0; i < 9; ++i)
+        r.matrix[i / 3][i % 3] = Fixed(m[size_t(i)]);
+    return r;
+}
+
+// A time scale the file gives that cannot be used (0, or past the signed
+// range) counts as 1, as other readers do, so that nothing divides by zero.
+TimeScale UsableScale(UInt32 scale)
+{
+    return scale == 0 || scale > 0x7FFFFFFF ? 1 : TimeScale(scale);
+}
+
+SInt64 Clamp64(UInt64 v) { return v > UInt64(INT64_MAX) ? INT64_MAX : SInt64(v); }
+
+void ReadSampleTable(const ContainerAtom* stbl, MediaRecord& media)
+{
+    if (!stbl)
+        return;
+    SampleTable& t = media.table;
+    if (auto* stsd = stbl->FindAs<StsdAtom>('stsd'))
+        media.sampleDescriptions = stsd->entries;
+    if (auto* stts = stbl->FindAs<SttsAtom>('stts'))
+        t.times = stts->runs;
+    if (auto* ctts = stbl->FindAs<CttsAtom>('ctts'))
+        t.compositions = ctts->runs;
+    if (auto* stss = stbl->FindAs<StssAtom>('stss'))
+        t.syncSamples = std::make_shared<const std::vector<UInt32>>(stss->samples);
+    if (auto* stsc = stbl->FindAs<StscAtom>('stsc'))
+        t.chunkRuns = stsc->runs;
+    if (auto* stsz = stbl->FindAs<StszAtom>('stsz')) {
+        t.hasSizes = true;
+        t.constantSize = stsz->sampleSize;
+        t.sizeCount = stsz->sampleCount;
+        t.sizeTable = stsz->table;
+    }
+    auto* offsets = stbl->FindAs<ChunkOffsetAtom>('stco');
+    if (!offsets)
+        offsets = stbl->FindAs<ChunkOffsetAtom>('co64');
+    if (offsets)
+        t.chunkOffsets = offsets->offsets;
+}
+
+std::unique_ptr<MediaRecord> ReadMedia(ContainerAtom* mdia, const MovieSource& source, std::string* whyNot)
+{
+    auto media = std::make_unique<MediaRecord>();
+    media->mdia = mdia;
+    media->serial = NextMediaSerial();
+    auto* mdhd = mdia->FindAs<MdhdAtom>('mdhd');
+    if (!mdhd) {
+        *whyNot = "a track's media has no media header (mdhd)";
+        return nullptr;
+    }
+    media->timeScale = UsableScale(mdhd->timeScale);
+    media->durationAsRead = Clamp64(mdhd->duration);
+    media->language = mdhd->language;
+    if (auto* hdlr = mdia->FindAs<HdlrAtom>('hdlr'))
+        media->type = hdlr->componentSubtype;
+    ContainerAtom* minf = mdia->FindContainer('minf');
+    ContainerAtom* dinf = minf ? minf->FindContainer('dinf') : nullptr;
+    if (auto* dref = dinf ? dinf->FindAs<DrefAtom>('dref') : nullptr) {
+        media->dataRefs = dref->entries;
+        for (auto& e : media->dataRefs)
+            if (e.IsSelf())
+                e.resolvedPath = source.path;
+    }
+    ReadSampleTable(minf ? minf->FindContainer('stbl') : nullptr, *media);
+    return media;
+}
+
+// A leading run of empty edits is the track's offset; the rest are its own.
+void ReadEdits(TrackRecord& track)
+{
+    ContainerAtom* edts = track.trak->FindContainer('edts');
+    auto* elst = edts ? edts->FindAs<ElstAtom>('elst') : nullptr;
+    if (!elst) {
+        track.editsFromFile = false;
+        track.edits = track.ImplicitEdits();
+        return;
+    }
+    bool leading = true;
+    for (auto& e : elst->entries) {
+        SInt64 duration = Clamp64(e.duration);
+        if (leading && e.mediaTime < 0) {
+            track.offset += duration;
+            continue;
+        }
+        leading = false;
+        track.edits.push_back(Edit{duration, e.mediaTime < 0 ? -1 : e.mediaTime, e.mediaRate});
+    }
+}
+
+std::unique_ptr<TrackRecord> ReadTrack(ContainerAtom* trak, MovieRecord& movie, std::string* whyNot)
+{
+    auto track = std::make_unique<TrackRecord>();
+    track->movie = &movie;
+    track->trak = trak;
+    auto* tkhd = trak->FindAs<TkhdAtom>('tkhd');
+    ContainerAtom* mdia = trak->FindContainer('mdia');
+    if (!tkhd || !mdia) {
+        *whyNot = "a track has no header (tkhd) or no media (mdia)";
+        return nullptr;
+    }
+    track->id = tkhd->trackID;
+    track->enabled = (tkhd->flags & TkhdAtom::kEnabled) != 0;
+    track->layer = SInt16(tkhd->layer);
+    track->alternateGroup = SInt16(tkhd->alternateGroup);
+    track->volume = SInt16(tkhd->volume);
+    track->matrix = MatrixFrom(tkhd->matrix);
+    track->width = Fixed(tkhd->width);
+    track->height = Fixed(tkhd->height);
+    track->durationAsRead = Clamp64(tkhd->duration);
+    track->media = ReadMedia(mdia, movie.source, whyNot);
+    if (!track->media)
+        return nullptr;
+    track->media->track = track.get();
+    ReadEdits(*track);
+    track->durationAtRead = track->offset + track->Duration();
+    return track;
+}
+
+}  // namespace
+
+std::unique_ptr<MovieRecord> BuildMovieFromAtoms(std::unique_ptr<ContainerAtom> moov, const MovieSource& source,
+                                                 std::string* whyNot)
+{
+    std::string ignored;
+    if (!whyNot)
+        whyNot = &ignored;
+    auto movie = std::make_unique<MovieRecord>();
+    movie->source = source;
+    movie->timeBase.movie = movie.get();
+    auto* mvhd = moov->FindAs<MvhdAtom>('mvhd');
+    if (!mvhd) {
+        *whyNot = "the movie atom has no movie header (mvhd)";
+        return nullptr;
+    }
+    movie->timeScale = UsableScale(mvhd->timeScale);
+    movie->durationAsRead = Clamp64(mvhd->duration);
+    movie->preferredRate = Fixed(mvhd->preferredRate);
+    movie->preferredVolume = SInt16(mvhd->preferredVolume);
+    movie->volume = movie->preferredVolume;
+    movie->matrix = MatrixFrom(mvhd->matrix);
+    movie->previewTime = mvhd->previewTime;
+    movie->previewDuration = mvhd->previewDuration;
+    movie->posterTime = mvhd->posterTime;
+    movie->selectionTime = mvhd->selectionTime;
+    movie->selectionDuration = mvhd->selectionDuration;
+    movie->currentTime = mvhd->currentTime;
+    movie->nextTrackIDAsRead = mvhd->nextTrackID;
+    movie->moov = std::move(moov);
+    for (Atom* a : movie->moov->FindAll('trak')) {
+        auto* trak = dynamic_cast<ContainerAtom*>(a);
+        if (!trak)
+            continue;
+        auto track = ReadTrack(trak, *movie, whyNot);
+        if (!track)
+            return nullptr;
+        movie->tracks.push_back(std::move(track));
+    }
+    movie->durationAtRead = movie->Duration();
+    return movie;
+}

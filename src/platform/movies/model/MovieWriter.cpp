@@ -1,0 +1,266 @@
+// Writing the model back into its atom tree, and the tree out as bytes.
+#include <algorithm>
+
+#include "platform/movies/atoms/ChunkOffsetAtom.h"
+#include "platform/movies/atoms/DrefAtom.h"
+#include "platform/movies/atoms/ElstAtom.h"
+#include "platform/movies/atoms/HdlrAtom.h"
+#include "platform/movies/atoms/MdhdAtom.h"
+#include "platform/movies/atoms/MvhdAtom.h"
+#include "platform/movies/atoms/StsdAtom.h"
+#include "platform/movies/atoms/TkhdAtom.h"
+#include "platform/movies/model/AtomBuilders.h"
+#include "platform/movies/model/MovieRecord.h"
+#include "platform/movies/model/MovieWriter.h"
+
+namespace {
+
+std::array<UInt32, 9> MatrixTo(const MatrixRecord& m)
+{
+    std::array<UInt32, 9> r;
+    for (int i = 0; i < 9; ++i)
+        r[size_t(i)] = UInt32(m.matrix[i / 3][i % 3]);
+    return r;
+}
+
+// A header's duration: what the file said as long as what it describes has
+// not changed (some writers store values that differ slightly from the
+// sum, and an untouched movie must come out as it came in).
+UInt64 HeaderDuration(SInt64 now, SInt64 atRead, SInt64 asRead)
+{
+    return UInt64(std::max<SInt64>(now == atRead ? asRead : now, 0));
+}
+
+UInt32 Clamp32(SInt64 v) { return UInt32(std::clamp<SInt64>(v, 0, 0xFFFFFFFFll)); }
+
+void SyncEdits(TrackRecord& t)
+{
+    ContainerAtom* edts = t.trak->FindContainer('edts');
+    if (!edts && !t.editsFromFile && t.offset == 0 && t.edits == t.ImplicitEdits())
+        return;  // the file had no edit list, and none is needed still
+    std::vector<ElstEntry> entries;
+    if (t.offset > 0)
+        entries.push_back({UInt64(t.offset), -1, fixed1});
+    for (auto& e : t.edits)
+        entries.push_back({UInt64(std::max<SInt64>(e.duration, 0)), e.mediaTime, e.rate});
+    edts = EnsureContainer(*t.trak, 'edts', {'tkhd', 'tapt', 'clef', 'prof', 'enof'});
+    auto* elst = edts->FindAs<ElstAtom>('elst');
+    if (!elst)
+        elst = static_cast<ElstAtom*>(edts->InsertAfter(std::make_unique<ElstAtom>('elst'), {}));
+    elst->SetEntries(entries);
+}
+
+void SyncMedia(MediaRecord& m)
+{
+    if (auto* mdhd = m.mdia->FindAs<MdhdAtom>('mdhd')) {
+        mdhd->timeScale = UInt32(m.timeScale);
+        UInt64 d = UInt64(std::max<SInt64>(m.Duration(), 0));
+        if (d > 0xFFFFFFFFull)
+            mdhd->version = 1;
+        mdhd->duration = d;
+        mdhd->language = m.language;
+    }
+    ContainerAtom* minf = m.mdia->FindContainer('minf');
+    if (!minf)
+        return;
+    ContainerAtom* dinf = minf->FindContainer('dinf');
+    if (auto* dref = dinf ? dinf->FindAs<DrefAtom>('dref') : nullptr) {
+        bool same = dref->entries.size() == m.dataRefs.size();
+        for (size_t i = 0; same && i < m.dataRefs.size(); ++i)
+            same = dref->entries[i].SameEntryAs(m.dataRefs[i]);
+        if (!same)
+            dref->entries = m.dataRefs;
+    }
+    ContainerAtom* stbl = minf->FindContainer('stbl');
+    if (!stbl)
+        return;
+    if (auto* stsd = stbl->FindAs<StsdAtom>('stsd'); stsd && stsd->entries != m.sampleDescriptions)
+        stsd->entries = m.sampleDescriptions;
+    if (m.tableChanged)
+        RebuildSampleTableAtoms(*stbl, m.table, false);
+}
+
+void SyncTrack(TrackRecord& t)
+{
+    if (auto* tkhd = t.trak->FindAs<TkhdAtom>('tkhd')) {
+        tkhd->trackID = t.id;
+        tkhd->flags = t.enabled ? (tkhd->flags | TkhdAtom::kEnabled) : (tkhd->flags & ~UInt32(TkhdAtom::kEnabled));
+        UInt64 d = HeaderDuration(t.offset + t.Duration(), t.durationAtRead, t.durationAsRead);
+        if (d > 0xFFFFFFFFull)
+            tkhd->version = 1;
+        tkhd->duration = d;
+        tkhd->layer = UInt16(t.layer);
+        tkhd->alternateGroup = UInt16(t.alternateGroup);
+        tkhd->volume = UInt16(t.volume);
+        tkhd->matrix = MatrixTo(t.matrix);
+        tkhd->width = UInt32(t.width);
+        tkhd->height = UInt32(t.height);
+    }
+    SyncEdits(t);
+    if (t.media)
+        SyncMedia(*t.media);
+}
+
+bool SamePath(const std::string& a, const std::string& b) { return !a.empty() && a == b; }
+
+DataRefEntry SelfEntry()
+{
+    DataRefEntry e;
+    e.type = 'alis';
+    e.flags = 1;
+    return e;
+}
+
+DataRefEntry UrlEntry(const std::string& path)
+{
+    DataRefEntry e;
+    e.type = 'url ';
+    std::string url = "file://" + path;
+    e.data.assign(url.begin(), url.end());
+    e.data.push_back(0);
+    return e;
+}
+
+// The entry that reaches the samples of `e` from the destination file.
+OSErr EntryForDestination(const DataRefEntry& e, const SerializeOptions& o, DataRefEntry* out)
+{
+    *out = e;
+    if (o.destinationPath.empty() || e.resolvedPath.empty())
+        return noErr;
+    if (SamePath(e.resolvedPath, o.destinationPath)) {
+        if (!e.IsSelf())
+            *out = SelfEntry();
+        return noErr;
+    }
+    if (o.makeDataRef)
+        return o.makeDataRef(e, e.resolvedPath, out);
+    if (e.IsSelf())
+        *out = UrlEntry(e.resolvedPath);  // a self reference would name the wrong file
+    return noErr;
+}
+
+OSErr SubstituteTrack(const TrackRecord& t, const SerializeOptions& o, AtomSubstitutions& subs,
+                      std::vector<std::unique_ptr<Atom>>& keep)
+{
+    if (!t.media)
+        return noErr;
+    ContainerAtom* minf = t.media->mdia->FindContainer('minf');
+    ContainerAtom* dinf = minf ? minf->FindContainer('dinf') : nullptr;
+    ContainerAtom* stbl = minf ? minf->FindContainer('stbl') : nullptr;
+    auto* dref = dinf ? dinf->FindAs<DrefAtom>('dref') : nullptr;
+    auto* stsd = stbl ? stbl->FindAs<StsdAtom>('stsd') : nullptr;
+    Atom* offsets = stbl ? stbl->Find('stco') : nullptr;
+    if (!offsets && stbl)
+        offsets = stbl->Find('co64');
+    auto* chunkAtom = dynamic_cast<ChunkOffsetAtom*>(offsets);
+
+    if (o.remapChunkOffset) {
+        // A flattened copy holds every sample itself: one self reference.
+        if (dref) {
+            auto d = std::make_unique<DrefAtom>('dref');
+            d->version = dref->version;
+            d->flags = dref->flags;
+            d->entries = {SelfEntry()};
+            subs[dref] = d.get();
+            keep.push_back(std::move(d));
+        }
+        if (stsd) {
+            auto s = std::make_unique<StsdAtom>('stsd');
+            s->entries = stsd->entries;
+            for (auto& e : s->entries)
+                StsdAtom::SetEntryDataRefIndex(e, 1);
+            subs[stsd] = s.get();
+            keep.push_back(std::move(s));
+        }
+        if (chunkAtom) {
+            std::vector<UInt64> remapped(chunkAtom->offsets->size());
+            for (size_t i = 0; i < remapped.size(); ++i)
+                remapped[i] = o.remapChunkOffset(const_cast<TrackRecord*>(&t), UInt32(i), (*chunkAtom->offsets)[i]);
+            auto c = BuildChunkOffsetAtom(std::move(remapped), o.forceCo64);
+            subs[chunkAtom] = c.get();
+            keep.push_back(std::move(c));
+        }
+        return noErr;
+    }
+    if (dref) {
+        std::vector<DataRefEntry> entries;
+        bool changed = false;
+        for (auto& e : dref->entries) {
+            DataRefEntry n;
+            if (OSErr err = EntryForDestination(e, o, &n))
+                return err;
+            changed = changed || !n.SameEntryAs(e);
+            entries.push_back(std::move(n));
+        }
+        if (changed) {
+            auto d = std::make_unique<DrefAtom>('dref');
+            d->version = dref->version;
+            d->flags = dref->flags;
+            d->entries = std::move(entries);
+            subs[dref] = d.get();
+            keep.push_back(std::move(d));
+        }
+    }
+    if (chunkAtom && o.forceCo64 && !chunkAtom->Is64()) {
+        auto c = BuildChunkOffsetAtom(*chunkAtom->offsets, true);
+        subs[chunkAtom] = c.get();
+        keep.push_back(std::move(c));
+    }
+    return noErr;
+}
+
+}  // namespace
+
+void SyncMovieAtoms(MovieRecord& m)
+{
+    auto* mvhd = m.moov->FindAs<MvhdAtom>('mvhd');
+    if (!mvhd)
+        mvhd = static_cast<MvhdAtom*>(m.moov->InsertAfter(std::make_unique<MvhdAtom>('mvhd'), {}));
+    mvhd->timeScale = UInt32(m.timeScale);
+    UInt64 d = HeaderDuration(m.Duration(), m.durationAtRead, m.durationAsRead);
+    if (d > 0xFFFFFFFFull)
+        mvhd->version = 1;
+    mvhd->duration = d;
+    mvhd->preferredRate = UInt32(m.preferredRate);
+    mvhd->preferredVolume = UInt16(m.preferredVolume);
+    mvhd->matrix = MatrixTo(m.matrix);
+    mvhd->previewTime = Clamp32(m.previewTime);
+    mvhd->previewDuration = Clamp32(m.previewDuration);
+    mvhd->posterTime = Clamp32(m.posterTime);
+    mvhd->selectionTime = Clamp32(m.selectionTime);
+    mvhd->selectionDuration = Clamp32(m.selectionDuration);
+    mvhd->currentTime = Clamp32(m.currentTime);
+    UInt32 next = m.nextTrackIDAsRead;
+    for (auto& t : m.tracks)
+        next = std::max(next, t->id + 1);
+    mvhd->nextTrackID = next;
+    for (auto& t : m.tracks)
+        SyncTrack(*t);
+    // The fragments now live in the sample tables; a movie extends header
+    // would make readers add them a second time.
+    if (m.fragmented)
+        if (Atom* mvex = m.moov->Find('mvex'))
+            m.moov->Remove(mvex);
+}
+
+OSErr SerializeMovieAtom(Movie theMovie, const SerializeOptions& options, std::vector<UInt8>* out)
+{
+    if (!theMovie || !out) {
+        SetMoviesError(theMovie ? OSErr(paramErr) : OSErr(invalidMovie));
+        return GetMoviesError();
+    }
+    SyncMovieAtoms(*theMovie);
+    AtomSubstitutions subs;
+    std::vector<std::unique_ptr<Atom>> keep;
+    for (auto& t : theMovie->tracks)
+        if (OSErr err = SubstituteTrack(*t, options, subs, keep)) {
+            SetMoviesError(err);
+            return err;
+        }
+    out->clear();
+    out->reserve(size_t(theMovie->moov->Size(&subs)));
+    ByteWriter w(*out);
+    theMovie->moov->Write(w, &subs);
+    SetMoviesError(noErr);
+    return noErr;
+}

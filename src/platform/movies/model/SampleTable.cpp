@@ -1,0 +1,193 @@
+#include "platform/movies/model/SampleTable.h"
+
+#include <algorithm>
+
+UInt32 SampleTable::SampleCount() const
+{
+    if (hasSizes)
+        return sizeCount;
+    UInt64 n = 0;
+    for (auto& r : times)
+        n += r.count;
+    return UInt32(std::min<UInt64>(n, 0xFFFFFFFFu));
+}
+
+SInt64 SampleTable::TotalDuration() const
+{
+    // A sum of 2^32 runs of 2^32 x 2^32 cannot overflow 128 bits; clamp to 63.
+    __int128 total = 0;
+    for (auto& r : times)
+        total += __int128(r.count) * r.delta;
+    return total > INT64_MAX ? INT64_MAX : SInt64(total);
+}
+
+UInt32 SampleTable::SampleSize(UInt32 n) const
+{
+    if (n == 0 || n > sizeCount)
+        return 0;
+    if (constantSize != 0 || !sizeTable)
+        return constantSize;
+    const UInt8* p = sizeTable->data() + size_t(n - 1) * 4;
+    return (UInt32(p[0]) << 24) | (UInt32(p[1]) << 16) | (UInt32(p[2]) << 8) | p[3];
+}
+
+void SampleTable::BuildTimeIndex() const
+{
+    if (indexedRuns_ == times.size())
+        return;
+    runFirstSample_.resize(times.size());
+    runStartTime_.resize(times.size());
+    UInt64 sample = 1;
+    __int128 t = 0;
+    for (size_t i = 0; i < times.size(); ++i) {
+        runFirstSample_[i] = sample;
+        runStartTime_[i] = t > INT64_MAX ? INT64_MAX : SInt64(t);
+        sample += times[i].count;
+        t += __int128(times[i].count) * times[i].delta;
+    }
+    indexedRuns_ = times.size();
+}
+
+UInt32 SampleTable::SampleAtTime(SInt64 mediaTime, SInt64* sampleStart) const
+{
+    if (mediaTime < 0 || times.empty())
+        return 0;
+    BuildTimeIndex();
+    auto it = std::upper_bound(runStartTime_.begin(), runStartTime_.end(), mediaTime);
+    size_t run = size_t(it - runStartTime_.begin()) - 1;
+    // Zero-length runs share a start time; find the run that really holds it.
+    for (; run < times.size(); ++run) {
+        const auto& r = times[run];
+        SInt64 into = mediaTime - runStartTime_[run];
+        if (r.delta == 0 || r.count == 0)
+            continue;
+        UInt64 k = UInt64(into) / r.delta;
+        if (k < r.count) {
+            if (sampleStart)
+                *sampleStart = runStartTime_[run] + SInt64(k * r.delta);
+            return UInt32(runFirstSample_[run] + k);
+        }
+    }
+    return 0;
+}
+
+void SampleTable::ForEachChunk(const std::function<bool(const ChunkVisit&)>& visit) const
+{
+    const UInt32 chunks = ChunkCount();
+    const UInt32 samples = SampleCount();
+    size_t timeRun = 0;
+    UInt32 usedInRun = 0;
+    SInt64 time = 0;
+    UInt32 sample = 1;
+    auto advanceTime = [&](UInt32 n) {
+        SInt64 start = time;
+        while (n > 0 && timeRun < times.size()) {
+            UInt32 left = times[timeRun].count - usedInRun;
+            UInt32 take = std::min(n, left);
+            time += SInt64(take) * times[timeRun].delta;
+            usedInRun += take;
+            n -= take;
+            if (usedInRun == times[timeRun].count) {
+                ++timeRun;
+                usedInRun = 0;
+            }
+        }
+        return time - start;
+    };
+    for (size_t run = 0; run < chunkRuns.size(); ++run) {
+        UInt32 first = std::max<UInt32>(chunkRuns[run].firstChunk, 1);
+        UInt32 end = run + 1 < chunkRuns.size() ? chunkRuns[run + 1].firstChunk : chunks + 1;
+        end = std::min(end, chunks + 1);
+        for (UInt32 c = first; c < end && sample <= samples; ++c) {
+            ChunkVisit v;
+            v.chunkIndex = c - 1;
+            v.sampleDescriptionIndex = chunkRuns[run].sampleDescriptionIndex;
+            v.offset = (*chunkOffsets)[c - 1];
+            v.firstSample = sample;
+            v.sampleCount = std::min(chunkRuns[run].samplesPerChunk, samples - sample + 1);
+            if (constantSize != 0 || !sizeTable)
+                v.size = UInt64(constantSize) * v.sampleCount;
+            else
+                for (UInt32 s = 0; s < v.sampleCount; ++s)
+                    v.size += SampleSize(sample + s);
+            v.decodeTime = time;
+            v.duration = advanceTime(v.sampleCount);
+            sample += v.sampleCount;
+            if (!visit(v))
+                return;
+        }
+    }
+}
+
+namespace {
+
+std::vector<UInt8> ExpandSizes(const SampleTable& t)
+{
+    if (t.constantSize == 0 && t.sizeTable)
+        return *t.sizeTable;
+    std::vector<UInt8> bytes(size_t(t.sizeCount) * 4);
+    for (size_t i = 0; i < t.sizeCount; ++i) {
+        bytes[i * 4] = UInt8(t.constantSize >> 24);
+        bytes[i * 4 + 1] = UInt8(t.constantSize >> 16);
+        bytes[i * 4 + 2] = UInt8(t.constantSize >> 8);
+        bytes[i * 4 + 3] = UInt8(t.constantSize);
+    }
+    return bytes;
+}
+
+}  // namespace
+
+void SampleTable::Append(const SampleTable& other, UInt32 descriptionShift)
+{
+    const UInt32 ownSamples = SampleCount();
+    const UInt32 ownChunks = ChunkCount();
+    for (auto r : other.times) {
+        if (!times.empty() && times.back().delta == r.delta)
+            times.back().count += r.count;
+        else
+            times.push_back(r);
+    }
+    if (!compositions.empty() || !other.compositions.empty()) {
+        if (compositions.empty() && ownSamples > 0)
+            compositions.push_back({ownSamples, 0});
+        if (other.compositions.empty() && other.SampleCount() > 0)
+            compositions.push_back({other.SampleCount(), 0});
+        else
+            compositions.insert(compositions.end(), other.compositions.begin(), other.compositions.end());
+    }
+    if (syncSamples || other.syncSamples) {
+        std::vector<UInt32> sync;
+        if (syncSamples)
+            sync = *syncSamples;
+        else
+            for (UInt32 i = 1; i <= ownSamples; ++i)
+                sync.push_back(i);
+        if (other.syncSamples)
+            for (UInt32 s : *other.syncSamples)
+                sync.push_back(s + ownSamples);
+        else
+            for (UInt32 i = 1; i <= other.SampleCount(); ++i)
+                sync.push_back(i + ownSamples);
+        syncSamples = std::make_shared<const std::vector<UInt32>>(std::move(sync));
+    }
+    for (auto r : other.chunkRuns)
+        chunkRuns.push_back({r.firstChunk + ownChunks, r.samplesPerChunk, r.sampleDescriptionIndex + descriptionShift});
+    if (ownSamples == 0 || (constantSize != 0 && constantSize == other.constantSize)) {
+        if (ownSamples == 0) {
+            constantSize = other.constantSize;
+            sizeTable = other.sizeTable;
+        }
+    } else {
+        auto bytes = ExpandSizes(*this);
+        auto more = ExpandSizes(other);
+        bytes.insert(bytes.end(), more.begin(), more.end());
+        constantSize = 0;
+        sizeTable = std::make_shared<const std::vector<UInt8>>(std::move(bytes));
+    }
+    sizeCount = ownSamples + other.SampleCount();
+    hasSizes = true;
+    auto offsets = *chunkOffsets;
+    offsets.insert(offsets.end(), other.chunkOffsets->begin(), other.chunkOffsets->end());
+    chunkOffsets = std::make_shared<const std::vector<UInt64>>(std::move(offsets));
+    indexedRuns_ = SIZE_MAX;
+}

@@ -1,0 +1,61 @@
+// A media's sample table in the compact form the file stores it in: runs of
+// equal durations, runs of chunks, one size for all samples or the file's
+// size table, and chunk offsets. Nothing is expanded per sample, so a movie
+// with hundreds of millions of sound samples costs a few runs.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "platform/core/MacTypes.h"
+#include "platform/movies/atoms/SampleRuns.h"
+
+struct ChunkVisit {
+    UInt32 chunkIndex = 0;       // from 0
+    UInt32 sampleDescriptionIndex = 1;
+    UInt64 offset = 0;
+    UInt64 size = 0;
+    UInt32 firstSample = 1;      // from 1
+    UInt32 sampleCount = 0;
+    SInt64 decodeTime = 0;
+    SInt64 duration = 0;
+};
+
+class SampleTable {
+public:
+    std::vector<TimeToSampleRun> times;
+    std::vector<CompositionRun> compositions;               // empty: none
+    std::shared_ptr<const std::vector<UInt32>> syncSamples;  // nil: every sample is a sync sample
+    std::vector<SampleToChunkRun> chunkRuns;
+    UInt32 constantSize = 0;       // nonzero: every sample has this size
+    UInt32 sizeCount = 0;          // samples listed in stsz
+    bool hasSizes = false;         // an stsz was read or built
+    std::shared_ptr<const std::vector<UInt8>> sizeTable;    // big-endian, 4 bytes a sample
+    std::shared_ptr<const std::vector<UInt64>> chunkOffsets = std::make_shared<const std::vector<UInt64>>();
+
+    UInt32 SampleCount() const;
+    SInt64 TotalDuration() const;
+    UInt32 SampleSize(UInt32 sampleNumber /* from 1 */) const;
+    UInt32 ChunkCount() const { return UInt32(chunkOffsets->size()); }
+    bool Empty() const { return SampleCount() == 0; }
+
+    // The sample that plays at mediaTime (from 1), and its start time; 0 when
+    // the time is past the end. Uses a cumulative index over the runs.
+    UInt32 SampleAtTime(SInt64 mediaTime, SInt64* sampleStart = nullptr) const;
+
+    // Every chunk in order; stops when visit returns false. The walk stops at
+    // the end of the chunk offsets or of the samples, whichever comes first,
+    // so inconsistent tables cannot make it run away.
+    void ForEachChunk(const std::function<bool(const ChunkVisit&)>& visit) const;
+
+    // Appends other's samples after this table's, their sample descriptions
+    // numbered from descriptionShift + 1.
+    void Append(const SampleTable& other, UInt32 descriptionShift);
+
+private:
+    void BuildTimeIndex() const;
+    mutable std::vector<UInt64> runFirstSample_;  // cumulative index over `times`
+    mutable std::vector<SInt64> runStartTime_;
+    mutable size_t indexedRuns_ = SIZE_MAX;
+};

@@ -1,0 +1,156 @@
+// moviedump FILE: prints the movie in FILE as Orvo sees it, as JSON.
+//
+// Everything printed comes through the movie toolbox calls, so the output
+// is what the application's windows would show; tests and benchmarks compare
+// it with what other readers make of the same file.
+#include <cstdio>
+#include <string>
+
+#include "platform/core/PascalStrings.h"
+#include "platform/core/Memory.h"
+#include "platform/files/Files.h"
+#include "platform/movies/Movies.h"
+#include "platform/movies/files/MovieFiles.h"
+#include "tools/moviedump/JsonWriter.h"
+
+namespace {
+
+std::string FourCC(OSType t)
+{
+    std::string s;
+    for (int shift = 24; shift >= 0; shift -= 8)
+        s += char(t >> shift);
+    return s;
+}
+
+std::string DataRefName(Media media, short index)
+{
+    Handle ref = nullptr;
+    OSType type = 0;
+    long attributes = 0;
+    if (GetMediaDataRef(media, index, &ref, &type, &attributes) != noErr)
+        return "?";
+    std::string name;
+    if (attributes & dataRefSelfReference)
+        name = "self";
+    else if (type == 'url ' && ref)
+        name = std::string(*ref, size_t(GetHandleSize(ref))).c_str();
+    else
+        name = FourCC(type);
+    if (ref)
+        DisposeHandle(ref);
+    return name;
+}
+
+void DumpMedia(JsonWriter& j, Media media)
+{
+    j.BeginObject("media");
+    OSType type = 0;
+    Str255 name = {0};
+    GetMediaHandlerDescription(media, &type, name, nullptr);
+    j.String("type", FourCC(type));
+    j.Number("timeScale", GetMediaTimeScale(media));
+    j.Number("duration", GetMediaDuration(media));
+    j.Number("sampleCount", GetMediaSampleCount(media));
+    long descriptions = GetMediaSampleDescriptionCount(media);
+    j.Number("sampleDescriptionCount", descriptions);
+    j.BeginArray("sampleDescriptions");
+    for (long i = 1; i <= descriptions; ++i)
+        j.String("", FourCC(GetMediaSampleDescriptionType(media, i)));
+    j.EndArray();
+    j.String("handlerName", pstr::ToStd(name));
+    j.Number("language", GetMediaLanguage(media));
+    short refs = 0;
+    GetMediaDataRefCount(media, &refs);
+    j.BeginArray("dataRefs");
+    for (short i = 1; i <= refs; ++i)
+        j.String("", DataRefName(media, i));
+    j.EndArray();
+    j.EndObject();
+}
+
+void DumpTrack(JsonWriter& j, Movie movie, long index)
+{
+    Track track = GetMovieIndTrack(movie, index);
+    j.BeginObject("");
+    j.Number("index", index);
+    j.Number("id", GetTrackID(track));
+    j.Bool("enabled", GetTrackEnabled(track));
+    Fixed width = 0, height = 0;
+    GetTrackDimensions(track, &width, &height);
+    j.Real("width", Fix2X(width));
+    j.Real("height", Fix2X(height));
+    j.Number("offset", GetTrackOffset(track));
+    j.Number("duration", GetTrackDuration(track));
+    j.Number("layer", GetTrackLayer(track));
+    j.Number("volume", GetTrackVolume(track));
+    j.BeginArray("edits");
+    for (long e = 1; e <= GetTrackEditCount(track); ++e) {
+        TimeValue duration = 0, mediaTime = 0;
+        Fixed rate = 0;
+        GetTrackEditInfo(track, e, &duration, &mediaTime, &rate);
+        j.BeginObject("");
+        j.Number("duration", duration);
+        j.Number("mediaTime", mediaTime);
+        j.Real("mediaRate", Fix2X(rate));
+        j.EndObject();
+    }
+    j.EndArray();
+    if (Media media = GetTrackMedia(track))
+        DumpMedia(j, media);
+    j.EndObject();
+}
+
+void DumpMovie(JsonWriter& j, Movie movie)
+{
+    j.BeginObject("");
+    j.Number("timeScale", GetMovieTimeScale(movie));
+    j.Number("duration", GetMovieDuration(movie));
+    j.Real("preferredRate", Fix2X(GetMoviePreferredRate(movie)));
+    j.Real("preferredVolume", GetMoviePreferredVolume(movie) / 256.0);
+    Rect box;
+    GetMovieBox(movie, &box);
+    j.BeginArray("box");
+    for (short v : {box.top, box.left, box.bottom, box.right})
+        j.Number("", v);
+    j.EndArray();
+    j.BeginArray("tracks");
+    for (long i = 1; i <= GetMovieTrackCount(movie); ++i)
+        DumpTrack(j, movie, i);
+    j.EndArray();
+    j.EndObject();
+}
+
+int Fail(OSErr err, const std::string& message)
+{
+    std::fprintf(stderr, "error %d: %s\n", err, message.c_str());
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: moviedump FILE\n");
+        return 2;
+    }
+    EnterMovies();
+    FSSpec spec;
+    if (OSErr err = FSPathMakeFSSpec(argv[1], &spec, nullptr))
+        return Fail(err, std::string("cannot find ") + argv[1]);
+    short refNum = 0;
+    if (OSErr err = OpenMovieFile(&spec, &refNum, fsRdPerm))
+        return Fail(err, std::string("cannot open ") + argv[1]);
+    Movie movie = nullptr;
+    short resID = 0;
+    OSErr err = NewMovieFromFile(&movie, refNum, &resID, nullptr, 0, nullptr);
+    CloseMovieFile(refNum);
+    if (err != noErr || !movie)
+        return Fail(err ? err : OSErr(noMovieFound), std::string("no movie in ") + argv[1]);
+    JsonWriter j;
+    DumpMovie(j, movie);
+    std::printf("%s\n", j.Text().c_str());
+    DisposeMovie(movie);
+    return 0;
+}
