@@ -32,7 +32,16 @@ DialogPtr FrontDialog()
 short HandleMouseDown(DialogPtr d, const EventRecord& ev)
 {
     WindowPtr hit = nil;
-    if (FindWindow(ev.where, &hit) != inContent || hit != d)
+    short part = FindWindow(ev.where, &hit);
+    if (hit != d)
+        return 0;
+    if (part == inDrag) {
+        // A movable dialog moves by its title bar, anywhere on the screen.
+        Rect limits = WMScreenBounds();
+        DragWindow(d, ev.where, &limits);
+        return 0;
+    }
+    if (part != inContent)
         return 0;
     Point pt = LocalPoint(d, ev.where);
     short itemNo = ItemAtPoint(d, pt);

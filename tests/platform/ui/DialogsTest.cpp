@@ -134,6 +134,24 @@ TEST_F(Dialogs, ButtonReleasedOutsideIsNotReported)
     DisposeDialog(d);
 }
 
+TEST_F(Dialogs, MovableDialogIsDraggedByItsTitleBar)
+{
+    DialogPtr d = Open();
+    harness::WindowState before = harness::Windows().front();
+    ASSERT_EQ(before.window, d);
+    Point title{short(before.structure.top + 6), short((before.structure.left + before.structure.right) / 2)};
+    harness::Drag(title, Point{short(title.v + 40), short(title.h + 30)});
+    // Cancel is clicked where it is once the drag is over.
+    harness::SetIdleProc([d] { harness::ClickDialogItem(d, 2); });
+    DialogItemIndex hit = 0;
+    ModalDialog(nullptr, &hit);
+    EXPECT_EQ(hit, 2);
+    harness::WindowState after = harness::Windows().front();
+    EXPECT_EQ(after.bounds.top, before.bounds.top + 40);
+    EXPECT_EQ(after.bounds.left, before.bounds.left + 30);
+    DisposeDialog(d);
+}
+
 TEST_F(Dialogs, CheckBoxClickIsReportedAndLeftToTheCaller)
 {
     DialogPtr d = Open();
