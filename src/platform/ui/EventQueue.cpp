@@ -55,6 +55,35 @@ bool SameRecord(const EventRecord& a, const EventRecord& b)
            a.where.h == b.where.h && a.where.v == b.where.v;
 }
 
+// A key event's character travels in the message itself, above the classic
+// 32 bits: its UTF-8 bytes (at most four) in bits 32 to 63. Copies of the
+// record thus keep their text, and two events that differ only in their
+// character never get mixed up.
+unsigned long PackText(const std::string& text)
+{
+    if (text.empty() || text.size() > 4 || sizeof(unsigned long) < 8) return 0;
+    unsigned long packed = 0;
+    for (size_t i = 0; i < text.size(); ++i) packed |= (unsigned long)(static_cast<unsigned char>(text[i])) << (8 * i);
+    return packed << 32;
+}
+
+std::string UnpackText(unsigned long message)
+{
+    if (sizeof(unsigned long) < 8) return std::string();
+    std::string out;
+    for (int i = 0; i < 4; ++i) {
+        char c = char((message >> (32 + 8 * i)) & 0xFF);
+        if (c == 0) break;
+        out += c;
+    }
+    return out;
+}
+
+EventRecord KeyEvent(EventKind what, UInt8 charCode, UInt8 keyCode, const std::string& text)
+{
+    return MakeEvent(what, (UInt32(keyCode) << 8) | charCode | PackText(text));
+}
+
 void RememberKey(const Queued& q)
 {
     auto& recent = S().recentKeys;
@@ -127,6 +156,8 @@ EventRecord NullEvent() { return MakeEvent(nullEvent, 0); }
 
 std::string TextOf(const EventRecord& ev)
 {
+    std::string packed = UnpackText(ev.message);
+    if (!packed.empty()) return packed;
     for (auto it = S().recentKeys.rbegin(); it != S().recentKeys.rend(); ++it)
         if (SameRecord(it->ev, ev)) return it->text;
     for (const Queued& q : S().queue)
@@ -151,17 +182,17 @@ void UIInputMouseButton(bool down, Point where)
 
 void UIInputKey(bool down, UInt8 charCode, UInt8 keyCode, const std::string& text)
 {
-    UInt32 message = (UInt32(keyCode) << 8) | charCode;
     std::string typed = text;
     if (typed.empty() && down && charCode >= 0x20 && charCode < 0x7F) typed = std::string(1, char(charCode));
-    events::Enqueue(MakeEvent(down ? keyDown : keyUp, message), down ? typed : std::string());
+    if (!down) typed.clear();
+    events::Enqueue(KeyEvent(down ? keyDown : keyUp, charCode, keyCode, typed), typed);
 }
 
 void UIInputAutoKey(UInt8 charCode, UInt8 keyCode, const std::string& text)
 {
     std::string typed = text;
     if (typed.empty() && charCode >= 0x20 && charCode < 0x7F) typed = std::string(1, char(charCode));
-    events::Enqueue(MakeEvent(autoKey, (UInt32(keyCode) << 8) | charCode), typed);
+    events::Enqueue(KeyEvent(autoKey, charCode, keyCode, typed), typed);
 }
 
 // Each character becomes its own key-down; only ASCII characters carry a
@@ -172,7 +203,8 @@ void UIInputText(const std::string& utf8)
         size_t start = i;
         char32_t cp = fonts::NextCodePoint(utf8, i);
         UInt8 charCode = cp < 0x80 ? UInt8(cp) : 0;
-        events::Enqueue(MakeEvent(keyDown, charCode), utf8.substr(start, i - start));
+        std::string one = utf8.substr(start, i - start);
+        events::Enqueue(KeyEvent(keyDown, charCode, 0, one), one);
     }
 }
 

@@ -54,7 +54,9 @@ enum : EventModifiers {
     controlKey = 4096,
 };
 
-// Key events: message = (keyCode << 8) | charCode.
+// Key events: message = (keyCode << 8) | charCode. Above the classic 32
+// bits the message also carries the UTF-8 bytes of the typed character;
+// read them with GetEventText rather than directly.
 enum : UInt32 {
     charCodeMask = 0x000000FF,
     keyCodeMask = 0x0000FF00,

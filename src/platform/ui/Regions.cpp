@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 
 namespace rgn {
 
@@ -178,25 +179,35 @@ void OffsetRgn(RgnHandle rgn, short dh, short dv)
 }
 
 // Insetting moves every edge of the region's outline inward (outward when
-// negative): shrinking is the intersection of the region shifted both ways
-// along each axis; growing is the union.
+// negative), one point at a time: shrinking by one keeps the points whose
+// neighbours on both sides are in the region, growing by one adds the
+// neighbours of every point. Pens and frames inset by a few points only.
+namespace {
+
+std::vector<Rect> Shifted(const std::vector<Rect>& rects, short h, short v)
+{
+    std::vector<Rect> out = rects;
+    for (Rect& r : out) {
+        r.left += h; r.right += h;
+        r.top += v; r.bottom += v;
+    }
+    return out;
+}
+
+std::vector<Rect> StepInset(const std::vector<Rect>& rects, short h, short v, bool shrink)
+{
+    rgn::Op op = shrink ? rgn::Op::Sect : rgn::Op::Union;
+    return rgn::Combine(rgn::Combine(rects, Shifted(rects, h, v), op), Shifted(rects, short(-h), short(-v)), op);
+}
+
+}  // namespace
+
 void InsetRgn(RgnHandle rgn, short dh, short dv)
 {
     if (!rgn) return;
-    auto shifted = [&](short h, short v) {
-        std::vector<Rect> out = rgn::Rects(rgn);
-        for (Rect& r : out) { r.left += h; r.right += h; r.top += v; r.bottom += v; }
-        return out;
-    };
     std::vector<Rect> result = rgn::Rects(rgn);
-    auto apply = [&](short h, short v, bool shrink) {
-        if (h == 0 && v == 0) return;
-        std::vector<Rect> one = shifted(h, v), other = shifted(short(-h), short(-v));
-        rgn::Op op = shrink ? rgn::Op::Sect : rgn::Op::Union;
-        result = rgn::Combine(rgn::Combine(result, one, op), other, op);
-    };
-    apply(short(std::abs(dh)), 0, dh > 0);
-    apply(0, short(std::abs(dv)), dv > 0);
+    for (int i = 0; i < std::min(std::abs(int(dh)), 256); ++i) result = StepInset(result, 1, 0, dh > 0);
+    for (int i = 0; i < std::min(std::abs(int(dv)), 256); ++i) result = StepInset(result, 0, 1, dv > 0);
     rgn::Rects(rgn) = result;
 }
 

@@ -1,0 +1,221 @@
+#include "ToolboxTestSupport.h"
+
+namespace {
+
+class DrawingTest : public ToolboxTest {
+protected:
+    void SetUp() override
+    {
+        ToolboxTest::SetUp();
+        window = MakeWindow("canvas", R(50, 50, 250, 200));
+        DrainEvents();
+        SetPortWindowPort(window);
+    }
+
+    UInt32 At(short h, short v) { return harness::PortPixel(window, h, v); }
+
+    // Counts pixels in a local rectangle darker than mid-grey.
+    int DarkPixels(Rect r)
+    {
+        int n = 0;
+        for (short v = r.top; v < r.bottom; ++v)
+            for (short h = r.left; h < r.right; ++h) {
+                UInt32 p = At(h, v);
+                if (((p >> 16) & 0xFF) < 0x80 && ((p >> 8) & 0xFF) < 0x80 && (p & 0xFF) < 0x80) ++n;
+            }
+        return n;
+    }
+
+    WindowPtr window = nullptr;
+};
+
+TEST_F(DrawingTest, PaintRectUsesTheForegroundColourAndStaysInside)
+{
+    RGBColor red{0xFFFF, 0, 0};
+    RGBForeColor(&red);
+    Rect r = R(10, 10, 20, 30);
+    PaintRect(&r);
+    EXPECT_EQ(At(10, 10), 0xFFFF0000u);
+    EXPECT_EQ(At(19, 29), 0xFFFF0000u);
+    EXPECT_EQ(At(20, 10), 0xFFFFFFFFu);
+    EXPECT_EQ(At(10, 30), 0xFFFFFFFFu);
+    EXPECT_EQ(At(9, 10), 0xFFFFFFFFu);
+}
+
+TEST_F(DrawingTest, EraseRectUsesTheBackgroundColour)
+{
+    Rect all = R(0, 0, 200, 150);
+    PaintRect(&all);
+    RGBColor blue{0, 0, 0xFFFF};
+    RGBBackColor(&blue);
+    Rect r = R(5, 5, 10, 10);
+    EraseRect(&r);
+    EXPECT_EQ(At(5, 5), 0xFF0000FFu);
+    EXPECT_EQ(At(10, 10), 0xFF000000u);
+}
+
+TEST_F(DrawingTest, HiliteModeSwapsBackgroundAndHighlightColours)
+{
+    RGBColor hl;
+    LMGetHiliteRGB(&hl);
+    UInt32 hiliteColour = 0xFF000000u | (UInt32(hl.red >> 8) << 16) | (UInt32(hl.green >> 8) << 8) | (hl.blue >> 8);
+    Rect black = R(20, 0, 30, 10);
+    PaintRect(&black);
+    Rect area = R(0, 0, 40, 10);
+    PenMode(hilite);
+    PaintRect(&area);
+    EXPECT_EQ(At(5, 5), hiliteColour);   // background became highlight
+    EXPECT_EQ(At(25, 5), 0xFF000000u);   // other colours untouched
+    PaintRect(&area);
+    EXPECT_EQ(At(5, 5), 0xFFFFFFFFu);    // and back again
+    PenNormal();
+}
+
+TEST_F(DrawingTest, InvertRectInvertsAndTwiceRestores)
+{
+    Rect r = R(0, 0, 10, 10);
+    InvertRect(&r);
+    EXPECT_EQ(At(3, 3), 0xFF000000u);
+    InvertRect(&r);
+    EXPECT_EQ(At(3, 3), 0xFFFFFFFFu);
+}
+
+TEST_F(DrawingTest, FrameRectDrawsOnlyTheBorderInside)
+{
+    Rect r = R(10, 10, 30, 30);
+    FrameRect(&r);
+    EXPECT_EQ(At(10, 10), 0xFF000000u);
+    EXPECT_EQ(At(29, 29), 0xFF000000u);
+    EXPECT_EQ(At(20, 20), 0xFFFFFFFFu);
+    EXPECT_EQ(At(30, 30), 0xFFFFFFFFu);
+}
+
+TEST_F(DrawingTest, LineToDrawsBothEndsAndMovesThePen)
+{
+    MoveTo(5, 5);
+    LineTo(15, 10);
+    EXPECT_EQ(At(5, 5), 0xFF000000u);
+    EXPECT_EQ(At(15, 10), 0xFF000000u);
+    Point pen;
+    GetPen(&pen);
+    EXPECT_EQ(pen.h, 15);
+    EXPECT_EQ(pen.v, 10);
+}
+
+TEST_F(DrawingTest, ClipRectLimitsDrawing)
+{
+    Rect clip = R(0, 0, 10, 10);
+    ClipRect(&clip);
+    Rect r = R(0, 0, 50, 50);
+    PaintRect(&r);
+    EXPECT_EQ(At(5, 5), 0xFF000000u);
+    EXPECT_EQ(At(20, 20), 0xFFFFFFFFu);
+}
+
+TEST_F(DrawingTest, PaintRoundRectLeavesTheCornersAlone)
+{
+    Rect r = R(10, 10, 60, 40);
+    PaintRoundRect(&r, 16, 16);
+    EXPECT_EQ(At(10, 10), 0xFFFFFFFFu);
+    EXPECT_EQ(At(35, 25), 0xFF000000u);
+    EXPECT_EQ(At(35, 10), 0xFF000000u);
+}
+
+TEST_F(DrawingTest, ScrollRectMovesPixelsAndReturnsTheUncoveredArea)
+{
+    Rect mark = R(10, 10, 12, 12);
+    PaintRect(&mark);
+    Rect area = R(0, 0, 100, 100);
+    RgnHandle uncovered = NewRgn();
+    ScrollRect(&area, 0, -5, uncovered);
+    EXPECT_EQ(At(10, 5), 0xFF000000u);
+    EXPECT_EQ(At(10, 11), 0xFFFFFFFFu);
+    std::vector<Rect> rects = GetRegionRects(uncovered);
+    ASSERT_EQ(rects.size(), 1u);
+    EXPECT_EQ(rects[0].top, 95);
+    EXPECT_EQ(rects[0].bottom, 100);
+    EXPECT_EQ(rects[0].left, 0);
+    EXPECT_EQ(rects[0].right, 100);
+
+    ScrollRect(&area, 7, 0, uncovered);
+    EXPECT_EQ(At(17, 5), 0xFF000000u);
+    rects = GetRegionRects(uncovered);
+    ASSERT_EQ(rects.size(), 1u);
+    EXPECT_EQ(rects[0].left, 0);
+    EXPECT_EQ(rects[0].right, 7);
+    DisposeRgn(uncovered);
+}
+
+TEST_F(DrawingTest, TextDrawsDarkPixelsInsideItsBoxAndAdvancesThePen)
+{
+    TextFont(kFontIDGeneva);
+    TextSize(10);
+    Str255 s;
+    pstr::FromStd("Hello, track 1", s);
+    short width = StringWidth(s);
+    EXPECT_GT(width, 40);
+    EXPECT_LT(width, 120);
+    FontInfo info;
+    GetFontInfo(&info);
+    EXPECT_GE(info.ascent, 7);
+    EXPECT_LE(info.ascent, 12);
+    MoveTo(10, 30);
+    DrawString(s);
+    Point pen;
+    GetPen(&pen);
+    EXPECT_EQ(pen.h, 10 + width);
+    Rect box = R(10, short(30 - info.ascent), short(10 + width), short(30 + info.descent));
+    EXPECT_GT(DarkPixels(box), 30);
+    Rect outside = R(short(12 + width), 0, 200, 150);
+    EXPECT_EQ(DarkPixels(outside), 0);
+}
+
+TEST_F(DrawingTest, TextWidthCountsUtf8CharactersNotBytes)
+{
+    TextFont(systemFont);
+    TextSize(12);
+    const char* one = "é";
+    const char* two = "éé";
+    EXPECT_GT(TextWidth(one, 0, 2), 0);
+    EXPECT_EQ(TextWidth(two, 0, 4), 2 * TextWidth(one, 0, 2));
+}
+
+TEST_F(DrawingTest, BoldTextIsWider)
+{
+    Str255 s;
+    pstr::FromStd("Movie duration", s);
+    TextFont(systemFont);
+    TextSize(12);
+    short plain = StringWidth(s);
+    TextFace(bold);
+    EXPECT_GT(StringWidth(s), plain);
+}
+
+TEST_F(DrawingTest, WindowContentReachesTheScreenAtItsPlace)
+{
+    RGBColor green{0, 0xFFFF, 0};
+    RGBForeColor(&green);
+    Rect r = R(0, 0, 10, 10);
+    PaintRect(&r);
+    EXPECT_EQ(harness::ScreenPixel(52, 52), 0xFF00FF00u);
+    EXPECT_EQ(harness::ScreenPixel(62, 62), 0xFFFFFFFFu);
+}
+
+TEST(DrawingAtScale2, PortsHoldTwoDevicePixelsPerPoint)
+{
+    harness::Start(400, 300, 2);
+    Rect b = R(50, 50, 150, 150);
+    Str255 t;
+    pstr::FromStd("x2", t);
+    WindowPtr w = NewCWindow(nullptr, &b, t, true, documentProc, reinterpret_cast<WindowPtr>(-1), true, 0);
+    SetPortWindowPort(w);
+    EXPECT_EQ(w->bits.width, 200);
+    Rect r = R(10, 10, 11, 11);
+    PaintRect(&r);
+    EXPECT_EQ(w->bits.pixels[size_t(21) * 200 + 21], 0xFF000000u);
+    EXPECT_EQ(w->bits.pixels[size_t(22) * 200 + 22], 0xFFFFFFFFu);
+    EXPECT_EQ(harness::ScreenPixel(60, 60), 0xFF000000u);
+    harness::Reset();
+}
+
+}  // namespace

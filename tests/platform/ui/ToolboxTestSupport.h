@@ -1,0 +1,50 @@
+// Shared set-up for the toolbox core tests: a fresh headless toolbox per test.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/core/PascalStrings.h"
+#include "platform/ui/Events.h"
+#include "platform/ui/QuickDraw.h"
+#include "platform/ui/Windows.h"
+#include "platform/ui/harness/Harness.h"
+
+class ToolboxTest : public ::testing::Test {
+protected:
+    void SetUp() override { harness::Start(800, 600, 1); }
+    void TearDown() override { harness::Reset(); }
+
+    // A visible window in front, with the content rectangle given in global
+    // coordinates.
+    static WindowPtr MakeWindow(const std::string& title, Rect bounds, short procID = documentProc,
+                                bool goAway = true)
+    {
+        Str255 t;
+        pstr::FromStd(title, t);
+        return NewCWindow(nullptr, &bounds, t, true, procID, reinterpret_cast<WindowPtr>(-1), goAway, 0);
+    }
+
+    // Takes every pending event until a null event, answering updates.
+    static std::vector<EventRecord> DrainEvents()
+    {
+        std::vector<EventRecord> seen;
+        for (int i = 0; i < 100; ++i) {
+            EventRecord ev;
+            if (!WaitNextEvent(everyEvent, &ev, 0, nullptr)) {
+                if (harness::ScriptEmpty()) break;
+                continue;
+            }
+            seen.push_back(ev);
+            if (ev.what == updateEvt) {
+                BeginUpdate(WindowFromEventMessage(ev.message));
+                EndUpdate(WindowFromEventMessage(ev.message));
+            }
+        }
+        return seen;
+    }
+};
+
+inline Point Pt(short h, short v) { return Point{v, h}; }
+inline Rect R(short left, short top, short right, short bottom) { return Rect{top, left, bottom, right}; }
