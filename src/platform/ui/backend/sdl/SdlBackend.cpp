@@ -45,6 +45,9 @@ SdlBackend::SdlBackend() : start(std::chrono::steady_clock::now())
     renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
     if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
     SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
+    const char* driver = SDL_GetCurrentVideoDriver();
+    std::string name = driver ? driver : "";
+    driverCanWait = name == "x11" || name == "wayland" || name == "cocoa" || name == "windows";
     SDL_StartTextInput();
     MeasureWindow();
 }
@@ -79,10 +82,26 @@ UInt32 SdlBackend::Ticks()
     return UInt32(std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count() * 60 / 1000000);
 }
 
+// SDL waits on the display connection only where the video driver can; on
+// the others (the dummy and offscreen drivers) it polls every millisecond,
+// which would keep an idle program busy. There the wait is done here, in
+// steps of 10 ms.
+bool SdlBackend::WaitForEvent(SDL_Event& e, int milliseconds)
+{
+    if (driverCanWait) return SDL_WaitEventTimeout(&e, milliseconds) != 0;
+    auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    for (;;) {
+        if (SDL_PollEvent(&e)) return true;
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+        if (left.count() <= 0) return false;
+        SDL_Delay(Uint32(std::min<long long>(left.count(), 10)));
+    }
+}
+
 bool SdlBackend::PumpInput(UInt32 maxWaitTicks)
 {
     SDL_Event e;
-    if (!SDL_WaitEventTimeout(&e, TicksToMilliseconds(maxWaitTicks))) return false;
+    if (!WaitForEvent(e, TicksToMilliseconds(maxWaitTicks))) return false;
     Handle(e);
     while (SDL_PollEvent(&e)) Handle(e);
     // Hosts without drop-complete events hand over each file alone.

@@ -31,6 +31,7 @@ public:
     void SetClipboardText(const std::string& text) override;
 
 private:
+    bool WaitForEvent(SDL_Event& e, int milliseconds);
     void Handle(const SDL_Event& e);
     void HandleKeyDown(const SDL_KeyboardEvent& key);
     void HandleText(const char* utf8);
@@ -52,4 +53,5 @@ private:
     bool suppressText = false;
     UInt32 lastQuitTick = 0;
     bool quitPosted = false;
+    bool driverCanWait = true;
 };
