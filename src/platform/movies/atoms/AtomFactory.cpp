@@ -96,8 +96,9 @@ std::unique_ptr<Atom> ReadAtom(AtomReader& parent)
     if (!parent.Ok())
         return nullptr;
     if (size < header || size - header > parent.Remaining()) {
-        parent.Fail(badPublicMovieAtom, "atom '" + FourCCString(type) + "' of size " + std::to_string(size) +
-                                            " does not fit in its parent");
+        parent.FailAt(badPublicMovieAtom,
+                      "atom '" + FourCCString(type) + "' of size " + std::to_string(size) + " does not fit in its parent",
+                      start);
         return nullptr;
     }
     std::string path = parent.Path().empty() ? FourCCString(type) : parent.Path() + "/" + FourCCString(type);
@@ -114,6 +115,5 @@ std::unique_ptr<Atom> ReadAtom(AtomReader& parent)
         parent.Adopt(body.Status());
         return nullptr;
     }
-    (void)start;
     return atom;
 }

@@ -24,6 +24,12 @@ void AtomReader::Fail(OSErr code, const std::string& what)
     status_.path = path_;
 }
 
+void AtomReader::FailAt(OSErr code, const std::string& what, UInt64 fileOffset)
+{
+    Fail(code, what);
+    status_.offset = fileOffset;
+}
+
 bool AtomReader::Take(size_t count)
 {
     if (!Ok())

@@ -40,6 +40,8 @@ public:
 
     // Marks the view failed with this reason at the current position.
     void Fail(OSErr code, const std::string& what);
+    // The same, naming a position of its own (the start of a bad atom).
+    void FailAt(OSErr code, const std::string& what, UInt64 fileOffset);
 
     // Takes over the failure of a child view.
     void Adopt(const AtomStatus& child)

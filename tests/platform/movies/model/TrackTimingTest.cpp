@@ -1,0 +1,266 @@
+// Track time: offsets as leading empty edits, durations, time scale changes,
+// scaling, and inserting and deleting segments.
+#include <gtest/gtest.h>
+
+#include "MovieTestSupport.h"
+
+namespace {
+
+struct UnusedElst {
+    std::vector<TestEdit> entries;
+};
+
+// The first track's edit list in serialized bytes (found by its type).
+std::vector<std::array<SInt64, 3>> ElstIn(const std::vector<UInt8>& moov, size_t which = 0)
+{
+    std::vector<std::array<SInt64, 3>> out;
+    size_t seen = 0;
+    for (size_t i = 4; i + 8 <= moov.size(); ++i) {
+        if (std::memcmp(&moov[i], "elst", 4) != 0 || seen++ != which)
+            continue;
+        auto u32 = [&](size_t at) {
+            return (UInt32(moov[at]) << 24) | (UInt32(moov[at + 1]) << 16) | (UInt32(moov[at + 2]) << 8) | moov[at + 3];
+        };
+        UInt32 count = u32(i + 8);
+        for (UInt32 k = 0; k < count; ++k) {
+            size_t at = i + 12 + k * 12;
+            out.push_back({SInt64(u32(at)), SInt64(SInt32(u32(at + 4))), SInt64(SInt32(u32(at + 8)))});
+        }
+        break;
+    }
+    return out;
+}
+
+TestTrack VideoTrack(std::vector<TestEdit> edits = {})
+{
+    TestTrack t;
+    t.edits = std::move(edits);
+    return t;
+}
+
+}  // namespace
+
+TEST(TrackTiming, LeadingEmptyEditIsReadAsTheOffset)
+{
+    Movie m = ParseOrFail(BuildMovieAtom(600, {VideoTrack({{1200, -1}, {600, 0}})}));
+    Track t = GetMovieIndTrack(m, 1);
+    EXPECT_EQ(GetTrackOffset(t), 1200);
+    EXPECT_EQ(GetTrackDuration(t), 600);
+    EXPECT_EQ(GetTrackEditCount(t), 1);
+    EXPECT_EQ(GetMovieDuration(m), 1800);
+    DisposeMovie(m);
+}
+
+TEST(TrackTiming, OffsetIsWrittenAsOneEmptyEditInFrontOfTheTracksEdits)
+{
+    Movie m = ParseOrFail(BuildMovieAtom(600, {VideoTrack({{600, 0}})}));
+    Track t = GetMovieIndTrack(m, 1);
+    SetTrackOffset(t, 300);
+    auto elst = ElstIn(Serialize(m));
+    ASSERT_EQ(elst.size(), 2u);
+    EXPECT_EQ(elst[0], (std::array<SInt64, 3>{300, -1, 0x10000}));
+    EXPECT_EQ(elst[1], (std::array<SInt64, 3>{600, 0, 0x10000}));
+    DisposeMovie(m);
+}
+
+TEST(TrackTiming, TrackWithoutEditListPlaysItsWholeMedia)
+{
+    Movie m = ParseOrFail(BuildMovieAtom(1000, {VideoTrack()}));  // 600 units at 600/s
+    Track t = GetMovieIndTrack(m, 1);
+    EXPECT_EQ(GetTrackDuration(t), 1000);
+    EXPECT_EQ(GetTrackOffset(t), 0);
+    EXPECT_TRUE(ElstIn(Serialize(m)).empty()) << "an untouched track gains no edit list";
+    SetTrackOffset(t, 10);
+    EXPECT_EQ(ElstIn(Serialize(m)).size(), 2u);
+    DisposeMovie(m);
+}
+
+TEST(TrackTiming, MovieDurationIsTheLongestOffsetPlusDuration)
+{
+    TestTrack a = VideoTrack({{500, -1}, {600, 0}});
+    TestTrack b = VideoTrack({{900, 0}});
+    b.id = 2;
+    Movie m = ParseOrFail(BuildMovieAtom(600, {a, b}));
+    EXPECT_EQ(GetMovieDuration(m), 1100);
+    SetTrackOffset(GetMovieIndTrack(m, 2), 400);
+    EXPECT_EQ(GetMovieDuration(m), 1300);
+    DisposeMovie(m);
+}
+
+TEST(TrackTiming, SetMovieTimeScaleConvertsEveryMovieTimeRoundingToNearest)
+{
+    Movie m = ParseOrFail(BuildMovieAtom(600, {VideoTrack({{1, -1}, {200, 0}, {400, 100}})}));
+    SetMoviePosterTime(m, 299);
+    SetMovieSelection(m, 3, 5);
+    ClearMovieChanged(m);
+    SetMovieTimeScale(m, 1000);
+    EXPECT_EQ(GetMoviesError(), noErr);
+    Track t = GetMovieIndTrack(m, 1);
+    EXPECT_EQ(GetMovieTimeScale(m), 1000);
+    EXPECT_EQ(GetTrackOffset(t), 2);           // 1.67 -> 2
+    EXPECT_EQ(GetTrackDuration(t), 1000);      // boundaries 2, 335, 1002
+    TimeValue d1 = 0, d2 = 0, mt = 0;
+    GetTrackEditInfo(t, 1, &d1, &mt, nullptr);
+    GetTrackEditInfo(t, 2, &d2, &mt, nullptr);
+    EXPECT_EQ(d1, 333);
+    EXPECT_EQ(d2, 667);
+    EXPECT_EQ(mt, 100) << "media times are in the media's scale and stay";
+    EXPECT_EQ(GetMoviePosterTime(m), 498);     // 498.33
+    TimeValue selStart = 0, selDuration = 0;
+    GetMovieSelection(m, &selStart, &selDuration);
+    EXPECT_EQ(selStart, 5);
+    EXPECT_EQ(selDuration, 8);                 // 8.33
+    EXPECT_TRUE(HasMovieChanged(m));
+    DisposeMovie(m);
+}
+
+TEST(TrackTiming, SetMovieTimeScaleRefusesZero)
+{
+    Movie m = ParseOrFail(BuildMovieAtom(600, {VideoTrack()}));
+    SetMovieTimeScale(m, 0);
+    EXPECT_EQ(GetMoviesError(), paramErr);
+    EXPECT_EQ(GetMovieTimeScale(m), 600);
+    DisposeMovie(m);
+}
+
+TEST(TrackTiming, ScaleTrackSegmentMakesEditsSumExactlyAndDividesRates)
+{
+    Movie m = ParseOrFail(BuildMovieAtom(600, {VideoTrack({{200, 0}, {200, 200}, {200, 400}})}));
+    Track t = GetMovieIndTrack(m, 1);
+    ASSERT_EQ(ScaleTrackSegment(t, 0, 600, 1001), noErr);
+    EXPECT_EQ(GetTrackDuration(t), 1001);
+    SInt64 sum = 0;
+    for (long i = 1; i <= GetTrackEditCount(t); ++i) {
+        TimeValue d = 0, mt = 0;
+        Fixed rate = 0;
+        GetTrackEditInfo(t, i, &d, &mt, &rate);
+        sum += d;
+        EXPECT_EQ(rate, Fixed((0x10000LL * 600 + 500) / 1001)) << "edit " << i;
+    }
+    EXPECT_EQ(sum, 1001);
+    DisposeMovie(m);
+}
+
+TEST(TrackTiming, ScalingByOneChangesNothing)
+{
+    Movie m = ParseOrFail(BuildMovieAtom(600, {VideoTrack({{600, 0}})}));
+    Track t = GetMovieIndTrack(m, 1);
+    EXPECT_EQ(ScaleTrackSegment(t, 0, 600, 600), noErr);
+    EXPECT_FALSE(HasMovieChanged(m));
+    DisposeMovie(m);
+}
+
+TEST(TrackTiming, ScalePartOfATrackSplitsTheEditAndMovesWhatFollows)
+{
+    Movie m = ParseOrFail(BuildMovieAtom(600, {VideoTrack({{600, 0}})}));
+    Track t = GetMovieIndTrack(m, 1);
+    ASSERT_EQ(ScaleTrackSegment(t, 200, 200, 400), noErr);
+    ASSERT_EQ(GetTrackEditCount(t), 3);
+    TimeValue d = 0, mt = 0;
+    Fixed rate = 0;
+    GetTrackEditInfo(t, 2, &d, &mt, &rate);
+    EXPECT_EQ(d, 400);
+    EXPECT_EQ(mt, 200);
+    EXPECT_EQ(rate, 0x8000);
+    GetTrackEditInfo(t, 3, &d, &mt, &rate);
+    EXPECT_EQ(d, 200);
+    EXPECT_EQ(mt, 400);
+    EXPECT_EQ(rate, 0x10000);
+    EXPECT_EQ(GetTrackDuration(t), 800);
+    DisposeMovie(m);
+}
+
+TEST(TrackTiming, ScaleMovieSegmentScalesOffsetsToo)
+{
+    TestTrack a = VideoTrack({{300, -1}, {600, 0}});
+    TestTrack b = VideoTrack({{900, 0}});
+    b.id = 2;
+    Movie m = ParseOrFail(BuildMovieAtom(600, {a, b}));
+    ASSERT_EQ(ScaleMovieSegment(m, 0, 900, 1800), noErr);
+    EXPECT_EQ(GetTrackOffset(GetMovieIndTrack(m, 1)), 600);
+    EXPECT_EQ(GetTrackDuration(GetMovieIndTrack(m, 1)), 1200);
+    EXPECT_EQ(GetTrackDuration(GetMovieIndTrack(m, 2)), 1800);
+    EXPECT_EQ(GetMovieDuration(m), 1800);
+    DisposeMovie(m);
+}
+
+TEST(TrackTiming, InsertEmptySegmentAtZeroDelaysTheMedia)
+{
+    Movie m = ParseOrFail(BuildMovieAtom(600, {VideoTrack({{600, 0}})}));
+    Track t = GetMovieIndTrack(m, 1);
+    ASSERT_EQ(InsertEmptyTrackSegment(t, 0, 600), noErr);
+    EXPECT_EQ(GetTrackDuration(t), 1200);
+    EXPECT_EQ(GetTrackOffset(t), 0);
+    TimeValue d = 0, mt = 0;
+    GetTrackEditInfo(t, 1, &d, &mt, nullptr);
+    EXPECT_EQ(d, 600);
+    EXPECT_EQ(mt, -1);
+    GetTrackEditInfo(t, 2, &d, &mt, nullptr);
+    EXPECT_EQ(mt, 0);
+    EXPECT_TRUE(HasMovieChanged(m));
+    DisposeMovie(m);
+}
+
+TEST(TrackTiming, FlatteningAnOffsetKeepsWhenTheMediaPlays)
+{
+    Movie m = ParseOrFail(BuildMovieAtom(600, {VideoTrack({{600, -1}, {600, 0}})}));
+    Track t = GetMovieIndTrack(m, 1);
+    TimeValue offset = GetTrackOffset(t);
+    SetTrackOffset(t, 0);
+    InsertEmptyTrackSegment(t, 0, offset);
+    EXPECT_EQ(GetTrackOffset(t), 0);
+    EXPECT_EQ(GetTrackDuration(t), 1200);
+    auto elst = ElstIn(Serialize(m));
+    ASSERT_EQ(elst.size(), 2u);
+    EXPECT_EQ(elst[0], (std::array<SInt64, 3>{600, -1, 0x10000}));
+    DisposeMovie(m);
+}
+
+TEST(TrackTiming, InsertEmptySegmentInsideAnEditSplitsItAtTheRightMediaTime)
+{
+    TestTrack v = VideoTrack({{600, 0}});
+    v.mediaScale = 30;
+    v.sampleDelta = 1;
+    v.sampleCount = 30;
+    Movie m = ParseOrFail(BuildMovieAtom(600, {v}));
+    Track t = GetMovieIndTrack(m, 1);
+    ASSERT_EQ(InsertEmptyTrackSegment(t, 300, 100), noErr);
+    ASSERT_EQ(GetTrackEditCount(t), 3);
+    TimeValue d = 0, mt = 0;
+    GetTrackEditInfo(t, 3, &d, &mt, nullptr);
+    EXPECT_EQ(d, 300);
+    EXPECT_EQ(mt, 15);  // 300/600 s into a 30/s media
+    DisposeMovie(m);
+}
+
+TEST(TrackTiming, DeleteTrackSegmentRemovesTheTime)
+{
+    Movie m = ParseOrFail(BuildMovieAtom(600, {VideoTrack({{600, 0}})}));
+    Track t = GetMovieIndTrack(m, 1);
+    ASSERT_EQ(DeleteTrackSegment(t, 100, 200), noErr);
+    EXPECT_EQ(GetTrackDuration(t), 400);
+    TimeValue d = 0, mt = 0;
+    GetTrackEditInfo(t, 2, &d, &mt, nullptr);
+    EXPECT_EQ(mt, 300);
+    DisposeMovie(m);
+}
+
+TEST(TrackTiming, NegativeOffsetIsRefused)
+{
+    Movie m = ParseOrFail(BuildMovieAtom(600, {VideoTrack()}));
+    SetTrackOffset(GetMovieIndTrack(m, 1), -5);
+    EXPECT_EQ(GetMoviesError(), paramErr);
+    EXPECT_EQ(GetTrackOffset(GetMovieIndTrack(m, 1)), 0);
+    DisposeMovie(m);
+}
+
+TEST(TrackTiming, DurationsPastThirtyTwoBitsAreReportedAsOverflow)
+{
+    TestTrack a = VideoTrack({{0xF0000000u, 0}});
+    TestTrack b = VideoTrack({{0xF0000000u, 0}});
+    b.id = 2;
+    Movie m = ParseOrFail(BuildMovieAtom(600, {a}));
+    EXPECT_EQ(GetTrackDuration(GetMovieIndTrack(m, 1)), INT32_MAX);
+    EXPECT_EQ(GetMoviesError(), invalidDuration);
+    DisposeMovie(m);
+}
