@@ -19,6 +19,9 @@ public:
     void Follow(Point pt);
     long Choice() const;
     void FlashChoice();
+    bool OnTitle(Point pt) const { return TitleAt(pt) >= 0; }
+    // On a title or inside the open menu.
+    bool InsideMenus(Point pt) const { return OnTitle(pt) || (openIndex >= 0 && PtInRect(pt, &layout.bounds)); }
 
 private:
     int TitleAt(Point pt) const;
@@ -131,14 +134,9 @@ Point MouseGlobal()
     return pt;
 }
 
-}  // namespace
-
-long MenuSelect(Point startPt)
+// Follows a pressed mouse until it is released.
+void TrackPressed(MenuTracker& tracker, Point pt)
 {
-    if (menus::BarMenus().empty())
-        return 0;
-    MenuTracker tracker;
-    Point pt = startPt;
     for (;;) {
         tracker.Follow(pt);
         WMFlushScreen();
@@ -152,6 +150,43 @@ long MenuSelect(Point startPt)
         pt = next;
     }
     tracker.Follow(MouseGlobal());
+}
+
+// A click that let go on a title leaves its menu open, as people expect:
+// the mouse then moves freely, a click on an item chooses it, a click
+// anywhere else or Escape closes the menus.
+void TrackOpenMenus(MenuTracker& tracker)
+{
+    const EventMask mask = mDownMask | keyDownMask | autoKeyMask;
+    for (;;) {
+        EventRecord ev{};
+        WaitNextEvent(mask, &ev, 1, nullptr);
+        if (ev.what == keyDown || ev.what == autoKey) {
+            unsigned char c = static_cast<unsigned char>(ev.message & charCodeMask);
+            if (c == kEscapeCharCode || (c == '.' && (ev.modifiers & cmdKey) != 0))
+                return;
+            continue;
+        }
+        if (ev.what == mouseDown) {
+            if (tracker.InsideMenus(ev.where))
+                TrackPressed(tracker, ev.where);
+            return;
+        }
+        tracker.Follow(ev.where);
+        WMFlushScreen();
+    }
+}
+
+}  // namespace
+
+long MenuSelect(Point startPt)
+{
+    if (menus::BarMenus().empty())
+        return 0;
+    MenuTracker tracker;
+    TrackPressed(tracker, startPt);
+    if (tracker.Choice() == 0 && tracker.OnTitle(MouseGlobal()))
+        TrackOpenMenus(tracker);
     long choice = tracker.Choice();
     if (choice != 0)
         tracker.FlashChoice();

@@ -37,7 +37,8 @@ Geometry Measure(const Rect& bounds, short value, short minimum, short maximum)
     g.track = Span(bounds, g.vertical, start + arrow, end - arrow);
     short trackLength = end - start - 2 * arrow;
     short thumbLength = thickness;
-    g.hasThumb = maximum > minimum && trackLength >= thumbLength + 2;
+    g.active = maximum > minimum;
+    g.hasThumb = g.active && trackLength >= thumbLength + 2;
     if (g.hasThumb) {
         value = std::clamp(value, minimum, maximum);
         long room = trackLength - thumbLength;
@@ -55,6 +56,8 @@ Geometry Measure(ControlHandle c)
 
 ControlPartCode PartAt(const Geometry& g, Point pt)
 {
+    if (!g.active)
+        return kControlNoPart;
     if (PtInRect(pt, &g.upArrow))
         return kControlUpButtonPart;
     if (PtInRect(pt, &g.downArrow))

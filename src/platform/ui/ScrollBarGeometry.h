@@ -17,6 +17,9 @@ struct Geometry {
     Rect track{};       // between the arrows
     Rect thumb{};       // empty when there is none
     bool hasThumb = false;
+    // A bar whose maximum does not lie above its minimum has nothing to
+    // scroll: it draws inactive and takes no clicks.
+    bool active = false;
 };
 
 Geometry Measure(const Rect& bounds, short value, short minimum, short maximum);

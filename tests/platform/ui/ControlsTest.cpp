@@ -1,6 +1,7 @@
 #include "platform/ui/Controls.h"
 
 #include "DialogsTestSupport.h"
+#include "platform/ui/ScrollBarGeometry.h"
 #include "platform/core/PascalStrings.h"
 #include "platform/ui/harness/DialogHarness.h"
 
@@ -80,6 +81,17 @@ TEST_F(Controls, FindControlNamesEveryScrollBarPart)
         EXPECT_EQ(FindControl(pt, window, &hit), part);
         EXPECT_EQ(hit, scroll);
     }
+}
+
+TEST_F(Controls, ScrollBarWithNothingToScrollTakesNoClicks)
+{
+    SetPortWindowPort(window);
+    Point arrow = harness::ControlPartPoint(scroll, kControlDownButtonPart);
+    GlobalToLocal(&arrow);
+    SetControlMaximum(scroll, 0);
+    ControlHandle hit = nullptr;
+    EXPECT_EQ(FindControl(arrow, window, &hit), 0);
+    EXPECT_EQ(hit, nullptr);
 }
 
 TEST_F(Controls, HiddenAndInactiveControlsAreNotFound)
@@ -216,6 +228,54 @@ TEST_F(Controls, MoveAndSizeChangeTheBounds)
     EXPECT_EQ(r.top, 20);
     EXPECT_EQ(r.bottom, 120);
     EXPECT_EQ(r.right, 26);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ScrollBarGeometry, PartsLieInOrderAlongAVerticalBar)
+{
+    scrollbar::Geometry g = scrollbar::Measure(Rect{0, 0, 200, 16}, 50, 0, 100);
+    EXPECT_TRUE(g.vertical);
+    EXPECT_EQ(g.upArrow.bottom, 16);
+    EXPECT_EQ(g.downArrow.top, 184);
+    EXPECT_LT(g.upArrow.bottom, g.thumb.top);
+    EXPECT_LT(g.thumb.bottom, g.downArrow.top);
+    EXPECT_EQ(scrollbar::PartAt(g, Point{20, 8}), kControlPageUpPart);
+    EXPECT_EQ(scrollbar::PartAt(g, Point{180, 8}), kControlPageDownPart);
+}
+
+TEST(ScrollBarGeometry, HorizontalBarRunsLeftToRight)
+{
+    scrollbar::Geometry g = scrollbar::Measure(Rect{0, 0, 16, 300}, 0, 0, 10);
+    EXPECT_FALSE(g.vertical);
+    EXPECT_EQ(g.thumb.left, g.track.left) << "value 0 puts the thumb against the left arrow";
+    EXPECT_EQ(scrollbar::PartAt(g, Point{8, 4}), kControlUpButtonPart);
+    EXPECT_EQ(scrollbar::PartAt(g, Point{8, 295}), kControlDownButtonPart);
+}
+
+TEST(ScrollBarGeometry, ThumbPositionGivesBackEveryValue)
+{
+    for (short maximum : {1, 7, 50, 300, 32767}) {
+        for (short value : {short(0), short(maximum / 3), short(maximum / 2), maximum}) {
+            scrollbar::Geometry g = scrollbar::Measure(Rect{0, 0, 285, 16}, value, 0, maximum);
+            short back = scrollbar::ValueForThumb(g, g.thumb.top, 0, maximum);
+            // With more values than pixels a pixel stands for several
+            // values; the value shown must stay within one pixel's worth.
+            long perPixel = maximum / (285 - 32 - 16) + 1;
+            EXPECT_LE(std::abs(back - value), perPixel) << "max " << maximum << " value " << value;
+            if (maximum < 200)
+                EXPECT_EQ(back, value) << "max " << maximum;
+        }
+    }
+}
+
+TEST(ScrollBarGeometry, MovedThumbStaysInsideTheTrack)
+{
+    scrollbar::Geometry g = scrollbar::Measure(Rect{0, 0, 200, 16}, 50, 0, 100);
+    EXPECT_EQ(scrollbar::MovedThumb(g, -1000).top, g.track.top);
+    EXPECT_EQ(scrollbar::MovedThumb(g, 1000).bottom, g.track.bottom);
 }
 
 }  // namespace

@@ -203,6 +203,40 @@ TEST_F(Menus, MenuSelectFollowsTheMouseAcrossTitles)
     EXPECT_EQ(MenuSelect(ev.where), (129L << 16) | 4);
 }
 
+TEST_F(Menus, ClickOnATitleLeavesTheMenuOpenForAClickOnAnItem)
+{
+    Point title = harness::MenuTitlePoint(129);
+    Point item = harness::MenuItemPoint(129, 4);
+    harness::Click(title);
+    harness::MouseMove(item);
+    harness::Click(item);
+    EventRecord ev = NextEventOfKind(mouseDown);
+    EXPECT_EQ(MenuSelect(ev.where), (129L << 16) | 4);
+}
+
+TEST_F(Menus, OpenMenuClosesOnAClickElsewhereOrEscape)
+{
+    Point title = harness::MenuTitlePoint(129);
+    harness::Click(title);
+    harness::Click(Point{400, 400});
+    EventRecord ev = NextEventOfKind(mouseDown);
+    EXPECT_EQ(MenuSelect(ev.where), 0);
+    EXPECT_EQ(harness::HilitedMenuID(), 0);
+    harness::Click(title);
+    harness::Key(0x1B);
+    ev = NextEventOfKind(mouseDown);
+    EXPECT_EQ(MenuSelect(ev.where), 0);
+}
+
+TEST_F(Menus, OpenMenuClickedOnADisabledItemGivesZero)
+{
+    Point title = harness::MenuTitlePoint(129);
+    harness::Click(title);
+    harness::Click(harness::MenuItemPoint(129, 3));
+    EventRecord ev = NextEventOfKind(mouseDown);
+    EXPECT_EQ(MenuSelect(ev.where), 0);
+}
+
 // The darkest pixel of a rectangle of a port: text drawn in black reaches
 // (almost) black, grey text does not.
 UInt32 DarkestLevel(GrafPtr port, const Rect& r)

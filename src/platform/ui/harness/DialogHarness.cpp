@@ -104,6 +104,8 @@ Point ControlPartPoint(ControlHandle c, ControlPartCode part)
         part != kControlPageDownPart && part != kControlIndicatorPart)
         return ToGlobal((*c)->contrlOwner, Middle(bounds));
     scrollbar::Geometry g = scrollbar::Measure(c);
+    if (!g.active)
+        return Point{-1, -1};
     Rect r{};
     switch (part) {
     case kControlUpButtonPart: r = g.upArrow; break;
