@@ -4,6 +4,7 @@
 #include <map>
 
 #include "platform/core/PascalStrings.h"
+#include "platform/ui/MenuDrawing.h"
 #include "platform/ui/MenuInternal.h"
 #include "platform/ui/ResourceTemplates.h"
 
@@ -188,7 +189,12 @@ static void SetItemEnabled(MenuHandle theMenu, MenuItemIndex item, bool enabled)
     if (theMenu == nil || *theMenu == nil)
         return;
     if (item == 0) {
+        // The title of a menu in the bar shows its state at once, so that
+        // no caller can forget to redraw it.
+        bool changed = (*theMenu)->enabled != enabled;
         (*theMenu)->enabled = enabled;
+        if (changed && GetMenuHandle((*theMenu)->menuID) == theMenu)
+            menus::DrawBar();
         return;
     }
     if (MenuItemRecord* rec = menus::ItemOf(theMenu, item))

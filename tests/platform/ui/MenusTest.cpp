@@ -10,6 +10,21 @@
 
 namespace {
 
+// The darkest pixel of a rectangle of a port: text drawn in black reaches
+// (almost) black, grey text does not.
+UInt32 DarkestLevel(GrafPtr port, const Rect& r)
+{
+    UInt32 darkest = 255;
+    for (short v = r.top; v < r.bottom; ++v) {
+        for (short h = r.left; h < r.right; ++h) {
+            UInt32 p = harness::PortPixel(port, h, v);
+            UInt32 level = ((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF);
+            darkest = std::min(darkest, level / 3);
+        }
+    }
+    return darkest;
+}
+
 class Menus : public HeadlessToolboxTest {
 protected:
     void SetUp() override
@@ -93,6 +108,15 @@ TEST_F(Menus, DisablingItemZeroDisablesTheWholeMenu)
     EXPECT_EQ(MenuKey('o'), 0);
     EnableMenuItem(file, 0);
     EXPECT_EQ(MenuKey('o'), (129L << 16) | 1);
+}
+
+TEST_F(Menus, DisablingAWholeMenuGreysItsTitleAtOnce)
+{
+    Rect title = harness::MenuBarState()[1].titleRect;
+    GrafPtr bar = WMMenuBarPort();
+    EXPECT_LT(DarkestLevel(bar, title), 0x40u);
+    DisableMenuItem(GetMenuHandle(129), 0);
+    EXPECT_GT(DarkestLevel(bar, title), 0x60u);
 }
 
 TEST_F(Menus, DeleteMenuItemRenumbersTheItemsBelow)
@@ -235,21 +259,6 @@ TEST_F(Menus, OpenMenuClickedOnADisabledItemGivesZero)
     harness::Click(harness::MenuItemPoint(129, 3));
     EventRecord ev = NextEventOfKind(mouseDown);
     EXPECT_EQ(MenuSelect(ev.where), 0);
-}
-
-// The darkest pixel of a rectangle of a port: text drawn in black reaches
-// (almost) black, grey text does not.
-UInt32 DarkestLevel(GrafPtr port, const Rect& r)
-{
-    UInt32 darkest = 255;
-    for (short v = r.top; v < r.bottom; ++v) {
-        for (short h = r.left; h < r.right; ++h) {
-            UInt32 p = harness::PortPixel(port, h, v);
-            UInt32 level = ((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF);
-            darkest = std::min(darkest, level / 3);
-        }
-    }
-    return darkest;
 }
 
 TEST_F(Menus, DisabledItemsDrawGrey)
