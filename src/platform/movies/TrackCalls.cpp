@@ -200,6 +200,7 @@ Track NewMovieTrack(Movie theMovie, Fixed width, Fixed height, short trackVolume
     track->volume = trackVolume;
     track->matrix = IdentityMatrix();
     track->editsFromFile = false;
+    track->createdHere = true;
     track->trak = static_cast<ContainerAtom*>(m->moov->InsertAfter(BuildTrackAtom(id), {'mvhd', 'trak'}));
     TrackRecord* raw = track.get();
     m->tracks.push_back(std::move(track));

@@ -104,6 +104,7 @@ void ReadEdits(TrackRecord& track)
         SInt64 duration = Clamp64(e.duration);
         if (leading && e.mediaTime < 0) {
             track.offset += duration;
+            track.leadingEmptyAsRead.push_back(duration);
             continue;
         }
         leading = false;

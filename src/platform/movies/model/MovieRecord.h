@@ -60,6 +60,11 @@ struct TrackRecord {
     MatrixRecord matrix{};
     Fixed width = 0, height = 0;
     SInt64 offset = 0;                      // movie units
+    // The leading empty edits the offset was read from; written back as
+    // they were while the offset is unchanged (some files have several, or
+    // one of length 0).
+    std::vector<SInt64> leadingEmptyAsRead;
+    bool createdHere = false;               // made by NewMovieTrack, not read
     std::vector<Edit> edits;                // the track's own edits (no offset)
     bool editsFromFile = true;              // false: the file had no edit list
     SInt64 durationAsRead = 0;              // tkhd

@@ -39,7 +39,13 @@ void SyncEdits(TrackRecord& t)
     if (!edts && !t.editsFromFile && t.offset == 0 && t.edits == t.ImplicitEdits())
         return;  // the file had no edit list, and none is needed still
     std::vector<ElstEntry> entries;
-    if (t.offset > 0)
+    SInt64 readOffset = 0;
+    for (SInt64 d : t.leadingEmptyAsRead)
+        readOffset += d;
+    if (!t.leadingEmptyAsRead.empty() && readOffset == t.offset)
+        for (SInt64 d : t.leadingEmptyAsRead)
+            entries.push_back({UInt64(d), -1, fixed1});
+    else if (t.offset > 0)
         entries.push_back({UInt64(t.offset), -1, fixed1});
     for (auto& e : t.edits)
         entries.push_back({UInt64(std::max<SInt64>(e.duration, 0)), e.mediaTime, e.rate});
@@ -230,9 +236,12 @@ void SyncMovieAtoms(MovieRecord& m)
     mvhd->selectionTime = Clamp32(m.selectionTime);
     mvhd->selectionDuration = Clamp32(m.selectionDuration);
     mvhd->currentTime = Clamp32(m.currentTime);
+    // The file's value stands (even when it is too small, as some writers
+    // leave it) unless Orvo added tracks.
     UInt32 next = m.nextTrackIDAsRead;
     for (auto& t : m.tracks)
-        next = std::max(next, t->id + 1);
+        if (t->createdHere)
+            next = std::max(next, t->id + 1);
     mvhd->nextTrackID = next;
     for (auto& t : m.tracks)
         SyncTrack(*t);

@@ -1,0 +1,150 @@
+// The real files of the corpus: every well-formed one opens, and its movie
+// atom written back unchanged is byte for byte what was read; every
+// malformed one fails with an error code or opens with sane values.
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "MovieTestSupport.h"
+
+namespace {
+
+std::string Name(const std::string& path) { return std::filesystem::path(path).filename().string(); }
+
+// The first movie atom of a file, as bytes.
+std::span<const UInt8> MovieAtomOf(const std::vector<UInt8>& file)
+{
+    std::vector<TopLevelAtom> atoms;
+    ScanTopLevelAtoms(file, &atoms);
+    for (auto& a : atoms)
+        if (a.type == 'moov' && !a.truncated)
+            return std::span<const UInt8>(file).subspan(a.offset, a.size);
+    return {};
+}
+
+// What every opened movie must satisfy, whatever the file said.
+void ExpectSaneMovie(Movie m, const std::string& name)
+{
+    EXPECT_GT(GetMovieTimeScale(m), 0) << name;
+    long tracks = GetMovieTrackCount(m);
+    EXPECT_GE(tracks, 0) << name;
+    for (long i = 1; i <= tracks; ++i) {
+        Track t = GetMovieIndTrack(m, i);
+        ASSERT_NE(t, nullptr) << name;
+        EXPECT_GE(GetTrackOffset(t), 0) << name;
+        EXPECT_GE(GetTrackDuration(t), 0) << name;
+        if (Media media = GetTrackMedia(t)) {
+            EXPECT_GT(GetMediaTimeScale(media), 0) << name;
+            EXPECT_GE(GetMediaSampleCount(media), 0) << name;
+            long chunks = 0;
+            ForEachMediaChunk(media, [&](const MediaChunk&) { return ++chunks < 10'000'000; });
+        }
+    }
+}
+
+}  // namespace
+
+TEST(Corpus, EveryWellFormedFileOpens)
+{
+    for (auto& path : CorpusFiles("wellformed")) {
+        auto file = ReadFileBytes(path);
+        Movie m = nullptr;
+        std::string why;
+        EXPECT_EQ(ParseMovieFileData(file, MovieSource{path, file.size()}, &m, &why), noErr) << Name(path) << ": " << why;
+        if (!m)
+            continue;
+        EXPECT_GT(GetMovieTrackCount(m), 0) << Name(path);
+        ExpectSaneMovie(m, Name(path));
+        DisposeMovie(m);
+    }
+}
+
+TEST(Corpus, UnchangedMovieAtomIsWrittenBackByteForByte)
+{
+    for (auto& path : CorpusFiles("wellformed")) {
+        auto file = ReadFileBytes(path);
+        auto moov = MovieAtomOf(file);
+        ASSERT_FALSE(moov.empty()) << Name(path);
+        Movie m = nullptr;
+        ASSERT_EQ(ParseMovieAtom(moov, MovieSource{path, file.size()}, &m), noErr) << Name(path);
+        std::vector<UInt8> out;
+        SerializeOptions options;
+        options.destinationPath = path;  // saving in place keeps self references
+        ASSERT_EQ(SerializeMovieAtom(m, options, &out), noErr);
+        EXPECT_TRUE(std::equal(out.begin(), out.end(), moov.begin(), moov.end()))
+            << Name(path) << ": " << out.size() << " bytes written for " << moov.size() << " read";
+        DisposeMovie(m);
+    }
+}
+
+TEST(Corpus, WrittenMovieReadsBackTheSame)
+{
+    for (auto& path : CorpusFiles("wellformed")) {
+        auto file = ReadFileBytes(path);
+        Movie m = nullptr;
+        if (ParseMovieFileData(file, MovieSource{path, file.size()}, &m) != noErr)
+            continue;
+        auto out = Serialize(m, path);
+        Movie back = nullptr;
+        ASSERT_EQ(ParseMovieAtom(out, MovieSource{path, file.size()}, &back), noErr) << Name(path);
+        ASSERT_EQ(GetMovieTrackCount(back), GetMovieTrackCount(m)) << Name(path);
+        EXPECT_EQ(GetMovieDuration(back), GetMovieDuration(m)) << Name(path);
+        for (long i = 1; i <= GetMovieTrackCount(m); ++i) {
+            Track a = GetMovieIndTrack(m, i), b = GetMovieIndTrack(back, i);
+            EXPECT_EQ(GetTrackOffset(b), GetTrackOffset(a)) << Name(path) << " track " << i;
+            EXPECT_EQ(GetTrackDuration(b), GetTrackDuration(a)) << Name(path) << " track " << i;
+            EXPECT_EQ(GetMediaSampleCount(GetTrackMedia(b)), GetMediaSampleCount(GetTrackMedia(a))) << Name(path);
+            EXPECT_EQ(GetMediaDuration(GetTrackMedia(b)), GetMediaDuration(GetTrackMedia(a))) << Name(path);
+        }
+        if (MovieWasFragmented(m)) {
+            std::string text(out.begin(), out.end());
+            EXPECT_EQ(text.find("mvex"), std::string::npos) << Name(path) << ": fragments would be read twice";
+        }
+        DisposeMovie(back);
+        DisposeMovie(m);
+    }
+}
+
+TEST(Corpus, MalformedFilesFailCleanlyOrOpenSanely)
+{
+    for (auto& path : CorpusFiles("malformed")) {
+        auto file = ReadFileBytes(path);
+        Movie m = nullptr;
+        std::string why;
+        OSErr err = ParseMovieFileData(file, MovieSource{path, file.size()}, &m, &why);
+        if (err != noErr) {
+            EXPECT_EQ(m, nullptr);
+            EXPECT_TRUE(err == invalidMovie || err == noMovieFound) << Name(path) << " gave " << err;
+            EXPECT_FALSE(why.empty()) << Name(path);
+            continue;
+        }
+        ExpectSaneMovie(m, Name(path));
+        std::vector<UInt8> out;
+        EXPECT_EQ(SerializeMovieAtom(m, SerializeOptions{}, &out), noErr) << Name(path);
+        DisposeMovie(m);
+    }
+}
+
+TEST(Corpus, EveryPrefixOfAFileFailsCleanlyOrOpens)
+{
+    // Truncation at every point of a small file: no crash, no hang.
+    auto path = std::string(ORVO_CORPUS_DIR) + "/wellformed/filetype-fixture.mov";
+    auto file = ReadFileBytes(path);
+    for (size_t n = 0; n <= file.size(); n += 7) {
+        std::vector<UInt8> prefix(file.begin(), file.begin() + long(n));
+        Movie m = nullptr;
+        if (ParseMovieFileData(prefix, MovieSource{path, n}, &m) == noErr) {
+            ExpectSaneMovie(m, "prefix");
+            DisposeMovie(m);
+        }
+    }
+}
+
+TEST(Corpus, NoMovieAtomGivesNoMovieFound)
+{
+    auto path = std::string(ORVO_CORPUS_DIR) + "/malformed/streamio-broken.mp4";
+    auto file = ReadFileBytes(path);
+    Movie m = nullptr;
+    EXPECT_EQ(ParseMovieFileData(file, MovieSource{path, file.size()}, &m), noMovieFound);
+    EXPECT_EQ(GetMoviesError(), noMovieFound);
+}
