@@ -138,11 +138,13 @@ DialogPtr NewDialog(void* dStorage, const Rect* boundsRect, ConstStr255Param tit
         return nil;
     SetWindowKind(w, dialogKind);
     w->dialogData = new DialogData;
-    {
-        look::PortScope scope(w);
-        RGBBackColor(&kDialogBack);
-        w->rgbBkColor = kDialogBack;
-    }
+    // The dialog's background colour stays set in its port: every erase
+    // of an item (and the window manager's own) uses it.
+    GrafPtr savedPort = nil;
+    GetPort(&savedPort);
+    SetPort(w);
+    RGBBackColor(&kDialogBack);
+    SetPort(savedPort);
     AddItems(w, *list, 0, 0);
     for (size_t i = 0; i < DataOf(w)->items.size(); ++i) {
         if (DataOf(w)->items[i].IsEdit()) {
