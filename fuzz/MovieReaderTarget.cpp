@@ -1,0 +1,128 @@
+#include "MovieReaderTarget.h"
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "platform/files/AppleDouble.h"
+#include "platform/movies/files/AliasRecord.h"
+#include "platform/movies/files/FlattenPlan.h"
+#include "platform/movies/files/MovieFiles.h"
+#include "platform/movies/files/ResourceFork.h"
+#include "platform/movies/model/MovieSeam.h"
+
+namespace {
+
+const std::string& ScratchFolderPath()
+{
+    static const std::string folder = [] {
+        std::string pattern = "/tmp/orvo-fuzz-XXXXXX";
+        return std::string(mkdtemp(pattern.data()) ? pattern : "/tmp");
+    }();
+    return folder;
+}
+
+void WriteFile(const std::string& path, const std::uint8_t* data, std::size_t size)
+{
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0)
+        return;
+    for (std::size_t done = 0; done < size;) {
+        ssize_t n = write(fd, data + done, size - done);
+        if (n <= 0)
+            break;
+        done += std::size_t(n);
+    }
+    close(fd);
+}
+
+// Everything the tracks window reads, and a movie atom written back.
+void QueryMovie(Movie movie)
+{
+    // Unsigned sums: the values are whatever the file says, and only their
+    // reading matters here.
+    auto u = [](long v) { return static_cast<unsigned long>(v); };
+    volatile unsigned long sink = u(GetMovieTimeScale(movie)) + u(GetMovieDuration(movie));
+    for (long i = 1; i <= GetMovieTrackCount(movie); ++i) {
+        Track track = GetMovieIndTrack(movie, i);
+        Fixed w = 0, h = 0;
+        GetTrackDimensions(track, &w, &h);
+        sink = sink + u(GetTrackID(track)) + u(w) + u(h) + u(GetTrackDuration(track)) + u(GetTrackOffset(track));
+        for (long e = 1; e <= GetTrackEditCount(track); ++e) {
+            TimeValue d = 0, t = 0;
+            Fixed r = 0;
+            GetTrackEditInfo(track, e, &d, &t, &r);
+        }
+        Media media = GetTrackMedia(track);
+        if (!media)
+            continue;
+        OSType type = 0;
+        Str255 name;
+        GetMediaHandlerDescription(media, &type, name, nullptr);
+        sink = sink + u(GetMediaTimeScale(media)) + u(GetMediaDuration(media)) + u(GetMediaSampleCount(media)) +
+               u(GetMediaSampleDescriptionCount(media));
+    }
+    std::vector<UInt8> moov;
+    SerializeMovieAtom(movie, SerializeOptions{}, &moov);
+    FlattenPlan plan;
+    FlattenPlan::Make(movie, 20, &plan);
+    (void)sink;
+}
+
+void ReadThroughFiles(const std::string& path, short resId)
+{
+    FSSpec spec {};
+    if (FSPathMakeFSSpec(path.c_str(), &spec, nullptr) != noErr)
+        return;
+    short refNum = 0;
+    if (OpenMovieFile(&spec, &refNum, fsRdPerm) != noErr)
+        return;
+    Movie movie = nullptr;
+    NewMovieFromFile(&movie, refNum, &resId, nullptr, newMovieActive, nullptr);
+    if (movie) {
+        QueryMovie(movie);
+        DisposeMovie(movie);
+    }
+    CloseMovieFile(refNum);
+}
+
+}  // namespace
+
+void RunMovieParserInMemory(const std::uint8_t* data, std::size_t size)
+{
+    Movie movie = nullptr;
+    ParseMovieFileData({data, size}, MovieSource{"/nonexistent/in-memory.mov", size}, &movie);
+    if (movie) {
+        QueryMovie(movie);
+        DisposeMovie(movie);
+    }
+    ResourceFork fork;
+    ResourceFork::Decode({data, size}, &fork);
+    AliasRecordInfo alias;
+    if (DecodeAliasRecord({data, size}, &alias) == noErr)
+        AliasCandidatePaths(alias, "/nonexistent/ref.mov");
+    AppleDoubleFile container;
+    DecodeAppleDouble({data, size}, &container);
+}
+
+void RunMovieReader(const std::uint8_t* data, std::size_t size)
+{
+    const std::string& folder = ScratchFolderPath();
+    std::string dataFork = folder + "/input.mov";
+    WriteFile(dataFork, data, size);
+    ReadThroughFiles(dataFork, 0);
+
+    // The same bytes as a companion of an empty data file: the resource-fork
+    // path of NewMovieFromFile.
+    std::string twoFork = folder + "/twofork.mov";
+    WriteFile(twoFork, data, 0);
+    WriteFile(AppleDoubleCompanionPath(twoFork), data, size);
+    ReadThroughFiles(twoFork, 0);
+    unlink(AppleDoubleCompanionPath(twoFork).c_str());
+
+    AliasRecordInfo alias;
+    if (DecodeAliasRecord({data, size}, &alias) == noErr)
+        AliasCandidatePaths(alias, dataFork);
+}
