@@ -9,6 +9,8 @@ namespace {
 
 // Ticks the chosen item blinks for, so a person sees what was chosen.
 constexpr unsigned long kChoiceFlashTicks = 3;
+// How long an open menu waits for the mouse to move before it closes.
+constexpr UInt32 kOpenMenuTimeoutTicks = 15 * 60;
 
 class MenuTracker {
 public:
@@ -154,11 +156,14 @@ void TrackPressed(MenuTracker& tracker, Point pt)
 
 // A click that let go on a title leaves its menu open, as people expect:
 // the mouse then moves freely, a click on an item chooses it, a click
-// anywhere else or Escape closes the menus.
+// anywhere else, Escape, or a quarter of a minute without the mouse moving
+// closes the menus (so that a forgotten menu never holds the program).
 void TrackOpenMenus(MenuTracker& tracker)
 {
     const EventMask mask = mDownMask | keyDownMask | autoKeyMask;
-    for (;;) {
+    UInt32 lastActivity = TickCount();
+    Point lastWhere = MouseGlobal();
+    while (TickCount() - lastActivity <= kOpenMenuTimeoutTicks) {
         EventRecord ev{};
         WaitNextEvent(mask, &ev, 1, nullptr);
         if (ev.what == keyDown || ev.what == autoKey) {
@@ -171,6 +176,10 @@ void TrackOpenMenus(MenuTracker& tracker)
             if (tracker.InsideMenus(ev.where))
                 TrackPressed(tracker, ev.where);
             return;
+        }
+        if (!EqualPt(ev.where, lastWhere)) {
+            lastWhere = ev.where;
+            lastActivity = TickCount();
         }
         tracker.Follow(ev.where);
         WMFlushScreen();

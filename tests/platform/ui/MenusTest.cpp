@@ -252,6 +252,14 @@ TEST_F(Menus, OpenMenuClosesOnAClickElsewhereOrEscape)
     EXPECT_EQ(MenuSelect(ev.where), 0);
 }
 
+TEST_F(Menus, OpenMenuLeftAloneClosesByItself)
+{
+    harness::Click(harness::MenuTitlePoint(129));
+    EventRecord ev = NextEventOfKind(mouseDown);
+    EXPECT_EQ(MenuSelect(ev.where), 0);
+    EXPECT_EQ(harness::HilitedMenuID(), 0);
+}
+
 TEST_F(Menus, OpenMenuClickedOnADisabledItemGivesZero)
 {
     Point title = harness::MenuTitlePoint(129);
