@@ -1,0 +1,163 @@
+#include "app/OrvoFramework.h"
+
+#include "app/AppResources.h"
+#include "framework/Window.h"
+#include "platform/core/PascalStrings.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/Gestalt.h"
+#include "platform/ui/Menus.h"
+#include "util/MyError.h"
+
+AppleEventsUserData gAppleEventsData;
+bool gOSX = false;
+
+namespace {
+// The packed system version 10.0.0.
+constexpr SInt32 kFirstSystem10Version = 0x1000;
+}  // namespace
+
+OrvoFramework::OrvoFramework()
+    : OpenApplicationHandlerProcPtr(nullptr),
+      OpenDocumentsHandlerProcPtr(nullptr),
+      PrintDocumentsHandlerProcPtr(nullptr),
+      QuitApplicationHandlerProcPtr(nullptr)
+{
+}
+
+OrvoFramework::~OrvoFramework() = default;
+
+void OrvoFramework::LoadMenuBar(short mbarID)
+{
+    UIEngine::LoadMenuBar(mbarID);
+    SInt32 response = 0;
+    OSErr anErr = Gestalt(gestaltSystemVersion, &response);
+    FailErr(anErr, "Gestalt(gestaltSystemVersion)"_p);
+    if (anErr == noErr && response >= kFirstSystem10Version) {
+        // Quit lives in the application menu there: remove it and the
+        // separator above it, the later item first so numbering holds.
+        DeleteMenuItem(GetMenuHandle(kFileMenuID), 6);
+        DeleteMenuItem(GetMenuHandle(kFileMenuID), 5);
+        gOSX = true;
+    }
+}
+
+long OrvoFramework::HandleMenu(EventRecord& er, long menuChoice)
+{
+    long result = kDispatchNothing;
+    short theMenu = static_cast<short>((menuChoice >> 16) & 0xFFFF);
+    short theItem = static_cast<short>(menuChoice & 0xFFFF);
+    if (theMenu == kAppleMenuID && theItem == 1)
+        ShowAboutBox();
+    else if (theMenu == kFileMenuID)
+        result = HandleFileMenu(er, theItem);
+    HiliteMenu(0);
+    return result;
+}
+
+void OrvoFramework::ShowAboutBox()
+{
+    DialogPtr theDialog = GetNewDialog(kAboutDialogID, nullptr, reinterpret_cast<WindowPtr>(-1L));
+    FailNil(reinterpret_cast<Ptr>(theDialog), "GetNewDialog()"_p);
+    if (theDialog == nullptr)
+        return;
+    DialogItemIndex itemHit = 0;
+    ModalDialog(nullptr, &itemHit);
+    DisposeDialog(theDialog);
+}
+
+long OrvoFramework::HandleFileMenu(EventRecord& er, short theItem)
+{
+    switch (theItem) {
+    case kFileOpenItem:
+        return OpenMovieFile(er);
+    case kFileCloseItem:
+        gClosingWindow = WindowLookup(FrontWindow());
+        return kDispatchCloseWindow;
+    case kFileQuitItem:
+        return kDispatchQuit;
+    default:
+        return kDispatchNothing;
+    }
+}
+
+long OrvoFramework::HandleHighLevelEvent(EventRecord& er)
+{
+    gAppleEventsData.eventResult = 0;
+    OSErr theErr = AEProcessAppleEvent(&er);
+    FailErr(theErr, "AEProcessAppleEvent()"_p);
+    return gAppleEventsData.eventResult;
+}
+
+// Opening movies lands with the viewer window: until then the command asks
+// nothing and opens nothing.
+long OrvoFramework::OpenMovieFile(EventRecord&)
+{
+    return kDispatchNothing;
+}
+
+void OrvoFramework::LoadMovieFile(FSSpec*) {}
+
+void OrvoFramework::InitializeAppleEvents()
+{
+    OpenApplicationHandlerProcPtr = NewAEEventHandlerUPP(OpenApplicationHandler);
+    OpenDocumentsHandlerProcPtr = NewAEEventHandlerUPP(OpenDocumentsHandler);
+    PrintDocumentsHandlerProcPtr = NewAEEventHandlerUPP(PrintDocumentsHandler);
+    QuitApplicationHandlerProcPtr = NewAEEventHandlerUPP(QuitApplicationHandler);
+    gAppleEventsData.uiRef = this;
+
+    struct Installation {
+        AEEventID eventID;
+        AEEventHandlerUPP handler;
+    };
+    const Installation installations[] = {
+        {kAEOpenApplication, OpenApplicationHandlerProcPtr}, {kAEOpenDocuments, OpenDocumentsHandlerProcPtr},
+        {kAEPrintDocuments, PrintDocumentsHandlerProcPtr},   {kAEReopenApplication, OpenApplicationHandlerProcPtr},
+        {kAEQuitApplication, QuitApplicationHandlerProcPtr},
+    };
+    for (const Installation& inst : installations) {
+        OSErr theErr = AEInstallEventHandler(kCoreEventClass, inst.eventID, inst.handler,
+                                             reinterpret_cast<long>(&gAppleEventsData), false);
+        FailErr(theErr, "AEInstallEventHandler()"_p);
+    }
+}
+
+OSErr OrvoFramework::OpenApplicationHandler(const AppleEvent*, AppleEvent*, long)
+{
+    return noErr;
+}
+
+OSErr OrvoFramework::PrintDocumentsHandler(const AppleEvent*, AppleEvent*, long)
+{
+    return noErr;
+}
+
+OSErr OrvoFramework::QuitApplicationHandler(const AppleEvent*, AppleEvent*, long)
+{
+    gQuitFlag = true;
+    return noErr;
+}
+
+// Each file opens in a viewer window of its own, in list order. When the
+// list itself cannot be read nothing is opened; an item that cannot be read
+// is reported and skipped, so a bad entry never opens a garbage file spec.
+OSErr OrvoFramework::OpenDocumentsHandler(const AppleEvent* theAppleEvent, AppleEvent*, long handlerRefcon)
+{
+    auto* data = reinterpret_cast<AppleEventsUserData*>(handlerRefcon);
+    AEDescList fileList{};
+    OSErr theErr = AEGetParamDesc(theAppleEvent, keyDirectObject, typeAEList, &fileList);
+    FailErr(theErr, "AEGetParamDesc()"_p);
+    if (theErr != noErr)
+        return noErr;
+    long numFiles = 0;
+    theErr = AECountItems(&fileList, &numFiles);
+    FailErr(theErr, "AECountItems()"_p);
+    for (long i = 1; theErr == noErr && i <= numFiles; ++i) {
+        FSSpec theFile{};
+        OSErr itemErr = AEGetNthPtr(&fileList, i, typeFSS, nullptr, nullptr, &theFile, sizeof(FSSpec), nullptr);
+        FailErr(itemErr, "AEGetNthPtr()"_p);
+        if (itemErr == noErr && data != nullptr && data->uiRef != nullptr)
+            data->uiRef->LoadMovieFile(&theFile);
+    }
+    AEDisposeDesc(&fileList);
+    return noErr;
+}

@@ -1,0 +1,329 @@
+#include <gtest/gtest.h>
+
+#include "TestWindows.h"
+#include "platform/core/PascalStrings.h"
+#include "platform/ui/Menus.h"
+#include "platform/ui/ResourceTemplates.h"
+#include "platform/ui/harness/Harness.h"
+
+namespace {
+
+class EngineTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        harness::Start(800, 600);
+        ClearResourceTemplates();
+        CallLog().clear();
+        gQuitFlag = false;
+        gClosingWindow = nullptr;
+        RegisterMenuBarTemplate(128, MenuBarTemplate{{128, 129}});
+        RegisterMenuTemplate(128, MenuTemplate{"Orvo", {{"About", 0, true, 0}}, true});
+        RegisterMenuTemplate(129, MenuTemplate{"File", {{"Open", 'O', true, 0}, {"Close", 'W', true, 0},
+                                                        {"Gone", 'G', false, 0}}, true});
+        engine.LoadMenuBar(128);
+    }
+    void TearDown() override
+    {
+        while (engine.wList != nullptr)
+            delete engine.wList->win;
+        gQuitFlag = false;
+        gClosingWindow = nullptr;
+    }
+
+    TestWindow* Open(const std::string& name)
+    {
+        auto* w = new TestWindow(name);
+        engine.AddWindow(w);
+        harness::RunEvents();  // the new window's activate and update events
+        return w;
+    }
+
+    std::vector<std::string> Registry()
+    {
+        std::vector<std::string> names;
+        for (WindowList* n = engine.wList; n != nullptr; n = n->next)
+            names.push_back(static_cast<TestWindow*>(n->win)->name);
+        return names;
+    }
+
+    // The prev links must mirror the next links.
+    bool LinksConsistent()
+    {
+        WindowList* prev = nullptr;
+        for (WindowList* n = engine.wList; n != nullptr; n = n->next) {
+            if (n->prev != prev)
+                return false;
+            prev = n;
+        }
+        return true;
+    }
+
+    EventRecord Event(UInt16 what, unsigned long message = 0, UInt16 modifiers = 0, Point where = {300, 400})
+    {
+        EventRecord er{};
+        er.what = what;
+        er.message = message;
+        er.modifiers = modifiers;
+        er.where = where;
+        return er;
+    }
+
+    TestEngine engine;
+};
+
+TEST_F(EngineTest, RegistryRunsFromNewestToOldestAndSurvivesRemovals)
+{
+    TestWindow* a = Open("a");
+    TestWindow* b = Open("b");
+    TestWindow* c = Open("c");
+    TestWindow* d = Open("d");
+    EXPECT_EQ(Registry(), (std::vector<std::string>{"d", "c", "b", "a"}));
+    EXPECT_EQ(a->uiRef, &engine);
+
+    delete c;  // middle
+    EXPECT_EQ(Registry(), (std::vector<std::string>{"d", "b", "a"}));
+    EXPECT_TRUE(LinksConsistent());
+    delete d;  // head
+    EXPECT_EQ(Registry(), (std::vector<std::string>{"b", "a"}));
+    EXPECT_TRUE(LinksConsistent());
+    delete a;  // tail
+    EXPECT_EQ(Registry(), (std::vector<std::string>{"b"}));
+    EXPECT_TRUE(LinksConsistent());
+    delete b;  // the only one
+    EXPECT_EQ(engine.wList, nullptr);
+}
+
+TEST_F(EngineTest, RemovingAnUnregisteredWindowChangesNothing)
+{
+    Open("a");
+    TestWindow stranger("stranger");
+    engine.RemoveWindow(&stranger);
+    EXPECT_EQ(Registry(), (std::vector<std::string>{"a"}));
+}
+
+TEST_F(EngineTest, WithoutWindowsEventsYieldNothing)
+{
+    EventRecord down = Event(mouseDown, 0, 0, {300, 400});
+    harness::PostEventNow(down);
+    EXPECT_EQ(engine.Idle(), 0);
+    harness::PostEventNow(Event(keyDown, 'x'));
+    EXPECT_EQ(engine.Idle(), 0);
+    EXPECT_EQ(engine.Idle(), 0);  // null event
+    EXPECT_TRUE(engine.appMenuChoices.empty());
+}
+
+TEST_F(EngineTest, NewestWindowPreHandlesFirstAndAClaimEndsThePass)
+{
+    Open("old");
+    TestWindow* young = Open("young");
+    young->claimWith = 42;
+    CallLog().clear();
+    EXPECT_EQ(engine.Idle(), 42);
+    EXPECT_EQ(CallLog(), (std::vector<std::string>{"young.PreHandleEvent"}));
+
+    young->claimWith = -1;
+    CallLog().clear();
+    engine.Idle();
+    EXPECT_EQ(CallLog(), (std::vector<std::string>{"young.PreHandleEvent", "old.PreHandleEvent"}));
+}
+
+TEST_F(EngineTest, CommandKeyGoesThroughMenuKeyEvenWithoutWindows)
+{
+    harness::PostEventNow(Event(keyDown, 'w', cmdKey));
+    engine.Idle();
+    ASSERT_EQ(engine.appMenuChoices.size(), 1u);
+    EXPECT_EQ(engine.appMenuChoices[0], (129L << 16) | 2);
+
+    // A disabled item's key gives choice 0, which is still routed.
+    harness::PostEventNow(Event(keyDown, 'g', cmdKey));
+    engine.Idle();
+    ASSERT_EQ(engine.appMenuChoices.size(), 2u);
+    EXPECT_EQ(engine.appMenuChoices[1], 0);
+}
+
+TEST_F(EngineTest, CommandAutoKeyGoesToTheFrontWindowNotTheMenus)
+{
+    TestWindow* w = Open("w");
+    harness::PostEventNow(Event(autoKey, 'w', cmdKey));
+    engine.Idle();
+    EXPECT_TRUE(engine.appMenuChoices.empty());
+    EXPECT_EQ(w->lastEventKind, autoKey);
+}
+
+TEST_F(EngineTest, FrontWindowThatStopsAMenuChoiceKeepsItFromTheApplication)
+{
+    TestWindow* w = Open("w");
+    w->continueMenus = false;
+    w->menuResult = 7;
+    harness::PostEventNow(Event(keyDown, 'o', cmdKey));
+    EXPECT_EQ(engine.Idle(), 7);
+    EXPECT_EQ(w->lastMenuChoice, (129L << 16) | 1);
+    EXPECT_TRUE(engine.appMenuChoices.empty());
+
+    w->continueMenus = true;
+    engine.appMenuResult = 5;
+    harness::PostEventNow(Event(keyDown, 'o', cmdKey));
+    EXPECT_EQ(engine.Idle(), 5);  // the window's own result is dropped
+    EXPECT_EQ(engine.appMenuChoices.size(), 1u);
+}
+
+TEST_F(EngineTest, MenuTrackingWithoutAChoiceIsStillRouted)
+{
+    // Press in the menu bar and release on the desktop: choice 0.
+    harness::MouseDown({5, 20});
+    harness::MouseMove({300, 400});
+    harness::MouseUp({300, 400});
+    engine.Idle();
+    ASSERT_EQ(engine.appMenuChoices.size(), 1u);
+    EXPECT_EQ(engine.appMenuChoices[0], 0);
+}
+
+TEST_F(EngineTest, ActivateReachesABackgroundWindowNamedInTheEvent)
+{
+    TestWindow* back = Open("back");
+    Open("front");
+    int before = back->activations;
+    harness::PostEventNow(Event(activateEvt, reinterpret_cast<unsigned long>(back->Platform()), activeFlag));
+    EXPECT_EQ(engine.Idle(), 0);
+    EXPECT_EQ(back->activations, before + 1);
+}
+
+TEST_F(EngineTest, UpdateEventRefreshesTheWindowItNames)
+{
+    TestWindow* w = Open("w");
+    int before = w->refreshCount;
+    Rect r = {0, 0, 10, 10};
+    InvalWindowRect(w->Platform(), &r);
+    engine.Idle();
+    EXPECT_EQ(w->refreshCount, before + 1);
+    engine.Idle();  // nothing invalid any more: no second refresh
+    EXPECT_EQ(w->refreshCount, before + 1);
+}
+
+TEST_F(EngineTest, DeferredCloseDeletesTheWindowOrLeavesARefusingOneNamed)
+{
+    TestWindow* keeps = Open("keeps");
+    keeps->agreeToClose = false;
+    keeps->claimWith = 2;
+    gClosingWindow = keeps;
+    EXPECT_EQ(engine.Idle(), 2);
+    EXPECT_EQ(Registry(), (std::vector<std::string>{"keeps"}));
+    EXPECT_EQ(gClosingWindow, keeps);
+
+    keeps->agreeToClose = true;
+    EXPECT_EQ(engine.Idle(), 2);
+    EXPECT_EQ(engine.wList, nullptr);
+    EXPECT_EQ(gClosingWindow, nullptr);  // never left naming a deleted window
+}
+
+// A child whose CloseWindow asks its parent to close, and a parent whose
+// CloseWindow destroys that child: the tracks window and its viewer.
+struct Family {
+    TestWindow* parent;
+    TestWindow* child;
+    int parentDestroyed = 0;
+    int childDestroyed = 0;
+};
+
+void MakeFamily(Family& f, TestEngine& engine, bool parentAgrees = true)
+{
+    f.parent = new TestWindow("parent");
+    engine.AddWindow(f.parent);
+    f.child = new TestWindow("child");
+    engine.AddWindow(f.child);
+    f.parent->destroyedCount = &f.parentDestroyed;
+    f.child->destroyedCount = &f.childDestroyed;
+    TestWindow* child = f.child;
+    TestWindow* parent = f.parent;
+    f.parent->onClose = [parent, child, parentAgrees]() {
+        if (!parentAgrees)
+            return false;
+        delete child;
+        return parent->Window::CloseWindow();
+    };
+    f.child->onClose = [parent]() { return parent->CloseWindow(); };
+}
+
+TEST_F(EngineTest, ClosingAChildThatDestroysItselfThroughItsParentDestroysEachOnce)
+{
+    Family f;
+    MakeFamily(f, engine);
+    f.child->claimWith = 2;
+    gClosingWindow = f.child;
+    EXPECT_EQ(engine.Idle(), 2);
+    EXPECT_EQ(f.childDestroyed, 1);
+    EXPECT_EQ(f.parentDestroyed, 1);
+    EXPECT_EQ(engine.wList, nullptr);
+}
+
+TEST_F(EngineTest, ClosingTheParentDestroysBothOnce)
+{
+    Family f;
+    MakeFamily(f, engine);
+    f.child->claimWith = 2;  // the newest window claims and names the parent
+    gClosingWindow = f.parent;
+    engine.Idle();
+    EXPECT_EQ(f.childDestroyed, 1);
+    EXPECT_EQ(f.parentDestroyed, 1);
+    EXPECT_EQ(engine.wList, nullptr);
+}
+
+TEST_F(EngineTest, AChildWhoseParentRefusesStaysWithIt)
+{
+    Family f;
+    MakeFamily(f, engine, false);
+    f.child->claimWith = 2;
+    gClosingWindow = f.child;
+    engine.Idle();
+    EXPECT_EQ(f.childDestroyed, 0);
+    EXPECT_EQ(f.parentDestroyed, 0);
+    EXPECT_EQ(Registry(), (std::vector<std::string>{"child", "parent"}));
+}
+
+TEST_F(EngineTest, QuittingClosesNewestFirstAndDestroysAFamilyOnce)
+{
+    Open("oldest");
+    Family f;
+    MakeFamily(f, engine);
+    f.child->claimWith = 1;
+    CallLog().clear();
+    EXPECT_EQ(engine.Idle(), 1);
+    EXPECT_EQ(f.childDestroyed, 1);
+    EXPECT_EQ(f.parentDestroyed, 1);
+    EXPECT_EQ(engine.wList, nullptr);
+    std::vector<std::string> closes;
+    for (const std::string& call : CallLog())
+        if (call.find("CloseWindow") != std::string::npos)
+            closes.push_back(call);
+    EXPECT_EQ(closes, (std::vector<std::string>{"child.CloseWindow", "parent.CloseWindow", "oldest.CloseWindow"}));
+}
+
+TEST_F(EngineTest, AWindowRefusingToQuitStopsThePassAndTheQuitFlagAsksAgain)
+{
+    Open("agrees");
+    TestWindow* stubborn = Open("stubborn");
+    stubborn->agreeToClose = false;
+    gQuitFlag = true;
+    EXPECT_EQ(engine.Idle(), 0);
+    EXPECT_EQ(Registry(), (std::vector<std::string>{"stubborn", "agrees"}));
+    CallLog().clear();
+    EXPECT_EQ(engine.Idle(), 0);  // asked again on the next pass
+    EXPECT_EQ(CallLog().back(), "stubborn.CloseWindow");
+    stubborn->agreeToClose = true;
+    EXPECT_EQ(engine.Idle(), 1);
+    EXPECT_EQ(engine.wList, nullptr);
+}
+
+TEST_F(EngineTest, RefreshWindowIgnoresUnregisteredWindows)
+{
+    engine.RefreshWindow(static_cast<Window*>(nullptr));
+    TestWindow stranger("stranger");
+    engine.RefreshWindow(static_cast<WindowPtr>(stranger));
+    EXPECT_EQ(stranger.refreshCount, 0);
+    TestWindow* w = Open("w");
+    engine.RefreshWindow(w->Platform());
+    EXPECT_EQ(w->refreshCount, 1);
+}
+
+}  // namespace
