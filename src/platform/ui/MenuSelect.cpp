@@ -24,6 +24,15 @@ public:
     bool OnTitle(Point pt) const { return TitleAt(pt) >= 0; }
     // On a title or inside the open menu.
     bool InsideMenus(Point pt) const { return OnTitle(pt) || (openIndex >= 0 && PtInRect(pt, &layout.bounds)); }
+    // Keyboard use of an open menu: the next or previous item that can be
+    // chosen, and the menu to the right or left (wrapping around).
+    void StepItem(int direction);
+    void StepMenu(int direction);
+    void ClearHighlight()
+    {
+        hilitedItem = 0;
+        Redraw();
+    }
 
 private:
     int TitleAt(Point pt) const;
@@ -88,6 +97,34 @@ void MenuTracker::Redraw()
 {
     if (port != nullptr)
         menus::DrawPullDown(port, OpenMenu(), layout, hilitedItem);
+}
+
+void MenuTracker::StepItem(int direction)
+{
+    if (openIndex < 0)
+        return;
+    const short count = CountMenuItems(OpenMenu());
+    short item = hilitedItem;
+    for (short tries = 0; tries < count; ++tries) {
+        item = short(item + direction);
+        if (item < 1)
+            item = count;
+        else if (item > count)
+            item = 1;
+        if (menus::IsChoosable(OpenMenu(), item)) {
+            hilitedItem = item;
+            Redraw();
+            return;
+        }
+    }
+}
+
+void MenuTracker::StepMenu(int direction)
+{
+    const int count = int(titles.size());
+    if (count == 0)
+        return;
+    OpenPullDown(((openIndex < 0 ? 0 : openIndex) + direction + count) % count);
 }
 
 void MenuTracker::Follow(Point pt)
@@ -157,7 +194,8 @@ void TrackPressed(MenuTracker& tracker, Point pt)
 // A click that let go on a title leaves its menu open, as people expect:
 // the mouse then moves freely, a click on an item chooses it, a click
 // anywhere else, Escape, or a quarter of a minute without the mouse moving
-// closes the menus (so that a forgotten menu never holds the program).
+// or a key closes the menus (so that a forgotten menu never holds the
+// program). The arrow keys walk the items and menus, Return chooses.
 void TrackOpenMenus(MenuTracker& tracker)
 {
     const EventMask mask = mDownMask | keyDownMask | autoKeyMask;
@@ -166,24 +204,38 @@ void TrackOpenMenus(MenuTracker& tracker)
     while (TickCount() - lastActivity <= kOpenMenuTimeoutTicks) {
         EventRecord ev{};
         WaitNextEvent(mask, &ev, 1, nullptr);
-        if (ev.what == keyDown || ev.what == autoKey) {
-            unsigned char c = static_cast<unsigned char>(ev.message & charCodeMask);
-            if (c == kEscapeCharCode || (c == '.' && (ev.modifiers & cmdKey) != 0))
-                return;
-            continue;
-        }
         if (ev.what == mouseDown) {
             if (tracker.InsideMenus(ev.where))
                 TrackPressed(tracker, ev.where);
+            else
+                tracker.ClearHighlight();
             return;
         }
+        if (ev.what == keyDown || ev.what == autoKey) {
+            lastActivity = TickCount();
+            unsigned char c = static_cast<unsigned char>(ev.message & charCodeMask);
+            if (c == kEscapeCharCode || (c == '.' && (ev.modifiers & cmdKey) != 0)) {
+                tracker.ClearHighlight();
+                return;
+            }
+            if (c == kReturnCharCode || c == kEnterCharCode)
+                return;  // the highlighted item, if any, is the choice
+            if (c == kDownArrowCharCode || c == kUpArrowCharCode)
+                tracker.StepItem(c == kDownArrowCharCode ? 1 : -1);
+            else if (c == kRightArrowCharCode || c == kLeftArrowCharCode)
+                tracker.StepMenu(c == kRightArrowCharCode ? 1 : -1);
+            WMFlushScreen();
+            continue;
+        }
+        // Only a moving mouse takes the highlight from the keyboard.
         if (!EqualPt(ev.where, lastWhere)) {
             lastWhere = ev.where;
             lastActivity = TickCount();
+            tracker.Follow(ev.where);
+            WMFlushScreen();
         }
-        tracker.Follow(ev.where);
-        WMFlushScreen();
     }
+    tracker.ClearHighlight();
 }
 
 }  // namespace

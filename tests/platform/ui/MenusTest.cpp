@@ -252,6 +252,37 @@ TEST_F(Menus, OpenMenuClosesOnAClickElsewhereOrEscape)
     EXPECT_EQ(MenuSelect(ev.where), 0);
 }
 
+TEST_F(Menus, OpenMenuHoveredThenClosedElsewhereChoosesNothing)
+{
+    harness::Click(harness::MenuTitlePoint(129));
+    harness::MouseMove(harness::MenuItemPoint(129, 2));
+    harness::Click(Point{400, 400});
+    EventRecord ev = NextEventOfKind(mouseDown);
+    EXPECT_EQ(MenuSelect(ev.where), 0);
+    harness::Click(harness::MenuTitlePoint(129));
+    harness::MouseMove(harness::MenuItemPoint(129, 2));
+    harness::Key(0x1B);
+    ev = NextEventOfKind(mouseDown);
+    EXPECT_EQ(MenuSelect(ev.where), 0);
+}
+
+TEST_F(Menus, ArrowKeysAndReturnChooseInAnOpenMenu)
+{
+    harness::Click(harness::MenuTitlePoint(128));
+    harness::Key(0x1D);  // right: the File menu
+    harness::Key(0x1F);  // down: Open
+    harness::Key(0x1F);  // down: Close
+    harness::Key(0x1F);  // down: Save is disabled, Save As
+    harness::Key(0x0D);
+    EventRecord ev = NextEventOfKind(mouseDown);
+    EXPECT_EQ(MenuSelect(ev.where), (129L << 16) | 4);
+    harness::Click(harness::MenuTitlePoint(129));
+    harness::Key(0x1E);  // up from nothing: the last item, Quit
+    harness::Key(0x03);
+    ev = NextEventOfKind(mouseDown);
+    EXPECT_EQ(MenuSelect(ev.where), (129L << 16) | 6);
+}
+
 TEST_F(Menus, OpenMenuLeftAloneClosesByItself)
 {
     harness::Click(harness::MenuTitlePoint(129));
