@@ -1,0 +1,104 @@
+// GetMoviesError: the classic codes for bad references and bad arguments.
+#include <zlib.h>
+
+#include <gtest/gtest.h>
+
+#include "MovieTestSupport.h"
+
+TEST(MoviesErrors, NilReferencesGiveTheirClassicCodes)
+{
+    EXPECT_EQ(GetMovieDuration(nullptr), 0);
+    EXPECT_EQ(GetMoviesError(), invalidMovie);
+    EXPECT_EQ(GetMoviesError(), -2010);
+    GetTrackOffset(nullptr);
+    EXPECT_EQ(GetMoviesError(), invalidTrack);
+    EXPECT_EQ(GetMoviesError(), -2009);
+    GetMediaTimeScale(nullptr);
+    EXPECT_EQ(GetMoviesError(), invalidMedia);
+}
+
+TEST(MoviesErrors, ADisposedMovieIsNoLongerValid)
+{
+    Movie m = ParseOrFail(BuildMovieAtom(600, {TestTrack{}}));
+    Track t = GetMovieIndTrack(m, 1);
+    DisposeMovie(m);
+    GetMovieTimeScale(m);
+    EXPECT_EQ(GetMoviesError(), invalidMovie);
+    GetTrackDuration(t);
+    EXPECT_EQ(GetMoviesError(), invalidTrack);
+}
+
+TEST(MoviesErrors, TrackLookupsReportWhatWasNotFound)
+{
+    Movie m = ParseOrFail(BuildMovieAtom(600, {TestTrack{}}));
+    EXPECT_EQ(GetMovieIndTrack(m, 0), nullptr);
+    EXPECT_EQ(GetMoviesError(), badTrackIndex);
+    EXPECT_EQ(GetMovieIndTrack(m, 2), nullptr);
+    EXPECT_EQ(GetMovieTrack(m, 99), nullptr);
+    EXPECT_EQ(GetMoviesError(), trackIDNotFound);
+    EXPECT_NE(GetMovieTrack(m, 1), nullptr);
+    EXPECT_EQ(GetMoviesError(), noErr);
+    DisposeMovie(m);
+}
+
+TEST(MoviesErrors, DataReferenceIndexOutOfRange)
+{
+    Movie m = ParseOrFail(BuildMovieAtom(600, {TestTrack{}}));
+    Handle h = nullptr;
+    EXPECT_EQ(GetMediaDataRef(GetTrackMedia(GetMovieIndTrack(m, 1)), 2, &h, nullptr, nullptr), badDataRefIndex);
+    EXPECT_EQ(h, nullptr);
+    DisposeMovie(m);
+}
+
+TEST(MoviesErrors, BadScaleArgumentsAreParamErr)
+{
+    Movie m = ParseOrFail(BuildMovieAtom(600, {TestTrack{}}));
+    Track t = GetMovieIndTrack(m, 1);
+    EXPECT_EQ(ScaleTrackSegment(t, 0, 0, 100), paramErr);
+    EXPECT_EQ(ScaleTrackSegment(t, 0, 100, -1), paramErr);
+    EXPECT_EQ(ScaleTrackSegment(t, 0, 100000, 100), invalidTime);
+    EXPECT_EQ(ScaleMovieSegment(m, -1, 10, 10), paramErr);
+    EXPECT_FALSE(HasMovieChanged(m));
+    DisposeMovie(m);
+}
+
+TEST(MoviesErrors, AMovieAtomWithoutHeaderIsInvalid)
+{
+    auto moov = AtomBytes::Atom("moov", AtomBytes::Atom("free"));
+    Movie m = nullptr;
+    std::string why;
+    EXPECT_EQ(ParseMovieAtom(moov.bytes, MovieSource{}, &m, &why), invalidMovie);
+    EXPECT_EQ(m, nullptr);
+    EXPECT_NE(why.find("mvhd"), std::string::npos);
+}
+
+TEST(MoviesErrors, CompressedMovieHeaderIsInflated)
+{
+    auto plain = BuildMovieAtom(600, {TestTrack{}});
+    uLongf size = compressBound(uLong(plain.Size()));
+    std::vector<UInt8> packed(size);
+    ASSERT_EQ(compress(packed.data(), &size, plain.bytes.data(), uLong(plain.Size())), Z_OK);
+    packed.resize(size);
+    AtomBytes cmvd;
+    cmvd.U32(UInt32(plain.Size())).bytes.insert(cmvd.bytes.end(), packed.begin(), packed.end());
+    auto moov = AtomBytes::Atom("moov", AtomBytes::Atom("cmov", AtomBytes::Atom("dcom", AtomBytes().Code("zlib"))
+                                                                    .Add(AtomBytes::Atom("cmvd", cmvd))));
+    Movie m = ParseOrFail(moov);
+    ASSERT_NE(m, nullptr);
+    EXPECT_EQ(GetMovieTrackCount(m), 1);
+    EXPECT_EQ(GetMediaSampleCount(GetTrackMedia(GetMovieIndTrack(m, 1))), 10);
+    EXPECT_EQ(Serialize(m), plain.bytes) << "written back uncompressed";
+    DisposeMovie(m);
+}
+
+TEST(MoviesErrors, CompressedMovieClaimingAHugeSizeIsRefused)
+{
+    AtomBytes cmvd;
+    cmvd.U32(0xFFFFFFF0).U32(0x78DA0300);
+    auto moov = AtomBytes::Atom("moov", AtomBytes::Atom("cmov", AtomBytes::Atom("dcom", AtomBytes().Code("zlib"))
+                                                                    .Add(AtomBytes::Atom("cmvd", cmvd))));
+    Movie m = nullptr;
+    std::string why;
+    EXPECT_EQ(ParseMovieAtom(moov.bytes, MovieSource{}, &m, &why), invalidMovie);
+    EXPECT_NE(why.find("implausible"), std::string::npos) << why;
+}
