@@ -24,6 +24,9 @@ UInt16 CurrentModifiers();
 // True while a mouse-down or mouse-up waits in the queue.
 bool MouseEventQueued();
 
+// BeginUpdate was called for the window (its update event was answered).
+void NoteUpdateServiced(WindowPtr window);
+
 // How many events were ever queued (a counter that only grows).
 UInt32 EnqueuedCount();
 

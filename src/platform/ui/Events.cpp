@@ -15,6 +15,9 @@ std::string TextOf(const EventRecord& ev);
 
 namespace {
 
+// The window of the last update event handed out, until its BeginUpdate.
+WindowPtr gUnservicedUpdate = nullptr;
+
 // Finds the next event in the classic order without waiting.
 bool FindEvent(EventMask mask, EventRecord* out, bool remove)
 {
@@ -24,6 +27,7 @@ bool FindEvent(EventMask mask, EventRecord* out, bool remove)
             *out = events::NullEvent();
             out->what = updateEvt;
             out->message = EventMessageFromWindow(w);
+            if (remove) gUnservicedUpdate = w;
             return true;
         }
     }
@@ -38,6 +42,10 @@ bool Fetch(EventMask mask, EventRecord* theEvent, UInt32 sleep, bool remove)
     compositor::PresentIfNeeded();
     UInt32 deadline = backend.Ticks() + sleep;
     bool pumpedOnce = false;
+    // An update event that nobody answered would come back at once for ever;
+    // taking host input first keeps the program responsive (and lets the
+    // headless clock run into its wait limit instead of hanging).
+    if (gUnservicedUpdate && wm::IsWindow(gUnservicedUpdate) && remove) backend.PumpInput(0);
     for (;;) {
         // A quit signal becomes a high-level event here, outside the handler.
         AEPollQuitSignal();
@@ -53,6 +61,13 @@ bool Fetch(EventMask mask, EventRecord* theEvent, UInt32 sleep, bool remove)
 }
 
 }  // namespace
+
+namespace events {
+void NoteUpdateServiced(WindowPtr window)
+{
+    if (window == gUnservicedUpdate) gUnservicedUpdate = nullptr;
+}
+}  // namespace events
 
 Boolean WaitNextEvent(EventMask eventMask, EventRecord* theEvent, UInt32 sleep, RgnHandle)
 {

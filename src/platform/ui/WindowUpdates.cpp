@@ -5,6 +5,7 @@
 // ever needs drawing again.
 #include <algorithm>
 
+#include "platform/ui/EventState.h"
 #include "platform/ui/QDInternal.h"
 #include "platform/ui/RegionData.h"
 #include "platform/ui/WindowList.h"
@@ -56,6 +57,7 @@ void ValidRect(const Rect* goodRect) { ValidWindowRect(CurrentWindow(), goodRect
 void BeginUpdate(WindowPtr window)
 {
     if (!wm::IsWindow(window)) return;
+    events::NoteUpdateServiced(window);
     if (!window->visRgn) window->visRgn = NewRgn();
     CopyRgn(window->updateRgn, window->visRgn);
     SetEmptyRgn(window->updateRgn);

@@ -105,6 +105,16 @@ TEST_F(EventsTest, HighLevelEventsComeAfterUpdates)
     EXPECT_EQ(evs[2].message, 77u);
 }
 
+TEST_F(EventsTest, UnansweredUpdateDoesNotStarveInput)
+{
+    MakeWindow("never drawn", R(50, 50, 150, 150));
+    harness::Key('k');
+    EventRecord ev{};
+    int passes = 0;
+    while (ev.what != keyDown && ++passes < 50) WaitNextEvent(everyEvent, &ev, 10, nullptr);
+    EXPECT_EQ(ev.what, keyDown);
+}
+
 TEST_F(EventsTest, FlushEventsStopsAtAStopKind)
 {
     PostEvent(keyDown, 'a');
