@@ -1,6 +1,9 @@
 // Choosing the backend and resetting the toolbox.
 #include "platform/ui/Backend.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "platform/ui/AppleEvents.h"
 
 #include "platform/ui/Compositor.h"
@@ -39,10 +42,23 @@ UIBackend& UICurrentBackend()
 
 bool UIHasBackend() { return Slot() != nullptr; }
 
+static std::vector<void (*)()>& ResetHooks()
+{
+    static std::vector<void (*)()> hooks;
+    return hooks;
+}
+
+void UIAddResetHook(void (*hook)())
+{
+    auto& hooks = ResetHooks();
+    if (hook && std::find(hooks.begin(), hooks.end(), hook) == hooks.end()) hooks.push_back(hook);
+}
+
 // Windows go first (their disposal may still ask the backend for the
 // scale), then the events, the screen and finally the backend.
 void UIResetToolbox()
 {
+    for (auto hook : ResetHooks()) hook();
     if (Slot()) wm::Reset();
     events::Reset();
     compositor::Reset();

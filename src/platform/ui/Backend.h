@@ -55,3 +55,6 @@ UIBackend& UICurrentBackend();
 bool UIHasBackend();
 // Forgets every window, port, event and the backend (tests).
 void UIResetToolbox();
+// Other managers register what they must forget too (the menu bar, say);
+// UIResetToolbox calls the hooks first, in the order they were added.
+void UIAddResetHook(void (*hook)());

@@ -88,15 +88,21 @@ void MatchScreenSize()
     }
 }
 
-void InitMenuBar(GrafPort* port)
+// The line under the menu bar, across the whole screen.
+void DrawMenuBarLine(GrafPort* port)
 {
-    UIBackend& b = UICurrentBackend();
-    qd::InitPort(port, b.ScreenWidth(), kMenuBarHeight, b.Scale());
     GrafPtr saved = qd::CurrentPort();
     SetPort(port);
     MoveTo(0, short(kMenuBarHeight - 1));
     LineTo(port->portRect.right, short(kMenuBarHeight - 1));
     SetPort(saved);
+}
+
+void InitMenuBar(GrafPort* port)
+{
+    UIBackend& b = UICurrentBackend();
+    qd::InitPort(port, b.ScreenWidth(), kMenuBarHeight, b.Scale());
+    DrawMenuBarLine(port);
 }
 
 }  // namespace
@@ -156,6 +162,7 @@ void ScreenResized()
     if (S().menuBar) {
         GrafPort* bar = S().menuBar.get();
         qd::ResizePort(bar, UICurrentBackend().ScreenWidth(), kMenuBarHeight, 0xFFFFFFFF);
+        DrawMenuBarLine(bar);
     }
     S().dirty = true;
 }

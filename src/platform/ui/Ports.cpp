@@ -1,5 +1,4 @@
-// Ports: the current port, local and global coordinates, clipping, pen
-// state and colours.
+// Ports: the current port, local and global coordinates and clipping.
 #include <algorithm>
 
 #include "platform/ui/QDInternal.h"
@@ -9,23 +8,6 @@
 namespace {
 
 GrafPtr gCurrentPort = nullptr;
-RGBColor gHiliteRGB{0xB3B3, 0xD7D7, 0xFFFF};
-UInt8 gHiliteMode = 0xFF;
-
-// The classic colour numbers of ForeColor/BackColor.
-RGBColor ClassicColor(long color)
-{
-    switch (color) {
-    case whiteColor: return {0xFFFF, 0xFFFF, 0xFFFF};
-    case yellowColor: return {0xFC00, 0xF37D, 0x052F};
-    case magentaColor: return {0xF2D7, 0x0856, 0x84EC};
-    case redColor: return {0xDD6B, 0x08C2, 0x06A2};
-    case cyanColor: return {0x0241, 0xAB54, 0xEAFF};
-    case greenColor: return {0x0000, 0x8000, 0x11B0};
-    case blueColor: return {0x0000, 0x0000, 0xD400};
-    default: return {0, 0, 0};
-    }
-}
 
 }  // namespace
 
@@ -111,8 +93,6 @@ std::vector<DevRect> DeviceClip(GrafPort* port)
     for (const Rect& r : LocalClip(port)) out.push_back(ToDevice(port, r));
     return out;
 }
-
-UInt32 HiliteColor() { return Pack(gHiliteRGB); }
 
 }  // namespace qd
 
@@ -224,107 +204,3 @@ Pattern* GetQDGlobalsDarkGray(Pattern* p) { return SetPattern(p, 0x77, 0xDD); }
 
 void QDFlushPortBuffer(CGrafPtr, RgnHandle) { WMFlushScreen(); }
 
-// ---------------------------------------------------------------- pen
-
-void MoveTo(short h, short v)
-{
-    if (gCurrentPort) gCurrentPort->pnLoc = Point{v, h};
-}
-
-void Move(short dh, short dv)
-{
-    if (!gCurrentPort) return;
-    gCurrentPort->pnLoc.h = short(gCurrentPort->pnLoc.h + dh);
-    gCurrentPort->pnLoc.v = short(gCurrentPort->pnLoc.v + dv);
-}
-
-void GetPen(Point* pt)
-{
-    if (pt) *pt = gCurrentPort ? gCurrentPort->pnLoc : Point{0, 0};
-}
-
-void PenSize(short width, short height)
-{
-    if (gCurrentPort) gCurrentPort->pnSize = Point{std::max<short>(0, height), std::max<short>(0, width)};
-}
-
-void PenMode(short mode)
-{
-    if (gCurrentPort) gCurrentPort->pnMode = mode;
-}
-
-void PenPat(const Pattern* pat)
-{
-    if (gCurrentPort && pat) gCurrentPort->pnPat = *pat;
-}
-
-void PenNormal()
-{
-    if (!gCurrentPort) return;
-    gCurrentPort->pnSize = Point{1, 1};
-    gCurrentPort->pnMode = patCopy;
-    GetQDGlobalsBlack(&gCurrentPort->pnPat);
-}
-
-void GetPenState(PenState* s)
-{
-    if (!s || !gCurrentPort) return;
-    *s = PenState{gCurrentPort->pnLoc, gCurrentPort->pnSize, gCurrentPort->pnMode, gCurrentPort->pnPat};
-}
-
-void SetPenState(const PenState* s)
-{
-    if (!s || !gCurrentPort) return;
-    gCurrentPort->pnLoc = s->pnLoc;
-    gCurrentPort->pnSize = s->pnSize;
-    gCurrentPort->pnMode = s->pnMode;
-    gCurrentPort->pnPat = s->pnPat;
-}
-
-// ---------------------------------------------------------------- colours
-
-void ForeColor(long color)
-{
-    if (gCurrentPort) gCurrentPort->rgbFgColor = ClassicColor(color);
-}
-
-void BackColor(long color)
-{
-    if (gCurrentPort) gCurrentPort->rgbBkColor = ClassicColor(color);
-}
-
-void RGBForeColor(const RGBColor* c)
-{
-    if (gCurrentPort && c) gCurrentPort->rgbFgColor = *c;
-}
-
-void RGBBackColor(const RGBColor* c)
-{
-    if (gCurrentPort && c) gCurrentPort->rgbBkColor = *c;
-}
-
-void GetForeColor(RGBColor* c)
-{
-    if (c) *c = gCurrentPort ? gCurrentPort->rgbFgColor : RGBColor{0, 0, 0};
-}
-
-void GetBackColor(RGBColor* c)
-{
-    if (c) *c = gCurrentPort ? gCurrentPort->rgbBkColor : RGBColor{0xFFFF, 0xFFFF, 0xFFFF};
-}
-
-void LMGetHiliteRGB(RGBColor* c)
-{
-    if (c) *c = gHiliteRGB;
-}
-
-void LMSetHiliteRGB(const RGBColor* c)
-{
-    if (c) gHiliteRGB = *c;
-}
-
-UInt8 LMGetHiliteMode() { return gHiliteMode; }
-
-// Classic code clears the high bit before drawing in hilite mode; the bit
-// is remembered but every drawing highlights the same way.
-void LMSetHiliteMode(UInt8 value) { gHiliteMode = value; }

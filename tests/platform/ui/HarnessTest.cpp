@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "platform/ui/Backend.h"
 #include "platform/ui/Clipboard.h"
 #include "platform/ui/WindowManager.h"
 
@@ -113,6 +114,19 @@ TEST_F(HarnessTest, ClipboardIsKeptInMemory)
 {
     SetClipboardText("01:02.5 – ok");
     EXPECT_EQ(GetClipboardText(), "01:02.5 – ok");
+}
+
+int gResetHookCalls = 0;
+void CountReset() { ++gResetHookCalls; }
+
+TEST_F(HarnessTest, ResetRunsTheRegisteredHooksOnce)
+{
+    UIAddResetHook(CountReset);
+    UIAddResetHook(CountReset);
+    gResetHookCalls = 0;
+    harness::Reset();
+    EXPECT_EQ(gResetHookCalls, 1);
+    harness::Start(800, 600, 1);
 }
 
 TEST_F(HarnessTest, ResetForgetsWindowsAndEvents)
