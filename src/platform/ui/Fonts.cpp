@@ -27,6 +27,7 @@ struct Glyph {
 // One face at one pixel size, with its glyphs.
 struct SizedFace {
     FT_Face face = nullptr;
+    int px = 0;
     bool emboldenBySynthesis = false;
     std::map<char32_t, Glyph> glyphs;
     ~SizedFace()
@@ -40,6 +41,8 @@ struct FontLibrary {
     bool fcReady = false;
     std::map<std::tuple<std::string, int, int>, std::unique_ptr<SizedFace>> faces;  // family, style, px
     std::map<std::tuple<std::string, int>, std::string> files;                      // family, style -> path
+    std::map<std::pair<std::string, int>, std::unique_ptr<SizedFace>> fallbackFaces;  // path, px
+    std::map<char32_t, std::string> fallbackFiles;                                  // character -> path
     std::map<std::string, short> numbersByName;
     std::map<short, std::string> namesByNumber;
     short nextNumber = 1024;
@@ -51,7 +54,9 @@ struct FontLibrary {
     }
     ~FontLibrary()
     {
+        // Faces belong to the library and must go before it.
         faces.clear();
+        fallbackFaces.clear();
         if (ft) FT_Done_FreeType(ft);
     }
 };
@@ -137,6 +142,7 @@ SizedFace* FaceFor(const FontSpec& spec, int scale)
     if (it != lib.faces.end()) return it->second.get();
     auto sized = std::make_unique<SizedFace>();
     std::string path = FindFile(family, style);
+    sized->px = px;
     if (!path.empty() && FT_New_Face(lib.ft, path.c_str(), 0, &sized->face) == 0) {
         FT_Set_Pixel_Sizes(sized->face, 0, FT_UInt(px));
         sized->emboldenBySynthesis = (style & bold) && !(sized->face->style_flags & FT_STYLE_FLAG_BOLD);
@@ -148,29 +154,88 @@ SizedFace* FaceFor(const FontSpec& spec, int scale)
     return raw;
 }
 
+// A font that has the character, for text the chosen face cannot show
+// (CJK titles, symbols); "" when no installed font has it.
+std::string FallbackFile(char32_t cp)
+{
+    FontLibrary& lib = Library();
+    auto it = lib.fallbackFiles.find(cp);
+    if (it != lib.fallbackFiles.end()) return it->second;
+    std::string path;
+    if (lib.fcReady) {
+        FcPattern* pat = FcPatternCreate();
+        FcCharSet* wanted = FcCharSetCreate();
+        FcCharSetAddChar(wanted, FcChar32(cp));
+        FcPatternAddCharSet(pat, FC_CHARSET, wanted);
+        FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8*>("sans-serif"));
+        FcConfigSubstitute(nullptr, pat, FcMatchPattern);
+        FcDefaultSubstitute(pat);
+        FcResult result;
+        FcPattern* match = FcFontMatch(nullptr, pat, &result);
+        FcCharSet* has = nullptr;
+        FcChar8* file = nullptr;
+        if (match && FcPatternGetCharSet(match, FC_CHARSET, 0, &has) == FcResultMatch &&
+            FcCharSetHasChar(has, FcChar32(cp)) && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch)
+            path = reinterpret_cast<char*>(file);
+        if (match) FcPatternDestroy(match);
+        FcCharSetDestroy(wanted);
+        FcPatternDestroy(pat);
+    }
+    lib.fallbackFiles[cp] = path;
+    return path;
+}
+
+SizedFace* FallbackFace(char32_t cp, int px)
+{
+    std::string path = FallbackFile(cp);
+    if (path.empty()) return nullptr;
+    FontLibrary& lib = Library();
+    auto key = std::make_pair(path, px);
+    auto it = lib.fallbackFaces.find(key);
+    if (it != lib.fallbackFaces.end()) return it->second->face ? it->second.get() : nullptr;
+    auto sized = std::make_unique<SizedFace>();
+    sized->px = px;
+    if (FT_New_Face(lib.ft, path.c_str(), 0, &sized->face) == 0)
+        FT_Set_Pixel_Sizes(sized->face, 0, FT_UInt(px));
+    else
+        sized->face = nullptr;
+    SizedFace* raw = sized->face ? sized.get() : nullptr;
+    lib.fallbackFaces[key] = std::move(sized);
+    return raw;
+}
+
+Glyph Render(SizedFace& sf, FT_UInt index)
+{
+    Glyph g;
+    if (FT_Load_Glyph(sf.face, index, FT_LOAD_DEFAULT | FT_LOAD_TARGET_LIGHT) != 0) return g;
+    if (sf.emboldenBySynthesis) FT_GlyphSlot_Embolden(sf.face->glyph);
+    if (FT_Render_Glyph(sf.face->glyph, FT_RENDER_MODE_NORMAL) != 0) return g;
+    FT_GlyphSlot slot = sf.face->glyph;
+    g.left = slot->bitmap_left;
+    g.top = slot->bitmap_top;
+    g.width = int(slot->bitmap.width);
+    g.height = int(slot->bitmap.rows);
+    g.advance = int((slot->advance.x + 32) >> 6);
+    g.coverage.resize(size_t(g.width) * g.height);
+    for (int y = 0; y < g.height; ++y)
+        for (int x = 0; x < g.width; ++x)
+            g.coverage[size_t(y) * g.width + x] = CoverageCurve()[slot->bitmap.buffer[y * slot->bitmap.pitch + x]];
+    return g;
+}
+
 const Glyph& GlyphFor(SizedFace& sf, char32_t cp)
 {
     auto it = sf.glyphs.find(cp);
     if (it != sf.glyphs.end()) return it->second;
     Glyph g;
     FT_UInt index = FT_Get_Char_Index(sf.face, FT_ULong(cp));
-    if (index == 0 && cp != 0xFFFD) index = FT_Get_Char_Index(sf.face, 0xFFFD);
-    if (FT_Load_Glyph(sf.face, index, FT_LOAD_DEFAULT | FT_LOAD_TARGET_LIGHT) == 0) {
-        if (sf.emboldenBySynthesis) FT_GlyphSlot_Embolden(sf.face->glyph);
-        if (FT_Render_Glyph(sf.face->glyph, FT_RENDER_MODE_NORMAL) == 0) {
-            FT_GlyphSlot slot = sf.face->glyph;
-            g.left = slot->bitmap_left;
-            g.top = slot->bitmap_top;
-            g.width = int(slot->bitmap.width);
-            g.height = int(slot->bitmap.rows);
-            g.advance = int((slot->advance.x + 32) >> 6);
-            g.coverage.resize(size_t(g.width) * g.height);
-            for (int y = 0; y < g.height; ++y)
-                for (int x = 0; x < g.width; ++x)
-                    g.coverage[size_t(y) * g.width + x] =
-                        CoverageCurve()[slot->bitmap.buffer[y * slot->bitmap.pitch + x]];
-        }
-    }
+    SizedFace* fallback = index == 0 && cp >= 0x80 ? FallbackFace(cp, sf.px) : nullptr;
+    if (index != 0)
+        g = Render(sf, index);
+    else if (fallback)
+        g = Render(*fallback, FT_Get_Char_Index(fallback->face, FT_ULong(cp)));
+    else
+        g = Render(sf, FT_Get_Char_Index(sf.face, 0xFFFD));
     return sf.glyphs.emplace(cp, std::move(g)).first->second;
 }
 

@@ -170,6 +170,28 @@ TEST_F(DrawingTest, TextDrawsDarkPixelsInsideItsBoxAndAdvancesThePen)
     EXPECT_EQ(DarkPixels(outside), 0);
 }
 
+TEST_F(DrawingTest, CharactersMissingFromTheFontStillShow)
+{
+    // Taken from another installed font, or shown as the replacement glyph.
+    TextFont(systemFont);
+    TextSize(12);
+    Str255 s;
+    pstr::FromStd("映画", s);
+    short width = StringWidth(s);
+    EXPECT_GT(width, 8);
+    MoveTo(10, 30);
+    DrawString(s);
+    EXPECT_GT(DarkPixels(R(10, 18, short(10 + width), 34)), 10);
+}
+
+TEST_F(DrawingTest, MalformedUtf8DrawsWithoutReadingPastTheText)
+{
+    const char bad[] = {'A', char(0xE2), char(0x82)};  // a cut three-byte sequence
+    EXPECT_GT(TextWidth(bad, 0, 3), TextWidth(bad, 0, 1));
+    MoveTo(10, 30);
+    DrawText(bad, 0, 3);
+}
+
 TEST_F(DrawingTest, TextWidthCountsUtf8CharactersNotBytes)
 {
     TextFont(systemFont);
