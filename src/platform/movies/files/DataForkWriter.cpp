@@ -1,5 +1,6 @@
 #include "platform/movies/files/DataForkWriter.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -70,8 +71,13 @@ OSErr AppendAndRetire(int fd, const std::vector<TopLevelAtom>& atoms, UInt64 fil
     if (!atoms.empty())
         if (OSErr err = SealLastAtom(fd, atoms.back(), fileSize, &appendAt))
             return err;
-    if (int err = FileWriteLayer::WriteAt(fd, appendAt, moov.data(), moov.size()))
+    if (int err = FileWriteLayer::WriteAt(fd, appendAt, moov.data(), moov.size())) {
+        // Best effort: do not leave half a movie atom dangling at the end
+        // (the old movie is still the first one either way).
+        if (ftruncate(fd, off_t(std::max(fileSize, appendAt))) != 0) {
+        }
         return OSErrFromErrno(err);
+    }
     // Stray bytes after the last atom (too few for a header) are cut off so
     // the file ends with the new movie.
     if (appendAt + moov.size() < fileSize)

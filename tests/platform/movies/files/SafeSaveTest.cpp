@@ -1,0 +1,109 @@
+// Saving a real movie in place, with the process killed at every write:
+// reopening always gives the old movie or the new one, and ffmpeg still
+// decodes the file.
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "FilesTestSupport.h"
+#include "FixtureMovies.h"
+#include "platform/movies/files/FileWriteLayer.h"
+#include "platform/movies/files/MovieFiles.h"
+
+namespace {
+
+constexpr TimeValue kNewOffset = 900;
+
+// Opens, moves the first track, saves in place; with a fault when asked.
+void SaveWithOffset(const std::string& path, const WriteFault& fault)
+{
+    short refNum = 0, resId = 0;
+    Movie movie = FixtureMovies::Open(path, &refNum, &resId);
+    if (!movie)
+        return;
+    SetTrackOffset(GetMovieIndTrack(movie, 1), kNewOffset);
+    FileWriteLayer::InjectWriteFault(fault);
+    UpdateMovieResource(movie, refNum, resId, nullptr);
+    FileWriteLayer::ClearWriteFault();
+    DisposeMovie(movie);
+    CloseMovieFile(refNum);
+}
+
+TimeValue FirstTrackOffset(const std::string& path)
+{
+    short refNum = 0;
+    Movie movie = FixtureMovies::Open(path, &refNum);
+    TimeValue offset = movie ? GetTrackOffset(GetMovieIndTrack(movie, 1)) : -1;
+    DisposeMovie(movie);
+    CloseMovieFile(refNum);
+    return offset;
+}
+
+void CheckKilledSaves(const char* fixture)
+{
+    ScratchFolder dir;
+    std::string original = FixtureMovies::Path(fixture);
+    std::string path = dir / "m.mov";
+    std::filesystem::copy_file(original, path);
+    SaveWithOffset(path, WriteFault{});
+    long operations = 0;
+    {
+        // Count the writes of one save.
+        std::filesystem::copy_file(original, path, std::filesystem::copy_options::overwrite_existing);
+        short refNum = 0, resId = 0;
+        Movie movie = FixtureMovies::Open(path, &refNum, &resId);
+        ASSERT_NE(movie, nullptr);
+        SetTrackOffset(GetMovieIndTrack(movie, 1), kNewOffset);
+        FileWriteLayer::InjectWriteFault(WriteFault{});
+        ASSERT_EQ(UpdateMovieResource(movie, refNum, resId, nullptr), noErr);
+        operations = FileWriteLayer::OperationCount();
+        DisposeMovie(movie);
+        CloseMovieFile(refNum);
+    }
+    ASSERT_EQ(FirstTrackOffset(path), kNewOffset);
+    for (long k = 1; k <= operations; ++k) {
+        std::filesystem::copy_file(original, path, std::filesystem::copy_options::overwrite_existing);
+        pid_t child = fork();
+        if (child == 0) {
+            SaveWithOffset(path, {WriteFault::killProcess, k, 0, false});
+            _exit(0);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status)) << k;
+        EXPECT_EQ(WEXITSTATUS(status), 77) << "the save did not reach write " << k;
+        TimeValue offset = FirstTrackOffset(path);
+        EXPECT_TRUE(offset == 0 || offset == kNewOffset) << "killed at " << k << ": offset " << offset;
+        std::string errors;
+        EXPECT_EQ(RunCommand("ffmpeg -nostdin -v error -i " + Quote(path) + " -f null -", &errors), 0) << k;
+        EXPECT_EQ(errors, "") << k;
+    }
+}
+
+}  // namespace
+
+TEST(SafeSave, MovieAtTheEndKilledAtAnyWriteReopensOldOrNew) { CheckKilledSaves("av.mov"); }
+
+TEST(SafeSave, MovieAtTheStartKilledAtAnyWriteReopensOldOrNew) { CheckKilledSaves("faststart.mp4"); }
+
+TEST(SafeSave, FragmentedMovieKilledAtAnyWriteReopensOldOrNew) { CheckKilledSaves("fragmented.mp4"); }
+
+TEST(SafeSave, InsertedEmptySegmentIsTheEditListFfprobeReads)
+{
+    ScratchFolder dir;
+    std::string path = FixtureMovies::CopyTo("av.mov", dir.Path());
+    short refNum = 0, resId = 0;
+    Movie movie = FixtureMovies::Open(path, &refNum, &resId);
+    ASSERT_NE(movie, nullptr);
+    Track track = GetMovieIndTrack(movie, 1);
+    TimeValue duration = GetTrackDuration(track);
+    ASSERT_EQ(InsertEmptyTrackSegment(track, 0, 250), noErr);
+    ASSERT_EQ(UpdateMovieResource(movie, refNum, resId, nullptr), noErr);
+    DisposeMovie(movie);
+    CloseMovieFile(refNum);
+    std::string trace;
+    RunCommand("ffprobe -v trace " + Quote(path), &trace);
+    EXPECT_NE(trace.find("duration=250 time=-1"), std::string::npos);
+    EXPECT_NE(trace.find("duration=" + std::to_string(duration) + " time=0"), std::string::npos);
+}
