@@ -17,7 +17,12 @@ public:
     AtomBytes& U24(UInt32 v) { return U8(v >> 16).U16(v); }
     AtomBytes& U32(UInt32 v) { return U16(v >> 16).U16(v); }
     AtomBytes& U64(UInt64 v) { return U32(UInt32(v >> 32)).U32(UInt32(v)); }
-    AtomBytes& Code(const char* c) { bytes.insert(bytes.end(), c, c + 4); return *this; }
+    AtomBytes& Code(const char* c)
+    {
+        for (int i = 0; i < 4; ++i)
+            bytes.push_back(UInt8(c[i]));
+        return *this;
+    }
     AtomBytes& Zeros(size_t n) { bytes.insert(bytes.end(), n, 0); return *this; }
     AtomBytes& Text(const std::string& s) { bytes.insert(bytes.end(), s.begin(), s.end()); return *this; }
     AtomBytes& Add(const AtomBytes& other) { bytes.insert(bytes.end(), other.bytes.begin(), other.bytes.end()); return *this; }

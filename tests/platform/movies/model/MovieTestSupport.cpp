@@ -54,7 +54,7 @@ AtomBytes TrackAtom(const TestTrack& t, UInt32 movieScale)
     hdlr.Code("mhlr").Code(t.type).U32(0).U32(0).U32(0).U8(12).Text("Test Handler");
     AtomBytes entry;
     entry.U32(16).Code("test").Zeros(6).U16(1);
-    UInt32 chunks = (t.sampleCount + t.samplesPerChunk - 1) / t.samplesPerChunk;
+    UInt32 chunks = t.chunkCount ? t.chunkCount : (t.sampleCount + t.samplesPerChunk - 1) / t.samplesPerChunk;
     AtomBytes stco;
     stco.U32(chunks);
     for (UInt32 c = 0; c < chunks; ++c)

@@ -27,6 +27,7 @@ struct TestTrack {
     UInt32 sampleSize = 100;
     UInt32 samplesPerChunk = 5;
     UInt32 firstChunkOffset = 1000;
+    UInt32 chunkCount = 0;        // nonzero: list this many chunk offsets, whatever the samples need
     std::vector<TestEdit> edits;  // empty: no edit list
     bool enabled = true;
     UInt32 width = 320, height = 240;

@@ -1,0 +1,139 @@
+// Sample tables in run form: chunks with their sizes and times, lookups by
+// time, fragments merged, and huge tables that stay small.
+#include <gtest/gtest.h>
+
+#include "MovieTestSupport.h"
+
+namespace {
+
+std::vector<MediaChunk> Chunks(Media media)
+{
+    std::vector<MediaChunk> chunks;
+    ForEachMediaChunk(media, [&](const MediaChunk& c) {
+        chunks.push_back(c);
+        return true;
+    });
+    return chunks;
+}
+
+// A fragmented file: ftyp-less moov (one track without samples, trex
+// defaults), then moof+mdat pairs.
+std::vector<UInt8> FragmentedFile(int fragments, UInt32 samplesPerFragment)
+{
+    TestTrack t;
+    t.sampleCount = 0;
+    t.edits = {};
+    AtomBytes moov = BuildMovieAtom(1000, {t});
+    // Put an mvex with trex (duration 512, size 7, sync) into the moov.
+    AtomBytes trex;
+    trex.U32(1).U32(1).U32(512).U32(7).U32(0);
+    AtomBytes mvex = AtomBytes::Atom("mvex", AtomBytes::Full("trex", 0, 0, trex));
+    std::vector<UInt8> body(moov.bytes.begin() + 8, moov.bytes.end());
+    AtomBytes inner;
+    inner.bytes = body;
+    inner.Add(mvex);
+    AtomBytes file = AtomBytes::Atom("moov", inner);
+    for (int f = 0; f < fragments; ++f) {
+        // tfhd: default-base-is-moof; trun: data offset + per-sample flags.
+        AtomBytes trun;
+        trun.U32(samplesPerFragment).U32(0);  // data offset patched below
+        for (UInt32 s = 0; s < samplesPerFragment; ++s)
+            trun.U32(s == 0 ? 0 : 0x00010000);
+        AtomBytes traf = AtomBytes::Full("tfhd", 0, 0x20000, AtomBytes().U32(1));
+        traf.Add(AtomBytes::Full("tfdt", 0, 0, AtomBytes().U32(f * samplesPerFragment * 512)));
+        auto trunAtom = AtomBytes::Full("trun", 0, 0x1 | 0x400, trun);
+        traf.Add(trunAtom);
+        AtomBytes moof = AtomBytes::Atom("moof", AtomBytes::Full("mfhd", 0, 0, AtomBytes().U32(f + 1))
+                                                     .Add(AtomBytes::Atom("traf", traf)));
+        // The data starts right after the moof and the mdat header.
+        UInt32 dataOffset = UInt32(moof.Size() + 8);
+        size_t at = moof.Size() - trunAtom.Size() + 16;
+        moof.bytes[at] = UInt8(dataOffset >> 24);
+        moof.bytes[at + 1] = UInt8(dataOffset >> 16);
+        moof.bytes[at + 2] = UInt8(dataOffset >> 8);
+        moof.bytes[at + 3] = UInt8(dataOffset);
+        file.Add(moof).Add(AtomBytes::Atom("mdat", AtomBytes().Zeros(7 * samplesPerFragment)));
+    }
+    return file.bytes;
+}
+
+}  // namespace
+
+TEST(SampleTables, ChunksCarryTheirSizesTimesAndOffsets)
+{
+    TestTrack t;
+    t.sampleCount = 12;
+    t.samplesPerChunk = 5;
+    Movie m = ParseOrFail(BuildMovieAtom(600, {t}));
+    auto chunks = Chunks(GetTrackMedia(GetMovieIndTrack(m, 1)));
+    ASSERT_EQ(chunks.size(), 3u);
+    EXPECT_EQ(chunks[1].fileOffset, 1500u);
+    EXPECT_EQ(chunks[1].size, 500u);
+    EXPECT_EQ(chunks[1].firstSample, 6u);
+    EXPECT_EQ(chunks[1].decodeTime, 300);
+    EXPECT_EQ(chunks[2].sampleCount, 2u) << "the last chunk holds what is left";
+    EXPECT_EQ(chunks[2].size, 200u);
+    EXPECT_EQ(chunks[2].dataRefIndex, 1);
+    DisposeMovie(m);
+}
+
+TEST(SampleTables, ChunkWalkStopsAtInconsistentTables)
+{
+    // stsc claims 5 samples a chunk but only 3 chunk offsets for 100 samples.
+    TestTrack t;
+    t.sampleCount = 100;
+    t.samplesPerChunk = 5;
+    t.chunkCount = 3;
+    Movie m = ParseOrFail(BuildMovieAtom(600, {t}));
+    Media media = GetTrackMedia(GetMovieIndTrack(m, 1));
+    EXPECT_EQ(Chunks(media).size(), 3u);
+    EXPECT_EQ(GetMediaSampleCount(media), 100);
+    DisposeMovie(m);
+}
+
+TEST(SampleTables, FragmentsAreMergedIntoPlainTables)
+{
+    auto file = FragmentedFile(3, 4);
+    Movie m = nullptr;
+    std::string why;
+    ASSERT_EQ(ParseMovieFileData(file, MovieSource{"/f.mp4", file.size()}, &m, &why), noErr) << why;
+    Media media = GetTrackMedia(GetMovieIndTrack(m, 1));
+    EXPECT_EQ(GetMediaSampleCount(media), 12);
+    EXPECT_EQ(GetMediaDuration(media), 12 * 512);
+    EXPECT_EQ(GetTrackDuration(GetMovieIndTrack(m, 1)), 10240);  // 6144/600 s at 1000/s
+    auto chunks = Chunks(media);
+    ASSERT_EQ(chunks.size(), 3u);
+    EXPECT_EQ(chunks[0].size, 28u);
+    for (auto& c : chunks)
+        EXPECT_EQ(std::string(file.begin() + long(c.fileOffset) - 8 + 4, file.begin() + long(c.fileOffset)), "mdat")
+            << "chunk " << c.chunkIndex << " starts right after its mdat header";
+    EXPECT_TRUE(MovieWasFragmented(m));
+    auto out = Serialize(m);
+    Movie back = ParseOrFail(AtomBytes{out});
+    EXPECT_EQ(GetMediaSampleCount(GetTrackMedia(GetMovieIndTrack(back, 1))), 12);
+    std::string text(out.begin(), out.end());
+    EXPECT_EQ(text.find("mvex"), std::string::npos);
+    EXPECT_NE(text.find("stss"), std::string::npos) << "only the first sample of each fragment is a sync sample";
+    DisposeMovie(back);
+    DisposeMovie(m);
+}
+
+TEST(SampleTables, HundredsOfMillionsOfSamplesStayInRunForm)
+{
+    TestTrack t;
+    t.type = "soun";
+    t.mediaScale = 48000;
+    t.sampleDelta = 1;
+    t.sampleSize = 2;
+    t.sampleCount = 400'000'000;
+    t.samplesPerChunk = 400'000'000;
+    Movie m = ParseOrFail(BuildMovieAtom(600, {t}));
+    Media media = GetTrackMedia(GetMovieIndTrack(m, 1));
+    EXPECT_EQ(GetMediaSampleCount(media), 400'000'000);
+    EXPECT_EQ(GetMediaDuration(media), 400'000'000);
+    EXPECT_EQ(GetTrackDuration(GetMovieIndTrack(m, 1)), 5'000'000);
+    auto chunks = Chunks(media);
+    ASSERT_EQ(chunks.size(), 1u);
+    EXPECT_EQ(chunks[0].size, 800'000'000u);
+    DisposeMovie(m);
+}
