@@ -1,6 +1,8 @@
 // WaitNextEvent and the calls around it.
 #include "platform/ui/Events.h"
 
+#include <algorithm>
+
 #include "platform/ui/AppleEvents.h"
 #include "platform/ui/Backend.h"
 #include "platform/ui/Compositor.h"
@@ -40,7 +42,8 @@ bool Fetch(EventMask mask, EventRecord* theEvent, UInt32 sleep, bool remove)
 {
     UIBackend& backend = UICurrentBackend();
     compositor::PresentIfNeeded();
-    UInt32 deadline = backend.Ticks() + sleep;
+    // 64 bits, so that a sleep of "for ever" (0x7FFFFFFF and more) cannot wrap.
+    UInt64 deadline = UInt64(backend.Ticks()) + sleep;
     bool pumpedOnce = false;
     // An update event that nobody answered would come back at once for ever;
     // taking host input first keeps the program responsive (and lets the
@@ -50,9 +53,9 @@ bool Fetch(EventMask mask, EventRecord* theEvent, UInt32 sleep, bool remove)
         // A quit signal becomes a high-level event here, outside the handler.
         AEPollQuitSignal();
         if (FindEvent(mask, theEvent, remove)) return true;
-        UInt32 now = backend.Ticks();
+        UInt64 now = backend.Ticks();
         if (pumpedOnce && now >= deadline) break;
-        backend.PumpInput(now < deadline ? deadline - now : 0);
+        backend.PumpInput(UInt32(std::min<UInt64>(now < deadline ? deadline - now : 0, 0xFFFFFFFFu)));
         pumpedOnce = true;
         compositor::PresentIfNeeded();
     }

@@ -64,6 +64,19 @@ TEST_F(HarnessTest, WaitLimitCountsOnlyTimeWithNothingToDo)
     EXPECT_FALSE(fired);
 }
 
+TEST_F(HarnessTest, SleepingForEverStillRunsTheIdleProcedure)
+{
+    int calls = 0;
+    harness::SetIdleProc([&] {
+        if (++calls == 3) harness::Key('s');
+    });
+    EventRecord ev;
+    ASSERT_TRUE(WaitNextEvent(everyEvent, &ev, 0x7FFFFFFF, nullptr));
+    EXPECT_EQ(ev.what, keyDown);
+    EXPECT_LT(TickCount(), 1000u);
+    harness::SetIdleProc(nullptr);
+}
+
 TEST_F(HarnessTest, WaitLimitAbortsTheTestByDefault)
 {
     EXPECT_DEATH(

@@ -69,7 +69,9 @@ void HeadlessBackend::CountIdle(UInt32 ticks)
 
 bool HeadlessBackend::PumpInput(UInt32 maxWaitTicks)
 {
-    UInt32 wait = std::max<UInt32>(1, maxWaitTicks);
+    // A long wait is taken a second at a time, so that the idle procedure
+    // runs and the wait limit counts even while a loop sleeps "for ever".
+    UInt32 wait = std::clamp<UInt32>(maxWaitTicks, 1, 60);
     if (!script.empty()) {
         // A pause holds the rest of the script; the clock runs towards its end.
         if (now < pauseUntil) {
