@@ -11,6 +11,7 @@
 #include "platform/files/Files.h"
 #include "platform/movies/Movies.h"
 #include "platform/movies/files/MovieFiles.h"
+#include "platform/movies/model/MovieSeam.h"
 #include "tools/moviedump/JsonWriter.h"
 
 namespace {
@@ -110,6 +111,7 @@ void DumpMovie(JsonWriter& j, Movie movie)
     j.Real("preferredVolume", GetMoviePreferredVolume(movie) / 256.0);
     Rect box;
     GetMovieBox(movie, &box);
+    j.Bool("fragmented", MovieWasFragmented(movie));
     j.BeginArray("box");
     for (short v : {box.top, box.left, box.bottom, box.right})
         j.Number("", v);

@@ -11,6 +11,8 @@ class ChunkOffsetAtom : public FullAtom {
 public:
     using FullAtom::FullAtom;
     std::shared_ptr<const std::vector<UInt64>> offsets = std::make_shared<const std::vector<UInt64>>();
+    // Bytes after the entries: some writers leave stripped data there.
+    std::vector<UInt8> trailing;
 
     bool Is64() const { return Type() == 'co64'; }
 
@@ -24,6 +26,7 @@ public:
         for (auto& o : v)
             o = Is64() ? r.Read64() : r.Read32();
         offsets = std::make_shared<const std::vector<UInt64>>(std::move(v));
+        trailing = r.ReadRest();
     }
     void WriteFields(ByteWriter& w, const AtomSubstitutions*) const override
     {
@@ -31,9 +34,10 @@ public:
         w.Put32(UInt32(offsets->size()));
         for (auto o : *offsets)
             Is64() ? w.Put64(o) : w.Put32(UInt32(o));
+        w.PutBytes(trailing);
     }
     UInt64 FieldsSize(const AtomSubstitutions*) const override
     {
-        return 8 + offsets->size() * (Is64() ? 8 : 4);
+        return 8 + offsets->size() * (Is64() ? 8 : 4) + trailing.size();
     }
 };

@@ -11,6 +11,8 @@ class CttsAtom : public FullAtom {
 public:
     using FullAtom::FullAtom;
     std::vector<CompositionRun> runs;
+    // Bytes after the entries: some writers leave stripped data there.
+    std::vector<UInt8> trailing;
 
     void ReadFields(AtomReader& r) override
     {
@@ -23,6 +25,7 @@ public:
             run.count = r.Read32();
             run.offset = SInt32(r.Read32());
         }
+        trailing = r.ReadRest();
     }
     void WriteFields(ByteWriter& w, const AtomSubstitutions*) const override
     {
@@ -32,6 +35,7 @@ public:
             w.Put32(run.count);
             w.Put32(UInt32(run.offset));
         }
+        w.PutBytes(trailing);
     }
-    UInt64 FieldsSize(const AtomSubstitutions*) const override { return 8 + 8 * runs.size(); }
+    UInt64 FieldsSize(const AtomSubstitutions*) const override { return 8 + 8 * runs.size() + trailing.size(); }
 };

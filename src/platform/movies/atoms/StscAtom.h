@@ -11,6 +11,8 @@ class StscAtom : public FullAtom {
 public:
     using FullAtom::FullAtom;
     std::vector<SampleToChunkRun> runs;
+    // Bytes after the entries: some writers leave stripped data there.
+    std::vector<UInt8> trailing;
 
     void ReadFields(AtomReader& r) override
     {
@@ -24,6 +26,7 @@ public:
             run.samplesPerChunk = r.Read32();
             run.sampleDescriptionIndex = r.Read32();
         }
+        trailing = r.ReadRest();
     }
     void WriteFields(ByteWriter& w, const AtomSubstitutions*) const override
     {
@@ -34,6 +37,7 @@ public:
             w.Put32(run.samplesPerChunk);
             w.Put32(run.sampleDescriptionIndex);
         }
+        w.PutBytes(trailing);
     }
-    UInt64 FieldsSize(const AtomSubstitutions*) const override { return 8 + 12 * runs.size(); }
+    UInt64 FieldsSize(const AtomSubstitutions*) const override { return 8 + 12 * runs.size() + trailing.size(); }
 };

@@ -10,6 +10,8 @@ class StssAtom : public FullAtom {
 public:
     using FullAtom::FullAtom;
     std::vector<UInt32> samples;
+    // Bytes after the entries: some writers leave stripped data there.
+    std::vector<UInt8> trailing;
 
     void ReadFields(AtomReader& r) override
     {
@@ -20,6 +22,7 @@ public:
         samples.resize(count);
         for (auto& s : samples)
             s = r.Read32();
+        trailing = r.ReadRest();
     }
     void WriteFields(ByteWriter& w, const AtomSubstitutions*) const override
     {
@@ -27,6 +30,7 @@ public:
         w.Put32(UInt32(samples.size()));
         for (auto s : samples)
             w.Put32(s);
+        w.PutBytes(trailing);
     }
-    UInt64 FieldsSize(const AtomSubstitutions*) const override { return 8 + 4 * samples.size(); }
+    UInt64 FieldsSize(const AtomSubstitutions*) const override { return 8 + 4 * samples.size() + trailing.size(); }
 };

@@ -10,6 +10,8 @@ class SttsAtom : public FullAtom {
 public:
     using FullAtom::FullAtom;
     std::vector<TimeToSampleRun> runs;
+    // Bytes after the entries: some writers leave stripped data there.
+    std::vector<UInt8> trailing;
 
     void ReadFields(AtomReader& r) override
     {
@@ -22,6 +24,7 @@ public:
             run.count = r.Read32();
             run.delta = r.Read32();
         }
+        trailing = r.ReadRest();
     }
     void WriteFields(ByteWriter& w, const AtomSubstitutions*) const override
     {
@@ -31,6 +34,7 @@ public:
             w.Put32(run.count);
             w.Put32(run.delta);
         }
+        w.PutBytes(trailing);
     }
-    UInt64 FieldsSize(const AtomSubstitutions*) const override { return 8 + 8 * runs.size(); }
+    UInt64 FieldsSize(const AtomSubstitutions*) const override { return 8 + 8 * runs.size() + trailing.size(); }
 };

@@ -1,0 +1,178 @@
+#!/usr/bin/env python3
+"""Checks that build/moviedump and ffprobe agree on movie files.
+
+For every file: the same number of tracks, in the same order, with the same
+kinds (video, sound, other), media time scales, sample counts, durations and
+track offsets. ffprobe counts in each stream's own time base and derives
+start times from edit lists; the rules below translate between the two
+views, and the places where ffprobe legitimately differs are named.
+
+Usage: compare_with_ffprobe.py MOVIEDUMP (FILE|DIR)... [--make-ffmpeg-movies]
+       compare_with_ffprobe.py --malformed MOVIEDUMP DIR
+Exit 0 when everything agrees, 1 otherwise (each difference on stderr).
+"""
+import json
+import os
+import re
+import subprocess
+import sys
+import tempfile
+
+
+def ffprobe(path):
+    out = subprocess.run(["ffprobe", "-v", "error", "-show_streams", "-show_format", "-of", "json", path],
+                         capture_output=True, text=True, check=True).stdout
+    return json.loads(out)
+
+
+def moviedump(tool, path):
+    run = subprocess.run([tool, path], capture_output=True, text=True)
+    if run.returncode != 0:
+        return None, run.stderr.strip()
+    return json.loads(run.stdout), None
+
+
+def kind_of(media_type):
+    return {"vide": "video", "soun": "audio"}.get(media_type, "other")
+
+
+# Files that ffprobe reads differently for a reason of its own.
+FFPROBE_MISREADS = {
+    # The elst atom is padded with an embedded 'skip' atom; ffprobe reads
+    # the padding as 98 more edits, so its start time and duration follow them.
+    "mp4parser-example.f4v": {"duration", "offset"},
+}
+
+
+def expected_duration_ts(movie, track):
+    """The stream duration ffprobe reports, in media units, and how far off
+    it may be.
+
+    ffprobe takes the whole edit list (the offset included) in the media's
+    scale, but never more than the media's duration. Edits count in movie
+    units, so a conversion can be off by one movie unit in media units."""
+    media = track["media"]
+    whole = (track["offset"] + track["duration"]) * media["timeScale"] / movie["timeScale"]
+    tolerance = max(1, -(-media["timeScale"] // movie["timeScale"]))
+    return min(round(whole), media["duration"]), tolerance
+
+
+def compare(tool, path):
+    problems = []
+    movie, error = moviedump(tool, path)
+    if movie is None:
+        return ["moviedump failed: " + error]
+    probe = ffprobe(path)
+    streams = probe.get("streams", [])
+    tracks = movie["tracks"]
+    if len(streams) != len(tracks):
+        return ["%d tracks, ffprobe %d streams" % (len(tracks), len(streams))]
+    for track, stream in zip(tracks, streams):
+        name = "track %d" % track["index"]
+        media = track["media"]
+        kind = kind_of(media["type"])
+        theirs = stream.get("codec_type")
+        if kind != "other" and kind != theirs:
+            problems.append("%s: kind %s, ffprobe %s" % (name, kind, theirs))
+        if kind == "other" and theirs in ("video", "audio"):
+            problems.append("%s: kind %s, ffprobe %s" % (name, media["type"], theirs))
+        if stream.get("time_base") != "1/%d" % media["timeScale"]:
+            problems.append("%s: time scale %d, ffprobe time base %s" % (name, media["timeScale"], stream.get("time_base")))
+        # ffprobe counts only the samples of the movie atom in a fragmented file.
+        if "nb_frames" in stream and not movie.get("fragmented") and int(stream["nb_frames"]) != media["sampleCount"]:
+            problems.append("%s: %d samples, ffprobe %s" % (name, media["sampleCount"], stream["nb_frames"]))
+        # ffprobe adjusts the durations of data streams (it stretches a
+        # one-sample timed-metadata track to the next one, trims telemetry),
+        # and reports a fragmented file's header durations rather than what
+        # its fragments hold: durations are compared for video and sound of
+        # plain files.
+        check_duration = (kind != "other" and not movie.get("fragmented") and
+                          "duration" not in FFPROBE_MISREADS.get(os.path.basename(path), ()))
+        if check_duration and "duration_ts" in stream and media["sampleCount"] > 0:
+            want, tolerance = expected_duration_ts(movie, track)
+            if abs(int(stream["duration_ts"]) - want) > tolerance:
+                problems.append("%s: duration %d media units, ffprobe %s" % (name, want, stream["duration_ts"]))
+        check_offset = track["duration"] > 0 and "offset" not in FFPROBE_MISREADS.get(os.path.basename(path), ())
+        if check_offset and track["offset"] > 0 and "start_pts" in stream and media["sampleCount"] > 0:
+            want = round(track["offset"] * media["timeScale"] / movie["timeScale"])
+            first = track["edits"][0]["mediaTime"] if track["edits"] else 0
+            if abs(int(stream["start_pts"]) - want) > 1 and first == 0:
+                problems.append("%s: offset %d media units, ffprobe start %s" % (name, want, stream["start_pts"]))
+    return problems
+
+
+FFMPEG_MOVIES = {
+    # name: ffmpeg arguments after the inputs' generators
+    "two-tracks.mov": ["-f", "lavfi", "-i", "testsrc=size=160x120:rate=25:duration=2",
+                       "-f", "lavfi", "-i", "sine=frequency=440:duration=2",
+                       "-c:v", "mpeg4", "-c:a", "aac"],
+    "itsoffset.mov": ["-f", "lavfi", "-i", "testsrc=size=160x120:rate=25:duration=2",
+                      "-itsoffset", "1.5", "-f", "lavfi", "-i", "sine=frequency=440:duration=2",
+                      "-map", "0", "-map", "1", "-c:v", "mpeg4", "-c:a", "pcm_s16be"],
+    "timecode.mov": ["-f", "lavfi", "-i", "testsrc=size=160x120:rate=30:duration=1",
+                     "-c:v", "mpeg4", "-timecode", "01:00:00:00"],
+    "odd-scale.mov": ["-f", "lavfi", "-i", "testsrc=size=160x120:rate=30000/1001:duration=1",
+                      "-c:v", "mpeg4", "-video_track_timescale", "23809"],
+    "moov-at-end.mp4": ["-f", "lavfi", "-i", "testsrc=size=160x120:rate=10:duration=3", "-c:v", "mpeg4"],
+    "faststart.mp4": ["-f", "lavfi", "-i", "sine=duration=3", "-c:a", "aac", "-movflags", "+faststart"],
+    "fragmented.mp4": ["-f", "lavfi", "-i", "testsrc=size=160x120:rate=25:duration=3",
+                       "-f", "lavfi", "-i", "sine=duration=3", "-c:v", "mpeg4", "-g", "10", "-c:a", "aac",
+                       "-movflags", "frag_keyframe+empty_moov"],
+    "pcm-long.mov": ["-f", "lavfi", "-i", "sine=sample_rate=48000:duration=20", "-c:a", "pcm_s16le"],
+}
+
+
+def make_ffmpeg_movies(folder):
+    paths = []
+    for name, args in FFMPEG_MOVIES.items():
+        path = os.path.join(folder, name)
+        subprocess.run(["ffmpeg", "-v", "error", "-y"] + args + [path], check=True)
+        paths.append(path)
+    return paths
+
+
+def check_fails_cleanly(tool, path):
+    """A damaged file: moviedump either prints a movie or says why not."""
+    run = subprocess.run([tool, path], capture_output=True, text=True, timeout=60)
+    if run.returncode == 0:
+        json.loads(run.stdout)
+        return []
+    if run.returncode == 1 and re.match(r"^error -?\d+: .+", run.stderr):
+        return []
+    return ["exit %d: %s" % (run.returncode, run.stderr.strip()[:200])]
+
+
+def main():
+    args = sys.argv[1:]
+    if args and args[0] == "--malformed":
+        tool, folder = args[1], args[2]
+        failed = False
+        for name in sorted(os.listdir(folder)):
+            for p in check_fails_cleanly(tool, os.path.join(folder, name)):
+                print("%s: %s" % (name, p), file=sys.stderr)
+                failed = True
+        return 1 if failed else 0
+    make = "--make-ffmpeg-movies" in args
+    args = [a for a in args if a != "--make-ffmpeg-movies"]
+    tool, targets = args[0], args[1:]
+    files = []
+    for t in targets:
+        if os.path.isdir(t):
+            files += sorted(os.path.join(t, f) for f in os.listdir(t))
+        else:
+            files.append(t)
+    failed = False
+    with tempfile.TemporaryDirectory() as tmp:
+        if make:
+            files += make_ffmpeg_movies(tmp)
+        for path in files:
+            problems = compare(tool, path)
+            for p in problems:
+                print("%s: %s" % (os.path.basename(path), p), file=sys.stderr)
+            failed = failed or bool(problems)
+        print("%d files compared" % len(files))
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
