@@ -1,0 +1,31 @@
+/* Asks an X11 window to close the way a window manager does: a
+ * WM_DELETE_WINDOW client message. Used to close Orvo's host window in
+ * tests that run without a window manager. */
+#include <X11/Xlib.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        fprintf(stderr, "usage: send_wm_delete WINDOW-ID\n");
+        return 2;
+    }
+    Display* display = XOpenDisplay(NULL);
+    if (display == NULL) {
+        fprintf(stderr, "send_wm_delete: cannot open display\n");
+        return 1;
+    }
+    Window window = (Window)strtoul(argv[1], NULL, 0);
+    XEvent event = {0};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = (long)XInternAtom(display, "WM_DELETE_WINDOW", False);
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XFlush(display);
+    XCloseDisplay(display);
+    return 0;
+}
