@@ -44,20 +44,45 @@ void JsonWriter::Real(const std::string& name, double value)
     out_ += s;
 }
 
+namespace {
+
+// Length of the valid UTF-8 sequence at s[i], or 0.
+size_t Utf8Length(const std::string& s, size_t i)
+{
+    unsigned char c = s[i];
+    size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+    if (n == 0 || i + n > s.size())
+        return 0;
+    for (size_t k = 1; k < n; ++k)
+        if ((static_cast<unsigned char>(s[i + k]) >> 6) != 2)
+            return 0;
+    return n;
+}
+
+}  // namespace
+
+// Names in movie files are not always UTF-8 (older files use Mac Roman);
+// a byte that is not part of valid UTF-8 is written as the character with
+// that code, so the output is always valid JSON.
 std::string JsonWriter::Quote(const std::string& s)
 {
     std::string q = "\"";
-    for (unsigned char c : s) {
+    for (size_t i = 0; i < s.size();) {
+        unsigned char c = s[i];
+        size_t n = Utf8Length(s, i);
         if (c == '"' || c == '\\') {
             q += '\\';
             q += char(c);
-        } else if (c < 0x20 || c == 0x7F) {
+        } else if (c < 0x20 || c == 0x7F || n == 0) {
             char buf[8];
             std::snprintf(buf, sizeof buf, "\\u%04x", c);
             q += buf;
         } else {
-            q += char(c);  // UTF-8 passes through; invalid bytes are rare in names
+            q.append(s, i, n);
+            i += n;
+            continue;
         }
+        ++i;
     }
     return q + "\"";
 }

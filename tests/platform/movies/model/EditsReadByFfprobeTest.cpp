@@ -1,0 +1,151 @@
+// Edits made through the toolbox and written out are read by another
+// reader (ffprobe) as intended: the edit list entries it traces, and the
+// start times and durations it derives from them.
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "MovieTestSupport.h"
+
+namespace {
+
+std::string RunCommand(const std::string& command)
+{
+    std::string out;
+    FILE* p = popen(command.c_str(), "r");
+    if (!p)
+        return out;
+    std::array<char, 4096> buf;
+    size_t n;
+    while ((n = fread(buf.data(), 1, buf.size(), p)) > 0)
+        out.append(buf.data(), n);
+    pclose(p);
+    return out;
+}
+
+struct TracedEdit {
+    long long duration, time;
+    double rate;
+};
+
+// Every "track[N].edit_count" block of ffprobe's trace, in track order.
+std::vector<std::vector<TracedEdit>> TracedEditLists(const std::string& path)
+{
+    std::string trace = RunCommand("ffprobe -v trace -i '" + path + "' 2>&1");
+    std::vector<std::vector<TracedEdit>> lists;
+    std::regex count(R"(track\[\d+\]\.edit_count = \d+)");
+    std::regex entry(R"(duration=(-?\d+) time=(-?\d+) rate=([\d.]+))");
+    std::istringstream lines(trace);
+    std::string line;
+    std::smatch m;
+    while (std::getline(lines, line)) {
+        if (std::regex_search(line, count))
+            lists.emplace_back();
+        else if (!lists.empty() && std::regex_search(line, m, entry))
+            lists.back().push_back({std::stoll(m[1]), std::stoll(m[2]), std::stod(m[3])});
+    }
+    return lists;
+}
+
+class EditsReadByFfprobe : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir_ = std::filesystem::temp_directory_path() / ("orvo-edits-" + std::to_string(getpid()));
+        std::filesystem::create_directories(dir_);
+        source_ = (dir_ / "source.mov").string();
+        std::string make = "ffmpeg -v error -y -f lavfi -i testsrc=size=160x120:rate=25:duration=2 "
+                           "-f lavfi -i sine=duration=2 -c:v mpeg4 -c:a pcm_s16le '" + source_ + "'";
+        ASSERT_EQ(std::system(make.c_str()), 0);
+        file_ = ReadFileBytes(source_);
+        ASSERT_EQ(ParseMovieFileData(file_, MovieSource{source_, file_.size()}, &movie_), noErr);
+    }
+    void TearDown() override
+    {
+        if (movie_)
+            DisposeMovie(movie_);
+        std::filesystem::remove_all(dir_);
+    }
+
+    // The source file with its movie atom (the last atom, after the data)
+    // replaced by the movie as it is now.
+    std::string Save(const std::string& name)
+    {
+        std::vector<TopLevelAtom> atoms;
+        ScanTopLevelAtoms(file_, &atoms);
+        EXPECT_EQ(atoms.back().type, FourCharCode('moov'));
+        std::string path = (dir_ / name).string();
+        auto moov = Serialize(movie_, path);
+        std::ofstream out(path, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(file_.data()), std::streamsize(atoms.back().offset));
+        out.write(reinterpret_cast<const char*>(moov.data()), std::streamsize(moov.size()));
+        return path;
+    }
+
+    std::filesystem::path dir_;
+    std::string source_;
+    std::vector<UInt8> file_;
+    Movie movie_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(EditsReadByFfprobe, AnOffsetIsReadAsALeadingEmptyEdit)
+{
+    ASSERT_EQ(GetMovieTimeScale(movie_), 1000);
+    Track video = GetMovieIndTrack(movie_, 1);
+    SetTrackOffset(video, 500);
+    auto lists = TracedEditLists(Save("offset.mov"));
+    ASSERT_EQ(lists.size(), 2u);
+    ASSERT_EQ(lists[0].size(), 2u);
+    EXPECT_EQ(lists[0][0].duration, 500);
+    EXPECT_EQ(lists[0][0].time, -1);
+    EXPECT_EQ(lists[0][1].duration, 2000);
+    EXPECT_EQ(lists[0][1].time, 0);
+    EXPECT_EQ(lists[1].size(), 1u) << "the other track is written as it was";
+    std::string start = RunCommand("ffprobe -v error -select_streams v:0 -show_entries stream=start_time -of csv=p=0 '" +
+                            (dir_ / "offset.mov").string() + "'");
+    EXPECT_NEAR(std::stod(start), 0.5, 0.001);
+}
+
+TEST_F(EditsReadByFfprobe, FlattenedOffsetIsTheSameEmptyEdit)
+{
+    Track video = GetMovieIndTrack(movie_, 1);
+    InsertEmptyTrackSegment(video, 0, 750);
+    auto lists = TracedEditLists(Save("flattened.mov"));
+    ASSERT_GE(lists.size(), 1u);
+    ASSERT_EQ(lists[0].size(), 2u);
+    EXPECT_EQ(lists[0][0].duration, 750);
+    EXPECT_EQ(lists[0][0].time, -1);
+}
+
+TEST_F(EditsReadByFfprobe, AScaledTrackHasTheNewDurationAndRate)
+{
+    Track sound = GetMovieIndTrack(movie_, 2);
+    ASSERT_EQ(ScaleTrackSegment(sound, 0, 2000, 4000), noErr);
+    auto lists = TracedEditLists(Save("scaled.mov"));
+    ASSERT_EQ(lists.size(), 2u);
+    ASSERT_EQ(lists[1].size(), 1u);
+    EXPECT_EQ(lists[1][0].duration, 4000);
+    EXPECT_NEAR(lists[1][0].rate, 0.5, 1e-4);
+}
+
+TEST_F(EditsReadByFfprobe, ANewTimeScaleIsUsedThroughout)
+{
+    SetMovieTimeScale(movie_, 600);
+    SetTrackOffset(GetMovieIndTrack(movie_, 1), 300);
+    auto path = Save("rescaled.mov");
+    auto lists = TracedEditLists(path);
+    ASSERT_EQ(lists.size(), 2u);
+    EXPECT_EQ(lists[0][0].duration, 300);
+    EXPECT_EQ(lists[0][1].duration, 1200);
+    EXPECT_EQ(lists[1][0].duration, 1200);
+    std::string duration = RunCommand("ffprobe -v error -show_entries format=duration -of csv=p=0 '" + path + "'");
+    EXPECT_NEAR(std::stod(duration), 2.5, 0.05);
+}
