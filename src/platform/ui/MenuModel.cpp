@@ -18,6 +18,19 @@ std::map<short, MenuHandle>& LoadedMenus()
     return loaded;
 }
 
+// Every menu built from a template, so that a reset can free them all.
+std::vector<MenuHandle>& BuiltMenus()
+{
+    static std::vector<MenuHandle> built;
+    return built;
+}
+
+void FreeMenu(MenuHandle menu)
+{
+    delete *menu;
+    delete menu;
+}
+
 MenuHandle NewMenuHandle(MenuID menuID, std::string title)
 {
     auto* info = new MenuInfo;
@@ -44,7 +57,13 @@ std::vector<std::string_view> SplitItems(std::string_view data)
 
 namespace menus {
 
-void ForgetLoadedMenus() { LoadedMenus().clear(); }
+void ForgetLoadedMenus()
+{
+    LoadedMenus().clear();
+    for (MenuHandle m : BuiltMenus())
+        FreeMenu(m);
+    BuiltMenus().clear();
+}
 
 MenuItemRecord* ItemOf(MenuHandle menu, short item)
 {
@@ -122,6 +141,7 @@ MenuHandle BuildMenu(short resourceID)
         (*menu)->items.push_back(rec);
     }
     LoadedMenus()[resourceID] = menu;
+    BuiltMenus().push_back(menu);
     return menu;
 }
 
@@ -149,8 +169,9 @@ void DisposeMenu(MenuHandle theMenu)
     for (auto it = loaded.begin(); it != loaded.end();) {
         it = it->second == theMenu ? loaded.erase(it) : std::next(it);
     }
-    delete *theMenu;
-    delete theMenu;
+    auto& built = BuiltMenus();
+    built.erase(std::remove(built.begin(), built.end(), theMenu), built.end());
+    FreeMenu(theMenu);
 }
 
 void AppendMenu(MenuHandle menu, ConstStr255Param data)
