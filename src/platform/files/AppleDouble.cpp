@@ -162,7 +162,9 @@ std::vector<UInt8> EncodeAppleDouble(const AppleDoubleFile& file)
 
 OSErr ReadAppleDouble(const std::string& companionPath, AppleDoubleFile* out)
 {
-    int fd = open(companionPath.c_str(), O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK: a FIFO that happens to carry the companion's name must
+    // not hang the open; it is refused below as not a regular file.
+    int fd = open(companionPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return OSErrFromErrno(errno);
     struct stat info;

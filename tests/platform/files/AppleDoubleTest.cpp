@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "platform/files/AppleDouble.h"
 #include "platform/files/Files.h"
 #include "TempDirectory.h"
@@ -99,4 +101,13 @@ TEST(AppleDouble, ReadingAMissingCompanionIsFnfErr)
     TempDirectory dir;
     AppleDoubleFile back;
     EXPECT_EQ(ReadAppleDouble(dir / "._none", &back), fnfErr);
+}
+
+TEST(AppleDouble, CompanionThatIsNotARegularFileIsRefusedWithoutBlocking)
+{
+    TempDirectory dir;
+    std::string path = dir / "._pipe.mov";
+    ASSERT_EQ(mkfifo(path.c_str(), 0644), 0);
+    AppleDoubleFile back;
+    EXPECT_EQ(ReadAppleDouble(path, &back), ioErr);
 }
