@@ -18,16 +18,6 @@ template <class T> void SetIfChanged(MovieRecord* m, T& field, T value)
     }
 }
 
-// A copy of an atom made by writing it and reading it back, so the copy is
-// exactly what a file would carry.
-std::unique_ptr<Atom> CloneAtom(const Atom& atom)
-{
-    std::vector<UInt8> bytes;
-    ByteWriter w(bytes);
-    atom.Write(w);
-    AtomReader r(bytes, 0, "");
-    return ReadAtom(r);
-}
 
 }  // namespace
 

@@ -19,14 +19,6 @@ template <class T> void SetIfChanged(TrackRecord* t, T& field, T value)
     }
 }
 
-std::unique_ptr<Atom> CloneAtom(const Atom& atom)
-{
-    std::vector<UInt8> bytes;
-    ByteWriter w(bytes);
-    atom.Write(w);
-    AtomReader r(bytes, 0, "");
-    return ReadAtom(r);
-}
 
 }  // namespace
 

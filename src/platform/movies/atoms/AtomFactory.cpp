@@ -117,3 +117,12 @@ std::unique_ptr<Atom> ReadAtom(AtomReader& parent)
     }
     return atom;
 }
+
+std::unique_ptr<Atom> CloneAtom(const Atom& atom)
+{
+    std::vector<UInt8> bytes;
+    ByteWriter w(bytes);
+    atom.Write(w);
+    AtomReader r(bytes, 0, "");
+    return ReadAtom(r);
+}

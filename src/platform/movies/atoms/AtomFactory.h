@@ -14,5 +14,9 @@ std::unique_ptr<Atom> ReadAtom(AtomReader& parent);
 // A new, empty atom of the class registered for type (RawAtom if none).
 std::unique_ptr<Atom> MakeAtom(FourCharCode type);
 
+// A copy of an atom made by writing it and reading it back, so the copy is
+// exactly what a file would carry; nil if it could not be read back.
+std::unique_ptr<Atom> CloneAtom(const Atom& atom);
+
 // "moov", or the code as hex when it is not printable.
 std::string FourCCString(FourCharCode type);

@@ -1,5 +1,7 @@
 #include "platform/movies/model/MovieParser.h"
 
+#include <algorithm>
+
 #include "platform/movies/atoms/AtomFactory.h"
 #include "platform/movies/atoms/ChunkOffsetAtom.h"
 #include "platform/movies/atoms/CttsAtom.h"
@@ -89,27 +91,40 @@ std::unique_ptr<MediaRecord> ReadMedia(ContainerAtom* mdia, const MovieSource& s
     return media;
 }
 
+// Bounds for times read from edit lists: far beyond any real movie, and
+// low enough that sums and splits of them cannot overflow 64 bits.
+constexpr SInt64 kMaxEditDuration = SInt64(1) << 48;
+constexpr SInt64 kMaxTrackDuration = SInt64(1) << 60;
+
 // A leading run of empty edits is the track's offset; the rest are its own.
-void ReadEdits(TrackRecord& track)
+bool ReadEdits(TrackRecord& track, std::string* whyNot)
 {
     ContainerAtom* edts = track.trak->FindContainer('edts');
     auto* elst = edts ? edts->FindAs<ElstAtom>('elst') : nullptr;
     if (!elst) {
         track.editsFromFile = false;
         track.edits = track.ImplicitEdits();
-        return;
+        return true;
     }
     bool leading = true;
+    __int128 total = 0;
     for (auto& e : elst->entries) {
-        SInt64 duration = Clamp64(e.duration);
+        SInt64 duration = std::min(Clamp64(e.duration), kMaxEditDuration);
+        total += duration;
+        if (total > kMaxTrackDuration) {
+            *whyNot = "a track's edit list is longer than any movie can be";
+            return false;
+        }
         if (leading && e.mediaTime < 0) {
             track.offset += duration;
             track.leadingEmptyAsRead.push_back(duration);
             continue;
         }
         leading = false;
-        track.edits.push_back(Edit{duration, e.mediaTime < 0 ? -1 : e.mediaTime, e.mediaRate});
+        SInt64 mediaTime = e.mediaTime < 0 ? -1 : std::min(e.mediaTime, kMaxTrackDuration);
+        track.edits.push_back(Edit{duration, mediaTime, e.mediaRate});
     }
+    return true;
 }
 
 std::unique_ptr<TrackRecord> ReadTrack(ContainerAtom* trak, MovieRecord& movie, std::string* whyNot)
@@ -136,7 +151,8 @@ std::unique_ptr<TrackRecord> ReadTrack(ContainerAtom* trak, MovieRecord& movie, 
     if (!track->media)
         return nullptr;
     track->media->track = track.get();
-    ReadEdits(*track);
+    if (!ReadEdits(*track, whyNot))
+        return nullptr;
     track->durationAtRead = track->offset + track->Duration();
     return track;
 }

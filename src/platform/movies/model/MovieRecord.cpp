@@ -49,7 +49,8 @@ std::vector<Edit> TrackRecord::ImplicitEdits() const
 {
     if (!media || !movie)
         return {};
-    SInt64 d = ConvertTime(media->Duration(), movie->timeScale, media->timeScale);
+    // Bounded like the edits read from a file, so sums of them stay in range.
+    SInt64 d = std::min(ConvertTime(media->Duration(), movie->timeScale, media->timeScale), SInt64(1) << 48);
     if (d <= 0)
         return {};
     return {Edit{d, 0, fixed1}};

@@ -102,3 +102,18 @@ TEST(MoviesErrors, CompressedMovieClaimingAHugeSizeIsRefused)
     EXPECT_EQ(ParseMovieAtom(moov.bytes, MovieSource{}, &m, &why), invalidMovie);
     EXPECT_NE(why.find("implausible"), std::string::npos) << why;
 }
+
+TEST(MoviesErrors, ManyLongEditsStayUsable)
+{
+    TestTrack t;
+    for (int i = 0; i < 5000; ++i)
+        t.edits.push_back({0xFFFFFFFFu, 0});
+    auto moov = BuildMovieAtom(600, {t});
+    // 5000 edits of 2^32 units: far past 32 bits, well inside the model's range.
+    Movie m = ParseOrFail(moov);
+    ASSERT_NE(m, nullptr);
+    EXPECT_EQ(GetTrackDuration(GetMovieIndTrack(m, 1)), INT32_MAX);
+    EXPECT_EQ(GetMoviesError(), invalidDuration);
+    EXPECT_EQ(ScaleTrackSegment(GetMovieIndTrack(m, 1), 0, 1000, 2000), noErr);
+    DisposeMovie(m);
+}
