@@ -458,6 +458,59 @@ TEST_F(Dialogs, AppendDITLAddsItemsBelowAndCountsThem)
     DisposeDialog(d);
 }
 
+int gUserItemDraws = 0;
+void DrawUserItem(DialogPtr, DialogItemIndex) { ++gUserItemDraws; }
+
+TEST_F(Dialogs, UserItemProcedureDrawsWithTheDialog)
+{
+    RegisterItemListTemplate(302, ItemListTemplate{{Item(userItem, Rect{10, 10, 50, 50}, "")}});
+    RegisterDialogTemplate(302, DialogTemplate{Rect{100, 100, 200, 200}, dBoxProc, true, false, 0, 302, ""});
+    DialogPtr d = GetNewDialog(302, nullptr, kDialogInFront);
+    ASSERT_NE(d, nullptr);
+    DialogItemType type = 0;
+    Handle h = nullptr;
+    Rect r{};
+    GetDialogItem(d, 1, &type, &h, &r);
+    SetDialogItem(d, 1, type, reinterpret_cast<Handle>(NewUserItemUPP(DrawUserItem)), &r);
+    gUserItemDraws = 0;
+    DrawDialog(d);
+    EXPECT_EQ(gUserItemDraws, 1);
+    harness::ClickDialogItem(d, 1);
+    EXPECT_EQ(RunModal(), 1) << "an enabled user item answers a click";
+    DisposeDialog(d);
+}
+
+TEST_F(Dialogs, HiddenItemsTakeNoClicksAndNoFocus)
+{
+    DialogPtr d = Open();
+    HideDialogItem(d, 3);
+    EXPECT_EQ(harness::GetDialogState(d).focusItem, 0);
+    HideDialogItem(d, 2);
+    Point cancel = harness::DialogItemPoint(d, 2);
+    harness::Click(cancel);
+    harness::ClickDialogItem(d, 1);
+    EXPECT_EQ(RunModal(), 1);
+    ShowDialogItem(d, 2);
+    harness::Click(cancel);
+    EXPECT_EQ(RunModal(), 2);
+    DisposeDialog(d);
+}
+
+TEST_F(Dialogs, DialogSelectHandlesAModelessDialog)
+{
+    DialogPtr d = Open();
+    harness::Type("9");
+    EventRecord ev = NextEventOfKind(keyDown);
+    EXPECT_TRUE(IsDialogEvent(&ev));
+    DialogPtr which = nullptr;
+    DialogItemIndex hit = 0;
+    EXPECT_TRUE(DialogSelect(&ev, &which, &hit));
+    EXPECT_EQ(which, d);
+    EXPECT_EQ(hit, 3);
+    EXPECT_EQ(Text(d, 3), "9");
+    DisposeDialog(d);
+}
+
 class Alerts : public Dialogs {
 protected:
     void SetUp() override
