@@ -73,6 +73,9 @@ void GetDialogItem(DialogPtr theDialog, DialogItemIndex itemNo, DialogItemType* 
 void SetDialogItem(DialogPtr theDialog, DialogItemIndex itemNo, DialogItemType itemType, Handle item,
                    const Rect* box);
 OSErr GetDialogItemAsControl(DialogPtr inDialog, SInt16 inItemNo, ControlHandle* outControl);
+// The item under a point local to the dialog, as the classic call answers
+// it: the item number MINUS ONE, or -1 over no item.
+DialogItemIndex FindDialogItem(DialogPtr theDialog, Point thePt);
 void HideDialogItem(DialogPtr theDialog, DialogItemIndex itemNo);
 void ShowDialogItem(DialogPtr theDialog, DialogItemIndex itemNo);
 

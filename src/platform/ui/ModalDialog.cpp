@@ -196,6 +196,11 @@ void ModalDialog(ModalFilterUPP modalFilter, DialogItemIndex* itemHit)
     }
 }
 
+DialogItemIndex FindDialogItem(DialogPtr theDialog, Point thePt)
+{
+    return DialogItemIndex(ItemAtPoint(theDialog, thePt) - 1);
+}
+
 Boolean IsDialogEvent(const EventRecord* theEvent)
 {
     if (theEvent == nil)

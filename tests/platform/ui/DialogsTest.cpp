@@ -496,6 +496,17 @@ TEST_F(Dialogs, HiddenItemsTakeNoClicksAndNoFocus)
     DisposeDialog(d);
 }
 
+TEST_F(Dialogs, FindDialogItemCountsFromZero)
+{
+    DialogPtr d = Open();
+    Point cancel = harness::DialogItemPoint(d, 2);
+    SetPortWindowPort(d);
+    GlobalToLocal(&cancel);
+    EXPECT_EQ(FindDialogItem(d, cancel), 1);
+    EXPECT_EQ(FindDialogItem(d, Point{2, 2}), -1);
+    DisposeDialog(d);
+}
+
 TEST_F(Dialogs, DialogSelectHandlesAModelessDialog)
 {
     DialogPtr d = Open();
