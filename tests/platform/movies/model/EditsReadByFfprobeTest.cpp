@@ -149,3 +149,41 @@ TEST_F(EditsReadByFfprobe, ANewTimeScaleIsUsedThroughout)
     std::string duration = RunCommand("ffprobe -v error -show_entries format=duration -of csv=p=0 '" + path + "'");
     EXPECT_NEAR(std::stod(duration), 2.5, 0.05);
 }
+
+TEST_F(EditsReadByFfprobe, ChunksPastFourGigabytesAreWrittenAsCo64AndDecode)
+{
+    std::vector<TopLevelAtom> atoms;
+    ScanTopLevelAtoms(file_, &atoms);
+    const TopLevelAtom* mdat = nullptr;
+    for (auto& a : atoms)
+        if (a.type == 'mdat')
+            mdat = &a;
+    ASSERT_NE(mdat, nullptr);
+    // Same samples, moved 4 GiB further into a sparse file.
+    const UInt64 hole = UInt64(1) << 32;
+    const UInt64 oldPayload = mdat->offset + mdat->headerSize;
+    const UInt64 newPayload = mdat->offset + 16 + hole;
+    SerializeOptions options;
+    options.destinationPath = (dir_ / "far.mov").string();
+    options.remapChunkOffset = [&](Track, UInt32, UInt64 old) { return old - oldPayload + newPayload; };
+    std::vector<UInt8> moov;
+    ASSERT_EQ(SerializeMovieAtom(movie_, options, &moov), noErr);
+    EXPECT_NE(std::string(moov.begin(), moov.end()).find("co64"), std::string::npos);
+
+    std::ofstream out(options.destinationPath, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(file_.data()), std::streamsize(mdat->offset));
+    UInt64 payloadSize = mdat->size - mdat->headerSize;
+    AtomBytes header;
+    header.U32(1).Code("mdat").U64(16 + hole + payloadSize);
+    out.write(reinterpret_cast<const char*>(header.bytes.data()), 16);
+    out.seekp(std::streamoff(newPayload));
+    out.write(reinterpret_cast<const char*>(file_.data() + oldPayload), std::streamsize(payloadSize));
+    out.write(reinterpret_cast<const char*>(moov.data()), std::streamsize(moov.size()));
+    out.close();
+
+    std::string errors = RunCommand("ffmpeg -v error -i '" + options.destinationPath + "' -f null - 2>&1");
+    EXPECT_EQ(errors, "");
+    std::string frames = RunCommand("ffprobe -v error -count_frames -select_streams v:0 -show_entries "
+                                    "stream=nb_read_frames -of csv=p=0 '" + options.destinationPath + "'");
+    EXPECT_EQ(std::stoi(frames), 50);
+}
