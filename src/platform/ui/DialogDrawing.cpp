@@ -179,13 +179,16 @@ size_t OffsetAtPoint(DialogPtr d, short itemNo, Point pt)
     // counts as after it.
     size_t best = 0;
     short bestDistance = std::abs(x);
-    for (size_t pos = utf8::NextBoundary(text, 0); pos <= text.size() && pos > 0;) {
-        short distance = std::abs(x - look::WidthUtf8(std::string_view(text).substr(0, pos)));
+    for (size_t pos = utf8::NextBoundary(text, 0); pos > 0;) {
+        short width = look::WidthUtf8(std::string_view(text).substr(0, pos));
+        short distance = std::abs(x - width);
         if (distance < bestDistance) {
             best = pos;
             bestDistance = distance;
         }
-        if (pos == text.size())
+        // Widths only grow: once past the click, later boundaries are
+        // further away still.
+        if (width >= x || pos == text.size())
             break;
         pos = utf8::NextBoundary(text, pos);
     }
