@@ -401,6 +401,21 @@ TEST_F(Dialogs, CopyAndPasteGoThroughTheHostClipboard)
     DisposeDialog(d);
 }
 
+TEST_F(Dialogs, NewTextInAWhollySelectedFieldStaysSelected)
+{
+    DialogPtr d = Open();
+    SetText(d, 3, "1:30.50");
+    harness::DialogState s = harness::GetDialogState(d);
+    EXPECT_EQ(s.items[2].selStart, 0u);
+    EXPECT_EQ(s.items[2].selEnd, 7u);
+    SelectDialogItemText(d, 3, 2, 2);
+    SetText(d, 3, "12345");
+    s = harness::GetDialogState(d);
+    EXPECT_EQ(s.items[2].selStart, 5u) << "a caret goes to the end of the new text";
+    EXPECT_EQ(s.items[2].selEnd, 5u);
+    DisposeDialog(d);
+}
+
 TEST_F(Dialogs, ParamTextFillsStaticText)
 {
     ParamText("first"_p, "second"_p, nullptr, nullptr);
