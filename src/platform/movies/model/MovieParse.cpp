@@ -11,28 +11,28 @@
 
 namespace {
 
-std::unique_ptr<ContainerAtom> ReadMovieTree(std::span<const UInt8> bytes, UInt64 fileOffset, std::string* whyNot)
+// The container atom at the start of bytes; nil with the reason when it
+// cannot be read.
+std::unique_ptr<ContainerAtom> ReadContainer(std::span<const UInt8> bytes, UInt64 fileOffset, std::string* whyNot)
 {
     AtomReader reader(bytes, fileOffset, "");
     auto atom = ReadAtom(reader);
-    if (!atom) {
-        *whyNot = reader.Status().Describe();
-        return nullptr;
-    }
-    if (atom->Type() != 'moov' || !atom->IsContainer()) {
-        *whyNot = "not a movie atom";
+    if (!atom || !atom->IsContainer()) {
+        if (whyNot)
+            *whyNot = atom ? "not a container atom" : reader.Status().Describe();
         return nullptr;
     }
     return std::unique_ptr<ContainerAtom>(static_cast<ContainerAtom*>(atom.release()));
 }
 
-std::unique_ptr<ContainerAtom> ReadMovieTreeOfType(std::span<const UInt8> bytes, UInt64 fileOffset)
+std::unique_ptr<ContainerAtom> ReadMovieTree(std::span<const UInt8> bytes, UInt64 fileOffset, std::string* whyNot)
 {
-    AtomReader reader(bytes, fileOffset, "");
-    auto atom = ReadAtom(reader);
-    if (!atom || !atom->IsContainer())
+    auto tree = ReadContainer(bytes, fileOffset, whyNot);
+    if (tree && tree->Type() != 'moov') {
+        *whyNot = "not a movie atom";
         return nullptr;
-    return std::unique_ptr<ContainerAtom>(static_cast<ContainerAtom*>(atom.release()));
+    }
+    return tree;
 }
 
 std::unique_ptr<MovieRecord> ParseTree(std::span<const UInt8> bytes, UInt64 fileOffset, const MovieSource& source,
@@ -116,7 +116,7 @@ OSErr ParseMovieFileData(std::span<const UInt8> fileBytes, const MovieSource& so
         for (auto& a : atoms) {
             if (a.type != 'moof' || a.truncated)
                 continue;
-            auto tree = ReadMovieTreeOfType(fileBytes.subspan(a.offset, a.size), a.offset);
+            auto tree = ReadContainer(fileBytes.subspan(a.offset, a.size), a.offset, nullptr);
             if (!tree)
                 continue;  // a damaged fragment is left out, the rest still plays
             fragments.push_back({tree.get(), a.offset});
