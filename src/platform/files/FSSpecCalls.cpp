@@ -39,7 +39,7 @@ OSErr ExistenceOf(const std::string& path, const std::string& dirPath, Boolean* 
     return dirNFErr;
 }
 
-// Fills spec for a normalised path and reports whether it exists.
+// Fills the FSSpec for a normalised path and reports whether it exists.
 OSErr SpecFromNormalizedPath(const std::string& path, FSSpec* spec, Boolean* isDirectory)
 {
     if (isDirectory != nil)
@@ -116,7 +116,7 @@ std::string FSSpecPath(const FSSpec& spec)
     if (!files::PathForDirectoryID(spec.parID, &dirPath))
         return {};
     // A name that is not a single leaf (one holding '/', or "..") would
-    // reach outside the directory the spec names.
+    // reach outside the directory the FSSpec names.
     std::string leaf = FSSpecRealName(spec);
     if (!leaf.empty() && !files::IsValidLeafName(leaf))
         return {};

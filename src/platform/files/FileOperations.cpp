@@ -16,7 +16,7 @@
 
 namespace {
 
-// The path behind a spec, or the reason there is none.
+// The path behind an FSSpec, or the reason there is none.
 OSErr PathOf(const FSSpec* spec, std::string* path)
 {
     if (spec == nil)

@@ -94,9 +94,9 @@ enum : OSType {
 // names the directory dirID itself. A fileName beginning with '/' is taken as
 // a full path (vRefNum and dirID are then ignored). Results: noErr when the
 // file or directory exists; fnfErr when it does not but its directory does
-// (the spec is filled, ready for FSpCreate); dirNFErr when the directory
-// does not exist on disk (the spec is still filled) or dirID is unknown to
-// this process (the spec is not filled); nsvErr for an unknown volume;
+// (the FSSpec is filled, ready for FSpCreate); dirNFErr when the directory
+// does not exist on disk (the FSSpec is still filled) or dirID is unknown to
+// this process (the FSSpec is not filled); nsvErr for an unknown volume;
 // bdNamErr for a name holding '/' or NUL, or "." / "..".
 OSErr FSMakeFSSpec(short vRefNum, long dirID, ConstStr255Param fileName, FSSpec* spec);
 

@@ -60,7 +60,7 @@ OSErr AEPostOpenDocuments(const std::vector<std::string>& paths)
     for (const std::string& path : paths) {
         if (path.empty())
             continue;
-        // The spec is filled whether or not the file exists; the handler's
+        // The FSSpec is filled whether or not the file exists; the handler's
         // open then reports the missing file by name.
         FSSpec spec;
         FSPathMakeFSSpec(path.c_str(), &spec, nil);
