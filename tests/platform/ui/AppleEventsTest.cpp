@@ -277,3 +277,17 @@ TEST(AppleEventsDeathTest, ThirdSignalBeforeAQuitIsHandledEndsTheProcess)
         },
         ::testing::KilledBySignal(SIGINT), "");
 }
+
+TEST_F(AppleEvents, WaitNextEventTurnsASignalIntoTheQuitEvent)
+{
+    AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, RecordingHandler, 0, false);
+    AEInstallQuitSignalHandlers();
+    std::raise(SIGINT);
+    EventRecord er{};
+    ASSERT_TRUE(WaitNextEvent(everyEvent, &er, 0, nil));
+    EXPECT_EQ(er.what, kHighLevelEvent);
+    EXPECT_EQ(AEProcessAppleEvent(&er), noErr);
+    EXPECT_EQ(gSeen.eventID, kAEQuitApplication);
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+}
