@@ -60,7 +60,7 @@ bool MakeMovie(const std::string& path, const std::string& args)
 
 void PrintComparison(const char* what, const Measurement& ours, const Measurement& theirs, const char* theirName)
 {
-    std::printf("  %-34s Orvo %8.3f s %8ld KiB | %s %8.3f s %8ld KiB | time x%.2f, memory x%.2f\n", what,
+    std::printf("  %-34s Orvo %9.4f s %8ld KiB | %s %9.4f s %8ld KiB | time x%.3f, memory x%.3f\n", what,
                 ours.seconds, ours.peakKilobytes, theirName, theirs.seconds, theirs.peakKilobytes,
                 theirs.seconds > 0 ? ours.seconds / theirs.seconds : 0.0,
                 theirs.peakKilobytes > 0 ? double(ours.peakKilobytes) / double(theirs.peakKilobytes) : 0.0);

@@ -1,9 +1,10 @@
 // FlattenMovie of a movie of more than 1 GiB against `cp` and against
 // `ffmpeg -c copy -map 0` of the same file, all into the same folder, each
-// measured as a child process (best of two, after one warming copy).
+// measured as a child process (best of three rounds, after one warming copy).
 // Targets: within 1.5x of cp, faster than FFmpeg's remux.
 #include <cstdio>
 #include <filesystem>
+#include <unistd.h>
 
 #include "movie_bench_support.h"
 #include "platform/files/Files.h"
@@ -35,18 +36,31 @@ int main()
     BenchFolder dir;
     std::string source = dir / "big.mov";
     std::printf("making %s (over 1 GiB) ...\n", source.c_str());
-    if (!MakeMovie(source, "-f lavfi -i testsrc=size=1280x720:rate=25 -f lavfi -i sine=sample_rate=48000 -t 32 "
-                           "-c:v rawvideo -pix_fmt yuv420p -c:a pcm_s16le -f mov"))
+    if (!MakeMovie(source, "-f lavfi -i testsrc=size=1280x720:rate=25 -f lavfi -i sine=sample_rate=48000 -t 24 "
+                           "-c:v rawvideo -pix_fmt uyvy422 -c:a pcm_s16le -f mov"))
         return 1;
     double gib = double(std::filesystem::file_size(source)) / (1u << 30);
     std::printf("source: %.2f GiB\n", gib);
     MeasureCommand("cp " + Quoted(source) + " " + Quoted(dir / "warm.mov"), 1);
 
-    Measurement ours = MeasureChild([&] { return Flatten(source, dir / "flat.mov"); }, 2);
-    Measurement cp = MeasureCommand("cp " + Quoted(source) + " " + Quoted(dir / "copy.mov"), 2);
-    Measurement remux = MeasureCommand("ffmpeg -nostdin -y -v error -i " + Quoted(source) + " -c copy -map 0 -f mov " +
+    // The three take turns, each after the disk has caught up with the
+    // previous one's writes, and the best of three rounds counts: the disk
+    // is shared, and one slow moment should not decide the comparison.
+    Measurement ours, cp, remux;
+    auto keepBest = [](Measurement& best, const Measurement& m) {
+        if (best.seconds <= 0 || m.seconds < best.seconds)
+            best = m;
+    };
+    for (int round = 0; round < 3; ++round) {
+        sync();
+        keepBest(ours, MeasureChild([&] { return Flatten(source, dir / "flat.mov"); }, 1));
+        sync();
+        keepBest(cp, MeasureCommand("cp " + Quoted(source) + " " + Quoted(dir / "copy.mov"), 1));
+        sync();
+        keepBest(remux, MeasureCommand("ffmpeg -nostdin -y -v error -i " + Quoted(source) + " -c copy -map 0 -f mov " +
                                            Quoted(dir / "remux.mov"),
-                                       2);
+                                       1));
+    }
     if (ours.status != 0) {
         std::printf("FlattenMovie failed (status %d)\n", ours.status);
         return 1;
