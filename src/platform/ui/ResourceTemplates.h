@@ -34,7 +34,7 @@ struct MenuItemTemplate {
 };
 
 struct MenuTemplate {
-    std::string title;        // "\xF0\x9F\x8D\x8E" or "Apple" for the Apple menu is fine
+    std::string title;        // any UTF-8 text, the application's name for the Apple menu
     std::vector<MenuItemTemplate> items;
     bool enabled = true;      // the whole menu
 };
