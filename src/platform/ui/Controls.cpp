@@ -47,12 +47,16 @@ namespace controls {
 
 Kind KindOf(ControlHandle c)
 {
-    switch ((*c)->procID & ~useWFont) {
+    // The classic procIDs below 16 may carry useWFont; the others never do.
+    short proc = (*c)->procID;
+    if (proc < scrollBarProc)
+        proc &= ~useWFont;
+    switch (proc) {
     case checkBoxProc:
-    case kControlCheckBoxProc & ~useWFont:
+    case kControlCheckBoxProc:
         return Kind::kCheckBox;
     case radioButProc:
-    case kControlRadioButtonProc & ~useWFont:
+    case kControlRadioButtonProc:
         return Kind::kRadioButton;
     case scrollBarProc:
     case kControlScrollBarProc:
