@@ -265,8 +265,9 @@ TEST(ScrollBarGeometry, ThumbPositionGivesBackEveryValue)
             // values; the value shown must stay within one pixel's worth.
             long perPixel = maximum / (285 - 32 - 16) + 1;
             EXPECT_LE(std::abs(back - value), perPixel) << "max " << maximum << " value " << value;
-            if (maximum < 200)
+            if (maximum < 200) {
                 EXPECT_EQ(back, value) << "max " << maximum;
+            }
         }
     }
 }
