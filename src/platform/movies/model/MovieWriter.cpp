@@ -189,13 +189,15 @@ OSErr SubstituteTrack(const TrackRecord& t, const SerializeOptions& o, AtomSubst
         return noErr;
     }
     if (dref) {
+        // The model's entries carry the resolved files; the atom's copies
+        // (same order after SyncMedia) only the bytes.
         std::vector<DataRefEntry> entries;
-        bool changed = false;
-        for (auto& e : dref->entries) {
+        bool changed = dref->entries.size() != t.media->dataRefs.size();
+        for (size_t i = 0; i < t.media->dataRefs.size(); ++i) {
             DataRefEntry n;
-            if (OSErr err = EntryForDestination(e, o, &n))
+            if (OSErr err = EntryForDestination(t.media->dataRefs[i], o, &n))
                 return err;
-            changed = changed || !n.SameEntryAs(e);
+            changed = changed || i >= dref->entries.size() || !n.SameEntryAs(dref->entries[i]);
             entries.push_back(std::move(n));
         }
         if (changed) {

@@ -174,3 +174,27 @@ TEST(TrackCopy, InsertWithinOneTrackReusesItsMedia)
     EXPECT_EQ(mediaTime, 0);
     DisposeMovie(source);
 }
+
+TEST(TrackCopy, AMovieSavedIntoAnotherFileNoLongerCallsItsSamplesItsOwn)
+{
+    Movie source = SourceMovie();
+    std::vector<UInt8> bytes;
+    SerializeOptions options;
+    options.destinationPath = "/movies/reference.mov";
+    options.makeDataRef = [](const DataRefEntry&, const std::string& path, DataRefEntry* out) {
+        out->type = 'alis';
+        out->flags = 0;
+        out->data.assign(path.begin(), path.end());
+        return OSErr(noErr);
+    };
+    ASSERT_EQ(SerializeMovieAtom(source, options, &bytes), noErr);
+    Movie back = ParseOrFail(AtomBytes{bytes}, "/movies/reference.mov");
+    for (long i = 1; i <= GetMovieTrackCount(back); ++i) {
+        DataRefEntry* e = GetMediaDataRefEntry(GetTrackMedia(GetMovieIndTrack(back, i)), 1);
+        ASSERT_NE(e, nullptr);
+        EXPECT_FALSE(e->IsSelf());
+        EXPECT_EQ(std::string(e->data.begin(), e->data.end()), kSource);
+    }
+    DisposeMovie(back);
+    DisposeMovie(source);
+}
