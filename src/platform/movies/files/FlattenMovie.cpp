@@ -15,6 +15,7 @@
 #include "platform/movies/files/FileWriteLayer.h"
 #include "platform/movies/files/FlattenPlan.h"
 #include "platform/movies/files/MovieDataRefs.h"
+#include "platform/movies/files/MovieFileTable.h"
 #include "platform/movies/files/MovieFiles.h"
 #include "platform/movies/files/MovieProgress.h"
 #include "platform/movies/files/MovieResourceFork.h"
@@ -152,7 +153,8 @@ OSErr Flatten(Movie theMovie, const FlattenTarget& target, long createMovieFileF
     bool exists = stat(target.path.c_str(), &st) == 0;
     if (exists && !(createMovieFileFlags & createMovieFileDeleteCurFile))
         return dupFNErr;
-    if (exists && MovieDataRefs::MovieUsesFile(theMovie, target.path))
+    if (exists && (MovieDataRefs::MovieUsesFile(theMovie, target.path) ||
+                   MovieFileTable::IsOpenForWriting(st.st_dev, st.st_ino, 0)))
         return fBsyErr;
     std::string tempPath, companionTemp;
     OSErr err = noErr;

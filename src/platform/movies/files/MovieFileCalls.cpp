@@ -137,6 +137,10 @@ OSErr CreateMovieFile(const FSSpec* fileSpec, OSType creator, ScriptCode scriptT
         return Fail(notAFileErr);
     if (exists && !(createMovieFileFlags & createMovieFileDeleteCurFile))
         return Fail(dupFNErr);
+    // A file open for writing is busy, as on a classic volume: replacing it
+    // would leave its writer saving into a file that no longer has a name.
+    if (exists && MovieFileTable::IsOpenForWriting(st.st_dev, st.st_ino, 0))
+        return Fail(fBsyErr);
     if ((exists && IsLocked(path)) || IsLocked(SafeFileOps::FolderOf(path)))
         return Fail(permErr);
 

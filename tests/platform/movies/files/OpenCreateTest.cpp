@@ -135,3 +135,17 @@ TEST(CreateMovieFile, NewFileInLockedFolderIsRefused)
     EXPECT_EQ(CreateMovieFile(&spec, 'TVOD', -2, createMovieFileDontCreateMovie, &refNum, nullptr), permErr);
     chmod((dir / "ro").c_str(), 0755);
 }
+
+TEST(CreateMovieFile, FileOpenForWritingIsBusy)
+{
+    ScratchFolder dir;
+    WriteWholeFile(dir / "open.mov", {0, 0, 0, 8, 'f', 'r', 'e', 'e'});
+    FSSpec spec = SpecFor(dir / "open.mov");
+    short writer = 0, refNum = 0;
+    ASSERT_EQ(OpenMovieFile(&spec, &writer, fsRdWrPerm), noErr);
+    EXPECT_EQ(CreateMovieFile(&spec, 'TVOD', -2, createMovieFileDeleteCurFile | createMovieFileDontCreateMovie,
+                              &refNum, nullptr),
+              fBsyErr);
+    EXPECT_EQ(ReadWholeFile(dir / "open.mov").size(), 8u);
+    CloseMovieFile(writer);
+}
