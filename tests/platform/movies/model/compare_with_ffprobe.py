@@ -32,6 +32,13 @@ def moviedump(tool, path):
     return json.loads(run.stdout), None
 
 
+def packet_counts(path):
+    """Packets ffprobe reads per stream: what a fragmented file really holds."""
+    out = subprocess.run(["ffprobe", "-v", "error", "-count_packets", "-show_entries", "stream=nb_read_packets",
+                          "-of", "json", path], capture_output=True, text=True, check=True).stdout
+    return [int(s.get("nb_read_packets", 0)) for s in json.loads(out).get("streams", [])]
+
+
 def kind_of(media_type):
     return {"vide": "video", "soun": "audio"}.get(media_type, "other")
 
@@ -67,7 +74,8 @@ def compare(tool, path):
     tracks = movie["tracks"]
     if len(streams) != len(tracks):
         return ["%d tracks, ffprobe %d streams" % (len(tracks), len(streams))]
-    for track, stream in zip(tracks, streams):
+    packets = packet_counts(path) if movie.get("fragmented") else None
+    for position, (track, stream) in enumerate(zip(tracks, streams)):
         name = "track %d" % track["index"]
         media = track["media"]
         kind = kind_of(media["type"])
@@ -78,7 +86,8 @@ def compare(tool, path):
             problems.append("%s: kind %s, ffprobe %s" % (name, media["type"], theirs))
         if stream.get("time_base") != "1/%d" % media["timeScale"]:
             problems.append("%s: time scale %d, ffprobe time base %s" % (name, media["timeScale"], stream.get("time_base")))
-        # ffprobe counts only the samples of the movie atom in a fragmented file.
+        # ffprobe's nb_frames counts only the samples of the movie atom in a
+        # fragmented file; the packets it reads are compared instead.
         if "nb_frames" in stream and not movie.get("fragmented") and int(stream["nb_frames"]) != media["sampleCount"]:
             problems.append("%s: %d samples, ffprobe %s" % (name, media["sampleCount"], stream["nb_frames"]))
         # ffprobe adjusts the durations of data streams (it stretches a
