@@ -97,6 +97,8 @@ def compare(tool, path):
         # plain files.
         check_duration = (kind != "other" and not movie.get("fragmented") and
                           "duration" not in FFPROBE_MISREADS.get(os.path.basename(path), ()))
+        if packets is not None and packets[position] != media["sampleCount"]:
+            problems.append("%s: %d samples, ffprobe read %d packets" % (name, media["sampleCount"], packets[position]))
         if check_duration and "duration_ts" in stream and media["sampleCount"] > 0:
             want, tolerance = expected_duration_ts(movie, track)
             if abs(int(stream["duration_ts"]) - want) > tolerance:
