@@ -70,19 +70,10 @@ void DrawStripes(QDPixels& s, short scale, const Rect& bar)
 void DrawTitle(QDPixels& s, short scale, WindowPtr w, const Rect& bar, bool active)
 {
     fonts::FontSpec spec{systemFont, 12, bold};
-    std::string title = w->title;
     short room = short(bar.right - bar.left - 2 * 32);
-    auto widthOf = [&](const std::string& t) { return (fonts::TextAdvance(spec, scale, t) + scale - 1) / scale; };
     if (room <= 0) return;
-    if (widthOf(title) > room) {
-        std::string cut = title;
-        while (!cut.empty() && widthOf(cut + "\xE2\x80\xA6") > room) {
-            cut.pop_back();
-            while (!cut.empty() && (static_cast<unsigned char>(cut.back()) & 0xC0) == 0x80) cut.pop_back();
-            if (!cut.empty() && static_cast<unsigned char>(cut.back()) >= 0xC0) cut.pop_back();
-        }
-        title = cut + "\xE2\x80\xA6";
-    }
+    std::string title = frames::FitTitle(w->title, room, scale);
+    auto widthOf = [&](const std::string& t) { return (fonts::TextAdvance(spec, scale, t) + scale - 1) / scale; };
     short width = short(widthOf(title));
     short left = short(bar.left + (bar.right - bar.left - width) / 2);
     if (active) frames::FillScreenRect(s, scale, Rect{bar.top, short(left - 6), bar.bottom, short(left + width + 6)}, kTitleFillActive);
@@ -133,6 +124,22 @@ void DrawBoxFrame(QDPixels& s, short scale, WindowPtr w)
 }  // namespace
 
 namespace frames {
+
+std::string FitTitle(const std::string& title, short room, short scale)
+{
+    fonts::FontSpec spec{systemFont, 12, bold};
+    auto widthOf = [&](const std::string& t) { return (fonts::TextAdvance(spec, scale, t) + scale - 1) / scale; };
+    if (widthOf(title) <= room) return title;
+    const std::string ellipsis = "\xE2\x80\xA6";
+    std::string cut = title;
+    // Drop whole characters from the end until the rest and the ellipsis fit.
+    while (!cut.empty() && widthOf(cut + ellipsis) > room) {
+        size_t n = cut.size() - 1;
+        while (n > 0 && (static_cast<unsigned char>(cut[n]) & 0xC0) == 0x80) --n;
+        cut.resize(n);
+    }
+    return cut + ellipsis;
+}
 
 void FillScreenRect(QDPixels& screen, short scale, const Rect& r, UInt32 color)
 {

@@ -1,6 +1,8 @@
 // Drawing window frames, title bars and boxes onto the screen.
 #pragma once
 
+#include <string>
+
 #include "platform/ui/QDInternal.h"
 #include "platform/ui/Windows.h"
 
@@ -12,6 +14,10 @@ void Draw(QDPixels& screen, short scale, WindowPtr w);
 // A box shown pressed while TrackGoAway/TrackBox follow the mouse
 // (part inGoAway, inZoomIn/inZoomOut; nil window: none).
 void SetPressed(WindowPtr w, short part);
+
+// The title as the title bar shows it in `room` points: whole, or cut
+// after a whole character and ended with an ellipsis.
+std::string FitTitle(const std::string& title, short room, short scale);
 
 // Fills a global rectangle of the screen.
 void FillScreenRect(QDPixels& screen, short scale, const Rect& r, UInt32 color);

@@ -6,6 +6,7 @@
 #include "platform/core/PascalStrings.h"
 #include "platform/ui/Gestalt.h"
 #include "platform/ui/NumberFormatting.h"
+#include "platform/ui/Processes.h"
 
 namespace {
 
@@ -95,6 +96,11 @@ TEST_F(GestaltTest, TestsCanChangeAndRemoveAnswers)
     EXPECT_EQ(Gestalt(gestaltQuickTime, &value), noErr);
     Gestalt(gestaltSystemVersion, &value);
     EXPECT_EQ(value, 0x0922);
+}
+
+TEST(Processes, ExitToShellEndsTheProcessWithStatusZero)
+{
+    EXPECT_EXIT(ExitToShell(), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

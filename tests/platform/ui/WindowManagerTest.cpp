@@ -1,6 +1,7 @@
 #include "ToolboxTestSupport.h"
 
 #include "platform/ui/ResourceTemplates.h"
+#include "platform/ui/WindowFrames.h"
 #include "platform/ui/WindowManager.h"
 
 namespace {
@@ -324,6 +325,21 @@ TEST_F(WindowManagerTest, TitlesAreUtf8AndRoundTrip)
     pstr::FromStd("Ω", n);
     SetWTitle(w, n);
     EXPECT_EQ(harness::Windows()[0].title, "Ω");
+}
+
+TEST_F(WindowManagerTest, LongTitlesAreCutAfterAWholeCharacter)
+{
+    std::string title = "Spur für „Film“ – 日本語のタイトル, ein sehr langer Name";
+    EXPECT_EQ(frames::FitTitle("Short", 200, 1), "Short");
+    for (short room : {40, 60, 90, 130}) {
+        std::string fitted = frames::FitTitle(title, room, 1);
+        ASSERT_GE(fitted.size(), 3u);
+        EXPECT_EQ(fitted.substr(fitted.size() - 3), "\xE2\x80\xA6");
+        std::string kept = fitted.substr(0, fitted.size() - 3);
+        EXPECT_EQ(title.compare(0, kept.size(), kept), 0);
+        // The cut never leaves half a character behind.
+        if (kept.size() < title.size()) EXPECT_NE(static_cast<unsigned char>(title[kept.size()]) & 0xC0, 0x80) << room;
+    }
 }
 
 TEST_F(WindowManagerTest, RefConHoldsAPointer)

@@ -49,6 +49,7 @@ SdlBackend::SdlBackend() : start(std::chrono::steady_clock::now())
     std::string name = driver ? driver : "";
     driverCanWait = name == "x11" || name == "wayland" || name == "cocoa" || name == "windows";
     SDL_StartTextInput();
+    SDL_SetWindowMinimumSize(window, 640, 480);
     MeasureWindow();
 }
 
@@ -71,7 +72,11 @@ void SdlBackend::MeasureWindow()
     else
         SDL_GL_GetDrawableSize(window, &dw, &dh);
     if (ww <= 0 || wh <= 0) return;
-    scale = short(std::max(1, dw / ww));
+    // Ports are made at the screen's scale, so it is chosen once; a later
+    // change (the window moved to another display) is left to the renderer,
+    // which stretches the screen to the drawable.
+    if (!scaleChosen) scale = short(std::max(1, dw / ww));
+    scaleChosen = true;
     width = short(std::min(ww, 32000));
     height = short(std::min(wh, 32000));
 }
@@ -237,8 +242,7 @@ void SdlBackend::RepresentLast()
 {
     if (!renderer || !texture) return;
     SDL_RenderClear(renderer);
-    SDL_Rect dst{0, 0, textureWidth, textureHeight};
-    SDL_RenderCopy(renderer, texture, nullptr, &dst);
+    SDL_RenderCopy(renderer, texture, nullptr, nullptr);
     SDL_RenderPresent(renderer);
 }
 

@@ -54,4 +54,5 @@ private:
     UInt32 lastQuitTick = 0;
     bool quitPosted = false;
     bool driverCanWait = true;
+    bool scaleChosen = false;
 };
