@@ -174,6 +174,11 @@ TEST(AddMovieResource, TwoForkReferenceMovieReopensFromItsResourceFork)
     Movie back = FixtureMovies::Open(dir / "ref.mov", &again, &againId);
     EXPECT_EQ(againId, 128);
     EXPECT_EQ(TrackCount(back), 2);
+    if (back) {
+        auto files = MovieDataRefs::DataFiles(back);
+        ASSERT_EQ(files.size(), 1u);
+        EXPECT_TRUE(fs::equivalent(files[0], FixtureMovies::Path("av.mov")));
+    }
     DisposeMovie(back);
     CloseMovieFile(again);
     DisposeMovie(movie);
