@@ -58,6 +58,9 @@ struct FontLibrary {
         faces.clear();
         fallbackFaces.clear();
         if (ft) FT_Done_FreeType(ft);
+        // Frees fontconfig's parsed configuration too, so that leak checkers
+        // see a clean exit.
+        if (fcReady) FcFini();
     }
 };
 

@@ -33,7 +33,11 @@ SdlBackend::SdlBackend() : start(std::chrono::steady_clock::now())
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-        std::fprintf(stderr, "Orvo: cannot open the display: %s\n", SDL_GetError());
+        // Tests reach this when they use the toolbox before harness::Start().
+        std::fprintf(stderr,
+                     "Orvo: cannot open the display: %s\n"
+                     "(start it under a display or xvfb-run; tests call harness::Start() first)\n",
+                     SDL_GetError());
         std::exit(1);
     }
     SDL_Rect b = InitialBounds();
