@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <sys/stat.h>
 
+#include "platform/core/PascalStrings.h"
 #include "platform/movies/files/BigEndian.h"
 
 using namespace BigEndian;
@@ -33,6 +34,12 @@ std::string PosixName(std::string name)
 {
     std::replace(name.begin(), name.end(), '/', ':');
     return name;
+}
+
+// The Str27 and Str63 fields hold UTF-8 here; never split a character.
+std::string CutToFit(const std::string& text, std::size_t maxLen)
+{
+    return text.substr(0, pstr::Utf8CutLength(text, maxLen));
 }
 
 std::vector<std::string> Components(const fs::path& p)
@@ -139,8 +146,8 @@ AliasRecordInfo DescribeAliasTarget(const std::string& targetPath, const std::st
     fs::path mount = MountPoint(target.parent_path());
     std::string volume = mount == "/" ? std::string("root") : mount.filename().string();
 
-    info.volumeName = ClassicName(volume).substr(0, 27);
-    info.fileName = ClassicName(target.filename().string()).substr(0, 63);
+    info.volumeName = CutToFit(ClassicName(volume), 27);
+    info.fileName = CutToFit(ClassicName(target.filename().string()), 63);
     info.parentName = ClassicName(target.parent_path().filename().string());
     info.posixPath = target.string();
     info.mountPoint = mount.string();

@@ -86,3 +86,20 @@ TEST(AliasRecord, ClimbingNamesAreNotUsedForTheRelativePath)
     for (const auto& c : candidates)
         EXPECT_NE(c, "/tmp/movies/../secret");
 }
+
+TEST(AliasRecord, LongNamesAreCutBetweenCharacters)
+{
+    ScratchFolder dir;
+    std::string name;
+    for (int i = 0; i < 40; ++i)
+        name += "\xC3\xA9";  // 80 bytes of two-byte characters
+    name += ".mov";
+    WriteWholeFile(dir / name, {1});
+    AliasRecordInfo info = DescribeAliasTarget(dir / name, dir / "ref.mov");
+    EXPECT_EQ(info.fileName.size(), 62u);
+    AliasRecordInfo back;
+    ASSERT_EQ(DecodeAliasRecord(EncodeAliasRecord(info), &back), noErr);
+    auto candidates = AliasCandidatePaths(back, dir / "ref.mov");
+    ASSERT_FALSE(candidates.empty());
+    EXPECT_EQ(fs::path(candidates[0]).filename().string(), name);
+}
