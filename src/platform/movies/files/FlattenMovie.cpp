@@ -100,22 +100,35 @@ OSErr WriteCompanionTemp(const FlattenTarget& target, std::vector<UInt8> moov, s
     return MovieResourceFork::Write(*tempPath, AppleDoubleFile{}, fork, target.creator);
 }
 
-// Companion first, then the data: see FileReplacement::Commit.
+// The new companion's movie refers to samples in the new data fork, so the
+// data goes first: the old companion is removed (its movie would read the
+// new data with old offsets), the data renamed into place, then the new
+// companion. An interruption in between leaves a file without a movie,
+// never a movie reading the wrong bytes.
 OSErr CommitFiles(int dataFd, const std::string& dataTemp, const std::string& companionTemp,
                   const FlattenTarget& target)
 {
     std::string companion = AppleDoubleCompanionPath(target.path);
-    int err = 0;
-    if (!companionTemp.empty())
-        err = FileWriteLayer::Rename(companionTemp, companion);
-    else if (unlink(companion.c_str()) != 0 && errno != ENOENT)
-        err = errno;
-    if (err) {
+    if (unlink(companion.c_str()) != 0 && errno != ENOENT) {
+        int err = errno;
         SafeFileOps::DiscardTemporary(dataFd, dataTemp);
+        if (!companionTemp.empty())
+            unlink(companionTemp.c_str());
+        return OSErrFromErrno(err);
+    }
+    if (OSErr err = SafeFileOps::CommitTemporary(dataFd, dataTemp, target.path)) {
+        if (!companionTemp.empty())
+            unlink(companionTemp.c_str());
+        return err;
+    }
+    if (companionTemp.empty())
+        return noErr;
+    if (int err = FileWriteLayer::Rename(companionTemp, companion)) {
         unlink(companionTemp.c_str());
         return OSErrFromErrno(err);
     }
-    return SafeFileOps::CommitTemporary(dataFd, dataTemp, target.path);
+    FileWriteLayer::SyncFolder(SafeFileOps::FolderOf(target.path));
+    return noErr;
 }
 
 OSErr WriteFlattened(Movie theMovie, const FlattenTarget& target, int fd, const std::string& tempPath,

@@ -89,6 +89,53 @@ TEST(SafeSave, MovieAtTheStartKilledAtAnyWriteReopensOldOrNew) { CheckKilledSave
 
 TEST(SafeSave, FragmentedMovieKilledAtAnyWriteReopensOldOrNew) { CheckKilledSaves("fragmented.mp4"); }
 
+TEST(SafeSave, TwoForkMovieKilledAtAnyWriteReopensOldOrNew)
+{
+    ScratchFolder dir;
+    std::string path = dir / "two.mov";
+    {
+        short srcRef = 0;
+        Movie source = FixtureMovies::Open(FixtureMovies::Path("av.mov"), &srcRef);
+        ASSERT_NE(source, nullptr);
+        FSSpec spec = SpecFor(path);
+        short refNum = 0, resId = 0;
+        ASSERT_EQ(CreateMovieFile(&spec, 'TVOD', -2, createMovieFileDontCreateMovie, &refNum, nullptr), noErr);
+        ASSERT_EQ(AddMovieResource(source, refNum, &resId, nullptr), noErr);
+        CloseMovieFile(refNum);
+        DisposeMovie(source);
+        CloseMovieFile(srcRef);
+    }
+    std::string companion = dir / "._two.mov";
+    auto original = ReadWholeFile(companion);
+    long operations = 0;
+    {
+        WriteWholeFile(companion, original);
+        short refNum = 0, resId = 0;
+        Movie movie = FixtureMovies::Open(path, &refNum, &resId);
+        ASSERT_NE(movie, nullptr);
+        EXPECT_EQ(resId, 128);
+        SetTrackOffset(GetMovieIndTrack(movie, 1), kNewOffset);
+        FileWriteLayer::InjectWriteFault(WriteFault{});
+        ASSERT_EQ(UpdateMovieResource(movie, refNum, resId, nullptr), noErr);
+        operations = FileWriteLayer::OperationCount();
+        DisposeMovie(movie);
+        CloseMovieFile(refNum);
+    }
+    ASSERT_GE(operations, 2);
+    for (long k = 1; k <= operations; ++k) {
+        WriteWholeFile(companion, original);
+        pid_t child = fork();
+        if (child == 0) {
+            SaveWithOffset(path, {WriteFault::killProcess, k, 0, false});
+            _exit(0);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        TimeValue offset = FirstTrackOffset(path);
+        EXPECT_TRUE(offset == 0 || offset == kNewOffset) << "killed at " << k << ": offset " << offset;
+    }
+}
+
 TEST(SafeSave, InsertedEmptySegmentIsTheEditListFfprobeReads)
 {
     ScratchFolder dir;
