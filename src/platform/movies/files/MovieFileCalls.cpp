@@ -76,6 +76,42 @@ OSErr CreateNewFile(const std::string& path, bool replacing, MovieFileRecord* re
     return record->fd < 0 ? OSErrFromErrno(errno) : OSErr(noErr);
 }
 
+// Whether a new movie file may be made at path; *exists tells whether it
+// replaces one.
+OSErr CheckCreatable(const std::string& path, long flags, bool* exists)
+{
+    if (path.empty())
+        return dirNFErr;
+    struct stat st {};
+    *exists = stat(path.c_str(), &st) == 0;
+    if (*exists && S_ISDIR(st.st_mode))
+        return notAFileErr;
+    if (*exists && !(flags & createMovieFileDeleteCurFile))
+        return dupFNErr;
+    // A file open for writing is busy, as on a classic volume: replacing it
+    // would leave its writer saving into a file that no longer has a name.
+    if (*exists && MovieFileTable::IsOpenForWriting(st.st_dev, st.st_ino, 0))
+        return fBsyErr;
+    if ((*exists && IsLocked(path)) || IsLocked(SafeFileOps::FolderOf(path)))
+        return permErr;
+    return noErr;
+}
+
+// Enters the new file in the table, or, when the caller keeps no reference
+// number, finishes it now: nobody could write into it later.
+OSErr KeepOpenOrCommit(MovieFileRecord& record, long flags, short* resRefNum)
+{
+    if (resRefNum && !(flags & createMovieFileDontOpenFile)) {
+        *resRefNum = MovieFileTable::Add(record);
+        record.fd = -1;  // the table owns it now
+        return noErr;
+    }
+    OSErr err = FileReplacement::Commit(&record);
+    close(record.fd);
+    record.fd = -1;
+    return err;
+}
+
 }  // namespace
 
 OSErr OpenMovieFile(const FSSpec* fileSpec, short* resRefNum, SInt8 permission)
@@ -126,53 +162,30 @@ OSErr CreateMovieFile(const FSSpec* fileSpec, OSType creator, ScriptCode scriptT
         return Fail(paramErr);
     if (resRefNum)
         *resRefNum = 0;
-    if (newmovie && !(createMovieFileFlags & createMovieFileDontCreateMovie))
+    bool makeMovie = newmovie && !(createMovieFileFlags & createMovieFileDontCreateMovie);
+    if (makeMovie)
         *newmovie = nullptr;
     std::string path = AbsolutePath(fileSpec);
-    if (path.empty())
-        return Fail(dirNFErr);
-    struct stat st {};
-    bool exists = stat(path.c_str(), &st) == 0;
-    if (exists && S_ISDIR(st.st_mode))
-        return Fail(notAFileErr);
-    if (exists && !(createMovieFileFlags & createMovieFileDeleteCurFile))
-        return Fail(dupFNErr);
-    // A file open for writing is busy, as on a classic volume: replacing it
-    // would leave its writer saving into a file that no longer has a name.
-    if (exists && MovieFileTable::IsOpenForWriting(st.st_dev, st.st_ino, 0))
-        return Fail(fBsyErr);
-    if ((exists && IsLocked(path)) || IsLocked(SafeFileOps::FolderOf(path)))
-        return Fail(permErr);
+    bool exists = false;
+    if (OSErr err = CheckCreatable(path, createMovieFileFlags, &exists))
+        return Fail(err);
 
     MovieFileRecord record;
-    if (OSErr err = CreateNewFile(path, exists, &record))
-        return Fail(err);
+    OSErr err = CreateNewFile(path, exists, &record);
     record.wantsResourceFork = !(createMovieFileFlags & createMovieFileDontCreateResFile);
-    OSErr err = record.wantsResourceFork ? CreateCompanion(record.WritePath(), creator ? creator : kMovieFileCreator)
-                                         : OSErr(noErr);
-    if (!err && (createMovieFileFlags & createMovieFileDontOpenFile)) {
-        err = FileReplacement::Commit(&record);
-        close(record.fd);
-    } else if (!err && resRefNum) {
-        *resRefNum = MovieFileTable::Add(record);
-    } else if (!err) {
-        // Nobody can write into a file whose reference number is not kept,
-        // so the (empty) replacement is made now.
-        err = FileReplacement::Commit(&record);
-        close(record.fd);
-    }
+    if (!err && record.wantsResourceFork)
+        err = CreateCompanion(record.WritePath(), creator ? creator : OSType(kMovieFileCreator));
+    if (!err)
+        err = KeepOpenOrCommit(record, createMovieFileFlags, resRefNum);
     if (err) {
-        if (record.fd >= 0 && !(createMovieFileFlags & createMovieFileDontOpenFile))
+        if (record.fd >= 0)
             close(record.fd);
         FileReplacement::Abandon(&record);
         if (!exists)
             unlink(path.c_str()), unlink(AppleDoubleCompanionPath(path).c_str());
         return Fail(err);
     }
-    if (newmovie && !(createMovieFileFlags & createMovieFileDontCreateMovie)) {
-        *newmovie = NewMovie(newMovieActive);
-        if (!*newmovie)
-            return Fail(GetMoviesError());
-    }
+    if (makeMovie && !(*newmovie = NewMovie(newMovieActive)))
+        return Fail(GetMoviesError());
     return Fail(noErr);
 }
