@@ -96,3 +96,20 @@ TEST(FullDisk, InPlaceUpdateOnAFullDiskKeepsTheOldMovie)
     DisposeMovie(back);
     CloseMovieFile(refNum);
 }
+
+TEST(ReadOnlyVolume, WritePermissionIsRefusedWithWrPermErr)
+{
+    ScratchFolder dir;
+    fs::create_directories(dir / "disk");
+    SmallDisk disk(dir / "disk", 1024 * 1024);
+    if (!disk.Mounted())
+        GTEST_SKIP() << "cannot mount a tmpfs here";
+    WriteWholeFile(dir / "disk/m.mov", {0, 0, 0, 8, 'f', 'r', 'e', 'e'});
+    if (mount("tmpfs", (dir / "disk").c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) != 0)
+        GTEST_SKIP() << "cannot remount read-only here";
+    FSSpec spec = SpecFor(dir / "disk/m.mov");
+    short refNum = 0;
+    EXPECT_EQ(OpenMovieFile(&spec, &refNum, fsRdWrPerm), wrPermErr);
+    ASSERT_EQ(OpenMovieFile(&spec, &refNum, fsRdPerm), noErr);
+    CloseMovieFile(refNum);
+}
