@@ -9,6 +9,14 @@ namespace {
 
 GrafPtr gCurrentPort = nullptr;
 
+// A port may be larger than any screen (a movie shown at double size), but
+// only this much of it is kept in pixels: what lies beyond can never be
+// seen, and a buffer of the full size could take gigabytes. Drawing there
+// is clipped away.
+constexpr int kMaxBufferSide = 4096;
+
+int BufferSide(short points) { return std::clamp(int(points), 0, kMaxBufferSide); }
+
 }  // namespace
 
 GrafPort::~GrafPort()
@@ -37,8 +45,8 @@ void InitPort(GrafPort* port, short width, short height, short scale)
 {
     port->scale = std::max<short>(1, scale);
     port->portRect = Rect{0, 0, std::max<short>(0, height), std::max<short>(0, width)};
-    port->bits.width = std::max(0, int(width)) * port->scale;
-    port->bits.height = std::max(0, int(height)) * port->scale;
+    port->bits.width = BufferSide(width) * port->scale;
+    port->bits.height = BufferSide(height) * port->scale;
     port->bits.pixels.assign(size_t(port->bits.width) * port->bits.height, 0xFFFFFFFFu);
     port->pnLoc = Point{0, 0};
     port->pnSize = Point{1, 1};
@@ -51,8 +59,8 @@ void InitPort(GrafPort* port, short width, short height, short scale)
 void ResizePort(GrafPort* port, short width, short height, UInt32 fill)
 {
     QDPixels fresh;
-    fresh.width = std::max(0, int(width)) * port->scale;
-    fresh.height = std::max(0, int(height)) * port->scale;
+    fresh.width = BufferSide(width) * port->scale;
+    fresh.height = BufferSide(height) * port->scale;
     fresh.pixels.assign(size_t(fresh.width) * fresh.height, fill);
     int w = std::min(fresh.width, port->bits.width), h = std::min(fresh.height, port->bits.height);
     for (int y = 0; y < h; ++y)

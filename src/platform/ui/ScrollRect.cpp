@@ -41,7 +41,8 @@ void ScrollRect(const Rect* r, short dh, short dv, RgnHandle updateRgn)
     OffsetRect(&moved, dh, dv);
     std::vector<Rect> uncovered = rgn::Combine(rgn::FromRect(area), rgn::FromRect(moved), rgn::Op::Diff);
 
-    ShiftPixels(port->bits, qd::ToDevice(port, area), dh * port->scale, dv * port->scale);
+    qd::DevRect inBuffer = qd::Intersect(qd::ToDevice(port, area), qd::DevRect{0, 0, port->bits.width, port->bits.height});
+    if (!inBuffer.Empty()) ShiftPixels(port->bits, inBuffer, dh * port->scale, dv * port->scale);
     qd::Paint erase = qd::ErasePaint(port);
     std::vector<qd::DevRect> all{qd::DevRect{0, 0, port->bits.width, port->bits.height}};
     for (const Rect& u : uncovered) qd::PaintDevice(port->bits, all, qd::ToDevice(port, u), erase, port->scale);

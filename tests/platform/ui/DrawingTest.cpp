@@ -223,6 +223,22 @@ TEST_F(DrawingTest, WindowContentReachesTheScreenAtItsPlace)
     EXPECT_EQ(harness::ScreenPixel(62, 62), 0xFFFFFFFFu);
 }
 
+TEST_F(DrawingTest, HugeWindowsKeepABoundedBufferAndDrawSafely)
+{
+    SizeWindow(window, 30000, 30000, false);
+    Rect r;
+    GetPortBounds(window, &r);
+    EXPECT_EQ(r.right, 30000);
+    EXPECT_LE(size_t(window->bits.width) * window->bits.height, size_t(4096) * 4096);
+    Rect all = R(0, 0, 30000, 30000);
+    PaintRect(&all);
+    RgnHandle uncovered = NewRgn();
+    ScrollRect(&all, 100, 100, uncovered);
+    EXPECT_FALSE(EmptyRgn(uncovered));
+    EXPECT_EQ(At(200, 200), 0xFF000000u);
+    DisposeRgn(uncovered);
+}
+
 TEST(DrawingAtScale2, PortsHoldTwoDevicePixelsPerPoint)
 {
     harness::Start(400, 300, 2);
