@@ -180,12 +180,18 @@ TimeValue GetMovieDuration(Movie theMovie)
     return NarrowTime(m->Duration());
 }
 
-TimeValue GetMovieTime(Movie theMovie, void*)
+TimeValue GetMovieTime(Movie theMovie, TimeRecord* currentTime)
 {
     MovieRecord* m = CheckMovie(theMovie);
     if (!m)
         return 0;
     SetMoviesError(noErr);
+    if (currentTime) {
+        currentTime->value.hi = SInt32(m->currentTime >> 32);
+        currentTime->value.lo = UInt32(m->currentTime);
+        currentTime->scale = m->timeScale;
+        currentTime->base = &m->timeBase;
+    }
     return NarrowTime(m->currentTime);
 }
 

@@ -34,6 +34,18 @@ struct MatrixRecord {
     Fixed matrix[3][3];
 };
 
+// A time with its scale: the classic 64-bit value split in two halves.
+struct wide {
+    SInt32 hi;
+    UInt32 lo;
+};
+typedef wide CompTimeValue;
+struct TimeRecord {
+    CompTimeValue value;
+    TimeScale scale;
+    TimeBase base;
+};
+
 typedef OSErr (*MovieProgressProcPtr)(Movie theMovie, short message, short whatOperation,
                                       Fixed percentDone, long refcon);
 typedef MovieProgressProcPtr MovieProgressUPP;
@@ -113,7 +125,8 @@ short GetMoviePreferredVolume(Movie theMovie);
 void SetMoviePreferredVolume(Movie theMovie, short volume);
 TimeBase GetMovieTimeBase(Movie theMovie);
 TimeValue GetMovieDuration(Movie theMovie);
-TimeValue GetMovieTime(Movie theMovie, void* currentTime /* TimeRecord*, may be nil */);
+// The current time; currentTime (may be nil) receives it with the movie's scale.
+TimeValue GetMovieTime(Movie theMovie, TimeRecord* currentTime);
 void SetMovieTimeValue(Movie theMovie, TimeValue newTime);
 TimeValue GetMoviePosterTime(Movie theMovie);
 void SetMoviePosterTime(Movie theMovie, TimeValue posterTime);
