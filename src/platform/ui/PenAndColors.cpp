@@ -130,6 +130,13 @@ void LMSetHiliteRGB(const RGBColor* c)
 
 UInt8 LMGetHiliteMode() { return gHiliteMode; }
 
-// Classic code clears the high bit before drawing in hilite mode; the bit
-// is remembered but every drawing highlights the same way.
+// Classic code clears the high bit to make the next inversion highlight
+// instead (selected text, list rows); the inversion sets it again.
 void LMSetHiliteMode(UInt8 value) { gHiliteMode = value; }
+
+bool qd::TakeHiliteRequest()
+{
+    if (gHiliteMode & 0x80) return false;
+    gHiliteMode |= 0x80;
+    return true;
+}

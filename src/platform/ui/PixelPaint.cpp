@@ -106,7 +106,7 @@ Paint ErasePaint(GrafPort* port)
 Paint InvertPaint(GrafPort* port)
 {
     Paint p = PenPaint(port);
-    p.mode = patXor;
+    p.mode = TakeHiliteRequest() ? short(hilite) : short(patXor);
     GetQDGlobalsBlack(&p.pat);
     return p;
 }

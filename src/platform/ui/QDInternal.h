@@ -68,6 +68,9 @@ void MarkScreenDirty();
 
 // The highlight colour (pen mode hilite).
 UInt32 HiliteColor();
+// True (once) when the high bit of the hilite mode was cleared: the next
+// inversion highlights instead.
+bool TakeHiliteRequest();
 
 }  // namespace qd
 

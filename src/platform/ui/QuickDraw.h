@@ -224,6 +224,8 @@ void GetBackColor(RGBColor* color);
 // The highlight colour used by pen mode hilite (50) and InvertRect.
 void LMGetHiliteRGB(RGBColor* hiliteRGBValue);
 void LMSetHiliteRGB(const RGBColor* hiliteRGBValue);
+// Clearing the high bit (LMSetHiliteMode(LMGetHiliteMode() & 0x7F)) makes
+// the next InvertRect/InvertRgn/InvertRoundRect highlight instead of invert.
 UInt8 LMGetHiliteMode();
 void LMSetHiliteMode(UInt8 value);
 

@@ -71,6 +71,19 @@ TEST_F(DrawingTest, HiliteModeSwapsBackgroundAndHighlightColours)
     PenNormal();
 }
 
+TEST_F(DrawingTest, ClearedHiliteBitMakesTheNextInversionHighlight)
+{
+    Rect r = R(0, 0, 10, 10);
+    LMSetHiliteMode(UInt8(LMGetHiliteMode() & 0x7F));
+    InvertRect(&r);
+    RGBColor hl;
+    LMGetHiliteRGB(&hl);
+    EXPECT_EQ(At(3, 3), 0xFF000000u | (UInt32(hl.red >> 8) << 16) | (UInt32(hl.green >> 8) << 8) | (hl.blue >> 8));
+    EXPECT_TRUE(LMGetHiliteMode() & 0x80);
+    InvertRect(&r);  // a plain inversion again
+    EXPECT_NE(At(3, 3), 0xFFFFFFFFu);
+}
+
 TEST_F(DrawingTest, InvertRectInvertsAndTwiceRestores)
 {
     Rect r = R(0, 0, 10, 10);
