@@ -18,6 +18,7 @@
 #include "platform/movies/atoms/StsdAtom.h"
 #include "platform/movies/atoms/StssAtom.h"
 #include "platform/movies/atoms/StszAtom.h"
+#include "platform/movies/atoms/Stz2Atom.h"
 #include "platform/movies/atoms/SttsAtom.h"
 #include "platform/movies/atoms/TkhdAtom.h"
 
@@ -37,7 +38,7 @@ const std::unordered_map<FourCharCode, Maker>& Table()
         {'mvhd', Make<MvhdAtom>},      {'tkhd', Make<TkhdAtom>},      {'mdhd', Make<MdhdAtom>},
         {'hdlr', Make<HdlrAtom>},      {'elst', Make<ElstAtom>},      {'dref', Make<DrefAtom>},
         {'stsd', Make<StsdAtom>},      {'stts', Make<SttsAtom>},      {'ctts', Make<CttsAtom>},
-        {'stss', Make<StssAtom>},      {'stsc', Make<StscAtom>},      {'stsz', Make<StszAtom>},
+        {'stss', Make<StssAtom>},      {'stsc', Make<StscAtom>},      {'stsz', Make<StszAtom>},      {'stz2', Make<Stz2Atom>},
         {'stco', Make<ChunkOffsetAtom>}, {'co64', Make<ChunkOffsetAtom>},
         {'trex', Make<TrexAtom>},      {'tfhd', Make<TfhdAtom>},      {'tfdt', Make<TfdtAtom>},
         {'trun', Make<TrunAtom>},

@@ -14,6 +14,7 @@
 #include "platform/movies/atoms/StsdAtom.h"
 #include "platform/movies/atoms/StssAtom.h"
 #include "platform/movies/atoms/StszAtom.h"
+#include "platform/movies/atoms/Stz2Atom.h"
 #include "platform/movies/atoms/SttsAtom.h"
 #include "platform/movies/atoms/TkhdAtom.h"
 
@@ -56,6 +57,10 @@ void ReadSampleTable(const ContainerAtom* stbl, MediaRecord& media)
         t.constantSize = stsz->sampleSize;
         t.sizeCount = stsz->sampleCount;
         t.sizeTable = stsz->table;
+    } else if (auto* stz2 = stbl->FindAs<Stz2Atom>('stz2')) {
+        t.hasSizes = true;
+        t.sizeCount = stz2->sampleCount;
+        t.sizeTable = std::make_shared<const std::vector<UInt8>>(stz2->WidenedSizes());
     }
     auto* offsets = stbl->FindAs<ChunkOffsetAtom>('stco');
     if (!offsets)

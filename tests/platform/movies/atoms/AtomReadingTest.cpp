@@ -9,6 +9,7 @@
 #include "platform/movies/atoms/ElstAtom.h"
 #include "platform/movies/atoms/RawAtom.h"
 #include "platform/movies/atoms/StszAtom.h"
+#include "platform/movies/atoms/Stz2Atom.h"
 #include "platform/movies/atoms/SttsAtom.h"
 
 namespace {
@@ -189,4 +190,29 @@ TEST(AtomReading, HeaderCutShortFails)
     AtomStatus status;
     EXPECT_EQ(Read(b, &status), nullptr);
     EXPECT_FALSE(status.Ok());
+}
+
+TEST(AtomReading, CompactSampleSizesAreWidened)
+{
+    auto b = AtomBytes::Full("stz2", 0, 0, AtomBytes().U24(0).U8(4).U32(3).U8(0x12).U8(0xF0));
+    auto atom = Read(b);
+    ASSERT_NE(atom, nullptr);
+    auto* stz2 = dynamic_cast<Stz2Atom*>(atom.get());
+    ASSERT_NE(stz2, nullptr);
+    EXPECT_EQ(stz2->WidenedSizes(), (std::vector<UInt8>{0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 15}));
+    EXPECT_EQ(Write(*stz2), b.bytes);
+}
+
+TEST(AtomReading, CompactSampleSizesWithAnOddFieldSizeFail)
+{
+    auto b = AtomBytes::Full("stz2", 0, 0, AtomBytes().U24(0).U8(12).U32(1).U16(5));
+    AtomStatus status;
+    EXPECT_EQ(Read(b, &status), nullptr);
+    EXPECT_NE(status.what.find("field size 12"), std::string::npos);
+}
+
+TEST(AtomReading, CompactSampleSizeCountBeyondTheAtomFails)
+{
+    auto b = AtomBytes::Full("stz2", 0, 0, AtomBytes().U24(0).U8(16).U32(0xFFFFFFFF).U16(5));
+    EXPECT_EQ(Read(b), nullptr);
 }
