@@ -86,17 +86,22 @@ void MeasureIdleCpu()
     UIResetToolbox();
 }
 
-void MeasureComposition()
+// The target is for the 1x screen; the 2x figure (four times the pixels)
+// is printed for information.
+void MeasureComposition(short scale)
 {
-    UIUseHeadlessBackend(1280, 800, 1);
+    UIUseHeadlessBackend(1280, 800, scale);
     OpenWindows(6, 1280, 800);
     compositor::Compose();
     const int rounds = 200;
     auto t0 = std::chrono::steady_clock::now();
     for (int i = 0; i < rounds; ++i) compositor::Compose();
     double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count() / rounds;
-    std::printf("full-screen composition, 1280x800, 6 windows: %.3f ms (target < 4 ms) %s\n", ms,
-                ms < 4.0 ? "OK" : "OVER");
+    if (scale == 1)
+        std::printf("full-screen composition, 1280x800, 6 windows: %.3f ms (target < 4 ms) %s\n", ms,
+                    ms < 4.0 ? "OK" : "OVER");
+    else
+        std::printf("full-screen composition, 1280x800 at scale %d (information): %.3f ms\n", scale, ms);
     UIResetToolbox();
 }
 
@@ -105,7 +110,8 @@ void MeasureComposition()
 int main(int argc, char** argv)
 {
     bool onlyCompose = argc > 1 && std::string(argv[1]) == "--compose-only";
-    MeasureComposition();
+    MeasureComposition(1);
+    MeasureComposition(2);
     if (!onlyCompose) MeasureIdleCpu();
     return 0;
 }

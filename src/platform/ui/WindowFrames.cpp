@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "platform/ui/Fonts.h"
+#include "platform/ui/RegionData.h"
 #include "platform/ui/WindowList.h"
 
 namespace {
@@ -29,6 +30,10 @@ enum : UInt32 {
 
 WindowPtr gPressedWindow = nullptr;
 short gPressedPart = 0;
+
+// The part of the screen the frame being drawn may touch (the compositor
+// leaves out what windows in front cover).
+const std::vector<qd::DevRect>* gClip = nullptr;
 
 void Frame(QDPixels& s, short scale, const Rect& r, UInt32 c)
 {
@@ -80,7 +85,9 @@ void DrawTitle(QDPixels& s, short scale, WindowPtr w, const Rect& bar, bool acti
     fonts::Metrics m = fonts::GetMetrics(spec, scale);
     int barTop = bar.top * scale, barHeight = (bar.bottom - bar.top) * scale;
     int baseline = barTop + (barHeight + m.ascent - m.descent) / 2;
-    std::vector<qd::DevRect> clip{qd::DevRect{bar.left * scale, barTop, bar.right * scale, barTop + barHeight}};
+    qd::DevRect barArea{bar.left * scale, barTop, bar.right * scale, barTop + barHeight};
+    std::vector<qd::DevRect> clip;
+    for (const qd::DevRect& c : *gClip) clip.push_back(qd::Intersect(barArea, c));
     fonts::DrawText(s, clip, left * scale, baseline, spec, scale, title, active ? kTitleText : kTitleTextInactive);
 }
 
@@ -147,15 +154,31 @@ void FillScreenRect(QDPixels& screen, short scale, const Rect& r, UInt32 color)
     paint.fg = color;
     qd::DevRect d{r.left * scale, r.top * scale, r.right * scale, r.bottom * scale};
     static const std::vector<qd::DevRect> all{qd::DevRect{0, 0, 1 << 30, 1 << 30}};
-    qd::PaintDevice(screen, all, d, paint, scale);
+    qd::PaintDevice(screen, gClip ? *gClip : all, d, paint, scale);
 }
 
-void Draw(QDPixels& screen, short scale, WindowPtr w)
+void Draw(QDPixels& screen, short scale, WindowPtr w, const std::vector<qd::DevRect>& clip)
 {
+    if (clip.empty()) return;
+    gClip = &clip;
     if (w->hasTitleBar)
         DrawDocumentFrame(screen, scale, w);
     else
         DrawBoxFrame(screen, scale, w);
+    gClip = nullptr;
+}
+
+std::vector<Rect> Extent(WindowPtr w)
+{
+    Rect outer = wm::StructureRect(w);
+    std::vector<Rect> area = rgn::FromRect(outer);
+    short depth = w->hasTitleBar ? 1 : w->procID == altDBoxProc ? 2 : 0;
+    if (depth == 0) return area;
+    std::vector<Rect> shadow = rgn::Combine(
+        rgn::FromRect(Rect{short(outer.top + 2), outer.right, short(outer.bottom + depth), short(outer.right + depth)}),
+        rgn::FromRect(Rect{outer.bottom, short(outer.left + 2), short(outer.bottom + depth), short(outer.right + depth)}),
+        rgn::Op::Union);
+    return rgn::Combine(area, shadow, rgn::Op::Union);
 }
 
 void SetPressed(WindowPtr w, short part)

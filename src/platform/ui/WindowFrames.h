@@ -2,14 +2,20 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/ui/QDInternal.h"
 #include "platform/ui/Windows.h"
 
 namespace frames {
 
-// Draws the frame of w (everything outside its content) onto the screen.
-void Draw(QDPixels& screen, short scale, WindowPtr w);
+// Draws the frame of w (everything outside its content) onto the screen,
+// touching only the device rectangles of clip.
+void Draw(QDPixels& screen, short scale, WindowPtr w, const std::vector<qd::DevRect>& clip);
+
+// The screen area a window paints: its structure and its shadow (global,
+// a canonical rectangle list).
+std::vector<Rect> Extent(WindowPtr w);
 
 // A box shown pressed while TrackGoAway/TrackBox follow the mouse
 // (part inGoAway, inZoomIn/inZoomOut; nil window: none).

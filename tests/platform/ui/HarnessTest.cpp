@@ -110,6 +110,36 @@ TEST_F(HarnessTest, ScreenShowsDesktopMenuBarAndWindows)
     EXPECT_EQ(harness::ScreenPixel(150, 150), 0xFFFFFFFFu);  // window content
 }
 
+TEST_F(HarnessTest, FrontWindowCoversTheOneBehindOnScreen)
+{
+    WindowPtr back = MakeWindow("back", R(100, 100, 300, 300));
+    WindowPtr front = MakeWindow("front", R(200, 200, 400, 400));
+    DrainEvents();
+    RGBColor red{0xFFFF, 0, 0};
+    SetPortWindowPort(back);
+    RGBForeColor(&red);
+    Rect all = R(0, 0, 200, 200);
+    PaintRect(&all);
+    EXPECT_EQ(harness::ScreenPixel(150, 150), 0xFFFF0000u);
+    EXPECT_EQ(harness::ScreenPixel(250, 250), 0xFFFFFFFFu);  // front's white content
+    SelectWindow(back);
+    EXPECT_EQ(harness::ScreenPixel(250, 250), 0xFFFF0000u);
+    (void)front;
+}
+
+TEST_F(HarnessTest, MovedWindowLeavesDesktopBehind)
+{
+    UInt32 desktop = harness::ScreenPixel(150, 150);
+    WindowPtr w = MakeWindow("w", R(100, 100, 200, 200));
+    DrainEvents();
+    EXPECT_NE(harness::ScreenPixel(150, 150), desktop);
+    MoveWindow(w, 400, 300, false);
+    EXPECT_EQ(harness::ScreenPixel(150, 150), desktop);
+    EXPECT_EQ(harness::ScreenPixel(450, 350), 0xFFFFFFFFu);
+    HideWindow(w);
+    EXPECT_EQ(harness::ScreenPixel(450, 350), desktop);
+}
+
 TEST_F(HarnessTest, OverlaysAppearAboveEverythingUntilHidden)
 {
     CGrafPtr menu = WMNewPort(50, 50);
