@@ -32,7 +32,7 @@ MenuHandle BuildMenu(short resourceID);
 // Parses one item of AppendMenu's description language.
 MenuItemRecord ParseItem(std::string_view description);
 
-// The text drawn for a command key: "⌘X" style, in the font the bar uses.
+// The text drawn for a command key: "Ctrl+X", in the font the bar uses.
 std::string CommandKeyLabel(char commandKey);
 // The text drawn for a mark: a check for checkMark, else the mark itself.
 std::string MarkLabel(UInt16 mark);

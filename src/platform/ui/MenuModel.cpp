@@ -109,7 +109,8 @@ std::string CommandKeyLabel(char commandKey)
 {
     if (commandKey == 0)
         return {};
-    return std::string("\xE2\x8C\x98") + static_cast<char>(std::toupper(static_cast<unsigned char>(commandKey)));
+    // The command key is Ctrl on this host, so that is what the menus say.
+    return std::string("Ctrl+") + static_cast<char>(std::toupper(static_cast<unsigned char>(commandKey)));
 }
 
 std::string MarkLabel(UInt16 mark)
