@@ -125,7 +125,8 @@ namespace DataForkWriter {
 
 std::span<const UInt8> QuickTimeFileType() { return kFileType; }
 
-OSErr PutMovieAtom(int* fd, const std::string& path, std::span<const UInt8> moovAtom)
+OSErr PutMovieAtom(int* fd, const std::string& path, std::span<const UInt8> moovAtom,
+                   const FreeSpaceReuse::SampleCheck& holdsSamples)
 {
     struct stat st {};
     if (fstat(*fd, &st) != 0)
@@ -146,7 +147,16 @@ OSErr PutMovieAtom(int* fd, const std::string& path, std::span<const UInt8> moov
         fragmented = fragmented || atom.type == 'moof';
     if (fragmented)
         return RewriteWithoutFragments(fd, path, atoms, fileSize, moovAtom);
-    return AppendAndRetire(*fd, atoms, fileSize, moovAtom, false);
+    FreeSpaceReuse::FreeRun run;
+    if (!FreeSpaceReuse::FindRun(atoms, moovAtom.size(), holdsSamples, &run))
+        return AppendAndRetire(*fd, atoms, fileSize, moovAtom, false);
+    if (OSErr err = FreeSpaceReuse::WriteIntoRun(*fd, run, moovAtom))
+        return err;
+    if (OSErr err = RetireAtoms(*fd, atoms, false))
+        return err;
+    if (OSErr err = FromErrno(FileWriteLayer::Sync(*fd)))
+        return err;
+    return FreeSpaceReuse::TrimTrailingFreeSpace(*fd, atoms, run.offset + run.size, holdsSamples);
 }
 
 }  // namespace DataForkWriter

@@ -13,12 +13,16 @@
 #include <string>
 
 #include "platform/core/MacTypes.h"
+#include "platform/movies/files/FreeSpaceReuse.h"
 
 namespace DataForkWriter {
 
 // Writes moovAtom into the data fork open on *fd (at path). *fd may be
-// replaced by a descriptor of the rewritten file.
-OSErr PutMovieAtom(int* fd, const std::string& path, std::span<const UInt8> moovAtom);
+// replaced by a descriptor of the rewritten file. With holdsSamples (which
+// tells where the movie's samples lie in this file), free space left by
+// earlier saves is used again and retired space at the end is cut off.
+OSErr PutMovieAtom(int* fd, const std::string& path, std::span<const UInt8> moovAtom,
+                   const FreeSpaceReuse::SampleCheck& holdsSamples = {});
 
 // The 'ftyp' atom that starts the files we create.
 std::span<const UInt8> QuickTimeFileType();

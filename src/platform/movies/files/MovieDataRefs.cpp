@@ -149,4 +149,37 @@ bool MovieUsesFile(Movie theMovie, const std::string& path)
     return false;
 }
 
+bool SampleRangesIn(Movie theMovie, const std::string& path, std::vector<std::pair<UInt64, UInt64>>* ranges)
+{
+    ranges->clear();
+    long trackCount = GetMovieTrackCount(theMovie);
+    for (long t = 1; t <= trackCount; ++t) {
+        Media media = GetTrackMedia(GetMovieIndTrack(theMovie, t));
+        if (!media)
+            continue;
+        std::vector<bool> inFile(std::size_t(CountMediaDataRefs(media)) + 1, false);
+        for (short i = 1; i < short(inFile.size()); ++i) {
+            DataRefEntry* entry = GetMediaDataRefEntry(media, i);
+            if (!entry || entry->resolvedPath.empty())
+                return false;
+            inFile[std::size_t(i)] = SafeFileOps::SameFile(entry->resolvedPath, path);
+        }
+        ForEachMediaChunk(media, [&](const MediaChunk& chunk) {
+            if (chunk.dataRefIndex < inFile.size() && inFile[chunk.dataRefIndex] && chunk.size > 0)
+                ranges->push_back({chunk.fileOffset, chunk.fileOffset + chunk.size});
+            return true;
+        });
+    }
+    std::sort(ranges->begin(), ranges->end());
+    std::vector<std::pair<UInt64, UInt64>> merged;
+    for (const auto& r : *ranges) {
+        if (!merged.empty() && r.first <= merged.back().second)
+            merged.back().second = std::max(merged.back().second, r.second);
+        else
+            merged.push_back(r);
+    }
+    *ranges = std::move(merged);
+    return true;
+}
+
 }  // namespace MovieDataRefs

@@ -29,6 +29,11 @@ std::vector<std::string> DataFiles(Movie theMovie);
 // that the movie refers to.
 bool MovieUsesFile(Movie theMovie, const std::string& path);
 
+// Where the movie's samples lie inside `path`: sorted, merged [begin, end)
+// byte ranges. False when some reference is unresolved, so that nothing can
+// be said about the file.
+bool SampleRangesIn(Movie theMovie, const std::string& path, std::vector<std::pair<UInt64, UInt64>>* ranges);
+
 // A path from a 'url ' entry's bytes (a C string): file:// addresses and
 // relative paths (from the movie's folder); empty for other schemes.
 std::string PathFromUrlEntry(const std::vector<UInt8>& data, const std::string& movieFilePath);

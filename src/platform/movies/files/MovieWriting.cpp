@@ -1,5 +1,8 @@
 // AddMovieResource and UpdateMovieResource: writing a movie atom into the
 // data fork or as a 'moov' resource of the resource fork.
+#include <algorithm>
+#include <memory>
+
 #include "platform/core/PascalStrings.h"
 #include "platform/movies/files/BigEndian.h"
 #include "platform/movies/files/DataForkWriter.h"
@@ -29,6 +32,23 @@ OSErr SerializeFor(Movie theMovie, const std::string& destinationPath, std::vect
         return OSErr(noErr);
     };
     return SerializeMovieAtom(theMovie, options, out);
+}
+
+// Tells the data-fork writer where this movie's samples lie in its own file,
+// so that free space it reuses never holds any. Without complete knowledge
+// (an unresolved reference) no space is reused.
+FreeSpaceReuse::SampleCheck SampleCheckFor(Movie theMovie, const std::string& path)
+{
+    auto ranges = std::make_shared<std::vector<std::pair<UInt64, UInt64>>>();
+    if (!MovieDataRefs::SampleRangesIn(theMovie, path, ranges.get()))
+        return {};
+    return [ranges](UInt64 offset, UInt64 length) {
+        // The first range that ends after `offset` overlaps when it begins
+        // before the end of the asked stretch.
+        auto it = std::upper_bound(ranges->begin(), ranges->end(), offset,
+                                   [](UInt64 value, const std::pair<UInt64, UInt64>& r) { return value < r.second; });
+        return it != ranges->end() && it->first < offset + length;
+    };
 }
 
 OSType ExistingCreator(const AppleDoubleFile& container)
@@ -85,7 +105,8 @@ OSErr WriteMovie(Movie theMovie, short resRefNum, short* resId, ConstStr255Param
     if (OSErr err = SerializeFor(theMovie, record->path, &moov))
         return err;
     OSErr err = *resId == movieInDataForkResID
-                    ? DataForkWriter::PutMovieAtom(&record->fd, record->WritePath(), moov)
+                    ? DataForkWriter::PutMovieAtom(&record->fd, record->WritePath(), moov,
+                                                   SampleCheckFor(theMovie, record->path))
                     : PutMovieResource(record->WritePath(), std::move(moov), resId, name, adding);
     if (err)
         return err;

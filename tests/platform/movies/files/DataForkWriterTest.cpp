@@ -74,10 +74,20 @@ const Bytes kNewMovie = Atom("moov", std::string(200, 'n'));
 const Bytes kSamples = Atom("mdat", std::string(1000, 's'));
 const Bytes kFileType = Atom("ftyp", "qt  \x20\x05\x03\x00qt  ");
 
+// Samples lie only in the media data atoms of these test files.
+bool SamplesOnlyInMediaData(const std::string& path, UInt64 offset, UInt64 length)
+{
+    for (const auto& a : TopAtoms(ReadWholeFile(path)))
+        if (a.type == "mdat" && a.offset < offset + length && offset < a.offset + a.size)
+            return true;
+    return false;
+}
+
 OSErr Put(const std::string& path, const Bytes& moov)
 {
     int fd = open(path.c_str(), O_RDWR);
-    OSErr err = DataForkWriter::PutMovieAtom(&fd, path, moov);
+    auto check = [path](UInt64 offset, UInt64 length) { return SamplesOnlyInMediaData(path, offset, length); };
+    OSErr err = DataForkWriter::PutMovieAtom(&fd, path, moov, check);
     close(fd);
     return err;
 }
@@ -242,4 +252,55 @@ TEST(DataForkUpdate, EmptyFileGetsAFileTypeAndTheMovie)
     ASSERT_EQ(atoms.size(), 2u);
     EXPECT_EQ(atoms[0].type, "ftyp");
     EXPECT_EQ(FirstAtomOfType(file, "moov"), kNewMovie);
+}
+
+TEST(DataForkUpdate, FreeSpaceFromEarlierSavesIsUsedAgain)
+{
+    ScratchFolder dir;
+    std::string path = dir / "m.mov";
+    Bytes retired = Atom("free", std::string(300, 'x'));
+    WriteWholeFile(path, Join({kFileType, kSamples, retired, kOldMovie}));
+    ASSERT_EQ(Put(path, kNewMovie), noErr);
+    Bytes file = ReadWholeFile(path);
+    EXPECT_EQ(FirstAtomOfType(file, "moov"), kNewMovie);
+    EXPECT_EQ(CountAtoms(file, "moov"), 1);
+    // The new movie sits where the free space was and the old one is cut off.
+    EXPECT_EQ(file.size(), kFileType.size() + kSamples.size() + retired.size());
+    EXPECT_TRUE(std::equal(kSamples.begin(), kSamples.end(), file.begin() + long(kFileType.size())));
+}
+
+TEST(DataForkUpdate, FreeSpaceHoldingSamplesIsNotUsed)
+{
+    ScratchFolder dir;
+    std::string path = dir / "m.mov";
+    Bytes retired = Atom("free", std::string(300, 'x'));
+    Bytes original = Join({kFileType, kSamples, retired, kOldMovie});
+    WriteWholeFile(path, original);
+    int fd = open(path.c_str(), O_RDWR);
+    auto everywhere = [](UInt64, UInt64) { return true; };
+    ASSERT_EQ(DataForkWriter::PutMovieAtom(&fd, path, kNewMovie, everywhere), noErr);
+    close(fd);
+    Bytes file = ReadWholeFile(path);
+    EXPECT_TRUE(std::equal(retired.begin(), retired.end(), file.begin() + long(kFileType.size() + kSamples.size())));
+    EXPECT_EQ(FirstAtomOfType(file, "moov"), kNewMovie);
+}
+
+TEST(DataForkUpdate, ReuseKilledAtAnyWriteLeavesTheOldOrTheNewMovie)
+{
+    ScratchFolder dir;
+    std::string path = dir / "m.mov";
+    Bytes original = Join({kFileType, kSamples, Atom("free", std::string(100, 'x')), Atom("skip", std::string(150, 'y')),
+                           kOldMovie});
+    long operations = OperationsFor(path, original);
+    ASSERT_GE(operations, 5);
+    for (long k = 1; k <= operations; ++k) {
+        WriteWholeFile(path, original);
+        UpdateAndDieAt(path, k);
+        Bytes file = ReadWholeFile(path);
+        ExpectOldOrNewWithSamplesKept(file, kFileType.size(), "killed at " + std::to_string(k));
+        std::size_t walked = 0;
+        for (const auto& a : TopAtoms(file))
+            walked = a.offset + a.size;
+        EXPECT_EQ(walked, file.size()) << "atoms tile the file, killed at " << k;
+    }
 }

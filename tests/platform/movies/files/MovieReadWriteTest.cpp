@@ -53,8 +53,9 @@ TEST(NewMovieFromFile, ReadsEveryFfmpegFixture)
         Movie movie = FixtureMovies::Open(FixtureMovies::Path(c.name), &refNum, &resId);
         EXPECT_EQ(TrackCount(movie), c.tracks) << c.name;
         EXPECT_EQ(resId, movieInDataForkResID) << c.name;
-        if (Track video = movie ? FirstTrackOfType(movie, VideoMediaType) : nullptr)
+        if (Track video = movie ? FirstTrackOfType(movie, VideoMediaType) : nullptr) {
             EXPECT_EQ(GetMediaSampleCount(GetTrackMedia(video)), 50) << c.name;
+        }
         DisposeMovie(movie);
         CloseMovieFile(refNum);
     }

@@ -10,6 +10,7 @@
 #include "FixtureMovies.h"
 #include "platform/movies/files/FileWriteLayer.h"
 #include "platform/movies/files/MovieFiles.h"
+#include "platform/movies/model/MovieSeam.h"
 
 namespace {
 
@@ -40,10 +41,29 @@ TimeValue FirstTrackOffset(const std::string& path)
     return offset;
 }
 
-void CheckKilledSaves(const char* fixture)
+// A copy of a fixture saved in place `times` times already, so that the
+// next save finds the free space the earlier ones left.
+std::string SavedBefore(const char* fixture, const ScratchFolder& dir, int times)
+{
+    std::string path = dir / (std::string("saved-") + fixture);
+    std::filesystem::copy_file(FixtureMovies::Path(fixture), path, std::filesystem::copy_options::overwrite_existing);
+    for (int i = 0; i < times; ++i) {
+        short refNum = 0, resId = 0;
+        Movie movie = FixtureMovies::Open(path, &refNum, &resId);
+        if (!movie)
+            break;
+        SetTrackOffset(GetMovieIndTrack(movie, 1), 0);
+        SetMoviePreferredRate(movie, i % 2 ? fixed1 : fixed1 / 2);
+        UpdateMovieResource(movie, refNum, resId, nullptr);
+        DisposeMovie(movie);
+        CloseMovieFile(refNum);
+    }
+    return path;
+}
+
+void CheckKilledSaves(const std::string& original)
 {
     ScratchFolder dir;
-    std::string original = FixtureMovies::Path(fixture);
     std::string path = dir / "m.mov";
     std::filesystem::copy_file(original, path);
     SaveWithOffset(path, WriteFault{});
@@ -83,11 +103,49 @@ void CheckKilledSaves(const char* fixture)
 
 }  // namespace
 
-TEST(SafeSave, MovieAtTheEndKilledAtAnyWriteReopensOldOrNew) { CheckKilledSaves("av.mov"); }
+TEST(SafeSave, MovieAtTheEndKilledAtAnyWriteReopensOldOrNew) { CheckKilledSaves(FixtureMovies::Path("av.mov")); }
 
-TEST(SafeSave, MovieAtTheStartKilledAtAnyWriteReopensOldOrNew) { CheckKilledSaves("faststart.mp4"); }
+TEST(SafeSave, MovieAtTheStartKilledAtAnyWriteReopensOldOrNew)
+{
+    CheckKilledSaves(FixtureMovies::Path("faststart.mp4"));
+}
 
-TEST(SafeSave, FragmentedMovieKilledAtAnyWriteReopensOldOrNew) { CheckKilledSaves("fragmented.mp4"); }
+TEST(SafeSave, FragmentedMovieKilledAtAnyWriteReopensOldOrNew)
+{
+    CheckKilledSaves(FixtureMovies::Path("fragmented.mp4"));
+}
+
+TEST(SafeSave, MovieSavedBeforeKilledAtAnyWriteReopensOldOrNew)
+{
+    ScratchFolder dir;
+    CheckKilledSaves(SavedBefore("av.mov", dir, 2));
+}
+
+TEST(SafeSave, RepeatedSavesKeepTheFileSizeBounded)
+{
+    ScratchFolder dir;
+    std::string original = FixtureMovies::Path("av.mov");
+    std::string path = SavedBefore("av.mov", dir, 12);
+    auto grown = std::filesystem::file_size(path) - std::filesystem::file_size(original);
+    std::vector<TopLevelAtom> atoms;
+    ASSERT_EQ(ScanTopLevelAtoms(ReadWholeFile(path), &atoms), noErr);
+    std::uint64_t movieSize = 0;
+    for (const auto& a : atoms)
+        movieSize = a.type == 'moov' ? a.size : movieSize;
+    ASSERT_GT(movieSize, 0u);
+    // Twelve saves leave at most about two movie atoms of free space, not
+    // twelve.
+    EXPECT_LT(grown, 3 * movieSize);
+    std::string errors;
+    EXPECT_EQ(RunCommand("ffmpeg -nostdin -v error -i " + Quote(path) + " -f null -", &errors), 0);
+    EXPECT_EQ(errors, "");
+    short refNum = 0;
+    Movie movie = FixtureMovies::Open(path, &refNum);
+    ASSERT_NE(movie, nullptr);
+    EXPECT_EQ(GetMoviePreferredRate(movie), fixed1);
+    DisposeMovie(movie);
+    CloseMovieFile(refNum);
+}
 
 TEST(SafeSave, TwoForkMovieKilledAtAnyWriteReopensOldOrNew)
 {
