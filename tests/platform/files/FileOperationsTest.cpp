@@ -9,6 +9,7 @@
 #include "platform/files/AppleDouble.h"
 #include "platform/files/Files.h"
 #include "TempDirectory.h"
+#include "Unprivileged.h"
 
 namespace {
 
@@ -75,13 +76,14 @@ TEST(FSpCreate, MissingDirectoryIsReported)
 
 TEST(FSpCreate, ReadOnlyDirectoryIsAPermissionError)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root ignores directory permissions";
     TempDirectory dir;
+    ASSERT_EQ(chmod(dir.Path().c_str(), 0755), 0);
     std::string locked = dir / "locked";
     ASSERT_EQ(mkdir(locked.c_str(), 0555), 0);
-    FSSpec spec = SpecFor(locked + "/new.mov");
-    EXPECT_EQ(FSpCreate(&spec, 'TVOD', 'MooV', 0), permErr);
+    ExpectAsUnprivilegedUser([&locked]() {
+        FSSpec spec = SpecFor(locked + "/new.mov");
+        return FSpCreate(&spec, 'TVOD', 'MooV', 0) == permErr;
+    });
     chmod(locked.c_str(), 0755);
 }
 
