@@ -156,7 +156,10 @@ OSErr PutMovieAtom(int* fd, const std::string& path, std::span<const UInt8> moov
         return err;
     if (OSErr err = FromErrno(FileWriteLayer::Sync(*fd)))
         return err;
-    return FreeSpaceReuse::TrimTrailingFreeSpace(*fd, atoms, run.offset + run.size, holdsSamples);
+    // The new movie is in place; cutting the retired space off is a bonus
+    // whose failure takes nothing from the save.
+    FreeSpaceReuse::TrimTrailingFreeSpace(*fd, atoms, run.offset + run.size, holdsSamples);
+    return noErr;
 }
 
 }  // namespace DataForkWriter

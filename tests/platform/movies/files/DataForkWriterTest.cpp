@@ -304,3 +304,24 @@ TEST(DataForkUpdate, ReuseKilledAtAnyWriteLeavesTheOldOrTheNewMovie)
         EXPECT_EQ(walked, file.size()) << "atoms tile the file, killed at " << k;
     }
 }
+
+TEST(DataForkUpdate, ReuseWithAFullDiskAtAnyWriteLeavesAUsableFile)
+{
+    ScratchFolder dir;
+    std::string path = dir / "m.mov";
+    Bytes original = Join({kFileType, kSamples, Atom("free", std::string(400, 'x')), kOldMovie});
+    long operations = OperationsFor(path, original);
+    for (long k = 1; k <= operations; ++k) {
+        WriteWholeFile(path, original);
+        FileWriteLayer::InjectWriteFault({WriteFault::failWithErrno, k, ENOSPC, true});
+        OSErr err = Put(path, kNewMovie);
+        FileWriteLayer::ClearWriteFault();
+        Bytes file = ReadWholeFile(path);
+        ExpectOldOrNewWithSamplesKept(file, kFileType.size(), "full at " + std::to_string(k));
+        // Only the final trimming may fail without failing the save.
+        if (err == noErr)
+            EXPECT_EQ(FirstAtomOfType(file, "moov"), kNewMovie) << k;
+        else
+            EXPECT_EQ(err, dskFulErr) << k;
+    }
+}
