@@ -25,6 +25,53 @@ DataRefEntry* GetMediaDataRefEntry(Media theMedia, short index)
     return &m->dataRefs[size_t(index - 1)];
 }
 
+namespace {
+
+// The data reference that a sample description names (1 when it names none).
+UInt16 DataRefOfDescription(const MediaRecord& m, UInt32 descriptionIndex)
+{
+    if (descriptionIndex >= 1 && descriptionIndex <= m.sampleDescriptions.size()) {
+        const auto& e = m.sampleDescriptions[descriptionIndex - 1];
+        if (e.size() >= 16)
+            return UInt16((e[14] << 8) | e[15]);
+    }
+    return 1;
+}
+
+}  // namespace
+
+UInt32 MediaSampleAtTime(Media theMedia, SInt64 mediaTime)
+{
+    MediaRecord* m = CheckMedia(theMedia);
+    if (!m)
+        return 0;
+    SetMoviesError(noErr);
+    return m->table.SampleAtTime(mediaTime);
+}
+
+OSErr GetMediaSample(Media theMedia, UInt32 sampleNumber, MediaSample* out)
+{
+    MediaRecord* m = CheckMedia(theMedia);
+    if (!m)
+        return GetMoviesError();
+    SampleVisit v;
+    if (!out || !m->table.LookUpSample(sampleNumber, &v)) {
+        SetMoviesError(invalidSampleNum);
+        return invalidSampleNum;
+    }
+    out->sampleNumber = v.sampleNumber;
+    out->decodeTime = v.decodeTime;
+    out->duration = v.duration;
+    out->compositionOffset = v.compositionOffset;
+    out->fileOffset = v.offset;
+    out->size = v.size;
+    out->sampleDescriptionIndex = v.sampleDescriptionIndex;
+    out->dataRefIndex = DataRefOfDescription(*m, v.sampleDescriptionIndex);
+    out->sync = v.sync;
+    SetMoviesError(noErr);
+    return noErr;
+}
+
 OSErr ForEachMediaChunk(Media theMedia, const std::function<bool(const MediaChunk&)>& visit)
 {
     MediaRecord* m = CheckMedia(theMedia);
@@ -35,12 +82,7 @@ OSErr ForEachMediaChunk(Media theMedia, const std::function<bool(const MediaChun
         c.chunkIndex = v.chunkIndex;
         c.sampleDescriptionIndex = v.sampleDescriptionIndex;
         // The chunk's data reference is the one its sample description names.
-        c.dataRefIndex = 1;
-        if (v.sampleDescriptionIndex >= 1 && v.sampleDescriptionIndex <= m->sampleDescriptions.size()) {
-            const auto& e = m->sampleDescriptions[v.sampleDescriptionIndex - 1];
-            if (e.size() >= 16)
-                c.dataRefIndex = UInt16((e[14] << 8) | e[15]);
-        }
+        c.dataRefIndex = DataRefOfDescription(*m, v.sampleDescriptionIndex);
         c.fileOffset = v.offset;
         c.size = v.size;
         c.firstSample = v.firstSample;

@@ -97,3 +97,21 @@ struct TopLevelAtom {
 OSErr ScanTopLevelAtoms(std::span<const UInt8> fileBytes, std::vector<TopLevelAtom>* out);
 using ReadAtProc = std::function<bool(UInt64 offset, UInt8* buffer, size_t length)>;
 OSErr ScanTopLevelAtoms(UInt64 fileSize, const ReadAtProc& readAt, std::vector<TopLevelAtom>* out);
+
+// One sample of a media, for playback: where it is and when it plays.
+struct MediaSample {
+    UInt32 sampleNumber = 0;            // from 1
+    SInt64 decodeTime = 0;              // media time
+    UInt32 duration = 0;
+    SInt32 compositionOffset = 0;       // display time = decode time + this
+    UInt64 fileOffset = 0;
+    UInt32 size = 0;
+    UInt16 dataRefIndex = 1;            // from 1
+    UInt32 sampleDescriptionIndex = 1;  // from 1
+    bool sync = true;
+};
+
+// The sample that is decoding at mediaTime (0 when none), and a sample's
+// details; invalidSampleNum when the tables do not hold it.
+UInt32 MediaSampleAtTime(Media theMedia, SInt64 mediaTime);
+OSErr GetMediaSample(Media theMedia, UInt32 sampleNumber, MediaSample* out);

@@ -71,6 +71,74 @@ UInt32 SampleTable::SampleAtTime(SInt64 mediaTime, SInt64* sampleStart) const
     return 0;
 }
 
+void SampleTable::BuildChunkIndex() const
+{
+    if (indexedChunkRuns_ == chunkRuns.size())
+        return;
+    chunkRunFirstSample_.resize(chunkRuns.size());
+    UInt64 sample = 1;
+    for (size_t i = 0; i < chunkRuns.size(); ++i) {
+        chunkRunFirstSample_[i] = sample;
+        UInt32 first = std::max<UInt32>(chunkRuns[i].firstChunk, 1);
+        UInt32 end = i + 1 < chunkRuns.size() ? chunkRuns[i + 1].firstChunk : ChunkCount() + 1;
+        if (end > first)
+            sample += UInt64(end - first) * chunkRuns[i].samplesPerChunk;
+    }
+    indexedChunkRuns_ = chunkRuns.size();
+}
+
+bool SampleTable::LookUpSample(UInt32 n, SampleVisit* out) const
+{
+    if (n == 0 || n > SampleCount() || times.empty() || chunkRuns.empty())
+        return false;
+    SampleVisit v;
+    v.sampleNumber = n;
+    // Time: the run holding sample n.
+    BuildTimeIndex();
+    size_t run = size_t(std::upper_bound(runFirstSample_.begin(), runFirstSample_.end(), UInt64(n)) -
+                        runFirstSample_.begin()) - 1;
+    while (run < times.size() && runFirstSample_[run] + times[run].count <= n)
+        ++run;  // runs of zero samples
+    if (run >= times.size())
+        return false;
+    v.duration = times[run].delta;
+    v.decodeTime = runStartTime_[run] + SInt64(n - runFirstSample_[run]) * times[run].delta;
+    // Composition offset: walk the (few) runs; files have one per sample at worst.
+    UInt64 seen = 0;
+    for (auto& c : compositions) {
+        if (n <= seen + c.count) {
+            v.compositionOffset = c.offset;
+            break;
+        }
+        seen += c.count;
+    }
+    if (syncSamples)
+        v.sync = std::binary_search(syncSamples->begin(), syncSamples->end(), n);
+    // Chunk: the sample-to-chunk run holding n, then the chunk in it.
+    BuildChunkIndex();
+    size_t cr = size_t(std::upper_bound(chunkRunFirstSample_.begin(), chunkRunFirstSample_.end(), UInt64(n)) -
+                       chunkRunFirstSample_.begin()) - 1;
+    const auto& r = chunkRuns[cr];
+    if (r.samplesPerChunk == 0)
+        return false;
+    UInt64 into = n - chunkRunFirstSample_[cr];
+    UInt64 chunk = std::max<UInt32>(r.firstChunk, 1) + into / r.samplesPerChunk;
+    if (chunk > ChunkCount())
+        return false;
+    UInt32 firstInChunk = UInt32(n - into % r.samplesPerChunk);
+    v.chunkIndex = UInt32(chunk - 1);
+    v.sampleDescriptionIndex = r.sampleDescriptionIndex;
+    v.offset = (*chunkOffsets)[chunk - 1];
+    if (constantSize != 0 || !sizeTable)
+        v.offset += UInt64(constantSize) * (n - firstInChunk);
+    else
+        for (UInt32 s = firstInChunk; s < n; ++s)
+            v.offset += SampleSize(s);
+    v.size = SampleSize(n);
+    *out = v;
+    return true;
+}
+
 void SampleTable::ForEachChunk(const std::function<bool(const ChunkVisit&)>& visit) const
 {
     const UInt32 chunks = ChunkCount();
@@ -190,4 +258,5 @@ void SampleTable::Append(const SampleTable& other, UInt32 descriptionShift)
     offsets.insert(offsets.end(), other.chunkOffsets->begin(), other.chunkOffsets->end());
     chunkOffsets = std::make_shared<const std::vector<UInt64>>(std::move(offsets));
     indexedRuns_ = SIZE_MAX;
+    indexedChunkRuns_ = SIZE_MAX;
 }

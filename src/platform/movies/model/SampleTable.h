@@ -22,6 +22,18 @@ struct ChunkVisit {
     SInt64 duration = 0;
 };
 
+struct SampleVisit {
+    UInt32 sampleNumber = 0;     // from 1
+    SInt64 decodeTime = 0;
+    UInt32 duration = 0;
+    SInt32 compositionOffset = 0;
+    UInt64 offset = 0;           // in the file of its data reference
+    UInt32 size = 0;
+    UInt32 chunkIndex = 0;       // from 0
+    UInt32 sampleDescriptionIndex = 1;
+    bool sync = true;
+};
+
 class SampleTable {
 public:
     std::vector<TimeToSampleRun> times;
@@ -44,6 +56,12 @@ public:
     // the time is past the end. Uses a cumulative index over the runs.
     UInt32 SampleAtTime(SInt64 mediaTime, SInt64* sampleStart = nullptr) const;
 
+    // Everything about one sample (from 1); false when there is no such
+    // sample or the tables do not reach it. Lookups use cumulative indexes
+    // over the runs, so this costs a few binary searches plus, for a size
+    // table, the sizes before the sample in its chunk.
+    bool LookUpSample(UInt32 sampleNumber, SampleVisit* out) const;
+
     // Every chunk in order; stops when visit returns false. The walk stops at
     // the end of the chunk offsets or of the samples, whichever comes first,
     // so inconsistent tables cannot make it run away.
@@ -55,6 +73,9 @@ public:
 
 private:
     void BuildTimeIndex() const;
+    void BuildChunkIndex() const;
+    mutable std::vector<UInt64> chunkRunFirstSample_;  // cumulative index over `chunkRuns`
+    mutable size_t indexedChunkRuns_ = SIZE_MAX;
     mutable std::vector<UInt64> runFirstSample_;  // cumulative index over `times`
     mutable std::vector<SInt64> runStartTime_;
     mutable size_t indexedRuns_ = SIZE_MAX;
