@@ -94,3 +94,17 @@ OSErr ForEachMediaChunk(Media theMedia, const std::function<bool(const MediaChun
     SetMoviesError(noErr);
     return noErr;
 }
+
+OSErr GetMediaSampleDescriptionBytes(Media theMedia, long index, std::vector<UInt8>* out)
+{
+    MediaRecord* m = CheckMedia(theMedia);
+    if (!m)
+        return GetMoviesError();
+    OSErr err = !out ? OSErr(paramErr)
+                : (index < 1 || size_t(index) > m->sampleDescriptions.size()) ? OSErr(invalidSampleDescIndex)
+                                                                              : OSErr(noErr);
+    if (err == noErr)
+        *out = m->sampleDescriptions[size_t(index - 1)];
+    SetMoviesError(err);
+    return err;
+}

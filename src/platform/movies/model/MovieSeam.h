@@ -115,3 +115,8 @@ struct MediaSample {
 // details; invalidSampleNum when the tables do not hold it.
 UInt32 MediaSampleAtTime(Media theMedia, SInt64 mediaTime);
 OSErr GetMediaSample(Media theMedia, UInt32 sampleNumber, MediaSample* out);
+
+// The whole sample description entry (from 1), header included: the codec
+// configuration a decoder needs. paramErr for a nil out, invalidSampleDescIndex
+// for an index out of range.
+OSErr GetMediaSampleDescriptionBytes(Media theMedia, long index, std::vector<UInt8>* out);

@@ -87,6 +87,19 @@ void SampleTable::BuildChunkIndex() const
     indexedChunkRuns_ = chunkRuns.size();
 }
 
+void SampleTable::BuildCompositionIndex() const
+{
+    if (indexedCompositionRuns_ == compositions.size())
+        return;
+    compositionRunFirstSample_.resize(compositions.size());
+    UInt64 sample = 1;
+    for (size_t i = 0; i < compositions.size(); ++i) {
+        compositionRunFirstSample_[i] = sample;
+        sample += compositions[i].count;
+    }
+    indexedCompositionRuns_ = compositions.size();
+}
+
 bool SampleTable::LookUpSample(UInt32 n, SampleVisit* out) const
 {
     if (n == 0 || n > SampleCount() || times.empty() || chunkRuns.empty())
@@ -103,14 +116,14 @@ bool SampleTable::LookUpSample(UInt32 n, SampleVisit* out) const
         return false;
     v.duration = times[run].delta;
     v.decodeTime = runStartTime_[run] + SInt64(n - runFirstSample_[run]) * times[run].delta;
-    // Composition offset: walk the (few) runs; files have one per sample at worst.
-    UInt64 seen = 0;
-    for (auto& c : compositions) {
-        if (n <= seen + c.count) {
-            v.compositionOffset = c.offset;
-            break;
-        }
-        seen += c.count;
+    if (!compositions.empty()) {
+        BuildCompositionIndex();
+        size_t c = size_t(std::upper_bound(compositionRunFirstSample_.begin(), compositionRunFirstSample_.end(),
+                                           UInt64(n)) - compositionRunFirstSample_.begin()) - 1;
+        while (c < compositions.size() && compositionRunFirstSample_[c] + compositions[c].count <= n)
+            ++c;
+        if (c < compositions.size())
+            v.compositionOffset = compositions[c].offset;
     }
     if (syncSamples)
         v.sync = std::binary_search(syncSamples->begin(), syncSamples->end(), n);
@@ -259,4 +272,5 @@ void SampleTable::Append(const SampleTable& other, UInt32 descriptionShift)
     chunkOffsets = std::make_shared<const std::vector<UInt64>>(std::move(offsets));
     indexedRuns_ = SIZE_MAX;
     indexedChunkRuns_ = SIZE_MAX;
+    indexedCompositionRuns_ = SIZE_MAX;
 }

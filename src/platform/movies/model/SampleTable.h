@@ -76,6 +76,9 @@ private:
     void BuildChunkIndex() const;
     mutable std::vector<UInt64> chunkRunFirstSample_;  // cumulative index over `chunkRuns`
     mutable size_t indexedChunkRuns_ = SIZE_MAX;
+    void BuildCompositionIndex() const;
+    mutable std::vector<UInt64> compositionRunFirstSample_;  // cumulative index over `compositions`
+    mutable size_t indexedCompositionRuns_ = SIZE_MAX;
     mutable std::vector<UInt64> runFirstSample_;  // cumulative index over `times`
     mutable std::vector<SInt64> runStartTime_;
     mutable size_t indexedRuns_ = SIZE_MAX;

@@ -261,3 +261,31 @@ TEST(SampleTables, TheSampleAtATimeIsTheOneDecodingThen)
     EXPECT_EQ(GetMediaSample(media, 11, &s), invalidSampleNum);
     DisposeMovie(m);
 }
+
+TEST(SampleTables, CompositionOffsetsAndDescriptionsComeWithTheSample)
+{
+    auto path = std::string(ORVO_CORPUS_DIR) + "/wellformed/androidx-iibbibb_editlist_videoonly.mp4";
+    auto file = ReadFileBytes(path);
+    Movie m = nullptr;
+    ASSERT_EQ(ParseMovieFileData(file, MovieSource{path, file.size()}, &m), noErr);
+    Media media = GetTrackMedia(GetMovieIndTrack(m, 1));
+    // ffprobe's presentation times are decode time + composition offset,
+    // shifted by the edit's start (40960); compare the differences.
+    std::string csv = RunCommand("ffprobe -v error -show_entries packet=pts,dts -of csv=p=0 '" + path + "'");
+    std::istringstream lines(csv);
+    std::string line;
+    UInt32 n = 0;
+    while (std::getline(lines, line)) {
+        auto comma = line.find(',');
+        long long pts = std::stoll(line.substr(0, comma)), dts = std::stoll(line.substr(comma + 1));
+        MediaSample s;
+        ASSERT_EQ(GetMediaSample(media, ++n, &s), noErr);
+        EXPECT_EQ(s.compositionOffset, pts - dts) << "sample " << n;
+    }
+    EXPECT_EQ(n, UInt32(GetMediaSampleCount(media)));
+    std::vector<UInt8> description;
+    ASSERT_EQ(GetMediaSampleDescriptionBytes(media, 1, &description), noErr);
+    EXPECT_EQ(std::string(description.begin() + 4, description.begin() + 8), "avc1");
+    EXPECT_EQ(GetMediaSampleDescriptionBytes(media, 2, &description), invalidSampleDescIndex);
+    DisposeMovie(m);
+}
