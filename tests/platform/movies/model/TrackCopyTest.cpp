@@ -198,3 +198,52 @@ TEST(TrackCopy, AMovieSavedIntoAnotherFileNoLongerCallsItsSamplesItsOwn)
     DisposeMovie(back);
     DisposeMovie(source);
 }
+
+TEST(TrackCopy, InsertingIntoAMovieOfAnotherScaleConvertsTheDurations)
+{
+    Movie source = SourceMovie();  // 1000 units a second
+    Movie copy = NewMovie(0);      // 600
+    Track src = GetMovieTrack(source, 1);
+    Track dst = NewMovieTrack(copy, 0, 0, 0);
+    NewTrackMedia(dst, 'vide', 30, nullptr, 0);
+    ASSERT_EQ(InsertTrackSegment(src, dst, 0, 333, 0), noErr);
+    ASSERT_EQ(InsertTrackSegment(src, dst, 333, 267, 200), noErr);
+    EXPECT_EQ(GetTrackDuration(dst), 360);  // 200 + 160
+    TimeValue d = 0, mediaTime = 0;
+    GetTrackEditInfo(dst, 2, &d, &mediaTime, nullptr);
+    EXPECT_EQ(d, 160);
+    EXPECT_EQ(mediaTime, 10);  // 333/1000 s into a 30/s media, rounded
+    DisposeMovie(copy);
+    DisposeMovie(source);
+}
+
+TEST(TrackCopy, ASelfReferenceIsHandedOutAsTheFileItNames)
+{
+    Movie source = SourceMovie();
+    Handle ref = nullptr;
+    OSType type = 0;
+    long attributes = 0;
+    ASSERT_EQ(GetMediaDataRef(GetTrackMedia(GetMovieIndTrack(source, 1)), 1, &ref, &type, &attributes), noErr);
+    EXPECT_EQ(type, FourCharCode('url '));
+    EXPECT_EQ(attributes & dataRefSelfReference, dataRefSelfReference);
+    EXPECT_STREQ(*ref, "file:///movies/source.mov");
+    DisposeHandle(ref);
+    DisposeMovie(source);
+}
+
+TEST(TrackCopy, ADisposedTrackLeavesTheMovieAndTheFile)
+{
+    Movie source = SourceMovie();
+    Track t = GetMovieTrack(source, 1);
+    DisposeMovieTrack(t);
+    EXPECT_EQ(GetMovieTrackCount(source), 1);
+    EXPECT_EQ(GetMovieTrack(source, 1), nullptr);
+    GetTrackDuration(t);
+    EXPECT_EQ(GetMoviesError(), invalidTrack);
+    EXPECT_TRUE(HasMovieChanged(source));
+    Movie back = ParseOrFail(AtomBytes{Serialize(source)});
+    EXPECT_EQ(GetMovieTrackCount(back), 1);
+    EXPECT_EQ(GetTrackID(GetMovieIndTrack(back, 1)), 2);
+    DisposeMovie(back);
+    DisposeMovie(source);
+}
