@@ -1,0 +1,189 @@
+// Movie time: the time scale and everything counted in it (durations,
+// current, poster, preview and selection times), and scaling a stretch of
+// the whole movie.
+#include <algorithm>
+
+#include "platform/movies/Movies.h"
+#include "platform/movies/model/EditList.h"
+#include "platform/movies/model/MovieRecord.h"
+#include "platform/movies/model/Registry.h"
+#include "platform/movies/model/TimeMath.h"
+
+namespace {
+
+template <class T> void SetIfChanged(MovieRecord* m, T& field, T value)
+{
+    if (field != value) {
+        field = value;
+        m->MarkChanged();
+    }
+}
+
+}  // namespace
+
+TimeScale GetMovieTimeScale(Movie theMovie)
+{
+    MovieRecord* m = CheckMovie(theMovie);
+    if (!m)
+        return 0;
+    SetMoviesError(noErr);
+    return m->timeScale;
+}
+
+void SetMovieTimeScale(Movie theMovie, TimeScale timeScale)
+{
+    MovieRecord* m = CheckMovie(theMovie);
+    if (!m)
+        return;
+    if (timeScale <= 0) {
+        SetMoviesError(paramErr);
+        return;
+    }
+    SetMoviesError(noErr);
+    if (timeScale == m->timeScale)
+        return;
+    const SInt64 from = m->timeScale, to = timeScale;
+    auto conv = [&](SInt64 v) { return ConvertTime(v, to, from); };
+    for (auto& t : m->tracks) {
+        SInt64 start = t->offset;
+        SInt64 newStart = conv(start);
+        t->offset = newStart;
+        for (auto& e : t->edits) {
+            SInt64 end = start + e.duration;
+            SInt64 newEnd = conv(end);
+            e.duration = newEnd - newStart;
+            start = end;
+            newStart = newEnd;
+        }
+    }
+    for (SInt64* v : {&m->previewTime, &m->previewDuration, &m->posterTime, &m->selectionTime,
+                      &m->selectionDuration, &m->currentTime})
+        *v = conv(*v);
+    m->timeScale = timeScale;
+    m->MarkChanged();
+}
+
+TimeBase GetMovieTimeBase(Movie theMovie)
+{
+    MovieRecord* m = CheckMovie(theMovie);
+    if (!m)
+        return nullptr;
+    SetMoviesError(noErr);
+    return &m->timeBase;
+}
+
+TimeValue GetMovieDuration(Movie theMovie)
+{
+    MovieRecord* m = CheckMovie(theMovie);
+    if (!m)
+        return 0;
+    SetMoviesError(noErr);
+    return NarrowTime(m->Duration());
+}
+
+TimeValue GetMovieTime(Movie theMovie, TimeRecord* currentTime)
+{
+    MovieRecord* m = CheckMovie(theMovie);
+    if (!m)
+        return 0;
+    SetMoviesError(noErr);
+    if (currentTime) {
+        currentTime->value.hi = SInt32(m->currentTime >> 32);
+        currentTime->value.lo = UInt32(m->currentTime);
+        currentTime->scale = m->timeScale;
+        currentTime->base = &m->timeBase;
+    }
+    return NarrowTime(m->currentTime);
+}
+
+void SetMovieTimeValue(Movie theMovie, TimeValue newTime)
+{
+    if (MovieRecord* m = CheckMovie(theMovie)) {
+        m->currentTime = std::clamp<SInt64>(newTime, 0, m->Duration());
+        SetMoviesError(noErr);
+    }
+}
+
+TimeValue GetMoviePosterTime(Movie theMovie)
+{
+    MovieRecord* m = CheckMovie(theMovie);
+    if (!m)
+        return 0;
+    SetMoviesError(noErr);
+    return NarrowTime(m->posterTime);
+}
+
+void SetMoviePosterTime(Movie theMovie, TimeValue posterTime)
+{
+    if (MovieRecord* m = CheckMovie(theMovie)) {
+        SetIfChanged(m, m->posterTime, SInt64(posterTime));
+        SetMoviesError(noErr);
+    }
+}
+
+void GetMovieSelection(Movie theMovie, TimeValue* selectionTime, TimeValue* selectionDuration)
+{
+    MovieRecord* m = CheckMovie(theMovie);
+    if (!m)
+        return;
+    SetMoviesError(noErr);
+    if (selectionTime)
+        *selectionTime = NarrowTime(m->selectionTime);
+    if (selectionDuration)
+        *selectionDuration = NarrowTime(m->selectionDuration);
+}
+
+void SetMovieSelection(Movie theMovie, TimeValue selectionTime, TimeValue selectionDuration)
+{
+    if (MovieRecord* m = CheckMovie(theMovie)) {
+        SetIfChanged(m, m->selectionTime, SInt64(selectionTime));
+        SetIfChanged(m, m->selectionDuration, SInt64(selectionDuration));
+        SetMoviesError(noErr);
+    }
+}
+
+void GetMoviePreviewTime(Movie theMovie, TimeValue* previewTime, TimeValue* previewDuration)
+{
+    MovieRecord* m = CheckMovie(theMovie);
+    if (!m)
+        return;
+    SetMoviesError(noErr);
+    if (previewTime)
+        *previewTime = NarrowTime(m->previewTime);
+    if (previewDuration)
+        *previewDuration = NarrowTime(m->previewDuration);
+}
+
+void SetMoviePreviewTime(Movie theMovie, TimeValue previewTime, TimeValue previewDuration)
+{
+    if (MovieRecord* m = CheckMovie(theMovie)) {
+        SetIfChanged(m, m->previewTime, SInt64(previewTime));
+        SetIfChanged(m, m->previewDuration, SInt64(previewDuration));
+        SetMoviesError(noErr);
+    }
+}
+
+OSErr ScaleMovieSegment(Movie theMovie, TimeValue startTime, TimeValue oldDuration, TimeValue newDuration)
+{
+    MovieRecord* m = CheckMovie(theMovie);
+    if (!m)
+        return GetMoviesError();
+    if (startTime < 0 || oldDuration <= 0 || newDuration <= 0) {
+        SetMoviesError(paramErr);
+        return paramErr;
+    }
+    if (oldDuration != newDuration) {
+        for (auto& t : m->tracks) {
+            std::vector<Edit> edits = t->edits;
+            EditScales scales{m->timeScale, t->media ? t->media->timeScale : m->timeScale};
+            SInt64 offset = ScaleEditSegment(edits, t->offset, startTime, oldDuration, newDuration, scales);
+            if (edits != t->edits || offset != t->offset) {
+                t->edits = std::move(edits);
+                t->offset = offset;
+                m->MarkChanged();
+            }
+        }
+    }
+    SetMoviesError(noErr);
+    return noErr;
+}
