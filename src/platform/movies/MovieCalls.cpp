@@ -18,7 +18,6 @@ template <class T> void SetIfChanged(MovieRecord* m, T& field, T value)
 }
 
 }  // namespace
-
 OSErr EnterMovies()
 {
     SetMoviesError(noErr);
@@ -46,12 +45,6 @@ void DisposeMovie(Movie theMovie)
     }
 }
 
-// Every movie-time value moves to the new scale. Edit boundaries are
-
-// converted rather than each duration, so a track's duration is its old
-
-// duration converted, not a sum of separately rounded parts.
-
 Fixed GetMovieRate(Movie theMovie)
 {
     MovieRecord* m = CheckMovie(theMovie);
@@ -62,7 +55,6 @@ Fixed GetMovieRate(Movie theMovie)
 }
 
 // The current rate belongs to playback, not to the movie's content.
-
 void SetMovieRate(Movie theMovie, Fixed rate)
 {
     if (MovieRecord* m = CheckMovie(theMovie)) {
@@ -177,13 +169,9 @@ void GetMovieProgressProc(Movie theMovie, MovieProgressUPP* proc, long* refcon)
 }
 
 // Copies the preferred rate and volume, the matrix, the poster, preview and
-
 // selection times and the user data. A movie that has no tracks yet also
-
 // takes the time scale, so that tracks copied into it keep their timing
-
 // exactly.
-
 OSErr CopyMovieSettings(Movie srcMovie, Movie dstMovie)
 {
     MovieRecord* src = CheckMovie(srcMovie);

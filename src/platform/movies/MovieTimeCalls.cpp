@@ -30,6 +30,9 @@ TimeScale GetMovieTimeScale(Movie theMovie)
     return m->timeScale;
 }
 
+// Every movie-time value moves to the new scale. Edit boundaries are
+// converted rather than each duration, so a track's duration is its old
+// duration converted, not a sum of separately rounded parts.
 void SetMovieTimeScale(Movie theMovie, TimeScale timeScale)
 {
     MovieRecord* m = CheckMovie(theMovie);
