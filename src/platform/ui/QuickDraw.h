@@ -168,6 +168,10 @@ struct GrafPort {
     RgnHandle visRgn = nullptr;   // the update region between BeginUpdate/EndUpdate, else nil
     bool isWindow = false;   // the port is the first part of a WindowRecord
 
+    GrafPort() = default;
+    // A port owns its regions and buffer; it is never copied.
+    GrafPort(const GrafPort&) = delete;
+    GrafPort& operator=(const GrafPort&) = delete;
     virtual ~GrafPort();
 };
 typedef GrafPort* GrafPtr;
