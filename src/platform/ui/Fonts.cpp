@@ -134,12 +134,12 @@ std::string FindFile(const std::string& family, int style)
     return path;
 }
 
-SizedFace* FaceFor(const FontSpec& spec, int scale)
+SizedFace* FaceFor(const FontChoice& choice, int scale)
 {
     FontLibrary& lib = Library();
-    std::string family = FamilyOf(spec.font);
-    int style = StyleBits(spec.face);
-    int px = std::max(1, (spec.size > 0 ? spec.size : 12) * scale);
+    std::string family = FamilyOf(choice.font);
+    int style = StyleBits(choice.face);
+    int px = std::max(1, (choice.size > 0 ? choice.size : 12) * scale);
     auto key = std::make_tuple(family, style, px);
     auto it = lib.faces.find(key);
     if (it != lib.faces.end()) return it->second.get();
@@ -295,19 +295,19 @@ char32_t NextCodePoint(std::string_view text, size_t& i)
     return cp;
 }
 
-FontSpec SpecOf(const GrafPort* port)
+FontChoice ChoiceOf(const GrafPort* port)
 {
-    FontSpec spec;
-    spec.font = port->txFont;
-    spec.size = port->txSize > 0 ? port->txSize : 12;
-    spec.face = port->txFace;
-    return spec;
+    FontChoice choice;
+    choice.font = port->txFont;
+    choice.size = port->txSize > 0 ? port->txSize : 12;
+    choice.face = port->txFace;
+    return choice;
 }
 
-Metrics GetMetrics(const FontSpec& spec, int scale)
+Metrics GetMetrics(const FontChoice& choice, int scale)
 {
     Metrics m;
-    SizedFace* sf = FaceFor(spec, scale);
+    SizedFace* sf = FaceFor(choice, scale);
     if (!sf || !sf->face) return m;
     const FT_Size_Metrics& sm = sf->face->size->metrics;
     m.ascent = int((sm.ascender + 63) >> 6);
@@ -317,19 +317,19 @@ Metrics GetMetrics(const FontSpec& spec, int scale)
     return m;
 }
 
-int TextAdvance(const FontSpec& spec, int scale, std::string_view utf8)
+int TextAdvance(const FontChoice& choice, int scale, std::string_view utf8)
 {
-    SizedFace* sf = FaceFor(spec, scale);
+    SizedFace* sf = FaceFor(choice, scale);
     if (!sf || !sf->face) return 0;
     int advance = 0;
     for (size_t i = 0; i < utf8.size();) advance += GlyphFor(*sf, NextCodePoint(utf8, i)).advance;
     return advance;
 }
 
-int DrawText(QDPixels& bits, const std::vector<qd::DevRect>& clip, int x, int y, const FontSpec& spec, int scale,
+int DrawText(QDPixels& bits, const std::vector<qd::DevRect>& clip, int x, int y, const FontChoice& choice, int scale,
              std::string_view utf8, UInt32 color)
 {
-    SizedFace* sf = FaceFor(spec, scale);
+    SizedFace* sf = FaceFor(choice, scale);
     if (!sf || !sf->face) return 0;
     int pen = x;
     for (size_t i = 0; i < utf8.size();) {
@@ -337,7 +337,7 @@ int DrawText(QDPixels& bits, const std::vector<qd::DevRect>& clip, int x, int y,
         for (const qd::DevRect& c : clip) BlitGlyph(bits, c, pen, y, g, color);
         pen += g.advance;
     }
-    if (spec.face & underline) {
+    if (choice.face & underline) {
         qd::Paint line;
         line.fg = color;
         int thickness = std::max(1, scale);

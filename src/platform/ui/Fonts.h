@@ -15,7 +15,7 @@
 
 namespace fonts {
 
-struct FontSpec {
+struct FontChoice {
     short font = 0;
     short size = 12;
     Style face = normal;
@@ -28,15 +28,15 @@ struct Metrics {
     int widMax = 0;
 };
 
-// The spec of a port's text settings (size 0 means 12).
-FontSpec SpecOf(const GrafPort* port);
+// The choice of a port's text settings (size 0 means 12).
+FontChoice ChoiceOf(const GrafPort* port);
 
-Metrics GetMetrics(const FontSpec& spec, int scale);
+Metrics GetMetrics(const FontChoice& choice, int scale);
 // Advance of the text in device pixels.
-int TextAdvance(const FontSpec& spec, int scale, std::string_view utf8);
+int TextAdvance(const FontChoice& choice, int scale, std::string_view utf8);
 // Draws the text with its baseline starting at device (x, y); returns the
 // advance in device pixels.
-int DrawText(QDPixels& bits, const std::vector<qd::DevRect>& clip, int x, int y, const FontSpec& spec, int scale,
+int DrawText(QDPixels& bits, const std::vector<qd::DevRect>& clip, int x, int y, const FontChoice& choice, int scale,
              std::string_view utf8, UInt32 color);
 
 // Font numbers and names (GetFNum / GetFontName).

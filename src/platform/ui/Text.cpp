@@ -19,10 +19,10 @@ short ToPoints(int device, int scale) { return short((device + scale - 1) / scal
 // The scale text is measured at: the current port's, else 1.
 int MeasureScale() { return Port() ? Port()->scale : 1; }
 
-fonts::FontSpec CurrentSpec()
+fonts::FontChoice CurrentChoice()
 {
-    if (Port()) return fonts::SpecOf(Port());
-    return fonts::FontSpec{};
+    if (Port()) return fonts::ChoiceOf(Port());
+    return fonts::FontChoice{};
 }
 
 void Draw(std::string_view text)
@@ -32,7 +32,7 @@ void Draw(std::string_view text)
     int s = port->scale;
     int x = (port->pnLoc.h - port->portRect.left) * s;
     int y = (port->pnLoc.v - port->portRect.top) * s;
-    int advance = fonts::DrawText(port->bits, qd::DeviceClip(port), x, y, fonts::SpecOf(port), s, text,
+    int advance = fonts::DrawText(port->bits, qd::DeviceClip(port), x, y, fonts::ChoiceOf(port), s, text,
                                   qd::Pack(port->rgbFgColor));
     port->pnLoc.h = short(port->pnLoc.h + ToPoints(advance, s));
     qd::MarkScreenDirty();
@@ -92,14 +92,14 @@ short StringWidth(ConstStr255Param s)
 {
     if (!s) return 0;
     int scale = MeasureScale();
-    return ToPoints(fonts::TextAdvance(CurrentSpec(), scale, std::string_view(reinterpret_cast<const char*>(s + 1), s[0])),
+    return ToPoints(fonts::TextAdvance(CurrentChoice(), scale, std::string_view(reinterpret_cast<const char*>(s + 1), s[0])),
                     scale);
 }
 
 short TextWidth(const void* textBuf, short firstByte, short byteCount)
 {
     int scale = MeasureScale();
-    return ToPoints(fonts::TextAdvance(CurrentSpec(), scale, Slice(textBuf, firstByte, byteCount)), scale);
+    return ToPoints(fonts::TextAdvance(CurrentChoice(), scale, Slice(textBuf, firstByte, byteCount)), scale);
 }
 
 short CharWidth(short ch)
@@ -112,7 +112,7 @@ void GetFontInfo(FontInfo* info)
 {
     if (!info) return;
     int scale = MeasureScale();
-    fonts::Metrics m = fonts::GetMetrics(CurrentSpec(), scale);
+    fonts::Metrics m = fonts::GetMetrics(CurrentChoice(), scale);
     info->ascent = ToPoints(m.ascent, scale);
     info->descent = ToPoints(m.descent, scale);
     info->leading = ToPoints(m.leading, scale);

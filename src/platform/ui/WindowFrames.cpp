@@ -74,21 +74,21 @@ void DrawStripes(QDPixels& s, short scale, const Rect& bar)
 // The title, centred, cut with an ellipsis when it does not fit.
 void DrawTitle(QDPixels& s, short scale, WindowPtr w, const Rect& bar, bool active)
 {
-    fonts::FontSpec spec{systemFont, 12, bold};
+    fonts::FontChoice choice{systemFont, 12, bold};
     short room = short(bar.right - bar.left - 2 * 32);
     if (room <= 0) return;
     std::string title = frames::FitTitle(w->title, room, scale);
-    auto widthOf = [&](const std::string& t) { return (fonts::TextAdvance(spec, scale, t) + scale - 1) / scale; };
+    auto widthOf = [&](const std::string& t) { return (fonts::TextAdvance(choice, scale, t) + scale - 1) / scale; };
     short width = short(widthOf(title));
     short left = short(bar.left + (bar.right - bar.left - width) / 2);
     if (active) frames::FillScreenRect(s, scale, Rect{bar.top, short(left - 6), bar.bottom, short(left + width + 6)}, kTitleFillActive);
-    fonts::Metrics m = fonts::GetMetrics(spec, scale);
+    fonts::Metrics m = fonts::GetMetrics(choice, scale);
     int barTop = bar.top * scale, barHeight = (bar.bottom - bar.top) * scale;
     int baseline = barTop + (barHeight + m.ascent - m.descent) / 2;
     qd::DevRect barArea{bar.left * scale, barTop, bar.right * scale, barTop + barHeight};
     std::vector<qd::DevRect> clip;
     for (const qd::DevRect& c : *gClip) clip.push_back(qd::Intersect(barArea, c));
-    fonts::DrawText(s, clip, left * scale, baseline, spec, scale, title, active ? kTitleText : kTitleTextInactive);
+    fonts::DrawText(s, clip, left * scale, baseline, choice, scale, title, active ? kTitleText : kTitleTextInactive);
 }
 
 void DrawDocumentFrame(QDPixels& s, short scale, WindowPtr w)
@@ -134,8 +134,8 @@ namespace frames {
 
 std::string FitTitle(const std::string& title, short room, short scale)
 {
-    fonts::FontSpec spec{systemFont, 12, bold};
-    auto widthOf = [&](const std::string& t) { return (fonts::TextAdvance(spec, scale, t) + scale - 1) / scale; };
+    fonts::FontChoice choice{systemFont, 12, bold};
+    auto widthOf = [&](const std::string& t) { return (fonts::TextAdvance(choice, scale, t) + scale - 1) / scale; };
     if (widthOf(title) <= room) return title;
     const std::string ellipsis = "\xE2\x80\xA6";
     std::string cut = title;
