@@ -78,6 +78,11 @@ void MoveWindow(WindowPtr window, short hGlobal, short vGlobal, Boolean front)
     qd::MarkScreenDirty();
 }
 
+void AlignWindow(WindowPtr window, Boolean front, const Rect*, void*)
+{
+    if (wm::IsWindow(window) && front) SelectWindow(window);
+}
+
 // A size of 0 by 0 is what GrowWindow answers when nothing changed, and
 // callers pass it on; it leaves the window as it is rather than shrinking it
 // to nothing.

@@ -112,6 +112,11 @@ Boolean TrackGoAway(WindowPtr window, Point thePt);
 Boolean TrackBox(WindowPtr window, Point thePt, short partCode);
 void ZoomWindow(WindowPtr window, short partCode, Boolean front);
 void MoveWindow(WindowPtr window, short hGlobal, short vGlobal, Boolean front);
+// Classically moves the window so that its content falls on pixel
+// boundaries good for fast video drawing. Every position is good here: it
+// only brings the window to the front when `front` is true. The last two
+// arguments are accepted and ignored (callers pass nil).
+void AlignWindow(WindowPtr window, Boolean front, const Rect* alignmentRect, void* alignmentProc);
 void SizeWindow(WindowPtr window, short w, short h, Boolean fUpdate);
 
 void SetWTitle(WindowPtr window, ConstStr255Param title);

@@ -315,6 +315,20 @@ TEST_F(WindowManagerTest, DragWindowNeverPutsTheTitleBarUnderTheMenuBar)
     EXPECT_GE(Structure(w).top, kMenuBarHeight);
 }
 
+TEST_F(WindowManagerTest, AlignWindowKeepsThePlaceAndOrdersOnlyWhenAsked)
+{
+    WindowPtr back = MakeWindow("back", R(100, 100, 300, 250));
+    WindowPtr front = MakeWindow("front", R(400, 300, 500, 400));
+    AlignWindow(back, false, nullptr, nullptr);
+    EXPECT_EQ(FrontWindow(), front);
+    AlignWindow(back, true, nullptr, nullptr);
+    EXPECT_EQ(FrontWindow(), back);
+    Rect c;
+    GetWindowBounds(back, kWindowContentRgn, &c);
+    EXPECT_EQ(c.left, 100);
+    EXPECT_EQ(c.top, 100);
+}
+
 TEST_F(WindowManagerTest, TitlesAreUtf8AndRoundTrip)
 {
     WindowPtr w = MakeWindow("Spur für „Film“ – 日本", R(50, 50, 150, 150));
