@@ -145,75 +145,102 @@ OSErr EntryForDestination(const DataRefEntry& e, const SerializeOptions& o, Data
     return noErr;
 }
 
+// The atoms of one media's sample storage, as found in its tree.
+struct StorageAtoms {
+    DrefAtom* dref = nullptr;
+    StsdAtom* stsd = nullptr;
+    ChunkOffsetAtom* offsets = nullptr;
+};
+
+StorageAtoms FindStorageAtoms(const MediaRecord& media)
+{
+    StorageAtoms a;
+    ContainerAtom* minf = media.mdia->FindContainer('minf');
+    ContainerAtom* dinf = minf ? minf->FindContainer('dinf') : nullptr;
+    ContainerAtom* stbl = minf ? minf->FindContainer('stbl') : nullptr;
+    a.dref = dinf ? dinf->FindAs<DrefAtom>('dref') : nullptr;
+    a.stsd = stbl ? stbl->FindAs<StsdAtom>('stsd') : nullptr;
+    if (stbl) {
+        a.offsets = stbl->FindAs<ChunkOffsetAtom>('stco');
+        if (!a.offsets)
+            a.offsets = stbl->FindAs<ChunkOffsetAtom>('co64');
+    }
+    return a;
+}
+
+template <class T> void Substitute(const Atom* original, std::unique_ptr<T> replacement, AtomSubstitutions& subs,
+                                   std::vector<std::unique_ptr<Atom>>& keep)
+{
+    subs[original] = replacement.get();
+    keep.push_back(std::move(replacement));
+}
+
+std::unique_ptr<DrefAtom> DrefLike(const DrefAtom& model, std::vector<DataRefEntry> entries)
+{
+    auto d = std::make_unique<DrefAtom>('dref');
+    d->version = model.version;
+    d->flags = model.flags;
+    d->entries = std::move(entries);
+    return d;
+}
+
+// A flattened copy holds every sample itself: one self reference, every
+// sample description pointing at it, and the chunks where they now are.
+void SubstituteForFlattening(const TrackRecord& t, const StorageAtoms& a, const SerializeOptions& o,
+                             AtomSubstitutions& subs, std::vector<std::unique_ptr<Atom>>& keep)
+{
+    if (a.dref)
+        Substitute(a.dref, DrefLike(*a.dref, {SelfEntry()}), subs, keep);
+    if (a.stsd) {
+        auto s = std::make_unique<StsdAtom>('stsd');
+        s->entries = a.stsd->entries;
+        for (auto& e : s->entries)
+            StsdAtom::SetEntryDataRefIndex(e, 1);
+        Substitute(a.stsd, std::move(s), subs, keep);
+    }
+    if (a.offsets) {
+        std::vector<UInt64> remapped(a.offsets->offsets->size());
+        for (size_t i = 0; i < remapped.size(); ++i)
+            remapped[i] = o.remapChunkOffset(const_cast<TrackRecord*>(&t), UInt32(i), (*a.offsets->offsets)[i]);
+        Substitute(a.offsets, BuildChunkOffsetAtom(std::move(remapped), o.forceCo64), subs, keep);
+    }
+}
+
+// The data references as seen from the destination file. The model's
+// entries carry the resolved files; the atom's copies (same order after
+// SyncMedia) only the bytes.
+OSErr SubstituteDataRefs(const MediaRecord& media, const DrefAtom& dref, const SerializeOptions& o,
+                         AtomSubstitutions& subs, std::vector<std::unique_ptr<Atom>>& keep)
+{
+    std::vector<DataRefEntry> entries;
+    bool changed = dref.entries.size() != media.dataRefs.size();
+    for (size_t i = 0; i < media.dataRefs.size(); ++i) {
+        DataRefEntry n;
+        if (OSErr err = EntryForDestination(media.dataRefs[i], o, &n))
+            return err;
+        changed = changed || i >= dref.entries.size() || !n.SameEntryAs(dref.entries[i]);
+        entries.push_back(std::move(n));
+    }
+    if (changed)
+        Substitute(&dref, DrefLike(dref, std::move(entries)), subs, keep);
+    return noErr;
+}
+
 OSErr SubstituteTrack(const TrackRecord& t, const SerializeOptions& o, AtomSubstitutions& subs,
                       std::vector<std::unique_ptr<Atom>>& keep)
 {
     if (!t.media)
         return noErr;
-    ContainerAtom* minf = t.media->mdia->FindContainer('minf');
-    ContainerAtom* dinf = minf ? minf->FindContainer('dinf') : nullptr;
-    ContainerAtom* stbl = minf ? minf->FindContainer('stbl') : nullptr;
-    auto* dref = dinf ? dinf->FindAs<DrefAtom>('dref') : nullptr;
-    auto* stsd = stbl ? stbl->FindAs<StsdAtom>('stsd') : nullptr;
-    Atom* offsets = stbl ? stbl->Find('stco') : nullptr;
-    if (!offsets && stbl)
-        offsets = stbl->Find('co64');
-    auto* chunkAtom = dynamic_cast<ChunkOffsetAtom*>(offsets);
-
+    StorageAtoms a = FindStorageAtoms(*t.media);
     if (o.remapChunkOffset) {
-        // A flattened copy holds every sample itself: one self reference.
-        if (dref) {
-            auto d = std::make_unique<DrefAtom>('dref');
-            d->version = dref->version;
-            d->flags = dref->flags;
-            d->entries = {SelfEntry()};
-            subs[dref] = d.get();
-            keep.push_back(std::move(d));
-        }
-        if (stsd) {
-            auto s = std::make_unique<StsdAtom>('stsd');
-            s->entries = stsd->entries;
-            for (auto& e : s->entries)
-                StsdAtom::SetEntryDataRefIndex(e, 1);
-            subs[stsd] = s.get();
-            keep.push_back(std::move(s));
-        }
-        if (chunkAtom) {
-            std::vector<UInt64> remapped(chunkAtom->offsets->size());
-            for (size_t i = 0; i < remapped.size(); ++i)
-                remapped[i] = o.remapChunkOffset(const_cast<TrackRecord*>(&t), UInt32(i), (*chunkAtom->offsets)[i]);
-            auto c = BuildChunkOffsetAtom(std::move(remapped), o.forceCo64);
-            subs[chunkAtom] = c.get();
-            keep.push_back(std::move(c));
-        }
+        SubstituteForFlattening(t, a, o, subs, keep);
         return noErr;
     }
-    if (dref) {
-        // The model's entries carry the resolved files; the atom's copies
-        // (same order after SyncMedia) only the bytes.
-        std::vector<DataRefEntry> entries;
-        bool changed = dref->entries.size() != t.media->dataRefs.size();
-        for (size_t i = 0; i < t.media->dataRefs.size(); ++i) {
-            DataRefEntry n;
-            if (OSErr err = EntryForDestination(t.media->dataRefs[i], o, &n))
-                return err;
-            changed = changed || i >= dref->entries.size() || !n.SameEntryAs(dref->entries[i]);
-            entries.push_back(std::move(n));
-        }
-        if (changed) {
-            auto d = std::make_unique<DrefAtom>('dref');
-            d->version = dref->version;
-            d->flags = dref->flags;
-            d->entries = std::move(entries);
-            subs[dref] = d.get();
-            keep.push_back(std::move(d));
-        }
-    }
-    if (chunkAtom && o.forceCo64 && !chunkAtom->Is64()) {
-        auto c = BuildChunkOffsetAtom(*chunkAtom->offsets, true);
-        subs[chunkAtom] = c.get();
-        keep.push_back(std::move(c));
-    }
+    if (a.dref)
+        if (OSErr err = SubstituteDataRefs(*t.media, *a.dref, o, subs, keep))
+            return err;
+    if (a.offsets && o.forceCo64 && !a.offsets->Is64())
+        Substitute(a.offsets, BuildChunkOffsetAtom(*a.offsets->offsets, true), subs, keep);
     return noErr;
 }
 
