@@ -97,6 +97,50 @@ std::map<UInt32, Defaults> ReadTrackDefaults(const ContainerAtom& moov)
     return result;
 }
 
+// One track fragment: its runs appended to the track's sink. Returns where
+// the next track fragment's data starts when it names no base of its own;
+// false in *ok when an offset points before the start of the file.
+UInt64 MergeTrackFragment(const ContainerAtom& traf, const TfhdAtom& tfhd, const Defaults& d, UInt64 moofOffset,
+                          UInt64 nextBase, TrackFragmentSink& sink, bool* ok)
+{
+    UInt32 sdi = (tfhd.flags & TfhdAtom::kSampleDescriptionIndex) ? tfhd.sampleDescriptionIndex : d.descriptionIndex;
+    UInt32 duration = (tfhd.flags & TfhdAtom::kDefaultDuration) ? tfhd.defaultDuration : d.duration;
+    UInt32 size = (tfhd.flags & TfhdAtom::kDefaultSize) ? tfhd.defaultSize : d.size;
+    UInt32 flags = (tfhd.flags & TfhdAtom::kDefaultFlags) ? tfhd.defaultFlags : d.flags;
+    UInt64 base = (tfhd.flags & TfhdAtom::kBaseDataOffset) ? tfhd.baseDataOffset
+                  : (tfhd.flags & TfhdAtom::kDefaultBaseIsMoof) ? moofOffset
+                                                                : nextBase;
+    UInt64 dataPos = base;
+    for (Atom* r : traf.FindAll('trun')) {
+        auto* trun = dynamic_cast<TrunAtom*>(r);
+        if (!trun)
+            continue;
+        if (trun->flags & TrunAtom::kDataOffset) {
+            SInt64 pos = SInt64(base) + trun->dataOffset;
+            if (pos < 0) {
+                *ok = false;
+                return dataPos;
+            }
+            dataPos = UInt64(pos);
+        }
+        std::vector<TrunSample> samples = trun->samples;
+        UInt64 bytes = 0;
+        for (size_t i = 0; i < samples.size(); ++i) {
+            auto& s = samples[i];
+            if (!(trun->flags & TrunAtom::kDuration))
+                s.duration = duration;
+            if (!(trun->flags & TrunAtom::kSize))
+                s.size = size;
+            if (!(trun->flags & TrunAtom::kFlags))
+                s.flags = (i == 0 && (trun->flags & TrunAtom::kFirstSampleFlags)) ? trun->firstSampleFlags : flags;
+            bytes += s.size;
+        }
+        sink.AddRun(dataPos, sdi, samples);
+        dataPos += bytes;
+    }
+    return dataPos;
+}
+
 }  // namespace
 
 bool MergeFragments(MovieRecord& movie, const std::vector<MovieFragment>& fragments, std::string* whyNot)
@@ -114,46 +158,16 @@ bool MergeFragments(MovieRecord& movie, const std::vector<MovieFragment>& fragme
             auto* tfhd = traf ? traf->FindAs<TfhdAtom>('tfhd') : nullptr;
             if (!tfhd || !mediaByID.count(tfhd->trackID))
                 continue;
-            Defaults d = defaults[tfhd->trackID];
-            UInt32 sdi = (tfhd->flags & TfhdAtom::kSampleDescriptionIndex) ? tfhd->sampleDescriptionIndex : d.descriptionIndex;
-            UInt32 duration = (tfhd->flags & TfhdAtom::kDefaultDuration) ? tfhd->defaultDuration : d.duration;
-            UInt32 size = (tfhd->flags & TfhdAtom::kDefaultSize) ? tfhd->defaultSize : d.size;
-            UInt32 flags = (tfhd->flags & TfhdAtom::kDefaultFlags) ? tfhd->defaultFlags : d.flags;
-            UInt64 base = (tfhd->flags & TfhdAtom::kBaseDataOffset) ? tfhd->baseDataOffset
-                          : (tfhd->flags & TfhdAtom::kDefaultBaseIsMoof) ? fragment.fileOffset
-                                                                          : nextBase;
             auto& sink = sinks[tfhd->trackID];
             if (!sink)
                 sink = std::make_unique<TrackFragmentSink>(*mediaByID[tfhd->trackID]);
-            UInt64 dataPos = base;
-            for (Atom* r : traf->FindAll('trun')) {
-                auto* trun = dynamic_cast<TrunAtom*>(r);
-                if (!trun)
-                    continue;
-                if (trun->flags & TrunAtom::kDataOffset) {
-                    SInt64 pos = SInt64(base) + trun->dataOffset;
-                    if (pos < 0) {
-                        *whyNot = "a fragment's data offset points before the start of the file";
-                        return false;
-                    }
-                    dataPos = UInt64(pos);
-                }
-                std::vector<TrunSample> samples = trun->samples;
-                UInt64 bytes = 0;
-                for (size_t i = 0; i < samples.size(); ++i) {
-                    auto& s = samples[i];
-                    if (!(trun->flags & TrunAtom::kDuration))
-                        s.duration = duration;
-                    if (!(trun->flags & TrunAtom::kSize))
-                        s.size = size;
-                    if (!(trun->flags & TrunAtom::kFlags))
-                        s.flags = (i == 0 && (trun->flags & TrunAtom::kFirstSampleFlags)) ? trun->firstSampleFlags : flags;
-                    bytes += s.size;
-                }
-                sink->AddRun(dataPos, sdi, samples);
-                dataPos += bytes;
+            bool ok = true;
+            nextBase = MergeTrackFragment(*traf, *tfhd, defaults[tfhd->trackID], fragment.fileOffset, nextBase,
+                                          *sink, &ok);
+            if (!ok) {
+                *whyNot = "a fragment's data offset points before the start of the file";
+                return false;
             }
-            nextBase = dataPos;
         }
     }
     for (auto& [id, sink] : sinks)
