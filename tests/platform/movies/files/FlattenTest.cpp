@@ -300,3 +300,16 @@ TEST(FlattenMovieData, GivesTheMovieOfTheNewFile)
     EXPECT_TRUE(fs::equivalent(files[0], dir / "flat.mov"));
     DisposeMovie(copy);
 }
+
+TEST(FlattenMovie, EveryFixtureFlattensToAFileThatDecodesCleanly)
+{
+    for (const char* name : {"faststart.mp4", "offset.mov", "timecode.mov", "oddscale.mov", "fragmented.mp4"}) {
+        ScratchFolder dir;
+        OpenMovie src(FixtureMovies::Path(name));
+        ASSERT_NE(src.movie, nullptr) << name;
+        short resId = movieInDataForkResID;
+        ASSERT_EQ(FlattenTo(src.movie, dir / "flat.mov", &resId), noErr) << name;
+        EXPECT_EQ(DecodeErrors(dir / "flat.mov"), "") << name;
+        EXPECT_EQ(Packets(dir / "flat.mov", "v:0"), 50) << name;
+    }
+}
