@@ -287,3 +287,35 @@ TEST(NewMovieFromFile, ReferenceMovieMovedWithItsMediaStillResolves)
     DisposeMovie(back);
     CloseMovieFile(refNum);
 }
+
+TEST(NewMovieFromFile, ReferenceMovieMovedAloneFindsItsMediaByAbsolutePathAndSaysSo)
+{
+    ScratchFolder dir;
+    fs::create_directories(dir / "media");
+    fs::create_directories(dir / "a/b/c");
+    std::string media = FixtureMovies::CopyTo("av.mov", dir / "media");
+    short srcRef = 0;
+    Movie movie = FixtureMovies::Open(media, &srcRef);
+    ASSERT_NE(movie, nullptr);
+    FSSpec spec = SpecFor(dir / "ref.mov");
+    short refNum = 0, resId = movieInDataForkResID;
+    ASSERT_EQ(CreateMovieFile(&spec, 'TVOD', -2, (long)0xD0000000, &refNum, nullptr), noErr);
+    ASSERT_EQ(AddMovieResource(movie, refNum, &resId, nullptr), noErr);
+    CloseMovieFile(refNum);
+    DisposeMovie(movie);
+    CloseMovieFile(srcRef);
+    fs::rename(dir / "ref.mov", dir / "a/b/c/ref.mov");
+
+    FSSpec moved = SpecFor(dir / "a/b/c/ref.mov");
+    ASSERT_EQ(OpenMovieFile(&moved, &refNum, fsRdWrPerm), noErr);
+    Movie back = nullptr;
+    Boolean changed = false;
+    EXPECT_EQ(NewMovieFromFile(&back, refNum, nullptr, nullptr, newMovieActive, &changed), noErr);
+    EXPECT_TRUE(changed);
+    ASSERT_NE(back, nullptr);
+    auto files = MovieDataRefs::DataFiles(back);
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_TRUE(fs::equivalent(files[0], media));
+    DisposeMovie(back);
+    CloseMovieFile(refNum);
+}
