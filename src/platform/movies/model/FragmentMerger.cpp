@@ -1,5 +1,6 @@
 #include "platform/movies/model/FragmentMerger.h"
 
+#include <algorithm>
 #include <map>
 
 #include "platform/movies/atoms/FragmentAtoms.h"
@@ -143,7 +144,8 @@ UInt64 MergeTrackFragment(const ContainerAtom& traf, const TfhdAtom& tfhd, const
 
 }  // namespace
 
-bool MergeFragments(MovieRecord& movie, const std::vector<MovieFragment>& fragments, std::string* whyNot)
+bool MergeFragments(MovieRecord& movie, const std::vector<MovieFragment>& fragments,
+                    std::map<UInt32, SInt64>* firstDecodeTimes, std::string* whyNot)
 {
     std::map<UInt32, std::unique_ptr<TrackFragmentSink>> sinks;
     std::map<UInt32, MediaRecord*> mediaByID;
@@ -159,8 +161,13 @@ bool MergeFragments(MovieRecord& movie, const std::vector<MovieFragment>& fragme
             if (!tfhd || !mediaByID.count(tfhd->trackID))
                 continue;
             auto& sink = sinks[tfhd->trackID];
-            if (!sink)
-                sink = std::make_unique<TrackFragmentSink>(*mediaByID[tfhd->trackID]);
+            if (!sink) {
+                MediaRecord& media = *mediaByID[tfhd->trackID];
+                sink = std::make_unique<TrackFragmentSink>(media);
+                auto* tfdt = traf->FindAs<TfdtAtom>('tfdt');
+                if (tfdt && media.table.Empty() && tfdt->baseMediaDecodeTime > 0)
+                    (*firstDecodeTimes)[tfhd->trackID] = SInt64(std::min<UInt64>(tfdt->baseMediaDecodeTime, UInt64(1) << 48));
+            }
             bool ok = true;
             nextBase = MergeTrackFragment(*traf, *tfhd, defaults[tfhd->trackID], fragment.fileOffset, nextBase,
                                           *sink, &ok);

@@ -8,6 +8,7 @@
 #include "platform/movies/model/MovieParser.h"
 #include "platform/movies/model/MovieSeam.h"
 #include "platform/movies/model/Registry.h"
+#include "platform/movies/model/TimeMath.h"
 
 namespace {
 
@@ -53,15 +54,61 @@ std::unique_ptr<MovieRecord> ParseTree(std::span<const UInt8> bytes, UInt64 file
     return BuildMovieFromAtoms(std::move(moov), source, whyNot);
 }
 
+// A fragmented movie does not know its length when its header is written,
+// so a last edit of length 0 means "to the end of the media"; once the
+// fragments are in, that length is known.
+void ResolveOpenEndedEdit(TrackRecord& t)
+{
+    if (t.edits.empty() || t.edits.back().duration != 0 || t.edits.back().IsEmpty())
+        return;
+    Edit& last = t.edits.back();
+    SInt64 rest = t.media->Duration() - last.mediaTime;
+    if (rest > 0 && last.rate > 0)
+        last.duration = std::min(MulDivRound(ConvertTime(rest, t.movie->timeScale, t.media->timeScale), fixed1, last.rate),
+                                 SInt64(1) << 48);
+}
+
+// The samples of a track made of fragments start at media time 0 here,
+// while the file says they start at `start` (tfdt): edits that reach into the
+// time before it play nothing for that long, and later media times move.
+void StartMediaAtZero(TrackRecord& t, SInt64 start)
+{
+    std::vector<Edit> edits;
+    for (const Edit& e : t.edits) {
+        if (e.IsEmpty() || e.mediaTime >= start) {
+            edits.push_back(e);
+            if (!e.IsEmpty())
+                edits.back().mediaTime -= start;
+            continue;
+        }
+        SInt64 gap = MulDivRound(ConvertTime(start - e.mediaTime, t.movie->timeScale, t.media->timeScale), fixed1,
+                                 std::max<Fixed>(e.rate, 1));
+        if (e.duration != 0)
+            gap = std::min(gap, e.duration);
+        edits.push_back(Edit{gap, -1, fixed1});
+        if (e.duration == 0 || e.duration > gap)
+            edits.push_back(Edit{e.duration == 0 ? 0 : e.duration - gap, 0, e.rate});
+    }
+    t.edits = std::move(edits);
+}
+
 // After fragments have added samples, tracks without an edit list play the
 // whole of their longer media, and the header durations follow the samples.
-void RefreshAfterMerge(MovieRecord& movie)
+void RefreshAfterMerge(MovieRecord& movie, const std::map<UInt32, SInt64>& firstDecodeTimes)
 {
     for (auto& t : movie.tracks) {
         if (!t->media->tableChanged)
             continue;
-        if (!t->editsFromFile)
+        auto start = firstDecodeTimes.find(t->id);
+        if (!t->editsFromFile) {
             t->edits = t->ImplicitEdits();
+            if (start != firstDecodeTimes.end())
+                t->offset += ConvertTime(start->second, movie.timeScale, t->media->timeScale);
+        } else {
+            if (start != firstDecodeTimes.end())
+                StartMediaAtZero(*t, start->second);
+            ResolveOpenEndedEdit(*t);
+        }
         t->durationAtRead = -1;
     }
     movie.durationAtRead = -1;
@@ -123,11 +170,12 @@ OSErr ParseMovieFileData(std::span<const UInt8> fileBytes, const MovieSource& so
             trees.push_back(std::move(tree));
         }
         if (!fragments.empty()) {
-            if (!MergeFragments(*movie, fragments, &reason)) {
+            std::map<UInt32, SInt64> firstDecodeTimes;
+            if (!MergeFragments(*movie, fragments, &firstDecodeTimes, &reason)) {
                 movie.reset();
                 err = invalidMovie;
             } else {
-                RefreshAfterMerge(*movie);
+                RefreshAfterMerge(*movie, firstDecodeTimes);
             }
         }
     }

@@ -180,3 +180,18 @@ TEST(Corpus, MovieAtomsWithFlippedBytesNeverCrash)
         }
     }
 }
+
+TEST(Corpus, AnOpenEndedEditOfAFragmentedMovieLastsToTheEndOfTheMedia)
+{
+    // elst [960 empty; 0 at media time 0]: the 0 means "to the end", known
+    // only once the fragments are read (2 s of video at 12800/s).
+    auto path = std::string(ORVO_CORPUS_DIR) + "/wellformed/mp4ff-vvc_400kbps_2s.mp4";
+    auto file = ReadFileBytes(path);
+    Movie m = nullptr;
+    ASSERT_EQ(ParseMovieFileData(file, MovieSource{path, file.size()}, &m), noErr);
+    Track t = GetMovieIndTrack(m, 1);
+    EXPECT_EQ(GetTrackOffset(t), 960);
+    EXPECT_EQ(GetTrackDuration(t), 2000);
+    EXPECT_EQ(GetMovieDuration(m), 2960);
+    DisposeMovie(m);
+}

@@ -22,7 +22,7 @@ std::vector<MediaChunk> Chunks(Media media)
 
 // A fragmented file: ftyp-less moov (one track without samples, trex
 // defaults), then moof+mdat pairs.
-std::vector<UInt8> FragmentedFile(int fragments, UInt32 samplesPerFragment)
+std::vector<UInt8> FragmentedFile(int fragments, UInt32 samplesPerFragment, UInt32 firstDecodeTime = 0)
 {
     TestTrack t;
     t.sampleCount = 0;
@@ -44,7 +44,7 @@ std::vector<UInt8> FragmentedFile(int fragments, UInt32 samplesPerFragment)
         for (UInt32 s = 0; s < samplesPerFragment; ++s)
             trun.U32(s == 0 ? 0 : 0x00010000);
         AtomBytes traf = AtomBytes::Full("tfhd", 0, 0x20000, AtomBytes().U32(1));
-        traf.Add(AtomBytes::Full("tfdt", 0, 0, AtomBytes().U32(f * samplesPerFragment * 512)));
+        traf.Add(AtomBytes::Full("tfdt", 0, 0, AtomBytes().U32(firstDecodeTime + f * samplesPerFragment * 512)));
         auto trunAtom = AtomBytes::Full("trun", 0, 0x1 | 0x400, trun);
         traf.Add(trunAtom);
         AtomBytes moof = AtomBytes::Atom("moof", AtomBytes::Full("mfhd", 0, 0, AtomBytes().U32(f + 1))
@@ -287,5 +287,17 @@ TEST(SampleTables, CompositionOffsetsAndDescriptionsComeWithTheSample)
     ASSERT_EQ(GetMediaSampleDescriptionBytes(media, 1, &description), noErr);
     EXPECT_EQ(std::string(description.begin() + 4, description.begin() + 8), "avc1");
     EXPECT_EQ(GetMediaSampleDescriptionBytes(media, 2, &description), invalidSampleDescIndex);
+    DisposeMovie(m);
+}
+
+TEST(SampleTables, FragmentsThatStartLaterStartTheTrackLater)
+{
+    auto file = FragmentedFile(2, 4, 6000);  // 10 s into a 600/s media
+    Movie m = nullptr;
+    ASSERT_EQ(ParseMovieFileData(file, MovieSource{"/f.mp4", file.size()}, &m), noErr);
+    Track t = GetMovieIndTrack(m, 1);
+    EXPECT_EQ(GetTrackOffset(t), 10000);
+    EXPECT_EQ(GetTrackDuration(t), 6827);  // 4096/600 s at 1000/s
+    EXPECT_EQ(GetMediaDuration(GetTrackMedia(t)), 8 * 512);
     DisposeMovie(m);
 }
