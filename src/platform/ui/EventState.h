@@ -30,6 +30,15 @@ void NoteUpdateServiced(WindowPtr window);
 // How many events were ever queued (a counter that only grows).
 UInt32 EnqueuedCount();
 
+// Takes (or, with remove false, looks at) the first activate event, else
+// the first queued event of a kind in mask; high-level events only when
+// highLevelNow is true, since they wait behind the update events.
+bool TakeQueued(UInt16 mask, EventRecord* out, bool remove, bool highLevelNow);
+// A null event now: the mouse position, the modifiers, the time.
+EventRecord NullEvent();
+// The UTF-8 a key event typed.
+std::string TextOf(const EventRecord& ev);
+
 // Forgets every queued event and the mouse and key state.
 void Reset();
 

@@ -9,12 +9,6 @@
 #include "platform/ui/EventState.h"
 #include "platform/ui/WindowList.h"
 
-namespace events {
-bool TakeQueued(EventMask mask, EventRecord* out, bool remove, bool highLevelNow);
-EventRecord NullEvent();
-std::string TextOf(const EventRecord& ev);
-}  // namespace events
-
 namespace {
 
 // The window of the last update event handed out, until its BeginUpdate.
