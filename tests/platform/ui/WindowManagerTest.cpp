@@ -44,6 +44,20 @@ TEST_F(WindowManagerTest, FindWindowNamesEveryPartOfADocumentWindow)
     EXPECT_EQ(FindWindow(Pt(288, titleMiddle), &found), inZoomOut);
 }
 
+TEST_F(WindowManagerTest, HarnessPointsHitTheNamedParts)
+{
+    WindowPtr w = Document();
+    WindowPtr found = nullptr;
+    EXPECT_EQ(FindWindow(harness::TitleBarPoint(w), &found), inDrag);
+    EXPECT_EQ(FindWindow(harness::CloseBoxPoint(w), &found), inGoAway);
+    EXPECT_EQ(FindWindow(harness::ZoomBoxPoint(w), &found), inZoomOut);
+    EXPECT_EQ(FindWindow(harness::GrowBoxPoint(w), &found), inGrow);
+    EXPECT_EQ(FindWindow(harness::ContentPoint(w, 5, 5), &found), inContent);
+    EXPECT_EQ(found, w);
+    WindowPtr box = MakeWindow("", R(400, 300, 500, 400), dBoxProc, false);
+    EXPECT_EQ(harness::CloseBoxPoint(box).h, -1);
+}
+
 TEST_F(WindowManagerTest, ZoomBoxAnswersZoomInOnceZoomedOut)
 {
     WindowPtr w = Document();

@@ -201,6 +201,27 @@ WindowPtr FindWindowByTitle(const std::string& title)
     return nullptr;
 }
 
+namespace {
+
+Point Middle(const Rect& r)
+{
+    if (EmptyRect(&r)) return Point{-1, -1};
+    return Point{short((r.top + r.bottom) / 2), short((r.left + r.right) / 2)};
+}
+
+}  // namespace
+
+Point TitleBarPoint(WindowPtr w) { return wm::IsWindow(w) ? Middle(wm::TitleBarRect(w)) : Point{-1, -1}; }
+Point CloseBoxPoint(WindowPtr w) { return wm::IsWindow(w) ? Middle(wm::CloseBoxRect(w)) : Point{-1, -1}; }
+Point ZoomBoxPoint(WindowPtr w) { return wm::IsWindow(w) ? Middle(wm::ZoomBoxRect(w)) : Point{-1, -1}; }
+Point GrowBoxPoint(WindowPtr w) { return wm::IsWindow(w) ? Middle(wm::GrowBoxRect(w)) : Point{-1, -1}; }
+
+Point ContentPoint(WindowPtr w, short h, short v)
+{
+    if (!wm::IsWindow(w)) return Point{-1, -1};
+    return Point{short(w->portGlobal.v + v - w->portRect.top), short(w->portGlobal.h + h - w->portRect.left)};
+}
+
 UInt32 ScreenPixel(short h, short v)
 {
     const QDPixels& s = compositor::Compose();

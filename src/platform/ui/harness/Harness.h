@@ -92,6 +92,15 @@ std::vector<WindowState> VisibleWindows();
 // The first window with that title, or nil.
 WindowPtr FindWindowByTitle(const std::string& title);
 
+// Global points on a window's parts, for scripted clicks and drags: the
+// middle of the title bar (inDrag), of the close, zoom and grow boxes, and
+// a local point of the content. A part the window lacks gives (-1,-1).
+Point TitleBarPoint(WindowPtr w);
+Point CloseBoxPoint(WindowPtr w);
+Point ZoomBoxPoint(WindowPtr w);
+Point GrowBoxPoint(WindowPtr w);
+Point ContentPoint(WindowPtr w, short h, short v);
+
 // Pixels (0xAARRGGBB; alpha is always 0xFF). Screen at a point (top-left
 // device pixel of it), a port at a local point.
 UInt32 ScreenPixel(short h, short v);
