@@ -7,6 +7,7 @@
 // 1280x800 composition to about a millisecond; nothing is composed while
 // nothing changes.
 #include "platform/ui/Compositor.h"
+#include "platform/ui/Menus.h"
 
 #include <algorithm>
 #include <cstring>
@@ -187,6 +188,8 @@ void ScreenResized()
         GrafPort* bar = S().menuBar.get();
         qd::ResizePort(bar, UICurrentBackend().ScreenWidth(), kMenuBarHeight, 0xFFFFFFFF);
         DrawMenuBarLine(bar);
+        // Resizing cleared the bar: the Menu Manager draws its titles again.
+        DrawMenuBar();
     }
     S().dirty = true;
 }
