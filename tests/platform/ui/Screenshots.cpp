@@ -1,5 +1,6 @@
 // Writes the screenshots of the Menu, Control and Dialog Managers into the
-// folder given as the only argument: menu.png, dialog.png, scrollbars.png.
+// folder given as the only argument: menu.png, dialog.png, scrollbars.png,
+// and windows.png with windows@2x.png for high-density screens.
 // They are made on the headless screen, so they can be remade at any time.
 #include <cstdio>
 #include <string>
@@ -148,6 +149,46 @@ bool ScrollBarShot(const std::string& folder)
     return ok;
 }
 
+// Draws a few lines of text into a window, as an application would in
+// answer to its update event.
+void DrawSampleText(WindowPtr w, const char* const* lines, int count)
+{
+    SetPortWindowPort(w);
+    BeginUpdate(w);
+    Rect r;
+    GetWindowPortBounds(w, &r);
+    EraseRect(&r);
+    TextFont(0);
+    TextSize(12);
+    for (int i = 0; i < count; ++i) {
+        Str255 line;
+        pstr::FromStd(lines[i], line);
+        MoveTo(12, short(22 + 18 * i));
+        DrawString(line);
+    }
+    EndUpdate(w);
+}
+
+// Two overlapping document windows: the front one active with its striped
+// title bar, the one behind it inactive and plain, its content kept.
+bool WindowsShot(const std::string& folder, short scale, const char* name)
+{
+    harness::Start(640, 400, scale);
+    RegisterMenus();
+    WindowPtr back = DocumentWindow(Rect{60, 40, 260, 360}, "clip.mov");
+    const char* backLines[] = {"Track 1: video, 600 units", "Track 2: sound, 44100 units"};
+    DrawSampleText(back, backLines, 2);
+    WindowPtr front = DocumentWindow(Rect{130, 250, 350, 600}, "movie.mov Tracks");
+    const char* frontLines[] = {"Track #: 1    Track ID: 1", "Duration: 7800    Offset: 0",
+                                "Track #: 2    Track ID: 2", "Duration: 6000    Offset: 1200"};
+    DrawSampleText(front, frontLines, 4);
+    harness::RunEvents();
+    bool ok = harness::SaveScreenPNG(folder + "/" + name);
+    DisposeWindow(front);
+    DisposeWindow(back);
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -159,7 +200,8 @@ int main(int argc, char** argv)
     const std::string folder = argv[1];
     harness::Start(640, 400);
     RegisterMenus();
-    bool ok = MenuShot(folder) && DialogShot(folder) && ScrollBarShot(folder);
+    bool ok = MenuShot(folder) && DialogShot(folder) && ScrollBarShot(folder) &&
+              WindowsShot(folder, 1, "windows.png") && WindowsShot(folder, 2, "windows@2x.png");
     if (!ok)
         std::fprintf(stderr, "could not write the screenshots into %s\n", folder.c_str());
     return ok ? 0 : 1;
