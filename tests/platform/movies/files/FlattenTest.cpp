@@ -313,3 +313,31 @@ TEST(FlattenMovie, EveryFixtureFlattensToAFileThatDecodesCleanly)
         EXPECT_EQ(Packets(dir / "flat.mov", "v:0"), 50) << name;
     }
 }
+
+TEST(FlattenMovie, MissingSampleFileFailsWithoutLeavingAFile)
+{
+    ScratchFolder dir;
+    fs::create_directories(dir / "out");
+    std::string media = FixtureMovies::CopyTo("av.mov", dir.Path());
+    {
+        OpenMovie src(media);
+        ASSERT_NE(src.movie, nullptr);
+        FSSpec spec = SpecFor(dir / "ref.mov");
+        short refNum = 0, resId = movieInDataForkResID;
+        ASSERT_EQ(CreateMovieFile(&spec, 'TVOD', -2, (long)0xD0000000, &refNum, nullptr), noErr);
+        ASSERT_EQ(AddMovieResource(src.movie, refNum, &resId, nullptr), noErr);
+        CloseMovieFile(refNum);
+    }
+    fs::remove(media);
+    FSSpec spec = SpecFor(dir / "ref.mov");
+    short refNum = 0;
+    ASSERT_EQ(OpenMovieFile(&spec, &refNum, fsRdPerm), noErr);
+    Movie movie = nullptr;
+    EXPECT_EQ(NewMovieFromFile(&movie, refNum, nullptr, nullptr, 0, nullptr), couldNotResolveDataRef);
+    ASSERT_NE(movie, nullptr);
+    short resId = movieInDataForkResID;
+    EXPECT_EQ(FlattenTo(movie, dir / "out/flat.mov", &resId), couldNotResolveDataRef);
+    EXPECT_EQ(FilesIn(dir / "out"), 0);
+    DisposeMovie(movie);
+    CloseMovieFile(refNum);
+}
