@@ -166,6 +166,8 @@ OSErr Flatten(Movie theMovie, const FlattenTarget& target, long createMovieFileF
     bool exists = stat(target.path.c_str(), &st) == 0;
     if (exists && !(createMovieFileFlags & createMovieFileDeleteCurFile))
         return dupFNErr;
+    if ((exists && SafeFileOps::IsLocked(target.path)) || SafeFileOps::IsLocked(SafeFileOps::FolderOf(target.path)))
+        return permErr;
     if (exists && (MovieDataRefs::MovieUsesFile(theMovie, target.path) ||
                    MovieFileTable::IsOpenForWriting(st.st_dev, st.st_ino, 0)))
         return fBsyErr;

@@ -31,14 +31,7 @@ std::string AbsolutePath(const FSSpec* spec)
     return ec ? path : p.lexically_normal().string();
 }
 
-// A file or folder without any write permission bit is locked, whoever the
-// process runs as: the classic File Manager refused writes to locked files
-// even to their owner.
-bool IsLocked(const std::string& path)
-{
-    struct stat st {};
-    return stat(path.c_str(), &st) == 0 && (st.st_mode & 0222) == 0;
-}
+using SafeFileOps::IsLocked;
 
 OSErr CheckWritable(const std::string& path)
 {

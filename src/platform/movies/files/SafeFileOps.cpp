@@ -18,6 +18,12 @@ std::string FolderOf(const std::string& path)
     return folder.empty() ? std::string(".") : folder;
 }
 
+bool IsLocked(const std::string& path)
+{
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && (st.st_mode & 0222) == 0;
+}
+
 int CreateTemporaryBeside(const std::string& path, std::string* tempPath, OSErr* err)
 {
     std::string name = std::filesystem::path(path).filename().string();

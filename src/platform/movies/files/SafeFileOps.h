@@ -33,4 +33,9 @@ bool FileIdentity(const std::string& path, dev_t* dev, ino_t* ino);
 
 std::string FolderOf(const std::string& path);
 
+// A file or folder without any write permission bit is locked, whoever the
+// process runs as: the classic File Manager refused writes to locked files
+// even to their owner.
+bool IsLocked(const std::string& path);
+
 }  // namespace SafeFileOps

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -340,4 +341,17 @@ TEST(FlattenMovie, MissingSampleFileFailsWithoutLeavingAFile)
     EXPECT_EQ(FilesIn(dir / "out"), 0);
     DisposeMovie(movie);
     CloseMovieFile(refNum);
+}
+
+TEST(FlattenMovie, LockedFolderIsRefused)
+{
+    ScratchFolder dir;
+    fs::create_directories(dir / "ro");
+    chmod((dir / "ro").c_str(), 0555);
+    OpenMovie src(FixtureMovies::Path("av.mov"));
+    ASSERT_NE(src.movie, nullptr);
+    short resId = movieInDataForkResID;
+    EXPECT_EQ(FlattenTo(src.movie, dir / "ro/flat.mov", &resId), permErr);
+    chmod((dir / "ro").c_str(), 0755);
+    EXPECT_EQ(FilesIn(dir / "ro"), 0);
 }
