@@ -1,6 +1,8 @@
 #include "MovieReaderTarget.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fcntl.h>
 #include <string>
 #include <unistd.h>
@@ -15,13 +17,28 @@
 
 namespace {
 
+std::string gScratchFolder;
+
+void RemoveScratchFolder()
+{
+    std::error_code ignored;
+    if (!gScratchFolder.empty())
+        std::filesystem::remove_all(gScratchFolder, ignored);
+}
+
+// One folder per process for the files the reader opens, removed at exit.
 const std::string& ScratchFolderPath()
 {
-    static const std::string folder = [] {
-        std::string pattern = "/tmp/orvo-fuzz-XXXXXX";
-        return std::string(mkdtemp(pattern.data()) ? pattern : "/tmp");
-    }();
-    return folder;
+    if (gScratchFolder.empty()) {
+        std::string pattern = (std::filesystem::temp_directory_path() / "orvo-fuzz-XXXXXX").string();
+        if (!mkdtemp(pattern.data())) {
+            std::perror("mkdtemp");
+            std::exit(2);
+        }
+        gScratchFolder = pattern;
+        std::atexit(RemoveScratchFolder);
+    }
+    return gScratchFolder;
 }
 
 void WriteFile(const std::string& path, const std::uint8_t* data, std::size_t size)
