@@ -5,6 +5,7 @@
 #include "platform/core/PascalStrings.h"
 #include "platform/movies/Movies.h"
 #include "platform/ui/Gestalt.h"
+#include "platform/ui/MovieProgressWindow.h"
 #include "platform/ui/QuickDraw.h"
 #include "util/MyError.h"
 
@@ -66,6 +67,9 @@ int OrvoMain()
     InitToolbox();
     CheckServices();
     InitQuicktime();
+    // Long movie operations of movies with the default progress procedure
+    // show the toolbox's progress window.
+    InstallMovieProgressWindow();
     OrvoFramework theapp;
     InitApp(theapp);
     DoApp(theapp);
