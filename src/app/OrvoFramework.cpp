@@ -139,7 +139,7 @@ OSErr OrvoFramework::QuitApplicationHandler(const AppleEvent*, AppleEvent*, long
 
 // Each file opens in a viewer window of its own, in list order. When the
 // list itself cannot be read nothing is opened; an item that cannot be read
-// is reported and skipped, so a bad entry never opens a garbage file spec.
+// is reported and skipped, so a bad entry never opens a garbage file location.
 OSErr OrvoFramework::OpenDocumentsHandler(const AppleEvent* theAppleEvent, AppleEvent*, long handlerRefcon)
 {
     auto* data = reinterpret_cast<AppleEventsUserData*>(handlerRefcon);

@@ -21,9 +21,9 @@ void PostCoreEvent(AEEventID id, const std::vector<std::string>& paths = {})
     AEDescList list{};
     AECreateList(nullptr, 0, false, &list);
     for (const std::string& path : paths) {
-        FSSpec spec{};
-        FSPathMakeFSSpec(path.c_str(), &spec, nullptr);
-        AEPutPtr(&list, 0, typeFSS, &spec, sizeof spec);
+        FSSpec location{};
+        FSPathMakeFSSpec(path.c_str(), &location, nullptr);
+        AEPutPtr(&list, 0, typeFSS, &location, sizeof location);
     }
     AEPutParamDesc(&event, keyDirectObject, &list);
     ASSERT_EQ(AEPostAppleEvent(&event), noErr);

@@ -17,13 +17,13 @@
 namespace {
 
 // The path behind an FSSpec, or the reason there is none.
-OSErr PathOf(const FSSpec* spec, std::string* path)
+OSErr PathOf(const FSSpec* location, std::string* path)
 {
-    if (spec == nil)
+    if (location == nil)
         return paramErr;
-    *path = FSSpecPath(*spec);
+    *path = FSSpecPath(*location);
     if (path->empty())
-        return pstr::ToStd(spec->name).find('/') != std::string::npos ? bdNamErr : dirNFErr;
+        return pstr::ToStd(location->name).find('/') != std::string::npos ? bdNamErr : dirNFErr;
     return noErr;
 }
 
@@ -56,10 +56,10 @@ int RenameNoReplace(const std::string& from, const std::string& to)
 
 }  // namespace
 
-OSErr FSpCreate(const FSSpec* spec, OSType creator, OSType fileType, ScriptCode scriptTag)
+OSErr FSpCreate(const FSSpec* location, OSType creator, OSType fileType, ScriptCode scriptTag)
 {
     std::string path;
-    if (OSErr err = PathOf(spec, &path))
+    if (OSErr err = PathOf(location, &path))
         return err;
     int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)  // with O_CREAT, only the directory can be missing
@@ -68,21 +68,21 @@ OSErr FSpCreate(const FSSpec* spec, OSType creator, OSType fileType, ScriptCode 
     // A companion left behind by a file deleted outside this program would
     // otherwise lend its Finder info and resource fork to the new file.
     OSErr err = RemoveCompanion(path);
-    if (err == noErr && fileType != files::InferredFileType(FSSpecRealName(*spec))) {
+    if (err == noErr && fileType != files::InferredFileType(FSSpecRealName(*location))) {
         FInfo info{};
         info.fdType = fileType;
         info.fdCreator = creator;
-        err = FSpSetFInfo(spec, &info);
+        err = FSpSetFInfo(location, &info);
     }
     if (err != noErr)
         unlink(path.c_str());
     return err;
 }
 
-OSErr FSpDelete(const FSSpec* spec)
+OSErr FSpDelete(const FSSpec* location)
 {
     std::string path;
-    if (OSErr err = PathOf(spec, &path))
+    if (OSErr err = PathOf(location, &path))
         return err;
     struct stat info;
     if (lstat(path.c_str(), &info) != 0)
@@ -97,10 +97,10 @@ OSErr FSpDelete(const FSSpec* spec)
     return RemoveCompanion(path);
 }
 
-OSErr FSpRename(const FSSpec* spec, ConstStr255Param newName)
+OSErr FSpRename(const FSSpec* location, ConstStr255Param newName)
 {
     std::string path;
-    if (OSErr err = PathOf(spec, &path))
+    if (OSErr err = PathOf(location, &path))
         return err;
     std::string leaf = pstr::ToStd(newName);
     if (!files::IsValidLeafName(leaf))

@@ -1,8 +1,8 @@
-// The File Manager subset: file specifications, Finder info, and the
+// The File Manager subset: file locations (FSSpec records), Finder info, and the
 // mapping between classic volume/directory IDs and real directories.
 //
 // An FSSpec keeps its classic 70-byte layout, because the application reads
-// file specifications out of Apple events into a 70-byte buffer. There is one
+// FSSpec records out of Apple events into a 70-byte buffer. There is one
 // volume (vRefNum -1, or 0 for "the default volume"); every directory path the
 // process meets gets a directory ID from a process-wide table, and the root
 // directory is fsRtDirID (2) like on a classic volume.
@@ -23,7 +23,7 @@
 // would be misaligned, and binding a reference to it (as templates such as
 // std::max or test assertions do) is undefined behaviour. This type reads
 // and writes through memcpy and converts to and from SInt32 implicitly, so
-// `spec.parID = id` and `long id = spec.parID` read as usual.
+// `location.parID = id` and `long id = location.parID` read as usual.
 struct PackedSInt32 {
     unsigned char bytes[4];
 
@@ -89,7 +89,7 @@ enum : OSType {
     kUnknownFileType = 0,
 };
 
-// Makes a specification for fileName inside directory dirID of volume
+// Makes an FSSpec for fileName inside directory dirID of volume
 // vRefNum. dirID 0 means the current working directory. An empty fileName
 // names the directory dirID itself. A fileName beginning with '/' is taken as
 // a full path (vRefNum and dirID are then ignored). Results: noErr when the
@@ -98,48 +98,48 @@ enum : OSType {
 // does not exist on disk (the FSSpec is still filled) or dirID is unknown to
 // this process (the FSSpec is not filled); nsvErr for an unknown volume;
 // bdNamErr for a name holding '/' or NUL, or "." / "..".
-OSErr FSMakeFSSpec(short vRefNum, long dirID, ConstStr255Param fileName, FSSpec* spec);
+OSErr FSMakeFSSpec(short vRefNum, long dirID, ConstStr255Param fileName, FSSpec* location);
 
-// Makes a specification from a POSIX path (relative paths start at the
+// Makes an FSSpec from a POSIX path (relative paths start at the
 // current working directory); for tools, tests, start-up arguments and
 // dropped files. Same results as FSMakeFSSpec. isDirectory (may be nil)
 // receives whether the path names an existing directory.
-OSErr FSPathMakeFSSpec(const char* path, FSSpec* spec, Boolean* isDirectory);
+OSErr FSPathMakeFSSpec(const char* path, FSSpec* location, Boolean* isDirectory);
 
-// The real path a specification names, long names restored; empty when the
+// The real path an FSSpec names, long names restored; empty when the
 // directory ID is unknown to this process.
-std::string FSSpecPath(const FSSpec& spec);
+std::string FSSpecPath(const FSSpec& location);
 
 // The directory ID for a directory path (allocated on first use; the path
 // need not exist) and the path of a directory ID (empty when unknown).
 SInt32 FSDirectoryID(const std::string& dirPath);
 std::string FSDirectoryPath(SInt32 dirID);
 
-// The leaf name of a specification as UTF-8, long names restored.
-std::string FSSpecRealName(const FSSpec& spec);
+// The leaf name of an FSSpec as UTF-8, long names restored.
+std::string FSSpecRealName(const FSSpec& location);
 
 // Creates an empty file; dupFNErr when it exists. The type and creator are
 // kept in the AppleDouble companion "._NAME" only when the type is not the
 // one the name already implies, so plain movie files stay one file.
-OSErr FSpCreate(const FSSpec* spec, OSType creator, OSType fileType, ScriptCode scriptTag);
+OSErr FSpCreate(const FSSpec* location, OSType creator, OSType fileType, ScriptCode scriptTag);
 
 // Deletes a file (and its AppleDouble companion) or an empty directory
 // (fBsyErr when it is not empty).
-OSErr FSpDelete(const FSSpec* spec);
+OSErr FSpDelete(const FSSpec* location);
 
 // Renames a file within its directory, its companion with it; dupFNErr when
 // the new name is taken. newName may be up to 255 bytes.
-OSErr FSpRename(const FSSpec* spec, ConstStr255Param newName);
+OSErr FSpRename(const FSSpec* location, ConstStr255Param newName);
 
 // Finder info from the AppleDouble companion; without one, the type is
 // inferred from the extension ('MooV' for .mov .qt .mp4 .m4v .m4a .3gp,
 // else 0) and the creator is 0. fnfErr when the file does not exist.
-OSErr FSpGetFInfo(const FSSpec* spec, FInfo* fndrInfo);
+OSErr FSpGetFInfo(const FSSpec* location, FInfo* fndrInfo);
 
 // Stores Finder info in the companion, keeping its other entries (the
 // resource fork). No companion is made when the info is what FSpGetFInfo
 // would infer anyway.
-OSErr FSpSetFInfo(const FSSpec* spec, const FInfo* fndrInfo);
+OSErr FSpSetFInfo(const FSSpec* location, const FInfo* fndrInfo);
 
 // The classic code for a POSIX errno value, for every module that touches
 // files: ENOENT fnfErr, ENOTDIR dirNFErr, EACCES/EPERM permErr, EROFS

@@ -58,10 +58,10 @@ void EncodeFInfo(const FInfo& info, std::vector<UInt8>& b)
     PutBig16(b, 14, UInt16(info.fdFldr));
 }
 
-FInfo InferredFInfo(const FSSpec& spec)
+FInfo InferredFInfo(const FSSpec& location)
 {
     FInfo info{};
-    info.fdType = files::InferredFileType(FSSpecRealName(spec));
+    info.fdType = files::InferredFileType(FSSpecRealName(location));
     return info;
 }
 
@@ -72,11 +72,11 @@ bool SameFInfo(const FInfo& a, const FInfo& b)
 }
 
 // The data file's path, once it is known to be an existing file.
-OSErr ExistingFilePath(const FSSpec* spec, std::string* path)
+OSErr ExistingFilePath(const FSSpec* location, std::string* path)
 {
-    if (spec == nil)
+    if (location == nil)
         return paramErr;
-    *path = FSSpecPath(*spec);
+    *path = FSSpecPath(*location);
     if (path->empty())
         return dirNFErr;
     struct stat info;
@@ -89,12 +89,12 @@ OSErr ExistingFilePath(const FSSpec* spec, std::string* path)
 
 }  // namespace
 
-OSErr FSpGetFInfo(const FSSpec* spec, FInfo* fndrInfo)
+OSErr FSpGetFInfo(const FSSpec* location, FInfo* fndrInfo)
 {
     if (fndrInfo == nil)
         return paramErr;
     std::string path;
-    if (OSErr err = ExistingFilePath(spec, &path))
+    if (OSErr err = ExistingFilePath(location, &path))
         return err;
     AppleDoubleFile companion;
     // A missing or unreadable companion is not the file's fault: the file
@@ -106,21 +106,21 @@ OSErr FSpGetFInfo(const FSSpec* spec, FInfo* fndrInfo)
             return noErr;
         }
     }
-    *fndrInfo = InferredFInfo(*spec);
+    *fndrInfo = InferredFInfo(*location);
     return noErr;
 }
 
-OSErr FSpSetFInfo(const FSSpec* spec, const FInfo* fndrInfo)
+OSErr FSpSetFInfo(const FSSpec* location, const FInfo* fndrInfo)
 {
     if (fndrInfo == nil)
         return paramErr;
     std::string path;
-    if (OSErr err = ExistingFilePath(spec, &path))
+    if (OSErr err = ExistingFilePath(location, &path))
         return err;
     std::string companionPath = AppleDoubleCompanionPath(path);
     AppleDoubleFile companion;
     OSErr readErr = ReadAppleDouble(companionPath, &companion);
-    if (readErr == fnfErr && SameFInfo(*fndrInfo, InferredFInfo(*spec)))
+    if (readErr == fnfErr && SameFInfo(*fndrInfo, InferredFInfo(*location)))
         return noErr;
     // An unreadable companion may hold a resource fork in a form we do not
     // know; replacing it would lose that, so report instead.

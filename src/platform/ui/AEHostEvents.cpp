@@ -62,9 +62,9 @@ OSErr AEPostOpenDocuments(const std::vector<std::string>& paths)
             continue;
         // The FSSpec is filled whether or not the file exists; the handler's
         // open then reports the missing file by name.
-        FSSpec spec;
-        FSPathMakeFSSpec(path.c_str(), &spec, nil);
-        AEPutPtr(&fileList, 0, typeFSS, &spec, sizeof spec);
+        FSSpec location;
+        FSPathMakeFSSpec(path.c_str(), &location, nil);
+        AEPutPtr(&fileList, 0, typeFSS, &location, sizeof location);
     }
     OSErr err = PostCoreEvent(kAEOpenDocuments, &fileList);
     AEDisposeDesc(&fileList);

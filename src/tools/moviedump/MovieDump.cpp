@@ -138,11 +138,11 @@ int main(int argc, char** argv)
         return 2;
     }
     EnterMovies();
-    FSSpec spec;
-    if (OSErr err = FSPathMakeFSSpec(argv[1], &spec, nullptr))
+    FSSpec location;
+    if (OSErr err = FSPathMakeFSSpec(argv[1], &location, nullptr))
         return Fail(err, std::string("cannot find ") + argv[1]);
     short refNum = 0;
-    if (OSErr err = OpenMovieFile(&spec, &refNum, fsRdPerm))
+    if (OSErr err = OpenMovieFile(&location, &refNum, fsRdPerm))
         return Fail(err, std::string("cannot open ") + argv[1]);
     Movie movie = nullptr;
     short resID = 0;

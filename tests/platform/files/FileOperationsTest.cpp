@@ -15,9 +15,9 @@ namespace {
 
 FSSpec SpecFor(const std::string& path)
 {
-    FSSpec spec{};
-    FSPathMakeFSSpec(path.c_str(), &spec, nil);
-    return spec;
+    FSSpec location{};
+    FSPathMakeFSSpec(path.c_str(), &location, nil);
+    return location;
 }
 
 Str255 gName;
@@ -32,28 +32,28 @@ ConstStr255Param P(const std::string& s)
 TEST(FSpCreate, CreatesAnEmptyFileAndRefusesAnExistingOne)
 {
     TempDirectory dir;
-    FSSpec spec = SpecFor(dir / "new.mov");
-    ASSERT_EQ(FSpCreate(&spec, 'TVOD', 'MooV', 0), noErr);
+    FSSpec location = SpecFor(dir / "new.mov");
+    ASSERT_EQ(FSpCreate(&location, 'TVOD', 'MooV', 0), noErr);
     EXPECT_EQ(ReadWholeFile(dir / "new.mov"), "");
-    EXPECT_EQ(FSpCreate(&spec, 'TVOD', 'MooV', 0), dupFNErr);
+    EXPECT_EQ(FSpCreate(&location, 'TVOD', 'MooV', 0), dupFNErr);
 }
 
 TEST(FSpCreate, MovieTypeOnAMovieNameMakesNoCompanion)
 {
     TempDirectory dir;
-    FSSpec spec = SpecFor(dir / "plain.mov");
-    ASSERT_EQ(FSpCreate(&spec, 'TVOD', 'MooV', 0), noErr);
+    FSSpec location = SpecFor(dir / "plain.mov");
+    ASSERT_EQ(FSpCreate(&location, 'TVOD', 'MooV', 0), noErr);
     EXPECT_FALSE(PathExists(dir / "._plain.mov"));
 }
 
 TEST(FSpCreate, TypeTheNameDoesNotImplyIsKeptInTheCompanion)
 {
     TempDirectory dir;
-    FSSpec spec = SpecFor(dir / "movie.data");
-    ASSERT_EQ(FSpCreate(&spec, 'TVOD', 'MooV', 0), noErr);
+    FSSpec location = SpecFor(dir / "movie.data");
+    ASSERT_EQ(FSpCreate(&location, 'TVOD', 'MooV', 0), noErr);
     EXPECT_TRUE(PathExists(dir / "._movie.data"));
     FInfo info;
-    ASSERT_EQ(FSpGetFInfo(&spec, &info), noErr);
+    ASSERT_EQ(FSpGetFInfo(&location, &info), noErr);
     EXPECT_EQ(info.fdType, OSType('MooV'));
     EXPECT_EQ(info.fdCreator, OSType('TVOD'));
 }
@@ -62,16 +62,16 @@ TEST(FSpCreate, RemovesAStaleCompanionOfAnEarlierFile)
 {
     TempDirectory dir;
     dir.MakeFile("._again.mov", "stale resource fork");
-    FSSpec spec = SpecFor(dir / "again.mov");
-    ASSERT_EQ(FSpCreate(&spec, 'TVOD', 'MooV', 0), noErr);
+    FSSpec location = SpecFor(dir / "again.mov");
+    ASSERT_EQ(FSpCreate(&location, 'TVOD', 'MooV', 0), noErr);
     EXPECT_FALSE(PathExists(dir / "._again.mov"));
 }
 
 TEST(FSpCreate, MissingDirectoryIsReported)
 {
     TempDirectory dir;
-    FSSpec spec = SpecFor(dir / "gone/new.mov");
-    EXPECT_EQ(FSpCreate(&spec, 'TVOD', 'MooV', 0), dirNFErr);
+    FSSpec location = SpecFor(dir / "gone/new.mov");
+    EXPECT_EQ(FSpCreate(&location, 'TVOD', 'MooV', 0), dirNFErr);
 }
 
 TEST(FSpCreate, ReadOnlyDirectoryIsAPermissionError)
@@ -81,8 +81,8 @@ TEST(FSpCreate, ReadOnlyDirectoryIsAPermissionError)
     std::string locked = dir / "locked";
     ASSERT_EQ(mkdir(locked.c_str(), 0555), 0);
     ExpectAsUnprivilegedUser([&locked]() {
-        FSSpec spec = SpecFor(locked + "/new.mov");
-        return FSpCreate(&spec, 'TVOD', 'MooV', 0) == permErr;
+        FSSpec location = SpecFor(locked + "/new.mov");
+        return FSpCreate(&location, 'TVOD', 'MooV', 0) == permErr;
     });
     chmod(locked.c_str(), 0755);
 }
@@ -92,11 +92,11 @@ TEST(FSpDelete, RemovesTheFileAndItsCompanion)
     TempDirectory dir;
     dir.MakeFile("gone.mov");
     dir.MakeFile("._gone.mov", "companion");
-    FSSpec spec = SpecFor(dir / "gone.mov");
-    ASSERT_EQ(FSpDelete(&spec), noErr);
+    FSSpec location = SpecFor(dir / "gone.mov");
+    ASSERT_EQ(FSpDelete(&location), noErr);
     EXPECT_FALSE(PathExists(dir / "gone.mov"));
     EXPECT_FALSE(PathExists(dir / "._gone.mov"));
-    EXPECT_EQ(FSpDelete(&spec), fnfErr);
+    EXPECT_EQ(FSpDelete(&location), fnfErr);
 }
 
 TEST(FSpDelete, EmptyDirectoryGoesButAFullOneIsBusy)
@@ -118,8 +118,8 @@ TEST(FSpRename, MovesTheFileAndItsCompanion)
     TempDirectory dir;
     dir.MakeFile("old.mov", "movie");
     dir.MakeFile("._old.mov", "companion");
-    FSSpec spec = SpecFor(dir / "old.mov");
-    ASSERT_EQ(FSpRename(&spec, P("new.mov")), noErr);
+    FSSpec location = SpecFor(dir / "old.mov");
+    ASSERT_EQ(FSpRename(&location, P("new.mov")), noErr);
     EXPECT_EQ(ReadWholeFile(dir / "new.mov"), "movie");
     EXPECT_EQ(ReadWholeFile(dir / "._new.mov"), "companion");
     EXPECT_FALSE(PathExists(dir / "old.mov"));
@@ -131,8 +131,8 @@ TEST(FSpRename, RefusesToReplaceAnExistingFile)
     TempDirectory dir;
     dir.MakeFile("a.mov", "A");
     dir.MakeFile("b.mov", "B");
-    FSSpec spec = SpecFor(dir / "a.mov");
-    EXPECT_EQ(FSpRename(&spec, P("b.mov")), dupFNErr);
+    FSSpec location = SpecFor(dir / "a.mov");
+    EXPECT_EQ(FSpRename(&location, P("b.mov")), dupFNErr);
     EXPECT_EQ(ReadWholeFile(dir / "a.mov"), "A");
     EXPECT_EQ(ReadWholeFile(dir / "b.mov"), "B");
 }
@@ -141,8 +141,8 @@ TEST(FSpRename, RejectsNamesWithSlashesAndMissingFiles)
 {
     TempDirectory dir;
     dir.MakeFile("a.mov");
-    FSSpec spec = SpecFor(dir / "a.mov");
-    EXPECT_EQ(FSpRename(&spec, P("sub/b.mov")), bdNamErr);
+    FSSpec location = SpecFor(dir / "a.mov");
+    EXPECT_EQ(FSpRename(&location, P("sub/b.mov")), bdNamErr);
     FSSpec missing = SpecFor(dir / "none.mov");
     EXPECT_EQ(FSpRename(&missing, P("b.mov")), fnfErr);
 }

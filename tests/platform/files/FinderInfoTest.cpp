@@ -8,17 +8,17 @@ namespace {
 
 FSSpec SpecFor(const std::string& path)
 {
-    FSSpec spec{};
-    FSPathMakeFSSpec(path.c_str(), &spec, nil);
-    return spec;
+    FSSpec location{};
+    FSPathMakeFSSpec(path.c_str(), &location, nil);
+    return location;
 }
 
 OSType TypeOf(const std::string& path)
 {
-    FSSpec spec = SpecFor(path);
+    FSSpec location = SpecFor(path);
     FInfo info{};
     info.fdType = 'none';
-    FSpGetFInfo(&spec, &info);
+    FSpGetFInfo(&location, &info);
     return info.fdType;
 }
 
@@ -41,24 +41,24 @@ TEST(FinderInfo, OtherNamesHaveNoType)
 TEST(FinderInfo, MissingFileIsFnfErr)
 {
     TempDirectory dir;
-    FSSpec spec = SpecFor(dir / "none.mov");
+    FSSpec location = SpecFor(dir / "none.mov");
     FInfo info;
-    EXPECT_EQ(FSpGetFInfo(&spec, &info), fnfErr);
-    EXPECT_EQ(FSpSetFInfo(&spec, &info), fnfErr);
+    EXPECT_EQ(FSpGetFInfo(&location, &info), fnfErr);
+    EXPECT_EQ(FSpSetFInfo(&location, &info), fnfErr);
 }
 
 TEST(FinderInfo, SetThenGetGivesTheSameInfo)
 {
     TempDirectory dir;
-    FSSpec spec = SpecFor(dir.MakeFile("notes.bin"));
+    FSSpec location = SpecFor(dir.MakeFile("notes.bin"));
     FInfo info{};
     info.fdType = 'MooV';
     info.fdCreator = 'TVOD';
     info.fdFlags = 0x0100;
     info.fdLocation = {12, -34};
-    ASSERT_EQ(FSpSetFInfo(&spec, &info), noErr);
+    ASSERT_EQ(FSpSetFInfo(&location, &info), noErr);
     FInfo back{};
-    ASSERT_EQ(FSpGetFInfo(&spec, &back), noErr);
+    ASSERT_EQ(FSpGetFInfo(&location, &back), noErr);
     EXPECT_EQ(back.fdType, OSType('MooV'));
     EXPECT_EQ(back.fdCreator, OSType('TVOD'));
     EXPECT_EQ(back.fdFlags, 0x0100);
@@ -69,20 +69,20 @@ TEST(FinderInfo, SetThenGetGivesTheSameInfo)
 TEST(FinderInfo, StoredInfoOverridesTheExtension)
 {
     TempDirectory dir;
-    FSSpec spec = SpecFor(dir.MakeFile("really-text.mov"));
+    FSSpec location = SpecFor(dir.MakeFile("really-text.mov"));
     FInfo info{};
     info.fdType = 'TEXT';
-    ASSERT_EQ(FSpSetFInfo(&spec, &info), noErr);
+    ASSERT_EQ(FSpSetFInfo(&location, &info), noErr);
     EXPECT_EQ(TypeOf(dir / "really-text.mov"), OSType('TEXT'));
 }
 
 TEST(FinderInfo, InfoTheNameImpliesNeedsNoCompanion)
 {
     TempDirectory dir;
-    FSSpec spec = SpecFor(dir.MakeFile("plain.mov"));
+    FSSpec location = SpecFor(dir.MakeFile("plain.mov"));
     FInfo info{};
     info.fdType = 'MooV';
-    ASSERT_EQ(FSpSetFInfo(&spec, &info), noErr);
+    ASSERT_EQ(FSpSetFInfo(&location, &info), noErr);
     EXPECT_FALSE(PathExists(dir / "._plain.mov"));
 }
 
@@ -93,11 +93,11 @@ TEST(FinderInfo, SettingInfoKeepsTheResourceFork)
     AppleDoubleFile companion;
     companion.Set(kAppleDoubleResourceFork, {1, 2, 3, 4, 5});
     ASSERT_EQ(WriteAppleDouble(AppleDoubleCompanionPath(path), companion), noErr);
-    FSSpec spec = SpecFor(path);
+    FSSpec location = SpecFor(path);
     FInfo info{};
     info.fdType = 'MooV';
     info.fdCreator = 'TVOD';
-    ASSERT_EQ(FSpSetFInfo(&spec, &info), noErr);
+    ASSERT_EQ(FSpSetFInfo(&location, &info), noErr);
     AppleDoubleFile back;
     ASSERT_EQ(ReadAppleDouble(AppleDoubleCompanionPath(path), &back), noErr);
     ASSERT_NE(back.Find(kAppleDoubleResourceFork), nullptr);
@@ -117,11 +117,11 @@ TEST(FinderInfo, BytesAfterTheFinderInfoAreKept)
     finder[3759] = 'Z';
     companion.Set(kAppleDoubleFinderInfo, finder);
     ASSERT_EQ(WriteAppleDouble(AppleDoubleCompanionPath(path), companion), noErr);
-    FSSpec spec = SpecFor(path);
+    FSSpec location = SpecFor(path);
     FInfo info{};
     info.fdType = 'MooV';
     info.fdCreator = 'TVOD';
-    ASSERT_EQ(FSpSetFInfo(&spec, &info), noErr);
+    ASSERT_EQ(FSpSetFInfo(&location, &info), noErr);
     AppleDoubleFile back;
     ASSERT_EQ(ReadAppleDouble(AppleDoubleCompanionPath(path), &back), noErr);
     const std::vector<UInt8>& data = back.Find(kAppleDoubleFinderInfo)->data;
@@ -136,11 +136,11 @@ TEST(FinderInfo, CorruptCompanionFallsBackToTheExtensionAndIsNotOverwritten)
     TempDirectory dir;
     std::string path = dir.MakeFile("odd.mov");
     dir.MakeFile("._odd.mov", "not an AppleDouble file");
-    FSSpec spec = SpecFor(path);
+    FSSpec location = SpecFor(path);
     FInfo info{};
-    ASSERT_EQ(FSpGetFInfo(&spec, &info), noErr);
+    ASSERT_EQ(FSpGetFInfo(&location, &info), noErr);
     EXPECT_EQ(info.fdType, OSType('MooV'));
     info.fdCreator = 'TVOD';
-    EXPECT_EQ(FSpSetFInfo(&spec, &info), ioErr);
+    EXPECT_EQ(FSpSetFInfo(&location, &info), ioErr);
     EXPECT_EQ(ReadWholeFile(dir / "._odd.mov"), "not an AppleDouble file");
 }

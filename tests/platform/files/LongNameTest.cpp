@@ -40,15 +40,15 @@ TEST(LongNames, SpecNameIsShortenedAtACharacterBoundaryKeepingTheExtension)
     std::string longName = LongUtf8Name();
     ASSERT_GT(longName.size(), 200u);
     std::string path = dir.MakeFile(longName, "movie bytes");
-    FSSpec spec;
-    ASSERT_EQ(FSPathMakeFSSpec(path.c_str(), &spec, nil), noErr);
-    std::string shortName = pstr::ToStd(spec.name);
+    FSSpec location;
+    ASSERT_EQ(FSPathMakeFSSpec(path.c_str(), &location, nil), noErr);
+    std::string shortName = pstr::ToStd(location.name);
     EXPECT_LE(shortName.size(), 63u);
     EXPECT_TRUE(IsWholeUtf8(shortName)) << shortName;
     EXPECT_EQ(shortName.substr(shortName.size() - 4), ".mov");
     EXPECT_NE(shortName.find('#'), std::string::npos);
-    EXPECT_EQ(FSSpecPath(spec), path);
-    EXPECT_EQ(FSSpecRealName(spec), longName);
+    EXPECT_EQ(FSSpecPath(location), path);
+    EXPECT_EQ(FSSpecRealName(location), longName);
 }
 
 TEST(LongNames, ShortNameOpensTheRealFileThroughFSMakeFSSpec)
@@ -93,13 +93,13 @@ TEST(LongNames, SavingUnderALongNameCreatesTheRealFile)
     SInt32 dirID = FSDirectoryID(dir.Path());
     Str255 name;
     pstr::FromStd(longName, name);
-    FSSpec spec;
-    ASSERT_EQ(FSMakeFSSpec(kOrvoVolumeRefNum, dirID, name, &spec), fnfErr);
-    EXPECT_LE(spec.name[0], 63);
-    ASSERT_EQ(FSpCreate(&spec, 'TVOD', 'MooV', 0), noErr);
+    FSSpec location;
+    ASSERT_EQ(FSMakeFSSpec(kOrvoVolumeRefNum, dirID, name, &location), fnfErr);
+    EXPECT_LE(location.name[0], 63);
+    ASSERT_EQ(FSpCreate(&location, 'TVOD', 'MooV', 0), noErr);
     EXPECT_TRUE(PathExists(dir / longName));
     FInfo info;
-    ASSERT_EQ(FSpGetFInfo(&spec, &info), noErr);
+    ASSERT_EQ(FSpGetFInfo(&location, &info), noErr);
     EXPECT_EQ(info.fdType, OSType('MooV'));
 }
 
@@ -113,8 +113,8 @@ TEST(LongNames, ShortNameAvoidsAnExistingFileOfThatName)
     ASSERT_EQ(FSPathMakeFSSpec(probe.MakeFile(longName).c_str(), &probeSpec, nil), noErr);
     std::string wouldBe = pstr::ToStd(probeSpec.name);
     dir.MakeFile(wouldBe, "squatter");
-    FSSpec spec;
-    ASSERT_EQ(FSPathMakeFSSpec(dir.MakeFile(longName, "real").c_str(), &spec, nil), noErr);
-    EXPECT_NE(pstr::ToStd(spec.name), wouldBe);
-    EXPECT_EQ(ReadWholeFile(FSSpecPath(spec)), "real");
+    FSSpec location;
+    ASSERT_EQ(FSPathMakeFSSpec(dir.MakeFile(longName, "real").c_str(), &location, nil), noErr);
+    EXPECT_NE(pstr::ToStd(location.name), wouldBe);
+    EXPECT_EQ(ReadWholeFile(FSSpecPath(location)), "real");
 }

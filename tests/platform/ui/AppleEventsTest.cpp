@@ -44,11 +44,11 @@ OSErr OpenDocumentsHandler(const AppleEvent* theAppleEvent, AppleEvent* reply, l
         unsigned char buffer[70];
         if (AEGetNthPtr(&fileList, i, typeFSS, nil, nil, buffer, 70, nil) != noErr)
             continue;
-        FSSpec spec;
-        std::memcpy(&spec, buffer, sizeof spec);
-        gSeen.paths.push_back(FSSpecPath(spec));
+        FSSpec location;
+        std::memcpy(&location, buffer, sizeof location);
+        gSeen.paths.push_back(FSSpecPath(location));
         FSSpec again;
-        gSeen.specResults.push_back(FSMakeFSSpec(spec.vRefNum, spec.parID, spec.name, &again));
+        gSeen.specResults.push_back(FSMakeFSSpec(location.vRefNum, location.parID, location.name, &again));
     }
     AEDisposeDesc(&fileList);
     return noErr;

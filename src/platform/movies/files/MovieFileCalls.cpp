@@ -21,9 +21,9 @@ OSErr Fail(OSErr err)
     return err;
 }
 
-std::string AbsolutePath(const FSSpec* spec)
+std::string AbsolutePath(const FSSpec* location)
 {
-    std::string path = FSSpecPath(*spec);
+    std::string path = FSSpecPath(*location);
     if (path.empty())
         return path;
     std::error_code ec;

@@ -55,9 +55,9 @@ TEST(ExportFlow, ExportedTrackSavedAsReferenceMovieReachesTheSourceSamples)
     Movie exported = ExportFirstVideoTrack(source);
     ASSERT_NE(exported, nullptr);
 
-    FSSpec spec = SpecFor(dir / "exports/Exported Track");
+    FSSpec location = SpecFor(dir / "exports/Exported Track");
     short refNum = 0, resId = movieInDataForkResID;
-    ASSERT_EQ(CreateMovieFile(&spec, 'TVOD', -2, (long)0xD0000000, &refNum, nullptr), noErr);
+    ASSERT_EQ(CreateMovieFile(&location, 'TVOD', -2, (long)0xD0000000, &refNum, nullptr), noErr);
     ASSERT_EQ(AddMovieResource(exported, refNum, &resId, nullptr), noErr);
     CloseMovieFile(refNum);
 

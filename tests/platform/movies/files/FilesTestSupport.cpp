@@ -70,9 +70,9 @@ void WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& by
 
 FSSpec SpecFor(const std::string& path)
 {
-    FSSpec spec {};
-    FSPathMakeFSSpec(path.c_str(), &spec, nullptr);
-    return spec;
+    FSSpec location {};
+    FSPathMakeFSSpec(path.c_str(), &location, nullptr);
+    return location;
 }
 
 namespace {

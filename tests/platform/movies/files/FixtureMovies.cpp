@@ -67,9 +67,9 @@ std::string CopyTo(const std::string& name, const std::string& folder)
 
 Movie Open(const std::string& path, short* refNum, short* resId)
 {
-    FSSpec spec = SpecFor(path);
+    FSSpec location = SpecFor(path);
     *refNum = 0;
-    EXPECT_EQ(OpenMovieFile(&spec, refNum, fsRdWrPerm), noErr) << path;
+    EXPECT_EQ(OpenMovieFile(&location, refNum, fsRdWrPerm), noErr) << path;
     Movie movie = nullptr;
     short id = 0;
     OSErr err = NewMovieFromFile(&movie, *refNum, &id, nullptr, newMovieActive, nullptr);

@@ -55,8 +55,8 @@ struct OpenMovie {
 
 OSErr FlattenTo(Movie movie, const std::string& path, short* resId)
 {
-    FSSpec spec = SpecFor(path);
-    FlattenMovie(movie, 0, &spec, 'TVOD', -2, createMovieFileDeleteCurFile, resId, nullptr);
+    FSSpec location = SpecFor(path);
+    FlattenMovie(movie, 0, &location, 'TVOD', -2, createMovieFileDeleteCurFile, resId, nullptr);
     return GetMoviesError();
 }
 
@@ -116,9 +116,9 @@ TEST(FlattenMovie, ReferenceMovieBecomesSelfContained)
     {
         OpenMovie src(media);
         ASSERT_NE(src.movie, nullptr);
-        FSSpec spec = SpecFor(dir / "ref.mov");
+        FSSpec location = SpecFor(dir / "ref.mov");
         short refNum = 0, resId = movieInDataForkResID;
-        ASSERT_EQ(CreateMovieFile(&spec, 'TVOD', -2, (long)0xD0000000, &refNum, nullptr), noErr);
+        ASSERT_EQ(CreateMovieFile(&location, 'TVOD', -2, (long)0xD0000000, &refNum, nullptr), noErr);
         ASSERT_EQ(AddMovieResource(src.movie, refNum, &resId, nullptr), noErr);
         CloseMovieFile(refNum);
     }
@@ -144,8 +144,8 @@ TEST(FlattenMovie, TwoForkCopyKeepsTheMovieInTheResourceFork)
     EXPECT_EQ(resId, 128);
     ASSERT_TRUE(fs::exists(dir / "._two.mov"));
     FInfo info {};
-    FSSpec spec = SpecFor(dir / "two.mov");
-    ASSERT_EQ(FSpGetFInfo(&spec, &info), noErr);
+    FSSpec location = SpecFor(dir / "two.mov");
+    ASSERT_EQ(FSpGetFInfo(&location, &info), noErr);
     EXPECT_EQ(info.fdCreator, OSType('TVOD'));
     short again = 0, againId = 0;
     Movie back = FixtureMovies::Open(dir / "two.mov", &again, &againId);
@@ -281,9 +281,9 @@ TEST(FlattenMovie, ExistingFileIsKeptWithoutTheReplaceFlag)
     ScratchFolder dir;
     WriteWholeFile(dir / "flat.mov", {1});
     OpenMovie src(FixtureMovies::Path("av.mov"));
-    FSSpec spec = SpecFor(dir / "flat.mov");
+    FSSpec location = SpecFor(dir / "flat.mov");
     short resId = movieInDataForkResID;
-    FlattenMovie(src.movie, 0, &spec, 'TVOD', -2, 0, &resId, nullptr);
+    FlattenMovie(src.movie, 0, &location, 'TVOD', -2, 0, &resId, nullptr);
     EXPECT_EQ(GetMoviesError(), dupFNErr);
 }
 
@@ -292,8 +292,8 @@ TEST(FlattenMovieData, GivesTheMovieOfTheNewFile)
     ScratchFolder dir;
     OpenMovie src(FixtureMovies::Path("av.mov"));
     ASSERT_NE(src.movie, nullptr);
-    FSSpec spec = SpecFor(dir / "flat.mov");
-    Movie copy = FlattenMovieData(src.movie, 0, &spec, 'TVOD', -2, createMovieFileDeleteCurFile);
+    FSSpec location = SpecFor(dir / "flat.mov");
+    Movie copy = FlattenMovieData(src.movie, 0, &location, 'TVOD', -2, createMovieFileDeleteCurFile);
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(GetMovieTrackCount(copy), 2);
     auto files = MovieDataRefs::DataFiles(copy);
@@ -323,16 +323,16 @@ TEST(FlattenMovie, MissingSampleFileFailsWithoutLeavingAFile)
     {
         OpenMovie src(media);
         ASSERT_NE(src.movie, nullptr);
-        FSSpec spec = SpecFor(dir / "ref.mov");
+        FSSpec location = SpecFor(dir / "ref.mov");
         short refNum = 0, resId = movieInDataForkResID;
-        ASSERT_EQ(CreateMovieFile(&spec, 'TVOD', -2, (long)0xD0000000, &refNum, nullptr), noErr);
+        ASSERT_EQ(CreateMovieFile(&location, 'TVOD', -2, (long)0xD0000000, &refNum, nullptr), noErr);
         ASSERT_EQ(AddMovieResource(src.movie, refNum, &resId, nullptr), noErr);
         CloseMovieFile(refNum);
     }
     fs::remove(media);
-    FSSpec spec = SpecFor(dir / "ref.mov");
+    FSSpec location = SpecFor(dir / "ref.mov");
     short refNum = 0;
-    ASSERT_EQ(OpenMovieFile(&spec, &refNum, fsRdPerm), noErr);
+    ASSERT_EQ(OpenMovieFile(&location, &refNum, fsRdPerm), noErr);
     Movie movie = nullptr;
     EXPECT_EQ(NewMovieFromFile(&movie, refNum, nullptr, nullptr, 0, nullptr), couldNotResolveDataRef);
     ASSERT_NE(movie, nullptr);

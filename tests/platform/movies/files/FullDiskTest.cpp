@@ -63,9 +63,9 @@ TEST(FullDisk, FlattenOntoAFullDiskFailsAndLeavesNothing)
     short refNum = 0;
     Movie movie = FixtureMovies::Open(FixtureMovies::Path("av.mov"), &refNum);
     ASSERT_NE(movie, nullptr);
-    FSSpec spec = SpecFor(dir / "disk/flat.mov");
+    FSSpec location = SpecFor(dir / "disk/flat.mov");
     short resId = movieInDataForkResID;
-    FlattenMovie(movie, 0, &spec, 'TVOD', -2, createMovieFileDeleteCurFile, &resId, nullptr);
+    FlattenMovie(movie, 0, &location, 'TVOD', -2, createMovieFileDeleteCurFile, &resId, nullptr);
     EXPECT_EQ(GetMoviesError(), dskFulErr);
     EXPECT_EQ(FilesIn(dir / "disk"), 0);
     DisposeMovie(movie);
@@ -107,9 +107,9 @@ TEST(ReadOnlyVolume, WritePermissionIsRefusedWithWrPermErr)
     WriteWholeFile(dir / "disk/m.mov", {0, 0, 0, 8, 'f', 'r', 'e', 'e'});
     if (mount("tmpfs", (dir / "disk").c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) != 0)
         GTEST_SKIP() << "cannot remount read-only here";
-    FSSpec spec = SpecFor(dir / "disk/m.mov");
+    FSSpec location = SpecFor(dir / "disk/m.mov");
     short refNum = 0;
-    EXPECT_EQ(OpenMovieFile(&spec, &refNum, fsRdWrPerm), wrPermErr);
-    ASSERT_EQ(OpenMovieFile(&spec, &refNum, fsRdPerm), noErr);
+    EXPECT_EQ(OpenMovieFile(&location, &refNum, fsRdWrPerm), wrPermErr);
+    ASSERT_EQ(OpenMovieFile(&location, &refNum, fsRdPerm), noErr);
     CloseMovieFile(refNum);
 }

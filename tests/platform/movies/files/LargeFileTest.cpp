@@ -100,9 +100,9 @@ TEST(LargeFile, FlattenedCopyOfASparseMovieHoldsOnlyItsSamples)
     short refNum = 0;
     Movie movie = FixtureMovies::Open(path, &refNum);
     ASSERT_NE(movie, nullptr);
-    FSSpec spec = SpecFor(dir / "flat.mov");
+    FSSpec location = SpecFor(dir / "flat.mov");
     short resId = movieInDataForkResID;
-    FlattenMovie(movie, 0, &spec, 'TVOD', -2, createMovieFileDeleteCurFile, &resId, nullptr);
+    FlattenMovie(movie, 0, &location, 'TVOD', -2, createMovieFileDeleteCurFile, &resId, nullptr);
     ASSERT_EQ(GetMoviesError(), noErr);
     EXPECT_LT(fs::file_size(dir / "flat.mov"), fs::file_size(FixtureMovies::Path("av.mov")) + 4096);
     EXPECT_EQ(DecodeErrors(dir / "flat.mov"), "");

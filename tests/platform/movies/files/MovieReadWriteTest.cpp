@@ -76,8 +76,8 @@ TEST(NewMovieFromFile, LateSoundTrackComesBackAsAnOffset)
 TEST(NewMovieFromFile, UnknownResourceIDIsNotFound)
 {
     short refNum = 0;
-    FSSpec spec = SpecFor(FixtureMovies::Path("av.mov"));
-    ASSERT_EQ(OpenMovieFile(&spec, &refNum, fsRdPerm), noErr);
+    FSSpec location = SpecFor(FixtureMovies::Path("av.mov"));
+    ASSERT_EQ(OpenMovieFile(&location, &refNum, fsRdPerm), noErr);
     Movie movie = nullptr;
     short resId = 200;
     EXPECT_EQ(NewMovieFromFile(&movie, refNum, &resId, nullptr, 0, nullptr), resNotFound);
@@ -89,9 +89,9 @@ TEST(NewMovieFromFile, FileWithoutMovieGivesNoMovieFound)
 {
     ScratchFolder dir;
     WriteWholeFile(dir / "empty.mov", {0, 0, 0, 16, 'm', 'd', 'a', 't', 1, 2, 3, 4, 5, 6, 7, 8});
-    FSSpec spec = SpecFor(dir / "empty.mov");
+    FSSpec location = SpecFor(dir / "empty.mov");
     short refNum = 0;
-    ASSERT_EQ(OpenMovieFile(&spec, &refNum, fsRdPerm), noErr);
+    ASSERT_EQ(OpenMovieFile(&location, &refNum, fsRdPerm), noErr);
     Movie movie = nullptr;
     EXPECT_EQ(NewMovieFromFile(&movie, refNum, nullptr, nullptr, 0, nullptr), noMovieFound);
     EXPECT_EQ(GetMoviesError(), noMovieFound);
@@ -145,8 +145,8 @@ TEST(UpdateMovieResource, FragmentedMovieSavedInPlaceIsReadOnceByFfprobe)
 TEST(UpdateMovieResource, ReadOnlyFileIsNotWritten)
 {
     short refNum = 0;
-    FSSpec spec = SpecFor(FixtureMovies::Path("av.mov"));
-    ASSERT_EQ(OpenMovieFile(&spec, &refNum, fsRdPerm), noErr);
+    FSSpec location = SpecFor(FixtureMovies::Path("av.mov"));
+    ASSERT_EQ(OpenMovieFile(&location, &refNum, fsRdPerm), noErr);
     Movie movie = nullptr;
     short resId = 0;
     ASSERT_EQ(NewMovieFromFile(&movie, refNum, &resId, nullptr, 0, nullptr), noErr);
@@ -161,9 +161,9 @@ TEST(AddMovieResource, TwoForkReferenceMovieReopensFromItsResourceFork)
     short srcRef = 0;
     Movie movie = FixtureMovies::Open(FixtureMovies::Path("av.mov"), &srcRef);
     ASSERT_NE(movie, nullptr);
-    FSSpec spec = SpecFor(dir / "ref.mov");
+    FSSpec location = SpecFor(dir / "ref.mov");
     short refNum = 0, resId = 0;
-    ASSERT_EQ(CreateMovieFile(&spec, 'TVOD', -2, createMovieFileDeleteCurFile | createMovieFileDontCreateMovie,
+    ASSERT_EQ(CreateMovieFile(&location, 'TVOD', -2, createMovieFileDeleteCurFile | createMovieFileDontCreateMovie,
                               &refNum, nullptr),
               noErr);
     ASSERT_EQ(AddMovieResource(movie, refNum, &resId, nullptr), noErr);
@@ -194,9 +194,9 @@ TEST(AddMovieResource, SingleForkReferenceMoviePlaysInFfmpegThroughItsAlias)
     short srcRef = 0;
     Movie movie = FixtureMovies::Open(media, &srcRef);
     ASSERT_NE(movie, nullptr);
-    FSSpec spec = SpecFor(dir / "edits/ref.mov");
+    FSSpec location = SpecFor(dir / "edits/ref.mov");
     short refNum = 0, resId = movieInDataForkResID;
-    ASSERT_EQ(CreateMovieFile(&spec, 'TVOD', -2, (long)0xD0000000, &refNum, nullptr), noErr);
+    ASSERT_EQ(CreateMovieFile(&location, 'TVOD', -2, (long)0xD0000000, &refNum, nullptr), noErr);
     ASSERT_EQ(AddMovieResource(movie, refNum, &resId, nullptr), noErr);
     EXPECT_EQ(resId, movieInDataForkResID);
     CloseMovieFile(refNum);
@@ -222,9 +222,9 @@ TEST(AddMovieResource, ReplacingTheFileThatHoldsTheSamplesIsRefused)
     Movie movie = FixtureMovies::Open(media, &srcRef);
     ASSERT_NE(movie, nullptr);
     CloseMovieFile(srcRef);
-    FSSpec spec = SpecFor(media);
+    FSSpec location = SpecFor(media);
     short refNum = 0, resId = 0;
-    ASSERT_EQ(CreateMovieFile(&spec, 'TVOD', -2, createMovieFileDeleteCurFile | createMovieFileDontCreateMovie,
+    ASSERT_EQ(CreateMovieFile(&location, 'TVOD', -2, createMovieFileDeleteCurFile | createMovieFileDontCreateMovie,
                               &refNum, nullptr),
               noErr);
     EXPECT_EQ(AddMovieResource(movie, refNum, &resId, nullptr), fBsyErr);
@@ -241,16 +241,16 @@ TEST(NewMovieFromFile, MissingSampleFileStillGivesTheMovieWithAnError)
     short srcRef = 0;
     Movie movie = FixtureMovies::Open(media, &srcRef);
     ASSERT_NE(movie, nullptr);
-    FSSpec spec = SpecFor(dir / "ref.mov");
+    FSSpec location = SpecFor(dir / "ref.mov");
     short refNum = 0, resId = movieInDataForkResID;
-    ASSERT_EQ(CreateMovieFile(&spec, 'TVOD', -2, (long)0xD0000000, &refNum, nullptr), noErr);
+    ASSERT_EQ(CreateMovieFile(&location, 'TVOD', -2, (long)0xD0000000, &refNum, nullptr), noErr);
     ASSERT_EQ(AddMovieResource(movie, refNum, &resId, nullptr), noErr);
     CloseMovieFile(refNum);
     DisposeMovie(movie);
     CloseMovieFile(srcRef);
     fs::remove(media);
 
-    ASSERT_EQ(OpenMovieFile(&spec, &refNum, fsRdWrPerm), noErr);
+    ASSERT_EQ(OpenMovieFile(&location, &refNum, fsRdWrPerm), noErr);
     Movie back = nullptr;
     EXPECT_EQ(NewMovieFromFile(&back, refNum, nullptr, nullptr, newMovieActive, nullptr), couldNotResolveDataRef);
     ASSERT_NE(back, nullptr);
@@ -267,9 +267,9 @@ TEST(NewMovieFromFile, ReferenceMovieMovedWithItsMediaStillResolves)
     short srcRef = 0;
     Movie movie = FixtureMovies::Open(media, &srcRef);
     ASSERT_NE(movie, nullptr);
-    FSSpec spec = SpecFor(dir / "project/ref.mov");
+    FSSpec location = SpecFor(dir / "project/ref.mov");
     short refNum = 0, resId = movieInDataForkResID;
-    ASSERT_EQ(CreateMovieFile(&spec, 'TVOD', -2, (long)0xD0000000, &refNum, nullptr), noErr);
+    ASSERT_EQ(CreateMovieFile(&location, 'TVOD', -2, (long)0xD0000000, &refNum, nullptr), noErr);
     ASSERT_EQ(AddMovieResource(movie, refNum, &resId, nullptr), noErr);
     CloseMovieFile(refNum);
     DisposeMovie(movie);
@@ -297,9 +297,9 @@ TEST(NewMovieFromFile, ReferenceMovieMovedAloneFindsItsMediaByAbsolutePathAndSay
     short srcRef = 0;
     Movie movie = FixtureMovies::Open(media, &srcRef);
     ASSERT_NE(movie, nullptr);
-    FSSpec spec = SpecFor(dir / "ref.mov");
+    FSSpec location = SpecFor(dir / "ref.mov");
     short refNum = 0, resId = movieInDataForkResID;
-    ASSERT_EQ(CreateMovieFile(&spec, 'TVOD', -2, (long)0xD0000000, &refNum, nullptr), noErr);
+    ASSERT_EQ(CreateMovieFile(&location, 'TVOD', -2, (long)0xD0000000, &refNum, nullptr), noErr);
     ASSERT_EQ(AddMovieResource(movie, refNum, &resId, nullptr), noErr);
     CloseMovieFile(refNum);
     DisposeMovie(movie);

@@ -11,9 +11,9 @@ namespace fs = std::filesystem;
 TEST(OpenMovieFile, MissingFileGivesFileNotFound)
 {
     ScratchFolder dir;
-    FSSpec spec = SpecFor(dir / "absent.mov");
+    FSSpec location = SpecFor(dir / "absent.mov");
     short refNum = 7;
-    EXPECT_EQ(OpenMovieFile(&spec, &refNum, fsRdWrPerm), fnfErr);
+    EXPECT_EQ(OpenMovieFile(&location, &refNum, fsRdWrPerm), fnfErr);
     EXPECT_EQ(GetMoviesError(), fnfErr);
     EXPECT_EQ(refNum, 0);
 }
@@ -23,10 +23,10 @@ TEST(OpenMovieFile, LockedFileRefusesWritePermissionButOpensForReading)
     ScratchFolder dir;
     WriteWholeFile(dir / "locked.mov", {0, 0, 0, 8, 'f', 'r', 'e', 'e'});
     chmod((dir / "locked.mov").c_str(), 0444);
-    FSSpec spec = SpecFor(dir / "locked.mov");
+    FSSpec location = SpecFor(dir / "locked.mov");
     short refNum = 0;
-    EXPECT_EQ(OpenMovieFile(&spec, &refNum, fsRdWrPerm), permErr);
-    ASSERT_EQ(OpenMovieFile(&spec, &refNum, fsRdPerm), noErr);
+    EXPECT_EQ(OpenMovieFile(&location, &refNum, fsRdWrPerm), permErr);
+    ASSERT_EQ(OpenMovieFile(&location, &refNum, fsRdPerm), noErr);
     EXPECT_NE(refNum, 0);
     EXPECT_EQ(CloseMovieFile(refNum), noErr);
 }
@@ -37,9 +37,9 @@ TEST(OpenMovieFile, FileInLockedFolderRefusesWritePermission)
     fs::create_directories(dir / "ro");
     WriteWholeFile(dir / "ro/m.mov", {0, 0, 0, 8, 'f', 'r', 'e', 'e'});
     chmod((dir / "ro").c_str(), 0555);
-    FSSpec spec = SpecFor(dir / "ro/m.mov");
+    FSSpec location = SpecFor(dir / "ro/m.mov");
     short refNum = 0;
-    EXPECT_EQ(OpenMovieFile(&spec, &refNum, fsRdWrPerm), permErr);
+    EXPECT_EQ(OpenMovieFile(&location, &refNum, fsRdWrPerm), permErr);
     chmod((dir / "ro").c_str(), 0755);
 }
 
@@ -47,14 +47,14 @@ TEST(OpenMovieFile, SecondWriterOfTheSameFileIsRefused)
 {
     ScratchFolder dir;
     WriteWholeFile(dir / "m.mov", {0, 0, 0, 8, 'f', 'r', 'e', 'e'});
-    FSSpec spec = SpecFor(dir / "m.mov");
+    FSSpec location = SpecFor(dir / "m.mov");
     short first = 0, second = 0, reader = 0;
-    ASSERT_EQ(OpenMovieFile(&spec, &first, fsRdWrPerm), noErr);
-    EXPECT_EQ(OpenMovieFile(&spec, &second, fsRdWrPerm), opWrErr);
-    EXPECT_EQ(OpenMovieFile(&spec, &reader, fsRdPerm), noErr);
+    ASSERT_EQ(OpenMovieFile(&location, &first, fsRdWrPerm), noErr);
+    EXPECT_EQ(OpenMovieFile(&location, &second, fsRdWrPerm), opWrErr);
+    EXPECT_EQ(OpenMovieFile(&location, &reader, fsRdPerm), noErr);
     CloseMovieFile(reader);
     CloseMovieFile(first);
-    EXPECT_EQ(OpenMovieFile(&spec, &second, fsRdWrPerm), noErr);
+    EXPECT_EQ(OpenMovieFile(&location, &second, fsRdWrPerm), noErr);
     CloseMovieFile(second);
 }
 
@@ -66,14 +66,14 @@ TEST(CloseMovieFile, UnknownReferenceNumberIsReported)
 TEST(CreateMovieFile, TwoForkFileGetsACompanionWithMovieTypeAndCreator)
 {
     ScratchFolder dir;
-    FSSpec spec = SpecFor(dir / "new.mov");
+    FSSpec location = SpecFor(dir / "new.mov");
     short refNum = 0;
     Movie movie = nullptr;
-    ASSERT_EQ(CreateMovieFile(&spec, 'TVOD', -2, createMovieFileDontCreateMovie, &refNum, &movie), noErr);
+    ASSERT_EQ(CreateMovieFile(&location, 'TVOD', -2, createMovieFileDontCreateMovie, &refNum, &movie), noErr);
     EXPECT_EQ(movie, nullptr);
     EXPECT_NE(refNum, 0);
     FInfo info {};
-    ASSERT_EQ(FSpGetFInfo(&spec, &info), noErr);
+    ASSERT_EQ(FSpGetFInfo(&location, &info), noErr);
     EXPECT_EQ(info.fdType, OSType('MooV'));
     EXPECT_EQ(info.fdCreator, OSType('TVOD'));
     AppleDoubleFile companion;
@@ -85,9 +85,9 @@ TEST(CreateMovieFile, TwoForkFileGetsACompanionWithMovieTypeAndCreator)
 TEST(CreateMovieFile, SingleForkFileHasNoCompanion)
 {
     ScratchFolder dir;
-    FSSpec spec = SpecFor(dir / "one.mov");
+    FSSpec location = SpecFor(dir / "one.mov");
     short refNum = 0;
-    ASSERT_EQ(CreateMovieFile(&spec, 'TVOD', -2, createMovieFileDontCreateMovie | createMovieFileDontCreateResFile,
+    ASSERT_EQ(CreateMovieFile(&location, 'TVOD', -2, createMovieFileDontCreateMovie | createMovieFileDontCreateResFile,
                               &refNum, nullptr),
               noErr);
     CloseMovieFile(refNum);
@@ -99,9 +99,9 @@ TEST(CreateMovieFile, ExistingFileIsKeptWithoutTheReplaceFlag)
 {
     ScratchFolder dir;
     WriteWholeFile(dir / "old.mov", {1, 2, 3});
-    FSSpec spec = SpecFor(dir / "old.mov");
+    FSSpec location = SpecFor(dir / "old.mov");
     short refNum = 0;
-    EXPECT_EQ(CreateMovieFile(&spec, 'TVOD', -2, createMovieFileDontCreateMovie, &refNum, nullptr), dupFNErr);
+    EXPECT_EQ(CreateMovieFile(&location, 'TVOD', -2, createMovieFileDontCreateMovie, &refNum, nullptr), dupFNErr);
     EXPECT_EQ(ReadWholeFile(dir / "old.mov").size(), 3u);
 }
 
@@ -109,9 +109,9 @@ TEST(CreateMovieFile, ReplacedFileStaysUntilTheNewOneIsCommitted)
 {
     ScratchFolder dir;
     WriteWholeFile(dir / "old.mov", {1, 2, 3});
-    FSSpec spec = SpecFor(dir / "old.mov");
+    FSSpec location = SpecFor(dir / "old.mov");
     short refNum = 0;
-    ASSERT_EQ(CreateMovieFile(&spec, 'TVOD', -2,
+    ASSERT_EQ(CreateMovieFile(&location, 'TVOD', -2,
                               createMovieFileDeleteCurFile | createMovieFileDontCreateMovie |
                                   createMovieFileDontCreateResFile,
                               &refNum, nullptr),
@@ -130,9 +130,9 @@ TEST(CreateMovieFile, NewFileInLockedFolderIsRefused)
     ScratchFolder dir;
     fs::create_directories(dir / "ro");
     chmod((dir / "ro").c_str(), 0555);
-    FSSpec spec = SpecFor(dir / "ro/new.mov");
+    FSSpec location = SpecFor(dir / "ro/new.mov");
     short refNum = 0;
-    EXPECT_EQ(CreateMovieFile(&spec, 'TVOD', -2, createMovieFileDontCreateMovie, &refNum, nullptr), permErr);
+    EXPECT_EQ(CreateMovieFile(&location, 'TVOD', -2, createMovieFileDontCreateMovie, &refNum, nullptr), permErr);
     chmod((dir / "ro").c_str(), 0755);
 }
 
@@ -140,10 +140,10 @@ TEST(CreateMovieFile, FileOpenForWritingIsBusy)
 {
     ScratchFolder dir;
     WriteWholeFile(dir / "open.mov", {0, 0, 0, 8, 'f', 'r', 'e', 'e'});
-    FSSpec spec = SpecFor(dir / "open.mov");
+    FSSpec location = SpecFor(dir / "open.mov");
     short writer = 0, refNum = 0;
-    ASSERT_EQ(OpenMovieFile(&spec, &writer, fsRdWrPerm), noErr);
-    EXPECT_EQ(CreateMovieFile(&spec, 'TVOD', -2, createMovieFileDeleteCurFile | createMovieFileDontCreateMovie,
+    ASSERT_EQ(OpenMovieFile(&location, &writer, fsRdWrPerm), noErr);
+    EXPECT_EQ(CreateMovieFile(&location, 'TVOD', -2, createMovieFileDeleteCurFile | createMovieFileDontCreateMovie,
                               &refNum, nullptr),
               fBsyErr);
     EXPECT_EQ(ReadWholeFile(dir / "open.mov").size(), 8u);

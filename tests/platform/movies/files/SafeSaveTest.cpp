@@ -155,9 +155,9 @@ TEST(SafeSave, TwoForkMovieKilledAtAnyWriteReopensOldOrNew)
         short srcRef = 0;
         Movie source = FixtureMovies::Open(FixtureMovies::Path("av.mov"), &srcRef);
         ASSERT_NE(source, nullptr);
-        FSSpec spec = SpecFor(path);
+        FSSpec location = SpecFor(path);
         short refNum = 0, resId = 0;
-        ASSERT_EQ(CreateMovieFile(&spec, 'TVOD', -2, createMovieFileDontCreateMovie, &refNum, nullptr), noErr);
+        ASSERT_EQ(CreateMovieFile(&location, 'TVOD', -2, createMovieFileDontCreateMovie, &refNum, nullptr), noErr);
         ASSERT_EQ(AddMovieResource(source, refNum, &resId, nullptr), noErr);
         CloseMovieFile(refNum);
         DisposeMovie(source);

@@ -30,12 +30,12 @@ TEST(FSSpecLayout, KeepsTheClassicSeventyByteRecord)
 
 TEST(FSSpecLayout, ParentIDSitsRightAfterTheVolumeInHostOrder)
 {
-    FSSpec spec{};
-    spec.parID = 0x12345678;
+    FSSpec location{};
+    location.parID = 0x12345678;
     SInt32 raw;
-    std::memcpy(&raw, reinterpret_cast<const unsigned char*>(&spec) + 2, sizeof raw);
+    std::memcpy(&raw, reinterpret_cast<const unsigned char*>(&location) + 2, sizeof raw);
     EXPECT_EQ(raw, 0x12345678);
-    long asLong = spec.parID;
+    long asLong = location.parID;
     EXPECT_EQ(asLong, 0x12345678);
 }
 
@@ -43,14 +43,14 @@ TEST(FSPathMakeFSSpec, ExistingFileGivesItsDirectoryAndNameAndPathBack)
 {
     TempDirectory dir;
     std::string path = dir.MakeFile("clip.mov");
-    FSSpec spec;
+    FSSpec location;
     Boolean isDir = true;
-    ASSERT_EQ(FSPathMakeFSSpec(path.c_str(), &spec, &isDir), noErr);
+    ASSERT_EQ(FSPathMakeFSSpec(path.c_str(), &location, &isDir), noErr);
     EXPECT_FALSE(isDir);
-    EXPECT_EQ(spec.vRefNum, kOrvoVolumeRefNum);
-    EXPECT_EQ(pstr::ToStd(spec.name), "clip.mov");
-    EXPECT_EQ(FSDirectoryPath(spec.parID), dir.Path());
-    EXPECT_EQ(FSSpecPath(spec), path);
+    EXPECT_EQ(location.vRefNum, kOrvoVolumeRefNum);
+    EXPECT_EQ(pstr::ToStd(location.name), "clip.mov");
+    EXPECT_EQ(FSDirectoryPath(location.parID), dir.Path());
+    EXPECT_EQ(FSSpecPath(location), path);
 }
 
 TEST(FSPathMakeFSSpec, FilesInOneDirectoryShareTheDirectoryID)
@@ -69,26 +69,26 @@ TEST(FSPathMakeFSSpec, FilesInOneDirectoryShareTheDirectoryID)
 TEST(FSPathMakeFSSpec, MissingFileInExistingDirectoryIsFnfErrWithSpecFilled)
 {
     TempDirectory dir;
-    FSSpec spec{};
-    EXPECT_EQ(FSPathMakeFSSpec((dir / "new.mov").c_str(), &spec, nil), fnfErr);
-    EXPECT_EQ(pstr::ToStd(spec.name), "new.mov");
-    EXPECT_EQ(FSSpecPath(spec), dir / "new.mov");
+    FSSpec location{};
+    EXPECT_EQ(FSPathMakeFSSpec((dir / "new.mov").c_str(), &location, nil), fnfErr);
+    EXPECT_EQ(pstr::ToStd(location.name), "new.mov");
+    EXPECT_EQ(FSSpecPath(location), dir / "new.mov");
 }
 
 TEST(FSPathMakeFSSpec, MissingDirectoryIsDirNFErr)
 {
     TempDirectory dir;
-    FSSpec spec{};
-    EXPECT_EQ(FSPathMakeFSSpec((dir / "nowhere/new.mov").c_str(), &spec, nil), dirNFErr);
-    EXPECT_EQ(FSSpecPath(spec), dir / "nowhere/new.mov");
+    FSSpec location{};
+    EXPECT_EQ(FSPathMakeFSSpec((dir / "nowhere/new.mov").c_str(), &location, nil), dirNFErr);
+    EXPECT_EQ(FSSpecPath(location), dir / "nowhere/new.mov");
 }
 
 TEST(FSPathMakeFSSpec, DirectoryReportsIsDirectory)
 {
     TempDirectory dir;
-    FSSpec spec;
+    FSSpec location;
     Boolean isDir = false;
-    ASSERT_EQ(FSPathMakeFSSpec(dir.Path().c_str(), &spec, &isDir), noErr);
+    ASSERT_EQ(FSPathMakeFSSpec(dir.Path().c_str(), &location, &isDir), noErr);
     EXPECT_TRUE(isDir);
 }
 
@@ -96,10 +96,10 @@ TEST(FSPathMakeFSSpec, NormalisesDotsAndDoubleSlashes)
 {
     TempDirectory dir;
     std::string path = dir.MakeFile("x.mov");
-    FSSpec spec;
+    FSSpec location;
     std::string messy = dir.Path() + "//./sub/../x.mov";
-    ASSERT_EQ(FSPathMakeFSSpec(messy.c_str(), &spec, nil), noErr);
-    EXPECT_EQ(FSSpecPath(spec), path);
+    ASSERT_EQ(FSPathMakeFSSpec(messy.c_str(), &location, nil), noErr);
+    EXPECT_EQ(FSSpecPath(location), path);
 }
 
 TEST(FSPathMakeFSSpec, RelativePathStartsAtTheCurrentDirectory)
@@ -108,9 +108,9 @@ TEST(FSPathMakeFSSpec, RelativePathStartsAtTheCurrentDirectory)
     dir.MakeFile("rel.mov");
     std::string saved = std::filesystem::current_path().string();
     ASSERT_EQ(chdir(dir.Path().c_str()), 0);
-    FSSpec spec;
-    OSErr err = FSPathMakeFSSpec("rel.mov", &spec, nil);
-    std::string path = FSSpecPath(spec);
+    FSSpec location;
+    OSErr err = FSPathMakeFSSpec("rel.mov", &location, nil);
+    std::string path = FSSpecPath(location);
     ASSERT_EQ(chdir(saved.c_str()), 0);
     EXPECT_EQ(err, noErr);
     EXPECT_EQ(path, dir / "rel.mov");
@@ -118,10 +118,10 @@ TEST(FSPathMakeFSSpec, RelativePathStartsAtTheCurrentDirectory)
 
 TEST(FSPathMakeFSSpec, RootIsTheVolumeSpec)
 {
-    FSSpec spec;
-    ASSERT_EQ(FSPathMakeFSSpec("/", &spec, nil), noErr);
-    EXPECT_EQ(spec.parID, fsRtParID);
-    EXPECT_EQ(FSSpecPath(spec), "/");
+    FSSpec location;
+    ASSERT_EQ(FSPathMakeFSSpec("/", &location, nil), noErr);
+    EXPECT_EQ(location.parID, fsRtParID);
+    EXPECT_EQ(FSSpecPath(location), "/");
     FSSpec inRoot;
     ASSERT_EQ(FSPathMakeFSSpec("/tmp", &inRoot, nil), noErr);
     EXPECT_EQ(inRoot.parID, fsRtDirID);
@@ -129,9 +129,9 @@ TEST(FSPathMakeFSSpec, RootIsTheVolumeSpec)
 
 TEST(FSPathMakeFSSpec, RejectsEmptyPathAndNilArguments)
 {
-    FSSpec spec;
-    EXPECT_EQ(FSPathMakeFSSpec("", &spec, nil), bdNamErr);
-    EXPECT_EQ(FSPathMakeFSSpec(nil, &spec, nil), paramErr);
+    FSSpec location;
+    EXPECT_EQ(FSPathMakeFSSpec("", &location, nil), bdNamErr);
+    EXPECT_EQ(FSPathMakeFSSpec(nil, &location, nil), paramErr);
     EXPECT_EQ(FSPathMakeFSSpec("/tmp", nil, nil), paramErr);
 }
 
@@ -153,51 +153,51 @@ TEST(FSMakeFSSpec, DirectoryIDZeroIsTheCurrentDirectory)
     dir.MakeFile("here.mov");
     std::string saved = std::filesystem::current_path().string();
     ASSERT_EQ(chdir(dir.Path().c_str()), 0);
-    FSSpec spec;
-    OSErr err = FSMakeFSSpec(0, 0, P("here.mov"), &spec);
+    FSSpec location;
+    OSErr err = FSMakeFSSpec(0, 0, P("here.mov"), &location);
     ASSERT_EQ(chdir(saved.c_str()), 0);
     EXPECT_EQ(err, noErr);
-    EXPECT_EQ(FSSpecPath(spec), dir / "here.mov");
+    EXPECT_EQ(FSSpecPath(location), dir / "here.mov");
 }
 
 TEST(FSMakeFSSpec, EmptyNameNamesTheDirectoryItself)
 {
     TempDirectory dir;
     SInt32 dirID = FSDirectoryID(dir.Path());
-    FSSpec spec;
-    ASSERT_EQ(FSMakeFSSpec(kOrvoVolumeRefNum, dirID, P(""), &spec), noErr);
-    EXPECT_EQ(FSSpecPath(spec), dir.Path());
-    EXPECT_NE(spec.parID, dirID);
+    FSSpec location;
+    ASSERT_EQ(FSMakeFSSpec(kOrvoVolumeRefNum, dirID, P(""), &location), noErr);
+    EXPECT_EQ(FSSpecPath(location), dir.Path());
+    EXPECT_NE(location.parID, dirID);
 }
 
 TEST(FSMakeFSSpec, FullPathNameIgnoresTheDirectoryID)
 {
     TempDirectory dir;
     std::string path = dir.MakeFile("full.mov");
-    FSSpec spec;
-    ASSERT_EQ(FSMakeFSSpec(0, 12345678, P(path), &spec), noErr);
-    EXPECT_EQ(FSSpecPath(spec), path);
+    FSSpec location;
+    ASSERT_EQ(FSMakeFSSpec(0, 12345678, P(path), &location), noErr);
+    EXPECT_EQ(FSSpecPath(location), path);
 }
 
 TEST(FSMakeFSSpec, ReportsBadVolumeDirectoryAndNames)
 {
     TempDirectory dir;
     SInt32 dirID = FSDirectoryID(dir.Path());
-    FSSpec spec;
-    EXPECT_EQ(FSMakeFSSpec(3, dirID, P("a"), &spec), nsvErr);
-    EXPECT_EQ(FSMakeFSSpec(-1, 987654321, P("a"), &spec), dirNFErr);
-    EXPECT_EQ(FSMakeFSSpec(-1, dirID, P("a/b"), &spec), bdNamErr);
-    EXPECT_EQ(FSMakeFSSpec(-1, dirID, P(".."), &spec), bdNamErr);
+    FSSpec location;
+    EXPECT_EQ(FSMakeFSSpec(3, dirID, P("a"), &location), nsvErr);
+    EXPECT_EQ(FSMakeFSSpec(-1, 987654321, P("a"), &location), dirNFErr);
+    EXPECT_EQ(FSMakeFSSpec(-1, dirID, P("a/b"), &location), bdNamErr);
+    EXPECT_EQ(FSMakeFSSpec(-1, dirID, P(".."), &location), bdNamErr);
     EXPECT_EQ(FSMakeFSSpec(-1, dirID, P("a"), nil), paramErr);
 }
 
 TEST(FSSpecPath, UnknownDirectoryOrEscapingNameGivesNoPath)
 {
-    FSSpec spec{};
-    spec.parID = 987654321;
-    pstr::FromStd("x", spec.name, 63);
-    EXPECT_EQ(FSSpecPath(spec), "");
-    spec.parID = FSDirectoryID("/tmp");
-    pstr::FromStd("../etc", spec.name, 63);
-    EXPECT_EQ(FSSpecPath(spec), "");
+    FSSpec location{};
+    location.parID = 987654321;
+    pstr::FromStd("x", location.name, 63);
+    EXPECT_EQ(FSSpecPath(location), "");
+    location.parID = FSDirectoryID("/tmp");
+    pstr::FromStd("../etc", location.name, 63);
+    EXPECT_EQ(FSSpecPath(location), "");
 }

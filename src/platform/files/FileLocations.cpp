@@ -1,4 +1,4 @@
-// Making file specifications and turning them back into paths.
+// Making file locations (FSSpec records) and turning them back into paths.
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -11,16 +11,16 @@
 
 namespace {
 
-// The root directory has no parent folder; its specification is the
+// The root directory has no parent folder; its FSSpec is the
 // volume's, and "/" serves as the volume's name.
-void MakeRootSpec(FSSpec* spec)
+void MakeRootSpec(FSSpec* location)
 {
-    spec->vRefNum = kOrvoVolumeRefNum;
-    spec->parID = fsRtParID;
-    pstr::FromStd("/", spec->name, files::kSpecNameMax);
+    location->vRefNum = kOrvoVolumeRefNum;
+    location->parID = fsRtParID;
+    pstr::FromStd("/", location->name, files::kSpecNameMax);
 }
 
-// Whether the spec's target exists: noErr, fnfErr (its directory exists),
+// Whether the location's target exists: noErr, fnfErr (its directory exists),
 // dirNFErr (it does not) or the system's reason.
 OSErr ExistenceOf(const std::string& path, const std::string& dirPath, Boolean* isDirectory)
 {
@@ -40,12 +40,12 @@ OSErr ExistenceOf(const std::string& path, const std::string& dirPath, Boolean* 
 }
 
 // Fills the FSSpec for a normalised path and reports whether it exists.
-OSErr SpecFromNormalizedPath(const std::string& path, FSSpec* spec, Boolean* isDirectory)
+OSErr SpecFromNormalizedPath(const std::string& path, FSSpec* location, Boolean* isDirectory)
 {
     if (isDirectory != nil)
         *isDirectory = false;
     if (path == "/") {
-        MakeRootSpec(spec);
+        MakeRootSpec(location);
         if (isDirectory != nil)
             *isDirectory = true;
         return noErr;
@@ -53,26 +53,26 @@ OSErr SpecFromNormalizedPath(const std::string& path, FSSpec* spec, Boolean* isD
     std::string dirPath, leaf;
     files::SplitPath(path, &dirPath, &leaf);
     SInt32 dirID = files::DirectoryIDForPath(dirPath);
-    spec->vRefNum = kOrvoVolumeRefNum;
-    spec->parID = dirID;
-    pstr::FromStd(files::SpecNameFor(dirID, dirPath, leaf), spec->name, files::kSpecNameMax);
+    location->vRefNum = kOrvoVolumeRefNum;
+    location->parID = dirID;
+    pstr::FromStd(files::SpecNameFor(dirID, dirPath, leaf), location->name, files::kSpecNameMax);
     return ExistenceOf(path, dirPath, isDirectory);
 }
 
 }  // namespace
 
-OSErr FSPathMakeFSSpec(const char* path, FSSpec* spec, Boolean* isDirectory)
+OSErr FSPathMakeFSSpec(const char* path, FSSpec* location, Boolean* isDirectory)
 {
-    if (path == nil || spec == nil)
+    if (path == nil || location == nil)
         return paramErr;
     if (*path == '\0')
         return bdNamErr;
-    return SpecFromNormalizedPath(files::NormalizePath(path), spec, isDirectory);
+    return SpecFromNormalizedPath(files::NormalizePath(path), location, isDirectory);
 }
 
-OSErr FSMakeFSSpec(short vRefNum, long dirID, ConstStr255Param fileName, FSSpec* spec)
+OSErr FSMakeFSSpec(short vRefNum, long dirID, ConstStr255Param fileName, FSSpec* location)
 {
-    if (spec == nil)
+    if (location == nil)
         return paramErr;
     if (vRefNum != 0 && vRefNum != kOrvoVolumeRefNum)
         return nsvErr;
@@ -80,10 +80,10 @@ OSErr FSMakeFSSpec(short vRefNum, long dirID, ConstStr255Param fileName, FSSpec*
     if (!name.empty() && name[0] == '/') {
         if (name.find('\0') != std::string::npos)
             return bdNamErr;
-        return SpecFromNormalizedPath(files::NormalizePath(name), spec, nil);
+        return SpecFromNormalizedPath(files::NormalizePath(name), location, nil);
     }
     if (dirID == fsRtParID && (name.empty() || name == "/")) {
-        MakeRootSpec(spec);
+        MakeRootSpec(location);
         return noErr;
     }
     std::string dirPath;
@@ -93,31 +93,31 @@ OSErr FSMakeFSSpec(short vRefNum, long dirID, ConstStr255Param fileName, FSSpec*
              !files::PathForDirectoryID(static_cast<SInt32>(dirID), &dirPath))
         return dirNFErr;
     if (name.empty())
-        return SpecFromNormalizedPath(dirPath, spec, nil);
+        return SpecFromNormalizedPath(dirPath, location, nil);
     if (!files::IsValidLeafName(name))
         return bdNamErr;
     SInt32 id = files::DirectoryIDForPath(dirPath);
-    return SpecFromNormalizedPath(files::JoinPath(dirPath, files::RealNameFor(id, name)), spec, nil);
+    return SpecFromNormalizedPath(files::JoinPath(dirPath, files::RealNameFor(id, name)), location, nil);
 }
 
-std::string FSSpecRealName(const FSSpec& spec)
+std::string FSSpecRealName(const FSSpec& location)
 {
-    std::string name = pstr::ToStd(spec.name);
-    if (spec.parID == fsRtParID)
+    std::string name = pstr::ToStd(location.name);
+    if (location.parID == fsRtParID)
         return name;
-    return files::RealNameFor(spec.parID, name);
+    return files::RealNameFor(location.parID, name);
 }
 
-std::string FSSpecPath(const FSSpec& spec)
+std::string FSSpecPath(const FSSpec& location)
 {
-    if (spec.parID == fsRtParID)
+    if (location.parID == fsRtParID)
         return "/";
     std::string dirPath;
-    if (!files::PathForDirectoryID(spec.parID, &dirPath))
+    if (!files::PathForDirectoryID(location.parID, &dirPath))
         return {};
     // A name that is not a single leaf (one holding '/', or "..") would
     // reach outside the directory the FSSpec names.
-    std::string leaf = FSSpecRealName(spec);
+    std::string leaf = FSSpecRealName(location);
     if (!leaf.empty() && !files::IsValidLeafName(leaf))
         return {};
     return files::JoinPath(dirPath, leaf);
