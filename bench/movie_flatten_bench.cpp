@@ -14,11 +14,11 @@ namespace {
 
 int Flatten(const std::string& source, const std::string& destination)
 {
-    FSSpec spec {}, dest {};
-    FSPathMakeFSSpec(source.c_str(), &spec, nullptr);
+    FSSpec location {}, dest {};
+    FSPathMakeFSSpec(source.c_str(), &location, nullptr);
     FSPathMakeFSSpec(destination.c_str(), &dest, nullptr);
     short refNum = 0;
-    if (OpenMovieFile(&spec, &refNum, fsRdPerm))
+    if (OpenMovieFile(&location, &refNum, fsRdPerm))
         return 2;
     Movie movie = nullptr;
     short resId = 0;

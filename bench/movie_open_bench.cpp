@@ -15,10 +15,10 @@ namespace {
 // What the tracks window reads for every track.
 int ReadLikeTheTracksWindow(const std::string& path)
 {
-    FSSpec spec {};
-    FSPathMakeFSSpec(path.c_str(), &spec, nullptr);
+    FSSpec location {};
+    FSPathMakeFSSpec(path.c_str(), &location, nullptr);
     short refNum = 0;
-    if (OpenMovieFile(&spec, &refNum, fsRdPerm))
+    if (OpenMovieFile(&location, &refNum, fsRdPerm))
         return 2;
     Movie movie = nullptr;
     short resId = 0;

@@ -90,11 +90,11 @@ void QueryMovie(Movie movie)
 
 void ReadThroughFiles(const std::string& path, short resId)
 {
-    FSSpec spec {};
-    if (FSPathMakeFSSpec(path.c_str(), &spec, nullptr) != noErr)
+    FSSpec location {};
+    if (FSPathMakeFSSpec(path.c_str(), &location, nullptr) != noErr)
         return;
     short refNum = 0;
-    if (OpenMovieFile(&spec, &refNum, fsRdPerm) != noErr)
+    if (OpenMovieFile(&location, &refNum, fsRdPerm) != noErr)
         return;
     Movie movie = nullptr;
     NewMovieFromFile(&movie, refNum, &resId, nullptr, newMovieActive, nullptr);
