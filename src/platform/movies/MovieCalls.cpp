@@ -7,17 +7,6 @@
 #include "platform/movies/model/Registry.h"
 #include "platform/movies/model/TimeMath.h"
 
-namespace {
-
-template <class T> void SetIfChanged(MovieRecord* m, T& field, T value)
-{
-    if (field != value) {
-        field = value;
-        m->MarkChanged();
-    }
-}
-
-}  // namespace
 OSErr EnterMovies()
 {
     SetMoviesError(noErr);
@@ -75,7 +64,7 @@ Fixed GetMoviePreferredRate(Movie theMovie)
 void SetMoviePreferredRate(Movie theMovie, Fixed rate)
 {
     if (MovieRecord* m = CheckMovie(theMovie)) {
-        SetIfChanged(m, m->preferredRate, rate);
+        m->SetIfChanged(m->preferredRate, rate);
         SetMoviesError(noErr);
     }
 }
@@ -109,7 +98,7 @@ short GetMoviePreferredVolume(Movie theMovie)
 void SetMoviePreferredVolume(Movie theMovie, short volume)
 {
     if (MovieRecord* m = CheckMovie(theMovie)) {
-        SetIfChanged(m, m->preferredVolume, SInt16(volume));
+        m->SetIfChanged(m->preferredVolume, SInt16(volume));
         SetMoviesError(noErr);
     }
 }
@@ -179,15 +168,15 @@ OSErr CopyMovieSettings(Movie srcMovie, Movie dstMovie)
     if (!src || !dst)
         return GetMoviesError();
     if (dst->tracks.empty())
-        SetIfChanged(dst, dst->timeScale, src->timeScale);
-    SetIfChanged(dst, dst->preferredRate, src->preferredRate);
-    SetIfChanged(dst, dst->preferredVolume, src->preferredVolume);
+        dst->SetIfChanged(dst->timeScale, src->timeScale);
+    dst->SetIfChanged(dst->preferredRate, src->preferredRate);
+    dst->SetIfChanged(dst->preferredVolume, src->preferredVolume);
     for (int i = 0; i < 9; ++i)
-        SetIfChanged(dst, dst->matrix.matrix[i / 3][i % 3], src->matrix.matrix[i / 3][i % 3]);
+        dst->SetIfChanged(dst->matrix.matrix[i / 3][i % 3], src->matrix.matrix[i / 3][i % 3]);
     for (auto [s, d] : {std::pair{&src->posterTime, &dst->posterTime}, {&src->previewTime, &dst->previewTime},
                         {&src->previewDuration, &dst->previewDuration}, {&src->selectionTime, &dst->selectionTime},
                         {&src->selectionDuration, &dst->selectionDuration}})
-        SetIfChanged(dst, *d, ConvertTime(*s, dst->timeScale, src->timeScale));
+        dst->SetIfChanged(*d, ConvertTime(*s, dst->timeScale, src->timeScale));
     if (Atom* udta = src->moov->Find('udta')) {
         if (Atom* old = dst->moov->Find('udta'))
             dst->moov->Remove(old);

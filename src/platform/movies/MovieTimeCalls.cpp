@@ -9,17 +9,6 @@
 #include "platform/movies/model/Registry.h"
 #include "platform/movies/model/TimeMath.h"
 
-namespace {
-
-template <class T> void SetIfChanged(MovieRecord* m, T& field, T value)
-{
-    if (field != value) {
-        field = value;
-        m->MarkChanged();
-    }
-}
-
-}  // namespace
 
 TimeScale GetMovieTimeScale(Movie theMovie)
 {
@@ -119,7 +108,7 @@ TimeValue GetMoviePosterTime(Movie theMovie)
 void SetMoviePosterTime(Movie theMovie, TimeValue posterTime)
 {
     if (MovieRecord* m = CheckMovie(theMovie)) {
-        SetIfChanged(m, m->posterTime, SInt64(posterTime));
+        m->SetIfChanged(m->posterTime, SInt64(posterTime));
         SetMoviesError(noErr);
     }
 }
@@ -139,8 +128,8 @@ void GetMovieSelection(Movie theMovie, TimeValue* selectionTime, TimeValue* sele
 void SetMovieSelection(Movie theMovie, TimeValue selectionTime, TimeValue selectionDuration)
 {
     if (MovieRecord* m = CheckMovie(theMovie)) {
-        SetIfChanged(m, m->selectionTime, SInt64(selectionTime));
-        SetIfChanged(m, m->selectionDuration, SInt64(selectionDuration));
+        m->SetIfChanged(m->selectionTime, SInt64(selectionTime));
+        m->SetIfChanged(m->selectionDuration, SInt64(selectionDuration));
         SetMoviesError(noErr);
     }
 }
@@ -160,8 +149,8 @@ void GetMoviePreviewTime(Movie theMovie, TimeValue* previewTime, TimeValue* prev
 void SetMoviePreviewTime(Movie theMovie, TimeValue previewTime, TimeValue previewDuration)
 {
     if (MovieRecord* m = CheckMovie(theMovie)) {
-        SetIfChanged(m, m->previewTime, SInt64(previewTime));
-        SetIfChanged(m, m->previewDuration, SInt64(previewDuration));
+        m->SetIfChanged(m->previewTime, SInt64(previewTime));
+        m->SetIfChanged(m->previewDuration, SInt64(previewDuration));
         SetMoviesError(noErr);
     }
 }

@@ -9,19 +9,6 @@
 #include "platform/movies/model/Registry.h"
 #include "platform/movies/model/TimeMath.h"
 
-namespace {
-
-template <class T> void SetIfChanged(TrackRecord* t, T& field, T value)
-{
-    if (field != value) {
-        field = value;
-        t->movie->MarkChanged();
-    }
-}
-
-
-}  // namespace
-
 long GetTrackID(Track theTrack)
 {
     TrackRecord* t = CheckTrack(theTrack);
@@ -46,8 +33,8 @@ void GetTrackDimensions(Track theTrack, Fixed* width, Fixed* height)
 void SetTrackDimensions(Track theTrack, Fixed width, Fixed height)
 {
     if (TrackRecord* t = CheckTrack(theTrack)) {
-        SetIfChanged(t, t->width, width);
-        SetIfChanged(t, t->height, height);
+        t->movie->SetIfChanged(t->width, width);
+        t->movie->SetIfChanged(t->height, height);
         SetMoviesError(noErr);
     }
 }
@@ -102,7 +89,7 @@ void SetTrackOffset(Track theTrack, TimeValue movieOffsetTime)
         SetMoviesError(paramErr);
         return;
     }
-    SetIfChanged(t, t->offset, SInt64(movieOffsetTime));
+    t->movie->SetIfChanged(t->offset, SInt64(movieOffsetTime));
     SetMoviesError(noErr);
 }
 
@@ -118,7 +105,7 @@ Boolean GetTrackEnabled(Track theTrack)
 void SetTrackEnabled(Track theTrack, Boolean isEnabled)
 {
     if (TrackRecord* t = CheckTrack(theTrack)) {
-        SetIfChanged(t, t->enabled, isEnabled != 0);
+        t->movie->SetIfChanged(t->enabled, isEnabled != 0);
         SetMoviesError(noErr);
     }
 }
@@ -135,7 +122,7 @@ short GetTrackVolume(Track theTrack)
 void SetTrackVolume(Track theTrack, short volume)
 {
     if (TrackRecord* t = CheckTrack(theTrack)) {
-        SetIfChanged(t, t->volume, SInt16(volume));
+        t->movie->SetIfChanged(t->volume, SInt16(volume));
         SetMoviesError(noErr);
     }
 }
@@ -152,7 +139,7 @@ short GetTrackLayer(Track theTrack)
 void SetTrackLayer(Track theTrack, short layer)
 {
     if (TrackRecord* t = CheckTrack(theTrack)) {
-        SetIfChanged(t, t->layer, SInt16(layer));
+        t->movie->SetIfChanged(t->layer, SInt16(layer));
         SetMoviesError(noErr);
     }
 }
@@ -224,11 +211,11 @@ OSErr CopyTrackSettings(Track srcTrack, Track dstTrack)
     if (!src || !dst)
         return GetMoviesError();
     SetTrackMatrix(dst, &src->matrix);
-    SetIfChanged(dst, dst->width, src->width);
-    SetIfChanged(dst, dst->height, src->height);
-    SetIfChanged(dst, dst->volume, src->volume);
-    SetIfChanged(dst, dst->layer, src->layer);
-    SetIfChanged(dst, dst->alternateGroup, src->alternateGroup);
+    dst->movie->SetIfChanged(dst->width, src->width);
+    dst->movie->SetIfChanged(dst->height, src->height);
+    dst->movie->SetIfChanged(dst->volume, src->volume);
+    dst->movie->SetIfChanged(dst->layer, src->layer);
+    dst->movie->SetIfChanged(dst->alternateGroup, src->alternateGroup);
     if (Atom* udta = src->trak->Find('udta')) {
         if (Atom* old = dst->trak->Find('udta'))
             dst->trak->Remove(old);

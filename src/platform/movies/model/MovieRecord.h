@@ -100,6 +100,15 @@ struct MovieRecord {
 
     SInt64 Duration() const;                // max(offset + duration)
     void MarkChanged() { changed = true; }
+    // Stores value in a field of this movie or of one of its tracks; the
+    // movie counts as changed only when the value really changes.
+    template <class T> void SetIfChanged(T& field, T value)
+    {
+        if (field != value) {
+            field = value;
+            changed = true;
+        }
+    }
 };
 
 // The identity matrix.
