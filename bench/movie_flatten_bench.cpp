@@ -7,8 +7,8 @@
 #include <unistd.h>
 
 #include "movie_bench_support.h"
-#include "platform/files/Files.h"
-#include "platform/movies/files/MovieFiles.h"
+#include "platform/filesystem/Files.h"
+#include "platform/movies/moviefiles/MovieFiles.h"
 
 namespace {
 

@@ -11,11 +11,11 @@
 #include <string>
 
 #include "platform/core/PascalStrings.h"
-#include "platform/ui/Backend.h"
-#include "platform/ui/Compositor.h"
-#include "platform/ui/Events.h"
-#include "platform/ui/QuickDraw.h"
-#include "platform/ui/Windows.h"
+#include "platform/ui/backend/Backend.h"
+#include "platform/ui/windows/Compositor.h"
+#include "platform/ui/events/Events.h"
+#include "platform/ui/quickdraw/QuickDraw.h"
+#include "platform/ui/windows/Windows.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 #include <unistd.h>
 #include <vector>
 
-#include "platform/files/AppleDouble.h"
-#include "platform/movies/files/AliasRecord.h"
-#include "platform/movies/files/FlattenPlan.h"
-#include "platform/movies/files/MovieFiles.h"
-#include "platform/movies/files/ResourceFork.h"
+#include "platform/filesystem/AppleDouble.h"
+#include "platform/movies/moviefiles/AliasRecord.h"
+#include "platform/movies/moviefiles/FlattenPlan.h"
+#include "platform/movies/moviefiles/MovieFiles.h"
+#include "platform/movies/moviefiles/ResourceFork.h"
 #include "platform/movies/model/MovieSeam.h"
 
 namespace {

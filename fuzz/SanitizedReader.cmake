@@ -6,7 +6,7 @@
 # targets so this list never falls behind them.
 function(orvo_sanitized_reader_sources out)
     set(sources)
-    foreach(lib orvo_core orvo_files orvo_movies)
+    foreach(lib orvo_core orvo_filesystem orvo_movies)
         get_target_property(dir ${lib} SOURCE_DIR)
         get_target_property(libSources ${lib} SOURCES)
         foreach(src ${libSources})
@@ -41,7 +41,7 @@ function(orvo_add_sanitized_reader_test)
                                                        -fno-omit-frame-pointer -O1 -g)
     target_link_options(movie_reader_replay PRIVATE -fsanitize=address,undefined)
     target_link_libraries(movie_reader_replay PRIVATE ZLIB::ZLIB)
-    set(corpus ${CMAKE_SOURCE_DIR}/../shared/corpus)
+    set(corpus ${CMAKE_SOURCE_DIR}/tests/corpus)
     add_test(NAME movie_reader_sanitized_corpus
              COMMAND movie_reader_replay ${corpus}/wellformed ${corpus}/malformed ${fuzzDir}/corpus)
     set_tests_properties(movie_reader_sanitized_corpus PROPERTIES TIMEOUT 240

@@ -1,7 +1,7 @@
 #include "app/AppResources.h"
 
-#include "platform/ui/ResourceTemplates.h"
-#include "platform/ui/Windows.h"
+#include "platform/ui/resources/ResourceTemplates.h"
+#include "platform/ui/windows/Windows.h"
 #include "util/MyError.h"
 
 namespace {

@@ -3,9 +3,9 @@
 #include "app/AppResources.h"
 #include "framework/Window.h"
 #include "platform/core/PascalStrings.h"
-#include "platform/ui/Dialogs.h"
-#include "platform/ui/Gestalt.h"
-#include "platform/ui/Menus.h"
+#include "platform/ui/dialogs/Dialogs.h"
+#include "platform/ui/system/Gestalt.h"
+#include "platform/ui/menus/Menus.h"
 #include "util/MyError.h"
 
 AppleEventsUserData gAppleEventsData;

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "framework/UIEngine.h"
-#include "platform/files/Files.h"
-#include "platform/ui/AppleEvents.h"
+#include "platform/filesystem/Files.h"
+#include "platform/ui/appleevents/AppleEvents.h"
 
 class OrvoFramework;
 

@@ -4,9 +4,9 @@
 #include "app/OrvoFramework.h"
 #include "platform/core/PascalStrings.h"
 #include "platform/movies/Movies.h"
-#include "platform/ui/Gestalt.h"
-#include "platform/ui/MovieProgressWindow.h"
-#include "platform/ui/QuickDraw.h"
+#include "platform/ui/system/Gestalt.h"
+#include "platform/controller/MovieProgressWindow.h"
+#include "platform/ui/quickdraw/QuickDraw.h"
 #include "util/MyError.h"
 
 void InitToolbox()

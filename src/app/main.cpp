@@ -1,6 +1,6 @@
 // Orvo's entry point.
 #include "app/Startup.h"
-#include "platform/ui/AppleEvents.h"
+#include "platform/ui/appleevents/AppleEvents.h"
 
 int main(int argc, char* argv[])
 {

@@ -2,8 +2,8 @@
 
 #include "framework/Window.h"
 #include "platform/core/Memory.h"
-#include "platform/ui/Events.h"
-#include "platform/ui/Menus.h"
+#include "platform/ui/events/Events.h"
+#include "platform/ui/menus/Menus.h"
 
 bool gQuitFlag = false;
 Window* gClosingWindow = nullptr;

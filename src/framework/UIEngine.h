@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/core/MacTypes.h"
-#include "platform/ui/Windows.h"
+#include "platform/ui/windows/Windows.h"
 
 class Window;
 class UIEngine;

@@ -2,8 +2,8 @@
 
 #include "framework/UIEngine.h"
 #include "platform/core/PascalStrings.h"
-#include "platform/ui/Events.h"
-#include "platform/ui/QuickDraw.h"
+#include "platform/ui/events/Events.h"
+#include "platform/ui/quickdraw/QuickDraw.h"
 #include "util/MyError.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include <string>
 
 #include "platform/core/PascalStrings.h"
-#include "platform/ui/Dialogs.h"
-#include "platform/ui/NumberFormatting.h"
-#include "platform/ui/Processes.h"
+#include "platform/ui/dialogs/Dialogs.h"
+#include "platform/ui/system/NumberFormatting.h"
+#include "platform/ui/system/Processes.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <limits>
 
-#include "platform/ui/NumberFormatting.h"
+#include "platform/ui/system/NumberFormatting.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/ui/NumberFormatting.h"
+#include "platform/ui/system/NumberFormatting.h"
 
 void GetDialogItemTextByID(DialogPtr theDlg, short itemID, StringPtr text)
 {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/core/MacTypes.h"
-#include "platform/ui/Dialogs.h"
+#include "platform/ui/dialogs/Dialogs.h"
 
 void GetDialogItemTextByID(DialogPtr theDlg, short itemID, StringPtr text);
 void SetDialogItemTextByID(DialogPtr theDlg, short itemID, ConstStringPtr text);

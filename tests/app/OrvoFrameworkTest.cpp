@@ -5,10 +5,10 @@
 #include "app/OrvoFramework.h"
 #include "app/Startup.h"
 #include "framework/Window.h"
-#include "platform/ui/AEDescriptors.h"
-#include "platform/ui/AppleEvents.h"
-#include "platform/ui/Gestalt.h"
-#include "platform/ui/ResourceTemplates.h"
+#include "platform/ui/appleevents/AEDescriptors.h"
+#include "platform/ui/appleevents/AppleEvents.h"
+#include "platform/ui/system/Gestalt.h"
+#include "platform/ui/resources/ResourceTemplates.h"
 #include "platform/ui/harness/MenuHarness.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include "app/AppResources.h"
 #include "app/OrvoFramework.h"
 #include "app/Startup.h"
-#include "platform/ui/Gestalt.h"
-#include "platform/ui/ResourceTemplates.h"
+#include "platform/ui/system/Gestalt.h"
+#include "platform/ui/resources/ResourceTemplates.h"
 #include "platform/ui/harness/MenuHarness.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include "TestWindows.h"
 #include "platform/core/PascalStrings.h"
-#include "platform/ui/Menus.h"
-#include "platform/ui/ResourceTemplates.h"
+#include "platform/ui/menus/Menus.h"
+#include "platform/ui/resources/ResourceTemplates.h"
 #include "platform/ui/harness/Harness.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "TestWindows.h"
-#include "platform/ui/ResourceTemplates.h"
+#include "platform/ui/resources/ResourceTemplates.h"
 #include "platform/ui/harness/Harness.h"
 
 namespace {

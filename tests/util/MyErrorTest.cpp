@@ -5,9 +5,9 @@
 #include "../app/AlertScript.h"
 #include "app/AppResources.h"
 #include "platform/core/PascalStrings.h"
-#include "platform/ui/ResourceTemplates.h"
+#include "platform/ui/resources/ResourceTemplates.h"
 #include "platform/core/Memory.h"
-#include "platform/ui/Events.h"
+#include "platform/ui/events/Events.h"
 #include "util/MyError.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "platform/core/PascalStrings.h"
-#include "platform/ui/ResourceTemplates.h"
+#include "platform/ui/resources/ResourceTemplates.h"
 #include "platform/ui/harness/Harness.h"
 #include "util/Utils.h"
 

@@ -8,9 +8,9 @@
 
 #include "platform/core/PascalStrings.h"
 #include "platform/core/Memory.h"
-#include "platform/files/Files.h"
+#include "platform/filesystem/Files.h"
 #include "platform/movies/Movies.h"
-#include "platform/movies/files/MovieFiles.h"
+#include "platform/movies/moviefiles/MovieFiles.h"
 #include "platform/movies/model/MovieSeam.h"
 #include "tools/moviedump/JsonWriter.h"
 

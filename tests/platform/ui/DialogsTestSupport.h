@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/ui/ResourceTemplates.h"
+#include "platform/ui/resources/ResourceTemplates.h"
 #include "platform/ui/harness/Harness.h"
 #include "platform/ui/harness/MenuHarness.h"
 

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "platform/core/PascalStrings.h"
-#include "platform/ui/Events.h"
-#include "platform/ui/QuickDraw.h"
-#include "platform/ui/Windows.h"
+#include "platform/ui/events/Events.h"
+#include "platform/ui/quickdraw/QuickDraw.h"
+#include "platform/ui/windows/Windows.h"
 #include "platform/ui/harness/Harness.h"
 
 class ToolboxTest : public ::testing::Test {

@@ -1,8 +1,8 @@
 #include "platform/ui/harness/DialogHarness.h"
 
-#include "platform/ui/DialogInternal.h"
-#include "platform/ui/ScrollBarGeometry.h"
-#include "platform/ui/ToolboxDrawing.h"
+#include "platform/ui/dialogs/DialogInternal.h"
+#include "platform/ui/controls/ScrollBarGeometry.h"
+#include "platform/ui/quickdraw/ToolboxDrawing.h"
 #include "platform/ui/harness/Harness.h"
 
 namespace harness {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/Controls.h"
-#include "platform/ui/Dialogs.h"
+#include "platform/ui/controls/Controls.h"
+#include "platform/ui/dialogs/Dialogs.h"
 
 namespace harness {
 

@@ -4,12 +4,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/ui/Backend.h"
-#include "platform/ui/Compositor.h"
-#include "platform/ui/EventState.h"
-#include "platform/ui/Gestalt.h"
-#include "platform/ui/PngWriter.h"
-#include "platform/ui/WindowList.h"
+#include "platform/ui/backend/Backend.h"
+#include "platform/ui/windows/Compositor.h"
+#include "platform/ui/events/EventState.h"
+#include "platform/ui/system/Gestalt.h"
+#include "platform/ui/quickdraw/PngWriter.h"
+#include "platform/ui/windows/WindowList.h"
 #include "platform/ui/backend/headless/HeadlessBackend.h"
 
 namespace harness {

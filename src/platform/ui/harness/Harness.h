@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "platform/core/MacTypes.h"
-#include "platform/ui/Events.h"
-#include "platform/ui/Windows.h"
+#include "platform/ui/events/Events.h"
+#include "platform/ui/windows/Windows.h"
 
 namespace harness {
 

@@ -1,7 +1,7 @@
 #include "platform/ui/harness/MenuHarness.h"
 
-#include "platform/ui/MenuDrawing.h"
-#include "platform/ui/MenuInternal.h"
+#include "platform/ui/menus/MenuDrawing.h"
+#include "platform/ui/menus/MenuInternal.h"
 #include "platform/ui/harness/Harness.h"
 
 namespace harness {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/Menus.h"
+#include "platform/ui/menus/Menus.h"
 
 namespace harness {
 

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/ui/EventInput.h"
-#include "platform/ui/EventState.h"
+#include "platform/ui/events/EventInput.h"
+#include "platform/ui/events/EventState.h"
 
 HeadlessBackend::HeadlessBackend(short w, short h, short s) : width(w), height(h), scale(std::max<short>(1, s)) {}
 

@@ -13,7 +13,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/ui/Backend.h"
+#include "platform/ui/backend/Backend.h"
 
 class HeadlessBackend : public UIBackend {
 public:

@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/ui/AppleEvents.h"
-#include "platform/ui/EventInput.h"
-#include "platform/ui/Events.h"
+#include "platform/ui/appleevents/AppleEvents.h"
+#include "platform/ui/events/EventInput.h"
+#include "platform/ui/events/Events.h"
 #include "platform/ui/backend/sdl/SdlKeys.h"
-#include "platform/ui/Fonts.h"
+#include "platform/ui/quickdraw/Fonts.h"
 
 namespace {
 

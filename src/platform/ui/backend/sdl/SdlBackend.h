@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/Backend.h"
+#include "platform/ui/backend/Backend.h"
 
 class SdlBackend : public UIBackend {
 public:

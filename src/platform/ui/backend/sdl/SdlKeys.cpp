@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "platform/ui/Events.h"
+#include "platform/ui/events/Events.h"
 
 namespace sdlkeys {
 

@@ -1,0 +1,127 @@
+#include "platform/filesystem/SafeFileOps.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "platform/filesystem/Files.h"
+#include "platform/filesystem/FileWriteLayer.h"
+
+namespace SafeFileOps {
+
+std::string FolderOf(const std::string& path)
+{
+    std::string folder = std::filesystem::path(path).parent_path().string();
+    return folder.empty() ? std::string(".") : folder;
+}
+
+bool IsLocked(const std::string& path)
+{
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && (st.st_mode & 0222) == 0;
+}
+
+int CreateTemporaryBeside(const std::string& path, std::string* tempPath, OSErr* err)
+{
+    std::string name = std::filesystem::path(path).filename().string();
+    std::string pattern = FolderOf(path) + "/.orvo-" + name.substr(0, 64) + ".XXXXXX";
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    int fd = mkostemp(buffer.data(), O_CLOEXEC);
+    if (fd < 0) {
+        *err = OSErrFromErrno(errno);
+        return -1;
+    }
+    fchmod(fd, 0644);
+    *tempPath = buffer.data();
+    *err = noErr;
+    return fd;
+}
+
+void DiscardTemporary(int tempFd, const std::string& tempPath)
+{
+    if (tempFd >= 0)
+        close(tempFd);
+    if (!tempPath.empty())
+        unlink(tempPath.c_str());
+}
+
+OSErr CommitTemporary(int tempFd, const std::string& tempPath, const std::string& path)
+{
+    int err = FileWriteLayer::Sync(tempFd);
+    if (!err)
+        err = FileWriteLayer::Rename(tempPath, path);
+    if (err) {
+        DiscardTemporary(tempFd, tempPath);
+        return OSErrFromErrno(err);
+    }
+    close(tempFd);
+    // The rename is done; a failing folder flush only weakens durability.
+    FileWriteLayer::SyncFolder(FolderOf(path));
+    return noErr;
+}
+
+OSErr ReplaceFileContents(const std::string& path, std::span<const UInt8> bytes)
+{
+    std::string tempPath;
+    OSErr err = noErr;
+    int fd = CreateTemporaryBeside(path, &tempPath, &err);
+    if (fd < 0)
+        return err;
+    if (int e = FileWriteLayer::WriteAt(fd, 0, bytes.data(), bytes.size())) {
+        DiscardTemporary(fd, tempPath);
+        return OSErrFromErrno(e);
+    }
+    return CommitTemporary(fd, tempPath, path);
+}
+
+OSErr ReadSmallFile(const std::string& path, std::size_t maxBytes, std::vector<UInt8>* out)
+{
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return OSErrFromErrno(errno);
+    struct stat st {};
+    OSErr result = noErr;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        result = ioErr;
+    else if (std::uint64_t(st.st_size) > maxBytes)
+        result = memFullErr;
+    if (result == noErr) {
+        out->resize(std::size_t(st.st_size));
+        std::size_t done = 0;
+        while (done < out->size()) {
+            ssize_t n = pread(fd, out->data() + done, out->size() - done, off_t(done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                result = n == 0 ? OSErr(eofErr) : OSErr(ioErr);
+                break;
+            }
+            done += std::size_t(n);
+        }
+    }
+    close(fd);
+    return result;
+}
+
+bool FileIdentity(const std::string& path, dev_t* dev, ino_t* ino)
+{
+    struct stat st {};
+    if (path.empty() || stat(path.c_str(), &st) != 0)
+        return false;
+    *dev = st.st_dev;
+    *ino = st.st_ino;
+    return true;
+}
+
+bool SameFile(const std::string& a, const std::string& b)
+{
+    dev_t da, db;
+    ino_t ia, ib;
+    return FileIdentity(a, &da, &ia) && FileIdentity(b, &db, &ib) && da == db && ia == ib;
+}
+
+}  // namespace SafeFileOps

@@ -1,0 +1,133 @@
+// AddMovieResource and UpdateMovieResource: writing a movie atom into the
+// data fork or as a 'moov' resource of the resource fork.
+#include <algorithm>
+#include <memory>
+
+#include "platform/core/PascalStrings.h"
+#include "platform/movies/moviefiles/BigEndian.h"
+#include "platform/movies/moviefiles/DataForkWriter.h"
+#include "platform/movies/moviefiles/FileReplacement.h"
+#include "platform/movies/moviefiles/MovieDataRefs.h"
+#include "platform/movies/moviefiles/MovieFileTable.h"
+#include "platform/movies/moviefiles/MovieFiles.h"
+#include "platform/movies/moviefiles/MovieResourceFork.h"
+#include "platform/movies/model/MovieSeam.h"
+
+namespace {
+
+OSErr Fail(OSErr err)
+{
+    SetMoviesError(err);
+    return err;
+}
+
+// Samples in other files are named by alias records relative to the file
+// the movie is written to.
+OSErr SerializeFor(Movie theMovie, const std::string& destinationPath, std::vector<UInt8>* out)
+{
+    SerializeOptions options;
+    options.destinationPath = destinationPath;
+    options.makeDataRef = [destinationPath](const DataRefEntry&, const std::string& dataPath, DataRefEntry* entry) {
+        *entry = MovieDataRefs::MakeAliasEntry(dataPath, destinationPath);
+        return OSErr(noErr);
+    };
+    return SerializeMovieAtom(theMovie, options, out);
+}
+
+// Tells the data-fork writer where this movie's samples lie in its own file,
+// so that free space it reuses never holds any. Without complete knowledge
+// (an unresolved reference) no space is reused.
+FreeSpaceReuse::SampleCheck SampleCheckFor(Movie theMovie, const std::string& path)
+{
+    auto ranges = std::make_shared<std::vector<std::pair<UInt64, UInt64>>>();
+    if (!MovieDataRefs::SampleRangesIn(theMovie, path, ranges.get()))
+        return {};
+    return [ranges](UInt64 offset, UInt64 length) {
+        // The first range that ends after `offset` overlaps when it begins
+        // before the end of the asked stretch.
+        auto it = std::upper_bound(ranges->begin(), ranges->end(), offset,
+                                   [](UInt64 value, const std::pair<UInt64, UInt64>& r) { return value < r.second; });
+        return it != ranges->end() && it->first < offset + length;
+    };
+}
+
+OSType ExistingCreator(const AppleDoubleFile& container)
+{
+    const AppleDoubleEntry* info = container.Find(kAppleDoubleFinderInfo);
+    OSType creator = info && info->data.size() >= 8 ? BigEndian::Get32(info->data.data() + 4) : 0;
+    return creator ? creator : OSType(kMovieFileCreator);
+}
+
+OSErr PutMovieResource(const std::string& dataPath, std::vector<UInt8> moov, short* resId, ConstStr255Param name,
+                       bool adding)
+{
+    AppleDoubleFile container;
+    ResourceFork fork;
+    OSErr err = MovieResourceFork::Read(dataPath, &container, &fork);
+    if (err && err != fnfErr)
+        return err;
+    const ResourceForkEntry* old = *resId > 0 ? fork.Find(kMovieResourceType, *resId)
+                                              : (adding ? nullptr : fork.FirstOfType(kMovieResourceType));
+    if (!adding && !old)
+        return resNotFound;
+    ResourceForkEntry entry;
+    entry.type = kMovieResourceType;
+    entry.id = old ? old->id : (*resId > 0 ? *resId : fork.UniqueID(kMovieResourceType));
+    entry.hasName = old && old->hasName;
+    entry.name = old ? old->name : std::string();
+    if (name && name[0]) {
+        entry.hasName = true;
+        entry.name = pstr::ToStd(name);
+    }
+    entry.data = std::move(moov);
+    *resId = entry.id;
+    fork.Set(std::move(entry));
+    return MovieResourceFork::Write(AppleDoubleCompanionPath(dataPath), container, fork, ExistingCreator(container));
+}
+
+OSErr WriteMovie(Movie theMovie, short resRefNum, short* resId, ConstStr255Param name, bool adding)
+{
+    MovieFileRecord* record = MovieFileTable::Find(resRefNum);
+    if (!record)
+        return rfNumErr;
+    if (!theMovie)
+        return invalidMovie;
+    if (!record->writable)
+        return wrPermErr;
+    if (record->replacementAbandoned)
+        return fBsyErr;
+    // Replacing the file would delete samples this very movie plays from.
+    if (record->replacementPending && MovieDataRefs::MovieUsesFile(theMovie, record->path)) {
+        FileReplacement::Abandon(record);
+        return fBsyErr;
+    }
+    std::vector<UInt8> moov;
+    if (OSErr err = SerializeFor(theMovie, record->path, &moov))
+        return err;
+    OSErr err = *resId == movieInDataForkResID
+                    ? DataForkWriter::PutMovieAtom(&record->fd, record->WritePath(), moov,
+                                                   SampleCheckFor(theMovie, record->path))
+                    : PutMovieResource(record->WritePath(), std::move(moov), resId, name, adding);
+    if (err)
+        return err;
+    return FileReplacement::Commit(record);
+}
+
+}  // namespace
+
+OSErr AddMovieResource(Movie theMovie, short resRefNum, short* resId, ConstStr255Param resName)
+{
+    short id = resId ? *resId : 0;
+    OSErr err = WriteMovie(theMovie, resRefNum, &id, resName, true);
+    if (!err && resId)
+        *resId = id;
+    return Fail(err);
+}
+
+OSErr UpdateMovieResource(Movie theMovie, short resRefNum, short resId, ConstStr255Param resName)
+{
+    OSErr err = WriteMovie(theMovie, resRefNum, &resId, resName, false);
+    if (!err)
+        ClearMovieChanged(theMovie);
+    return Fail(err);
+}

@@ -1,1 +1,0 @@
-// Keeps the application library non-empty while it is being built up.

@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "platform/filesystem/AppleDouble.h"
+#include "platform/filesystem/Files.h"
+#include "TempDirectory.h"
+
+TEST(AppleDouble, CompanionSitsBesideTheDataFile)
+{
+    EXPECT_EQ(AppleDoubleCompanionPath("/a/b/movie.mov"), "/a/b/._movie.mov");
+    EXPECT_EQ(AppleDoubleCompanionPath("movie.mov"), "._movie.mov");
+}
+
+TEST(AppleDouble, EncodedHeaderFollowsTheFormat)
+{
+    AppleDoubleFile file;
+    file.Set(kAppleDoubleResourceFork, {9, 8, 7});
+    std::vector<UInt8> bytes = EncodeAppleDouble(file);
+    ASSERT_EQ(bytes.size(), 26u + 12u + 3u);
+    EXPECT_EQ(std::vector<UInt8>(bytes.begin(), bytes.begin() + 8),
+              (std::vector<UInt8>{0x00, 0x05, 0x16, 0x07, 0x00, 0x02, 0x00, 0x00}));
+    EXPECT_EQ(bytes[24], 0);
+    EXPECT_EQ(bytes[25], 1);
+    // entry: ID 2, offset 38, length 3
+    EXPECT_EQ(std::vector<UInt8>(bytes.begin() + 26, bytes.begin() + 38),
+              (std::vector<UInt8>{0, 0, 0, 2, 0, 0, 0, 38, 0, 0, 0, 3}));
+    EXPECT_EQ(bytes[38], 9);
+}
+
+TEST(AppleDouble, RoundTripKeepsEntriesAndPutsFinderInfoFirst)
+{
+    AppleDoubleFile file;
+    file.Set(kAppleDoubleResourceFork, {1, 2, 3});
+    file.Set(kAppleDoubleFinderInfo, std::vector<UInt8>(32, 7));
+    file.Set(0x12345678, {});
+    AppleDoubleFile back;
+    ASSERT_TRUE(DecodeAppleDouble(EncodeAppleDouble(file), &back));
+    ASSERT_EQ(back.entries.size(), 3u);
+    EXPECT_EQ(back.entries[0].entryID, UInt32(kAppleDoubleFinderInfo));
+    EXPECT_EQ(back.Find(kAppleDoubleResourceFork)->data, (std::vector<UInt8>{1, 2, 3}));
+    EXPECT_TRUE(back.Find(0x12345678)->data.empty());
+}
+
+TEST(AppleDouble, SetReplacesAndRemoveDeletes)
+{
+    AppleDoubleFile file;
+    file.Set(kAppleDoubleResourceFork, {1});
+    file.Set(kAppleDoubleResourceFork, {2, 2});
+    ASSERT_EQ(file.entries.size(), 1u);
+    EXPECT_EQ(file.Find(kAppleDoubleResourceFork)->data.size(), 2u);
+    file.Remove(kAppleDoubleResourceFork);
+    EXPECT_EQ(file.Find(kAppleDoubleResourceFork), nullptr);
+}
+
+TEST(AppleDouble, DecodeRejectsWrongMagicAndEntriesOutsideTheBytes)
+{
+    AppleDoubleFile file;
+    file.Set(kAppleDoubleResourceFork, {1, 2, 3, 4});
+    std::vector<UInt8> good = EncodeAppleDouble(file);
+    AppleDoubleFile out;
+
+    std::vector<UInt8> badMagic = good;
+    badMagic[3] = 0x00;
+    EXPECT_FALSE(DecodeAppleDouble(badMagic, &out));
+
+    std::vector<UInt8> truncated(good.begin(), good.end() - 1);
+    EXPECT_FALSE(DecodeAppleDouble(truncated, &out));
+
+    std::vector<UInt8> hugeLength = good;
+    hugeLength[34] = 0xFF;  // length 0xFF000004
+    EXPECT_FALSE(DecodeAppleDouble(hugeLength, &out));
+
+    std::vector<UInt8> tooManyEntries = good;
+    tooManyEntries[24] = 0xFF;
+    EXPECT_FALSE(DecodeAppleDouble(tooManyEntries, &out));
+
+    EXPECT_FALSE(DecodeAppleDouble(std::vector<UInt8>(10, 0), &out));
+}
+
+TEST(AppleDouble, WriteThenReadAFileLeavesNoTemporaryBehind)
+{
+    TempDirectory dir;
+    AppleDoubleFile file;
+    file.Set(kAppleDoubleResourceFork, {5, 6});
+    std::string path = dir / "._x.mov";
+    ASSERT_EQ(WriteAppleDouble(path, file), noErr);
+    AppleDoubleFile back;
+    ASSERT_EQ(ReadAppleDouble(path, &back), noErr);
+    EXPECT_EQ(back.Find(kAppleDoubleResourceFork)->data, (std::vector<UInt8>{5, 6}));
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+        (void)entry;
+        ++count;
+    }
+    EXPECT_EQ(count, 1);
+}
+
+TEST(AppleDouble, ReadingAMissingCompanionIsFnfErr)
+{
+    TempDirectory dir;
+    AppleDoubleFile back;
+    EXPECT_EQ(ReadAppleDouble(dir / "._none", &back), fnfErr);
+}
+
+TEST(AppleDouble, CompanionThatIsNotARegularFileIsRefusedWithoutBlocking)
+{
+    TempDirectory dir;
+    std::string path = dir / "._pipe.mov";
+    ASSERT_EQ(mkfifo(path.c_str(), 0644), 0);
+    AppleDoubleFile back;
+    EXPECT_EQ(ReadAppleDouble(path, &back), ioErr);
+}

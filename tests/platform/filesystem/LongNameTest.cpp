@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include "platform/core/PascalStrings.h"
+#include "platform/filesystem/Files.h"
+#include "TempDirectory.h"
+
+namespace {
+
+// 66 three-byte characters (198 bytes) plus ".mov": 202 bytes of UTF-8, so
+// any cut at a fixed byte count risks splitting a character.
+std::string LongUtf8Name(const std::string& tag = "")
+{
+    std::string name;
+    for (int i = 0; i < 66; ++i)
+        name += "\xE6\x98\xA0";  // 映
+    return name + tag + ".mov";
+}
+
+bool IsWholeUtf8(const std::string& s)
+{
+    for (size_t i = 0; i < s.size();) {
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        size_t len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+        if (len == 0 || i + len > s.size())
+            return false;
+        for (size_t k = 1; k < len; ++k) {
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
+                return false;
+        }
+        i += len;
+    }
+    return true;
+}
+
+}  // namespace
+
+TEST(LongNames, SpecNameIsShortenedAtACharacterBoundaryKeepingTheExtension)
+{
+    TempDirectory dir;
+    std::string longName = LongUtf8Name();
+    ASSERT_GT(longName.size(), 200u);
+    std::string path = dir.MakeFile(longName, "movie bytes");
+    FSSpec location;
+    ASSERT_EQ(FSPathMakeFSSpec(path.c_str(), &location, nil), noErr);
+    std::string shortName = pstr::ToStd(location.name);
+    EXPECT_LE(shortName.size(), 63u);
+    EXPECT_TRUE(IsWholeUtf8(shortName)) << shortName;
+    EXPECT_EQ(shortName.substr(shortName.size() - 4), ".mov");
+    EXPECT_NE(shortName.find('#'), std::string::npos);
+    EXPECT_EQ(FSSpecPath(location), path);
+    EXPECT_EQ(FSSpecRealName(location), longName);
+}
+
+TEST(LongNames, ShortNameOpensTheRealFileThroughFSMakeFSSpec)
+{
+    TempDirectory dir;
+    std::string path = dir.MakeFile(LongUtf8Name(), "contents");
+    FSSpec first, again;
+    ASSERT_EQ(FSPathMakeFSSpec(path.c_str(), &first, nil), noErr);
+    ASSERT_EQ(FSMakeFSSpec(first.vRefNum, first.parID, first.name, &again), noErr);
+    EXPECT_TRUE(pstr::Equal(first.name, again.name));
+    EXPECT_EQ(ReadWholeFile(FSSpecPath(again)), "contents");
+}
+
+TEST(LongNames, LongNameGivenToFSMakeFSSpecGetsTheSameShortName)
+{
+    TempDirectory dir;
+    std::string longName = LongUtf8Name();
+    std::string path = dir.MakeFile(longName);
+    FSSpec fromPath, fromName;
+    ASSERT_EQ(FSPathMakeFSSpec(path.c_str(), &fromPath, nil), noErr);
+    Str255 name;
+    pstr::FromStd(longName, name);
+    ASSERT_EQ(FSMakeFSSpec(fromPath.vRefNum, fromPath.parID, name, &fromName), noErr);
+    EXPECT_TRUE(pstr::Equal(fromPath.name, fromName.name));
+}
+
+TEST(LongNames, NamesSharingTheirStartGetDifferentShortNames)
+{
+    TempDirectory dir;
+    FSSpec a, b;
+    ASSERT_EQ(FSPathMakeFSSpec(dir.MakeFile(LongUtf8Name("a"), "A").c_str(), &a, nil), noErr);
+    ASSERT_EQ(FSPathMakeFSSpec(dir.MakeFile(LongUtf8Name("b"), "B").c_str(), &b, nil), noErr);
+    EXPECT_FALSE(pstr::Equal(a.name, b.name));
+    EXPECT_EQ(ReadWholeFile(FSSpecPath(a)), "A");
+    EXPECT_EQ(ReadWholeFile(FSSpecPath(b)), "B");
+}
+
+TEST(LongNames, SavingUnderALongNameCreatesTheRealFile)
+{
+    TempDirectory dir;
+    std::string longName = LongUtf8Name();
+    SInt32 dirID = FSDirectoryID(dir.Path());
+    Str255 name;
+    pstr::FromStd(longName, name);
+    FSSpec location;
+    ASSERT_EQ(FSMakeFSSpec(kOrvoVolumeRefNum, dirID, name, &location), fnfErr);
+    EXPECT_LE(location.name[0], 63);
+    ASSERT_EQ(FSpCreate(&location, 'TVOD', 'MooV', 0), noErr);
+    EXPECT_TRUE(PathExists(dir / longName));
+    FInfo info;
+    ASSERT_EQ(FSpGetFInfo(&location, &info), noErr);
+    EXPECT_EQ(info.fdType, OSType('MooV'));
+}
+
+TEST(LongNames, ShortNameAvoidsAnExistingFileOfThatName)
+{
+    TempDirectory dir;
+    std::string longName = LongUtf8Name();
+    // Learn the name the table would choose, in a directory of its own.
+    TempDirectory probe;
+    FSSpec probeSpec;
+    ASSERT_EQ(FSPathMakeFSSpec(probe.MakeFile(longName).c_str(), &probeSpec, nil), noErr);
+    std::string wouldBe = pstr::ToStd(probeSpec.name);
+    dir.MakeFile(wouldBe, "squatter");
+    FSSpec location;
+    ASSERT_EQ(FSPathMakeFSSpec(dir.MakeFile(longName, "real").c_str(), &location, nil), noErr);
+    EXPECT_NE(pstr::ToStd(location.name), wouldBe);
+    EXPECT_EQ(ReadWholeFile(FSSpecPath(location)), "real");
+}

@@ -1,0 +1,105 @@
+// The track export's road: a new movie whose one track refers to the
+// source track's samples, saved as a reference movie (and flattened), then
+// read back by us and by ffmpeg.
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include "FilesTestSupport.h"
+#include "FixtureMovies.h"
+#include "platform/core/Memory.h"
+#include "platform/movies/moviefiles/MovieDataRefs.h"
+#include "platform/movies/moviefiles/MovieFiles.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+Movie ExportFirstVideoTrack(Movie source)
+{
+    Track srcTrack = nullptr;
+    for (long i = 1; i <= GetMovieTrackCount(source) && !srcTrack; ++i) {
+        OSType type = 0;
+        GetMediaHandlerDescription(GetTrackMedia(GetMovieIndTrack(source, i)), &type, nullptr, nullptr);
+        if (type == VideoMediaType)
+            srcTrack = GetMovieIndTrack(source, i);
+    }
+    if (!srcTrack)
+        return nullptr;
+    Media srcMedia = GetTrackMedia(srcTrack);
+    Movie movie = NewMovie(newMovieActive);
+    CopyMovieSettings(source, movie);
+    Track dest = NewMovieTrack(movie, 0, 0, 0);
+    CopyTrackSettings(srcTrack, dest);
+    Handle dataRef = nullptr;
+    OSType refType = 0;
+    long attributes = 0;
+    EXPECT_EQ(GetMediaDataRef(srcMedia, 1, &dataRef, &refType, &attributes), noErr);
+    OSType mediaType = 0;
+    GetMediaHandlerDescription(srcMedia, &mediaType, nullptr, nullptr);
+    NewTrackMedia(dest, mediaType, GetMediaTimeScale(srcMedia), dataRef, refType);
+    EXPECT_EQ(InsertTrackSegment(srcTrack, dest, 0, GetTrackDuration(srcTrack), 0), noErr);
+    DisposeHandle(dataRef);
+    return movie;
+}
+
+}  // namespace
+
+TEST(ExportFlow, ExportedTrackSavedAsReferenceMovieReachesTheSourceSamples)
+{
+    ScratchFolder dir;
+    fs::create_directories(dir / "exports");
+    std::string media = FixtureMovies::CopyTo("av.mov", dir.Path());
+    short srcRef = 0;
+    Movie source = FixtureMovies::Open(media, &srcRef);
+    ASSERT_NE(source, nullptr);
+    Movie exported = ExportFirstVideoTrack(source);
+    ASSERT_NE(exported, nullptr);
+
+    FSSpec location = SpecFor(dir / "exports/Exported Track");
+    short refNum = 0, resId = movieInDataForkResID;
+    ASSERT_EQ(CreateMovieFile(&location, 'TVOD', -2, (long)0xD0000000, &refNum, nullptr), noErr);
+    ASSERT_EQ(AddMovieResource(exported, refNum, &resId, nullptr), noErr);
+    CloseMovieFile(refNum);
+
+    std::string out;
+    RunCommand("ffprobe -v error -enable_drefs 1 -count_packets -show_entries stream=nb_read_packets -of csv=p=0 " +
+                   Quote(dir / "exports/Exported Track"),
+               &out);
+    EXPECT_EQ(out, "50\n");
+
+    short backRef = 0;
+    Movie back = FixtureMovies::Open(dir / "exports/Exported Track", &backRef);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(GetMovieTrackCount(back), 1);
+    auto files = MovieDataRefs::DataFiles(back);
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_TRUE(fs::equivalent(files[0], media));
+
+    FSSpec flat = SpecFor(dir / "exports/flat.mov");
+    short flatId = movieInDataForkResID;
+    FlattenMovie(back, 0, &flat, 'TVOD', -2, createMovieFileDeleteCurFile, &flatId, nullptr);
+    EXPECT_EQ(GetMoviesError(), noErr);
+    std::string errors;
+    EXPECT_EQ(RunCommand("ffmpeg -nostdin -v error -i " + Quote(dir / "exports/flat.mov") + " -f null -", &errors), 0);
+    EXPECT_EQ(errors, "");
+
+    DisposeMovie(back);
+    CloseMovieFile(backRef);
+    DisposeMovie(exported);
+    DisposeMovie(source);
+    CloseMovieFile(srcRef);
+}
+
+TEST(DataRefUrl, FileAddressesAndRelativePathsBecomePaths)
+{
+    auto bytes = [](const std::string& s) {
+        std::vector<UInt8> v(s.begin(), s.end());
+        v.push_back(0);
+        return v;
+    };
+    EXPECT_EQ(MovieDataRefs::PathFromUrlEntry(bytes("file:///a%20b/c.mov"), "/m/ref.mov"), "/a b/c.mov");
+    EXPECT_EQ(MovieDataRefs::PathFromUrlEntry(bytes("file://localhost/x.mov"), "/m/ref.mov"), "/x.mov");
+    EXPECT_EQ(MovieDataRefs::PathFromUrlEntry(bytes("media/x.mov"), "/m/ref.mov"), "/m/media/x.mov");
+    EXPECT_EQ(MovieDataRefs::PathFromUrlEntry(bytes("http://example.com/x.mov"), "/m/ref.mov"), "");
+    EXPECT_EQ(MovieDataRefs::PathFromUrlEntry(bytes(""), "/m/ref.mov"), "");
+}

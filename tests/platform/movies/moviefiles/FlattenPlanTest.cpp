@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include "FilesTestSupport.h"
+#include "FixtureMovies.h"
+#include "platform/movies/moviefiles/FlattenPlan.h"
+#include "platform/movies/moviefiles/MovieFiles.h"
+
+namespace {
+
+struct Opened {
+    short refNum = 0;
+    Movie movie = nullptr;
+    Opened() { movie = FixtureMovies::Open(FixtureMovies::Path("av.mov"), &refNum); }
+    ~Opened()
+    {
+        DisposeMovie(movie);
+        CloseMovieFile(refNum);
+    }
+};
+
+}  // namespace
+
+TEST(FlattenPlan, CopiesFollowEachOtherWithoutGapsAfterTheHeader)
+{
+    Opened src;
+    ASSERT_NE(src.movie, nullptr);
+    FlattenPlan plan;
+    ASSERT_EQ(FlattenPlan::Make(src.movie, 20, &plan), noErr);
+    ASSERT_FALSE(plan.copies.empty());
+    EXPECT_EQ(plan.dataStart, 28u);
+    UInt64 at = plan.dataStart, total = 0;
+    for (const auto& c : plan.copies) {
+        EXPECT_EQ(c.destinationOffset, at);
+        at += c.length;
+        total += c.length;
+    }
+    EXPECT_EQ(total, plan.dataLength);
+    EXPECT_FALSE(plan.needsCo64);
+}
+
+TEST(FlattenPlan, EveryChunkGetsANewOffsetInsideTheData)
+{
+    Opened src;
+    ASSERT_NE(src.movie, nullptr);
+    FlattenPlan plan;
+    ASSERT_EQ(FlattenPlan::Make(src.movie, 20, &plan), noErr);
+    ASSERT_EQ(plan.newChunkOffsets.size(), 2u);
+    for (const auto& [track, offsets] : plan.newChunkOffsets)
+        for (UInt64 offset : offsets) {
+            EXPECT_GE(offset, plan.dataStart);
+            EXPECT_LT(offset, plan.dataStart + plan.dataLength);
+        }
+}
+
+TEST(FlattenPlan, OffsetsPastFourGigabytesAskForCo64)
+{
+    Opened src;
+    ASSERT_NE(src.movie, nullptr);
+    FlattenPlan plan;
+    ASSERT_EQ(FlattenPlan::Make(src.movie, 5ull << 30, &plan), noErr);
+    EXPECT_TRUE(plan.needsCo64);
+    EXPECT_GT(plan.dataStart, 0xFFFFFFFFull);
+}
+
+TEST(FlattenPlan, MediaDataHeaderGrowsForMoreThanFourGigabytes)
+{
+    EXPECT_EQ(FlattenPlan::MediaDataHeaderSize(1000), 8u);
+    EXPECT_EQ(FlattenPlan::MediaDataHeaderSize(0xFFFFFFFFull - 8), 8u);
+    EXPECT_EQ(FlattenPlan::MediaDataHeaderSize(0xFFFFFFFFull - 7), 16u);
+}

@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include "platform/movies/moviefiles/MovieFileErrors.h"
+#include "platform/movies/moviefiles/ResourceFork.h"
+
+namespace {
+
+ResourceForkEntry Entry(ResType type, SInt16 id, std::vector<UInt8> data, std::string name = "")
+{
+    ResourceForkEntry e;
+    e.type = type;
+    e.id = id;
+    e.data = std::move(data);
+    e.hasName = !name.empty();
+    e.name = name;
+    return e;
+}
+
+std::vector<UInt8> SampleFork()
+{
+    ResourceFork fork;
+    fork.Set(Entry('moov', 128, {1, 2, 3}, "Movie"));
+    fork.Set(Entry('STR ', 5, {9}));
+    fork.Set(Entry('moov', 129, {4, 5}));
+    std::vector<UInt8> bytes;
+    EXPECT_EQ(fork.Encode(&bytes), noErr);
+    return bytes;
+}
+
+}  // namespace
+
+TEST(ResourceFork, EncodedForkDecodesToTheSameResources)
+{
+    ResourceFork back;
+    ASSERT_EQ(ResourceFork::Decode(SampleFork(), &back), noErr);
+    ASSERT_EQ(back.Entries().size(), 3u);
+    const ResourceForkEntry* movie = back.Find('moov', 128);
+    ASSERT_NE(movie, nullptr);
+    EXPECT_EQ(movie->data, (std::vector<UInt8>{1, 2, 3}));
+    EXPECT_TRUE(movie->hasName);
+    EXPECT_EQ(movie->name, "Movie");
+    EXPECT_FALSE(back.Find('moov', 129)->hasName);
+    EXPECT_EQ(back.Find('STR ', 5)->data, (std::vector<UInt8>{9}));
+}
+
+TEST(ResourceFork, DataStartsAfterTheReservedHeaderArea)
+{
+    auto bytes = SampleFork();
+    EXPECT_EQ(bytes[0] << 24 | bytes[1] << 16 | bytes[2] << 8 | bytes[3], 256);
+}
+
+TEST(ResourceFork, FirstOfTypeFollowsMapOrder)
+{
+    ResourceFork fork;
+    fork.Set(Entry('moov', 300, {1}));
+    fork.Set(Entry('moov', 128, {2}));
+    std::vector<UInt8> bytes;
+    ASSERT_EQ(fork.Encode(&bytes), noErr);
+    ResourceFork back;
+    ASSERT_EQ(ResourceFork::Decode(bytes, &back), noErr);
+    EXPECT_EQ(back.FirstOfType('moov')->id, 300);
+    EXPECT_EQ(back.FirstOfType('snd '), nullptr);
+}
+
+TEST(ResourceFork, SetReplacesTheResourceWithTheSameTypeAndID)
+{
+    ResourceFork fork;
+    fork.Set(Entry('moov', 128, {1}));
+    fork.Set(Entry('moov', 128, {7, 7}));
+    ASSERT_EQ(fork.Entries().size(), 1u);
+    EXPECT_EQ(fork.Entries()[0].data.size(), 2u);
+}
+
+TEST(ResourceFork, UniqueIDSkipsIDsInUse)
+{
+    ResourceFork fork;
+    EXPECT_EQ(fork.UniqueID('moov'), 128);
+    fork.Set(Entry('moov', 128, {}));
+    fork.Set(Entry('moov', 129, {}));
+    EXPECT_EQ(fork.UniqueID('moov'), 130);
+    EXPECT_EQ(fork.UniqueID('STR '), 128);
+}
+
+TEST(ResourceFork, EmptyForkHasNoResources)
+{
+    ResourceFork fork;
+    EXPECT_EQ(ResourceFork::Decode({}, &fork), noErr);
+    EXPECT_TRUE(fork.Entries().empty());
+    std::vector<UInt8> bytes;
+    ASSERT_EQ(fork.Encode(&bytes), noErr);
+    EXPECT_EQ(ResourceFork::Decode(bytes, &fork), noErr);
+    EXPECT_TRUE(fork.Entries().empty());
+}
+
+TEST(ResourceFork, MapOffsetPastTheEndIsRejected)
+{
+    auto bytes = SampleFork();
+    bytes[4] = 0x7F;
+    ResourceFork fork;
+    EXPECT_EQ(ResourceFork::Decode(bytes, &fork), mapReadErr);
+}
+
+TEST(ResourceFork, ResourceLengthPastTheDataIsRejected)
+{
+    auto bytes = SampleFork();
+    bytes[256] = 0x40;  // the first resource's length
+    ResourceFork fork;
+    EXPECT_EQ(ResourceFork::Decode(bytes, &fork), mapReadErr);
+}
+
+TEST(ResourceFork, TypeCountBeyondTheMapIsRejected)
+{
+    auto bytes = SampleFork();
+    std::size_t map = bytes[4] << 24 | bytes[5] << 16 | bytes[6] << 8 | bytes[7];
+    bytes[map + 28] = 0x7F;  // number of types minus one
+    ResourceFork fork;
+    EXPECT_EQ(ResourceFork::Decode(bytes, &fork), mapReadErr);
+}
+
+TEST(ResourceFork, EveryTruncationFailsCleanly)
+{
+    auto bytes = SampleFork();
+    for (std::size_t n = 1; n < bytes.size(); ++n) {
+        std::vector<UInt8> cut(bytes.begin(), bytes.begin() + long(n));
+        ResourceFork fork;
+        EXPECT_EQ(ResourceFork::Decode(cut, &fork), mapReadErr) << n;
+    }
+}

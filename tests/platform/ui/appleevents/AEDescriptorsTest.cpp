@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "platform/ui/appleevents/AEDescriptors.h"
+
+namespace {
+
+// A list of three four-byte items of type 'fss '-like test data.
+class ThreeItemList : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(AECreateList(nil, 0, false, &list), noErr);
+        for (SInt32 v : {10, 20, 30})
+            ASSERT_EQ(AEPutPtr(&list, 0, typeSInt32, &v, sizeof v), noErr);
+    }
+    void TearDown() override { AEDisposeDesc(&list); }
+
+    SInt32 Item(long index)
+    {
+        SInt32 v = -1;
+        EXPECT_EQ(AEGetNthPtr(&list, index, typeSInt32, nil, nil, &v, sizeof v, nil), noErr);
+        return v;
+    }
+
+    AEDescList list{};
+};
+
+}  // namespace
+
+TEST_F(ThreeItemList, CountsItemsAndHandsThemOutInOrder)
+{
+    long count = 0;
+    ASSERT_EQ(AECountItems(&list, &count), noErr);
+    EXPECT_EQ(count, 3);
+    EXPECT_EQ(Item(1), 10);
+    EXPECT_EQ(Item(2), 20);
+    EXPECT_EQ(Item(3), 30);
+}
+
+TEST_F(ThreeItemList, IndexOutsideTheListIsIllegal)
+{
+    SInt32 v;
+    EXPECT_EQ(AEGetNthPtr(&list, 0, typeSInt32, nil, nil, &v, sizeof v, nil), errAEIllegalIndex);
+    EXPECT_EQ(AEGetNthPtr(&list, 4, typeSInt32, nil, nil, &v, sizeof v, nil), errAEIllegalIndex);
+    EXPECT_EQ(AEGetNthPtr(&list, -1, typeSInt32, nil, nil, &v, sizeof v, nil), errAEIllegalIndex);
+}
+
+TEST_F(ThreeItemList, WrongDesiredTypeIsACoercionFailure)
+{
+    unsigned char buffer[70];
+    EXPECT_EQ(AEGetNthPtr(&list, 1, typeFSS, nil, nil, buffer, sizeof buffer, nil), errAECoercionFail);
+}
+
+TEST_F(ThreeItemList, WildcardGivesTheItemWithItsTypeAndSize)
+{
+    SInt32 v = 0;
+    DescType type = 0;
+    Size size = 0;
+    AEKeyword keyword = 0;
+    ASSERT_EQ(AEGetNthPtr(&list, 2, typeWildCard, &keyword, &type, &v, sizeof v, &size), noErr);
+    EXPECT_EQ(v, 20);
+    EXPECT_EQ(type, typeSInt32);
+    EXPECT_EQ(size, 4);
+    EXPECT_EQ(keyword, typeWildCard);
+}
+
+TEST_F(ThreeItemList, CopiesNoMoreThanTheBufferButReportsTheFullSize)
+{
+    unsigned char buffer[3] = {0xEE, 0xEE, 0xEE};
+    Size size = 0;
+    ASSERT_EQ(AEGetNthPtr(&list, 1, typeSInt32, nil, nil, buffer, 2, &size), noErr);
+    EXPECT_EQ(size, 4);
+    EXPECT_EQ(buffer[2], 0xEE);
+}
+
+TEST_F(ThreeItemList, PutReplacesAnItemOrAppendsOnePastTheEnd)
+{
+    SInt32 v = 99;
+    ASSERT_EQ(AEPutPtr(&list, 2, typeSInt32, &v, sizeof v), noErr);
+    ASSERT_EQ(AEPutPtr(&list, 4, typeSInt32, &v, sizeof v), noErr);
+    EXPECT_EQ(AEPutPtr(&list, 6, typeSInt32, &v, sizeof v), errAEIllegalIndex);
+    long count = 0;
+    AECountItems(&list, &count);
+    EXPECT_EQ(count, 4);
+    EXPECT_EQ(Item(2), 99);
+    EXPECT_EQ(Item(4), 99);
+}
+
+TEST_F(ThreeItemList, DuplicateOutlivesTheOriginal)
+{
+    AEDescList copy;
+    ASSERT_EQ(AEDuplicateDesc(&list, &copy), noErr);
+    AEDisposeDesc(&list);
+    long count = 0;
+    ASSERT_EQ(AECountItems(&copy, &count), noErr);
+    EXPECT_EQ(count, 3);
+    AEDisposeDesc(&copy);
+}
+
+TEST(AEDescriptors, CountingANonListIsAWrongDataType)
+{
+    AEDesc scalar;
+    SInt32 v = 5;
+    ASSERT_EQ(AECreateDesc(typeSInt32, &v, sizeof v, &scalar), noErr);
+    long count = 0;
+    EXPECT_EQ(AECountItems(&scalar, &count), errAEWrongDataType);
+    SInt32 out;
+    EXPECT_EQ(AEGetNthPtr(&scalar, 1, typeSInt32, nil, nil, &out, sizeof out, nil), errAEWrongDataType);
+    AEDisposeDesc(&scalar);
+    AEDesc null = {typeNull, nil};
+    EXPECT_EQ(AECountItems(&null, &count), errAEWrongDataType);
+}
+
+TEST(AEDescriptors, DisposeLeavesANullDescriptorAndCanBeRepeated)
+{
+    AEDesc desc;
+    ASSERT_EQ(AECreateDesc(typeChar, "abc", 3, &desc), noErr);
+    EXPECT_EQ(AEDisposeDesc(&desc), noErr);
+    EXPECT_EQ(desc.descriptorType, typeNull);
+    EXPECT_EQ(desc.dataHandle, nullptr);
+    EXPECT_EQ(AEDisposeDesc(&desc), noErr);
+}
+
+TEST(AEDescriptors, ParametersOfAnAppleEvent)
+{
+    AppleEvent event;
+    ASSERT_EQ(AECreateAppleEvent('aevt', 'odoc', nil, kAutoGenerateReturnID, kAnyTransactionID, &event), noErr);
+    AEDesc text;
+    ASSERT_EQ(AECreateDesc(typeChar, "hello", 5, &text), noErr);
+    ASSERT_EQ(AEPutParamDesc(&event, keyDirectObject, &text), noErr);
+    AEDisposeDesc(&text);
+
+    AEDesc out;
+    EXPECT_EQ(AEGetParamDesc(&event, 'miss', typeWildCard, &out), errAEDescNotFound);
+    EXPECT_EQ(out.descriptorType, typeNull);
+    EXPECT_EQ(AEGetParamDesc(&event, keyDirectObject, typeFSS, &out), errAECoercionFail);
+
+    ASSERT_EQ(AEGetParamDesc(&event, keyDirectObject, typeChar, &out), noErr);
+    EXPECT_EQ(out.descriptorType, typeChar);
+    AEDisposeDesc(&out);
+
+    // A single descriptor asked for as a list reads as a list of one.
+    ASSERT_EQ(AEGetParamDesc(&event, keyDirectObject, typeAEList, &out), noErr);
+    long count = 0;
+    ASSERT_EQ(AECountItems(&out, &count), noErr);
+    EXPECT_EQ(count, 1);
+    char buffer[8] = {};
+    Size size = 0;
+    ASSERT_EQ(AEGetNthPtr(&out, 1, typeChar, nil, nil, buffer, sizeof buffer, &size), noErr);
+    EXPECT_EQ(std::string(buffer, size), "hello");
+    AEDisposeDesc(&out);
+    AEDisposeDesc(&event);
+}
+
+TEST(AEDescriptors, AttributesNameTheEventClassAndID)
+{
+    AppleEvent event;
+    ASSERT_EQ(AECreateAppleEvent('aevt', 'quit', nil, kAutoGenerateReturnID, kAnyTransactionID, &event), noErr);
+    DescType id = 0, cls = 0, type = 0;
+    Size size = 0;
+    ASSERT_EQ(AEGetAttributePtr(&event, keyEventIDAttr, typeType, &type, &id, sizeof id, &size), noErr);
+    ASSERT_EQ(AEGetAttributePtr(&event, keyEventClassAttr, typeWildCard, nil, &cls, sizeof cls, nil), noErr);
+    EXPECT_EQ(id, DescType('quit'));
+    EXPECT_EQ(cls, DescType('aevt'));
+    EXPECT_EQ(type, typeType);
+    EXPECT_EQ(size, 4);
+    EXPECT_EQ(AEGetAttributePtr(&event, 'xxxx', typeType, nil, &id, sizeof id, nil), errAEDescNotFound);
+    AEDisposeDesc(&event);
+}

@@ -1,0 +1,293 @@
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/filesystem/Files.h"
+#include "platform/ui/appleevents/AppleEvents.h"
+#include "platform/ui/events/Events.h"
+#include "platform/ui/harness/Harness.h"
+
+namespace {
+
+// What the handlers saw.
+struct Seen {
+    int calls = 0;
+    long refcon = 0;
+    AEEventID eventID = 0;
+    std::vector<std::string> paths;
+    std::vector<OSErr> specResults;
+};
+Seen gSeen;
+
+OSErr RecordingHandler(const AppleEvent* theAppleEvent, AppleEvent*, long handlerRefcon)
+{
+    ++gSeen.calls;
+    gSeen.refcon = handlerRefcon;
+    AEEventIdentity(theAppleEvent, nil, &gSeen.eventID);
+    return noErr;
+}
+
+// Reads the direct object the way the application's open-documents handler
+// does: a 'list' of 'fss ' items copied into a 70-byte buffer.
+OSErr OpenDocumentsHandler(const AppleEvent* theAppleEvent, AppleEvent* reply, long handlerRefcon)
+{
+    RecordingHandler(theAppleEvent, reply, handlerRefcon);
+    AEDescList fileList;
+    if (OSErr err = AEGetParamDesc(theAppleEvent, keyDirectObject, typeAEList, &fileList))
+        return err;
+    long count = 0;
+    AECountItems(&fileList, &count);
+    for (long i = 1; i <= count; ++i) {
+        unsigned char buffer[70];
+        if (AEGetNthPtr(&fileList, i, typeFSS, nil, nil, buffer, 70, nil) != noErr)
+            continue;
+        FSSpec location;
+        std::memcpy(&location, buffer, sizeof location);
+        gSeen.paths.push_back(FSSpecPath(location));
+        FSSpec again;
+        gSeen.specResults.push_back(FSMakeFSSpec(location.vRefNum, location.parID, location.name, &again));
+    }
+    AEDisposeDesc(&fileList);
+    return noErr;
+}
+
+OSErr FailingHandler(const AppleEvent*, AppleEvent*, long) { return -4321; }
+
+class AppleEvents : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        harness::Start();
+        AEResetForTesting();
+        gSeen = Seen();
+    }
+    void TearDown() override { AEResetForTesting(); }
+
+    // The next high-level event from the queue.
+    EventRecord NextHighLevelEvent()
+    {
+        EventRecord er{};
+        EXPECT_TRUE(GetNextEvent(highLevelEventMask, &er));
+        EXPECT_EQ(er.what, kHighLevelEvent);
+        return er;
+    }
+
+    bool HighLevelEventWaiting()
+    {
+        EventRecord er;
+        return EventAvail(highLevelEventMask, &er);
+    }
+};
+
+}  // namespace
+
+TEST_F(AppleEvents, HandlerIsCalledWithItsRefcon)
+{
+    ASSERT_EQ(AEInstallEventHandler(kCoreEventClass, kAEOpenApplication, NewAEEventHandlerUPP(RecordingHandler),
+                                    0x5EED, false),
+              noErr);
+    ASSERT_EQ(AEPostOpenApplication(), noErr);
+    EventRecord er = NextHighLevelEvent();
+    EXPECT_EQ(AEProcessAppleEvent(&er), noErr);
+    EXPECT_EQ(gSeen.calls, 1);
+    EXPECT_EQ(gSeen.refcon, 0x5EED);
+    EXPECT_EQ(gSeen.eventID, kAEOpenApplication);
+}
+
+TEST_F(AppleEvents, EventWithoutAHandlerIsNotHandled)
+{
+    AEInstallEventHandler(kCoreEventClass, kAEOpenApplication, RecordingHandler, 0, false);
+    ASSERT_EQ(AEPostQuitApplication(), noErr);
+    EventRecord er = NextHighLevelEvent();
+    EXPECT_EQ(AEProcessAppleEvent(&er), errAEEventNotHandled);
+    EXPECT_EQ(gSeen.calls, 0);
+}
+
+TEST_F(AppleEvents, HandlerResultIsTheResultOfProcessing)
+{
+    AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, FailingHandler, 0, false);
+    AEPostQuitApplication();
+    EventRecord er = NextHighLevelEvent();
+    EXPECT_EQ(AEProcessAppleEvent(&er), -4321);
+}
+
+TEST_F(AppleEvents, EachEventIsHandledOnce)
+{
+    AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, RecordingHandler, 0, false);
+    AEPostQuitApplication();
+    EventRecord er = NextHighLevelEvent();
+    EXPECT_EQ(AEProcessAppleEvent(&er), noErr);
+    EXPECT_EQ(AEProcessAppleEvent(&er), errAENotAppleEvent);
+    EXPECT_EQ(gSeen.calls, 1);
+}
+
+TEST_F(AppleEvents, RecordThatNamesNoStoredEventIsNotAnAppleEvent)
+{
+    EventRecord er{};
+    er.what = kHighLevelEvent;
+    er.message = 123456;
+    EXPECT_EQ(AEProcessAppleEvent(&er), errAENotAppleEvent);
+    er.what = keyDown;
+    EXPECT_EQ(AEProcessAppleEvent(&er), errAENotAppleEvent);
+    EXPECT_EQ(AEProcessAppleEvent(nil), paramErr);
+}
+
+TEST_F(AppleEvents, InstallingAgainReplacesAndRemovingForgets)
+{
+    AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, FailingHandler, 0, false);
+    AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, RecordingHandler, 7, false);
+    AEPostQuitApplication();
+    EventRecord er = NextHighLevelEvent();
+    EXPECT_EQ(AEProcessAppleEvent(&er), noErr);
+    EXPECT_EQ(gSeen.refcon, 7);
+
+    EXPECT_EQ(AERemoveEventHandler(kCoreEventClass, kAEQuitApplication, FailingHandler, false), errAEHandlerNotFound);
+    EXPECT_EQ(AERemoveEventHandler(kCoreEventClass, kAEQuitApplication, RecordingHandler, false), noErr);
+    AEPostQuitApplication();
+    er = NextHighLevelEvent();
+    EXPECT_EQ(AEProcessAppleEvent(&er), errAEEventNotHandled);
+}
+
+TEST_F(AppleEvents, WildcardHandlerCatchesAnyIDOfItsClass)
+{
+    AEInstallEventHandler(kCoreEventClass, typeWildCard, RecordingHandler, 3, false);
+    AEPostQuitApplication();
+    EventRecord er = NextHighLevelEvent();
+    EXPECT_EQ(AEProcessAppleEvent(&er), noErr);
+    EXPECT_EQ(gSeen.eventID, kAEQuitApplication);
+}
+
+TEST_F(AppleEvents, OpenDocumentsCarriesEveryFileInOrderEvenAMissingOne)
+{
+    std::string dir = std::filesystem::temp_directory_path() / "orvo-ae-test";
+    std::filesystem::create_directories(dir);
+    std::string present = dir + "/present.mov";
+    std::ofstream(present) << "x";
+    std::string missing = dir + "/missing.mov";
+    std::filesystem::remove(missing);
+
+    AEInstallEventHandler(kCoreEventClass, kAEOpenDocuments, OpenDocumentsHandler, 0, false);
+    ASSERT_EQ(AEPostOpenDocuments({present, missing}), noErr);
+    EventRecord er = NextHighLevelEvent();
+    EXPECT_FALSE(HighLevelEventWaiting());  // one event for the batch
+    EXPECT_EQ(AEProcessAppleEvent(&er), noErr);
+    EXPECT_EQ(gSeen.paths, (std::vector<std::string>{present, missing}));
+    EXPECT_EQ(gSeen.specResults, (std::vector<OSErr>{noErr, fnfErr}));
+    std::filesystem::remove_all(dir);
+}
+
+TEST_F(AppleEvents, OpenDocumentsWithNoFilesIsAnEmptyList)
+{
+    AEInstallEventHandler(kCoreEventClass, kAEOpenDocuments, OpenDocumentsHandler, 0, false);
+    ASSERT_EQ(AEPostOpenDocuments({}), noErr);
+    EventRecord er = NextHighLevelEvent();
+    EXPECT_EQ(AEProcessAppleEvent(&er), noErr);
+    EXPECT_EQ(gSeen.calls, 1);
+    EXPECT_TRUE(gSeen.paths.empty());
+}
+
+TEST_F(AppleEvents, StartupWithoutArgumentsOpensTheApplication)
+{
+    AEInstallEventHandler(kCoreEventClass, typeWildCard, RecordingHandler, 0, false);
+    const char* argv[] = {"orvo"};
+    ASSERT_EQ(AEPostStartupEvents(1, argv), noErr);
+    EventRecord er = NextHighLevelEvent();
+    AEProcessAppleEvent(&er);
+    EXPECT_EQ(gSeen.eventID, kAEOpenApplication);
+}
+
+TEST_F(AppleEvents, StartupArgumentsAreDocumentsToOpen)
+{
+    AEInstallEventHandler(kCoreEventClass, typeWildCard, OpenDocumentsHandler, 0, false);
+    const char* argv[] = {"orvo", "/tmp/orvo-a.mov", "/tmp/orvo-b.mov"};
+    ASSERT_EQ(AEPostStartupEvents(3, argv), noErr);
+    EventRecord er = NextHighLevelEvent();
+    AEProcessAppleEvent(&er);
+    EXPECT_EQ(gSeen.eventID, kAEOpenDocuments);
+    EXPECT_EQ(gSeen.paths, (std::vector<std::string>{"/tmp/orvo-a.mov", "/tmp/orvo-b.mov"}));
+}
+
+TEST_F(AppleEvents, HandlerMayProcessAnotherEventInside)
+{
+    // A handler that runs a nested loop (an alert, say) may meet the next
+    // Apple event there.
+    static int nestedResult;
+    nestedResult = 1;
+    AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, RecordingHandler, 0, false);
+    AEInstallEventHandler(
+        kCoreEventClass, kAEOpenApplication,
+        [](const AppleEvent*, AppleEvent*, long) -> OSErr {
+            EventRecord inner{};
+            if (GetNextEvent(highLevelEventMask, &inner))
+                nestedResult = AEProcessAppleEvent(&inner);
+            return noErr;
+        },
+        0, false);
+    AEPostOpenApplication();
+    AEPostQuitApplication();
+    EventRecord er = NextHighLevelEvent();
+    EXPECT_EQ(AEProcessAppleEvent(&er), noErr);
+    EXPECT_EQ(nestedResult, noErr);
+    EXPECT_EQ(gSeen.eventID, kAEQuitApplication);
+}
+
+TEST_F(AppleEvents, SignalsBecomeOneQuitEventUntilItIsHandled)
+{
+    AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, RecordingHandler, 0, false);
+    AEInstallQuitSignalHandlers();
+    std::raise(SIGTERM);
+    AEPollQuitSignal();
+    AEPollQuitSignal();
+    EventRecord er = NextHighLevelEvent();
+    EXPECT_FALSE(HighLevelEventWaiting());
+    EXPECT_EQ(AEProcessAppleEvent(&er), noErr);
+    EXPECT_EQ(gSeen.calls, 1);
+
+    // Handled: the next signal asks again.
+    std::raise(SIGINT);
+    AEPollQuitSignal();
+    er = NextHighLevelEvent();
+    EXPECT_EQ(AEProcessAppleEvent(&er), noErr);
+    EXPECT_EQ(gSeen.calls, 2);
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+}
+
+TEST_F(AppleEvents, NoSignalNoQuit)
+{
+    AEInstallQuitSignalHandlers();
+    AEPollQuitSignal();
+    EXPECT_FALSE(HighLevelEventWaiting());
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+}
+
+TEST(AppleEventsDeathTest, ThirdSignalBeforeAQuitIsHandledEndsTheProcess)
+{
+    EXPECT_EXIT(
+        {
+            AEInstallQuitSignalHandlers();
+            std::raise(SIGINT);
+            std::raise(SIGINT);
+            std::raise(SIGINT);
+            std::exit(0);
+        },
+        ::testing::KilledBySignal(SIGINT), "");
+}
+
+TEST_F(AppleEvents, WaitNextEventTurnsASignalIntoTheQuitEvent)
+{
+    AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, RecordingHandler, 0, false);
+    AEInstallQuitSignalHandlers();
+    std::raise(SIGINT);
+    EventRecord er{};
+    ASSERT_TRUE(WaitNextEvent(everyEvent, &er, 0, nil));
+    EXPECT_EQ(er.what, kHighLevelEvent);
+    EXPECT_EQ(AEProcessAppleEvent(&er), noErr);
+    EXPECT_EQ(gSeen.eventID, kAEQuitApplication);
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+}

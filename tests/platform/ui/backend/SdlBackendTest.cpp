@@ -1,0 +1,225 @@
+// The sdl backend on SDL's dummy video driver: host events pushed into
+// SDL's queue must come out as the classic events and Apple events.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+
+#include "platform/ui/appleevents/AppleEvents.h"
+#include "platform/ui/backend/Backend.h"
+#include "platform/ui/events/Events.h"
+#include "platform/ui/backend/sdl/SdlBackend.h"
+
+namespace {
+
+class SdlBackendTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        UIResetToolbox();
+        UIUseBackend(std::make_unique<SdlBackend>());
+        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    }
+    void TearDown() override { UIResetToolbox(); }
+
+    static void Push(SDL_Event e) { SDL_PushEvent(&e); }
+
+    static void PushKey(SDL_Keycode sym, SDL_Scancode scancode, Uint16 mod, bool down = true, bool repeat = false)
+    {
+        SDL_Event e{};
+        e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+        e.key.keysym.sym = sym;
+        e.key.keysym.scancode = scancode;
+        e.key.keysym.mod = mod;
+        e.key.repeat = repeat ? 1 : 0;
+        Push(e);
+    }
+
+    static void PushText(const char* utf8)
+    {
+        SDL_Event e{};
+        e.type = SDL_TEXTINPUT;
+        SDL_strlcpy(e.text.text, utf8, sizeof e.text.text);
+        Push(e);
+    }
+
+    // Every event waiting now (the sleep lets the backend take in the
+    // pushed host events).
+    static std::vector<EventRecord> Events(EventMask mask = everyEvent)
+    {
+        std::vector<EventRecord> out;
+        EventRecord ev;
+        while (WaitNextEvent(mask, &ev, 1, nullptr)) out.push_back(ev);
+        return out;
+    }
+
+    static std::vector<EventRecord> Keys() { return Events(keyDownMask | autoKeyMask); }
+};
+
+TEST_F(SdlBackendTest, ScreenFollowsTheHostWindowAtScaleOne)
+{
+    UIBackend& b = UICurrentBackend();
+    EXPECT_GE(b.ScreenWidth(), 640);
+    EXPECT_GE(b.ScreenHeight(), 480);
+    EXPECT_EQ(b.Scale(), 1);
+}
+
+TEST_F(SdlBackendTest, SpecialKeysGiveTheirClassicCharacterAndKeyCodes)
+{
+    PushKey(SDLK_RETURN, SDL_SCANCODE_RETURN, 0);
+    PushKey(SDLK_KP_ENTER, SDL_SCANCODE_KP_ENTER, 0);
+    PushKey(SDLK_ESCAPE, SDL_SCANCODE_ESCAPE, 0);
+    PushKey(SDLK_BACKSPACE, SDL_SCANCODE_BACKSPACE, 0);
+    PushKey(SDLK_TAB, SDL_SCANCODE_TAB, 0);
+    PushKey(SDLK_LEFT, SDL_SCANCODE_LEFT, 0);
+    PushKey(SDLK_RIGHT, SDL_SCANCODE_RIGHT, 0);
+    PushKey(SDLK_UP, SDL_SCANCODE_UP, 0);
+    PushKey(SDLK_DOWN, SDL_SCANCODE_DOWN, 0);
+    std::vector<EventRecord> keys = Keys();
+    ASSERT_EQ(keys.size(), 9u);
+    const UInt8 expected[] = {0x0D, 0x03, 0x1B, 0x08, 0x09, 0x1C, 0x1D, 0x1E, 0x1F};
+    for (size_t i = 0; i < 9; ++i) EXPECT_EQ(keys[i].message & charCodeMask, expected[i]) << i;
+    EXPECT_EQ((keys[0].message & keyCodeMask) >> 8, 0x24u);
+    EXPECT_EQ((keys[1].message & keyCodeMask) >> 8, 0x4Cu);
+}
+
+TEST_F(SdlBackendTest, ControlOrSuperIsTheCommandKeyAndTypesNoText)
+{
+    PushKey('q', SDL_SCANCODE_Q, KMOD_LCTRL);
+    PushText("q");  // a host that also reports the text must not double it
+    PushKey('w', SDL_SCANCODE_W, KMOD_LGUI);
+    std::vector<EventRecord> keys = Keys();
+    ASSERT_EQ(keys.size(), 2u);
+    EXPECT_EQ(keys[0].message & charCodeMask, UInt32('q'));
+    EXPECT_TRUE(keys[0].modifiers & cmdKey);
+    EXPECT_EQ(keys[1].message & charCodeMask, UInt32('w'));
+    EXPECT_TRUE(keys[1].modifiers & cmdKey);
+}
+
+TEST_F(SdlBackendTest, AltIsOptionAndShiftIsShift)
+{
+    PushKey(SDLK_LEFT, SDL_SCANCODE_LEFT, KMOD_LALT | KMOD_LSHIFT);
+    std::vector<EventRecord> keys = Keys();
+    ASSERT_EQ(keys.size(), 1u);
+    EXPECT_TRUE(keys[0].modifiers & optionKey);
+    EXPECT_TRUE(keys[0].modifiers & shiftKey);
+    EXPECT_FALSE(keys[0].modifiers & cmdKey);
+}
+
+TEST_F(SdlBackendTest, TypedTextArrivesOnceWithItsKeyCode)
+{
+    PushKey('a', SDL_SCANCODE_A, 0);
+    PushText("a");
+    PushKey('u', SDL_SCANCODE_U, 0);
+    PushText("ü");
+    std::vector<EventRecord> keys = Keys();
+    ASSERT_EQ(keys.size(), 2u);
+    EXPECT_EQ(keys[0].message & charCodeMask, UInt32('a'));
+    EXPECT_EQ((keys[0].message & keyCodeMask) >> 8, 0x00u);  // 'a' is key code 0
+    EXPECT_EQ(keys[1].message & charCodeMask, 0u);
+    EXPECT_EQ(GetEventText(keys[1]), "ü");
+}
+
+TEST_F(SdlBackendTest, HeldKeysRepeatAsAutoKey)
+{
+    PushKey(SDLK_DOWN, SDL_SCANCODE_DOWN, 0, true, true);
+    std::vector<EventRecord> keys = Keys();
+    ASSERT_EQ(keys.size(), 1u);
+    EXPECT_EQ(keys[0].what, autoKey);
+}
+
+TEST_F(SdlBackendTest, LeftButtonGivesMouseDownAndUpAtThePoint)
+{
+    SDL_Event e{};
+    e.type = SDL_MOUSEBUTTONDOWN;
+    e.button.button = SDL_BUTTON_LEFT;
+    e.button.x = 100;
+    e.button.y = 50;
+    Push(e);
+    e.type = SDL_MOUSEBUTTONUP;
+    e.button.x = 110;
+    Push(e);
+    std::vector<EventRecord> evs = Events(mDownMask | mUpMask);
+    ASSERT_EQ(evs.size(), 2u);
+    EXPECT_EQ(evs[0].what, mouseDown);
+    EXPECT_EQ(evs[0].where.h, 100);
+    EXPECT_EQ(evs[0].where.v, 50);
+    EXPECT_EQ(evs[1].what, mouseUp);
+    EXPECT_EQ(evs[1].where.h, 110);
+}
+
+int gOpened = -1;
+int gQuits = 0;
+
+OSErr OnOpen(const AppleEvent* ae, AppleEvent*, long)
+{
+    AEDescList list;
+    if (AEGetParamDesc(ae, keyDirectObject, typeAEList, &list) != noErr) return -1;
+    long count = 0;
+    AECountItems(&list, &count);
+    gOpened = int(count);
+    AEDisposeDesc(&list);
+    return noErr;
+}
+
+OSErr OnQuit(const AppleEvent*, AppleEvent*, long)
+{
+    ++gQuits;
+    return noErr;
+}
+
+void ProcessHighLevel()
+{
+    for (const EventRecord& ev : std::vector<EventRecord>([] {
+             std::vector<EventRecord> out;
+             EventRecord e;
+             while (WaitNextEvent(highLevelEventMask, &e, 1, nullptr)) out.push_back(e);
+             return out;
+         }()))
+        AEProcessAppleEvent(&ev);
+}
+
+TEST_F(SdlBackendTest, DroppedFilesArriveAsOneOpenDocumentsEvent)
+{
+    gOpened = -1;
+    AEInstallEventHandler(kCoreEventClass, kAEOpenDocuments, NewAEEventHandlerUPP(OnOpen), 0, false);
+    SDL_Event e{};
+    e.type = SDL_DROPBEGIN;
+    Push(e);
+    e.type = SDL_DROPFILE;
+    e.drop.file = SDL_strdup("/tmp/one.mov");
+    Push(e);
+    e.drop.file = SDL_strdup("/tmp/two.mov");
+    Push(e);
+    e.type = SDL_DROPCOMPLETE;
+    e.drop.file = nullptr;
+    Push(e);
+    ProcessHighLevel();
+    EXPECT_EQ(gOpened, 2);
+}
+
+TEST_F(SdlBackendTest, ClosingTheHostWindowSendsOneQuit)
+{
+    gQuits = 0;
+    AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, NewAEEventHandlerUPP(OnQuit), 0, false);
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    e.window.event = SDL_WINDOWEVENT_CLOSE;
+    Push(e);
+    e = SDL_Event{};
+    e.type = SDL_QUIT;
+    Push(e);
+    ProcessHighLevel();
+    EXPECT_EQ(gQuits, 1);
+}
+
+TEST_F(SdlBackendTest, IdleWaitReturnsANullEvent)
+{
+    EventRecord ev;
+    EXPECT_FALSE(WaitNextEvent(everyEvent, &ev, 3, nullptr));
+    EXPECT_EQ(ev.what, nullEvent);
+}
+
+}  // namespace

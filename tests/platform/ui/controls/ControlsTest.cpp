@@ -1,0 +1,282 @@
+#include "platform/ui/controls/Controls.h"
+
+#include "DialogsTestSupport.h"
+#include "platform/ui/controls/ScrollBarGeometry.h"
+#include "platform/core/PascalStrings.h"
+#include "platform/ui/harness/DialogHarness.h"
+
+namespace {
+
+int gActionCalls = 0;
+ControlPartCode gLastActionPart = 0;
+
+// Scrolls by one per arrow step and ten per page, like an application's
+// action procedure.
+void CountingAction(ControlHandle c, ControlPartCode part)
+{
+    ++gActionCalls;
+    gLastActionPart = part;
+    short step = part == kControlUpButtonPart ? -1 : part == kControlDownButtonPart ? 1
+               : part == kControlPageUpPart   ? -10
+               : part == kControlPageDownPart ? 10
+                                              : 0;
+    SetControlValue(c, GetControlValue(c) + step);
+}
+
+class Controls : public HeadlessToolboxTest {
+protected:
+    void SetUp() override
+    {
+        HeadlessToolboxTest::SetUp();
+        gActionCalls = 0;
+        gLastActionPart = 0;
+        Rect bounds{100, 100, 400, 500};
+        window = NewCWindow(nullptr, &bounds, "Test"_p, true, documentProc, reinterpret_cast<WindowPtr>(-1L),
+                            true, 0);
+        ASSERT_NE(window, nullptr);
+        Rect bar{0, 384, 285, 400};
+        scroll = NewControl(window, &bar, ""_p, true, 25, 0, 100, scrollBarProc, 0);
+        Rect buttonRect{20, 20, 40, 100};
+        button = NewControl(window, &buttonRect, "OK"_p, true, 0, 0, 1, pushButProc, 0);
+        harness::RunEvents();
+    }
+    void TearDown() override
+    {
+        DisposeWindow(window);
+        HeadlessToolboxTest::TearDown();
+    }
+
+    // Fetches the scripted mouse-down and tracks it as an application does.
+    ControlPartCode TrackScriptedClick(ControlActionUPP action)
+    {
+        EventRecord ev = NextEventOfKind(mouseDown);
+        SetPortWindowPort(window);
+        Point local = ev.where;
+        GlobalToLocal(&local);
+        ControlHandle hit = nullptr;
+        ControlPartCode part = FindControl(local, window, &hit);
+        if (hit == nullptr)
+            return -1;
+        lastHit = hit;
+        ControlPartCode result = TrackControl(hit, local, action);
+        EXPECT_TRUE(part == result || result == 0);
+        return result;
+    }
+
+    WindowPtr window = nullptr;
+    ControlHandle scroll = nullptr;
+    ControlHandle button = nullptr;
+    ControlHandle lastHit = nullptr;
+};
+
+TEST_F(Controls, FindControlNamesEveryScrollBarPart)
+{
+    SetPortWindowPort(window);
+    const ControlPartCode parts[] = {kControlUpButtonPart, kControlDownButtonPart, kControlPageUpPart,
+                                     kControlPageDownPart, kControlIndicatorPart};
+    for (ControlPartCode part : parts) {
+        Point pt = harness::ControlPartPoint(scroll, part);
+        GlobalToLocal(&pt);
+        ControlHandle hit = nullptr;
+        EXPECT_EQ(FindControl(pt, window, &hit), part);
+        EXPECT_EQ(hit, scroll);
+    }
+}
+
+TEST_F(Controls, ScrollBarWithNothingToScrollTakesNoClicks)
+{
+    SetPortWindowPort(window);
+    Point arrow = harness::ControlPartPoint(scroll, kControlDownButtonPart);
+    GlobalToLocal(&arrow);
+    SetControlMaximum(scroll, 0);
+    ControlHandle hit = nullptr;
+    EXPECT_EQ(FindControl(arrow, window, &hit), 0);
+    EXPECT_EQ(hit, nullptr);
+}
+
+TEST_F(Controls, HiddenAndInactiveControlsAreNotFound)
+{
+    SetPortWindowPort(window);
+    Point pt = harness::ControlPartPoint(button, kControlButtonPart);
+    GlobalToLocal(&pt);
+    ControlHandle hit = nullptr;
+    EXPECT_EQ(FindControl(pt, window, &hit), kControlButtonPart);
+    HiliteControl(button, kControlInactivePart);
+    EXPECT_EQ(FindControl(pt, window, &hit), 0);
+    EXPECT_EQ(hit, nullptr);
+    HiliteControl(button, 0);
+    HideControl(button);
+    EXPECT_EQ(FindControl(pt, window, &hit), 0);
+}
+
+TEST_F(Controls, ArrowClickCallsTheActionOnce)
+{
+    harness::Click(harness::ControlPartPoint(scroll, kControlDownButtonPart));
+    EXPECT_EQ(TrackScriptedClick(CountingAction), kControlDownButtonPart);
+    EXPECT_EQ(gActionCalls, 1);
+    EXPECT_EQ(GetControlValue(scroll), 26);
+    EXPECT_EQ(harness::GetControlState(scroll).hilite, 0) << "the arrow is released";
+}
+
+TEST_F(Controls, HoldingAnArrowRepeatsTheAction)
+{
+    Point arrow = harness::ControlPartPoint(scroll, kControlUpButtonPart);
+    harness::MouseDown(arrow);
+    harness::Pause(60);
+    harness::MouseUp(arrow);
+    EXPECT_EQ(TrackScriptedClick(CountingAction), kControlUpButtonPart);
+    EXPECT_GT(gActionCalls, 5) << "a second of holding repeats many times";
+    EXPECT_EQ(gLastActionPart, kControlUpButtonPart);
+    EXPECT_EQ(GetControlValue(scroll), 25 - gActionCalls);
+}
+
+TEST_F(Controls, RepeatStopsAtTheLimitOfTheValue)
+{
+    Point arrow = harness::ControlPartPoint(scroll, kControlUpButtonPart);
+    harness::MouseDown(arrow);
+    harness::Pause(600);
+    harness::MouseUp(arrow);
+    TrackScriptedClick(CountingAction);
+    EXPECT_EQ(GetControlValue(scroll), 0);
+}
+
+TEST_F(Controls, PageAreaUsesItsOwnPartCode)
+{
+    harness::Click(harness::ControlPartPoint(scroll, kControlPageDownPart));
+    EXPECT_EQ(TrackScriptedClick(CountingAction), kControlPageDownPart);
+    EXPECT_EQ(GetControlValue(scroll), 35);
+}
+
+TEST_F(Controls, ReleasingOutsideThePartGivesZero)
+{
+    Point arrow = harness::ControlPartPoint(scroll, kControlDownButtonPart);
+    harness::MouseDown(arrow);
+    harness::MouseMove(Point{150, 150});
+    harness::MouseUp(Point{150, 150});
+    EXPECT_EQ(TrackScriptedClick(CountingAction), 0);
+    EXPECT_EQ(gActionCalls, 1) << "the action ran once at the press";
+}
+
+TEST_F(Controls, DraggingTheThumbToTheEndSetsTheMaximum)
+{
+    Point thumb = harness::ControlPartPoint(scroll, kControlIndicatorPart);
+    harness::Drag(thumb, Point{short(thumb.v + 200), thumb.h});
+    EXPECT_EQ(TrackScriptedClick(CountingAction), kControlIndicatorPart);
+    EXPECT_EQ(GetControlValue(scroll), 100);
+    EXPECT_EQ(gActionCalls, 0) << "the thumb has no action procedure";
+}
+
+TEST_F(Controls, DroppingTheThumbWhereItWasKeepsTheValue)
+{
+    Point thumb = harness::ControlPartPoint(scroll, kControlIndicatorPart);
+    harness::Click(thumb);
+    EXPECT_EQ(TrackScriptedClick(nullptr), kControlIndicatorPart);
+    EXPECT_EQ(GetControlValue(scroll), 25);
+}
+
+TEST_F(Controls, ThumbDraggedFarFromTheBarSpringsBack)
+{
+    Point thumb = harness::ControlPartPoint(scroll, kControlIndicatorPart);
+    harness::Drag(thumb, Point{short(thumb.v + 100), short(thumb.h - 200)});
+    EXPECT_EQ(TrackScriptedClick(nullptr), 0);
+    EXPECT_EQ(GetControlValue(scroll), 25);
+}
+
+TEST_F(Controls, PushButtonReportsAReleaseInsideOnly)
+{
+    Point inside = harness::ControlPartPoint(button, kControlButtonPart);
+    harness::Click(inside);
+    EXPECT_EQ(TrackScriptedClick(nullptr), kControlButtonPart);
+    harness::MouseDown(inside);
+    harness::MouseMove(Point{300, 300});
+    harness::MouseUp(Point{300, 300});
+    EXPECT_EQ(TrackScriptedClick(nullptr), 0);
+    EXPECT_EQ(harness::GetControlState(button).hilite, 0);
+}
+
+TEST_F(Controls, ValuesStayWithinMinimumAndMaximum)
+{
+    SetControlValue(scroll, 500);
+    EXPECT_EQ(GetControlValue(scroll), 100);
+    SetControlValue(scroll, -5);
+    EXPECT_EQ(GetControlValue(scroll), 0);
+    SetControlValue(scroll, 80);
+    SetControlMaximum(scroll, 50);
+    EXPECT_EQ(GetControlValue(scroll), 50);
+    EXPECT_EQ(GetControlMaximum(scroll), 50);
+}
+
+TEST_F(Controls, GetNewControlUsesTheTemplateAndMissingOnesGiveNil)
+{
+    RegisterControlTemplate(1020, ControlTemplate{Rect{285, 0, 301, 385}, 3, true, 40, 0, scrollBarProc, 77, ""});
+    ControlHandle c = GetNewControl(1020, window);
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(GetControlValue(c), 3);
+    EXPECT_EQ(GetControlMaximum(c), 40);
+    EXPECT_EQ(GetControlReference(c), 77);
+    EXPECT_EQ(GetNewControl(1021, window), nullptr);
+    EXPECT_EQ(GetNewControl(1020, nullptr), nullptr);
+}
+
+TEST_F(Controls, MoveAndSizeChangeTheBounds)
+{
+    MoveControl(scroll, 10, 20);
+    SizeControl(scroll, 16, 100);
+    Rect r{};
+    GetControlBounds(scroll, &r);
+    EXPECT_EQ(r.left, 10);
+    EXPECT_EQ(r.top, 20);
+    EXPECT_EQ(r.bottom, 120);
+    EXPECT_EQ(r.right, 26);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ScrollBarGeometry, PartsLieInOrderAlongAVerticalBar)
+{
+    scrollbar::Geometry g = scrollbar::Measure(Rect{0, 0, 200, 16}, 50, 0, 100);
+    EXPECT_TRUE(g.vertical);
+    EXPECT_EQ(g.upArrow.bottom, 16);
+    EXPECT_EQ(g.downArrow.top, 184);
+    EXPECT_LT(g.upArrow.bottom, g.thumb.top);
+    EXPECT_LT(g.thumb.bottom, g.downArrow.top);
+    EXPECT_EQ(scrollbar::PartAt(g, Point{20, 8}), kControlPageUpPart);
+    EXPECT_EQ(scrollbar::PartAt(g, Point{180, 8}), kControlPageDownPart);
+}
+
+TEST(ScrollBarGeometry, HorizontalBarRunsLeftToRight)
+{
+    scrollbar::Geometry g = scrollbar::Measure(Rect{0, 0, 16, 300}, 0, 0, 10);
+    EXPECT_FALSE(g.vertical);
+    EXPECT_EQ(g.thumb.left, g.track.left) << "value 0 puts the thumb against the left arrow";
+    EXPECT_EQ(scrollbar::PartAt(g, Point{8, 4}), kControlUpButtonPart);
+    EXPECT_EQ(scrollbar::PartAt(g, Point{8, 295}), kControlDownButtonPart);
+}
+
+TEST(ScrollBarGeometry, ThumbPositionGivesBackEveryValue)
+{
+    for (short maximum : {1, 7, 50, 300, 32767}) {
+        for (short value : {short(0), short(maximum / 3), short(maximum / 2), maximum}) {
+            scrollbar::Geometry g = scrollbar::Measure(Rect{0, 0, 285, 16}, value, 0, maximum);
+            short back = scrollbar::ValueForThumb(g, g.thumb.top, 0, maximum);
+            // With more values than pixels a pixel stands for several
+            // values; the value shown must stay within one pixel's worth.
+            long perPixel = maximum / (285 - 32 - 16) + 1;
+            EXPECT_LE(std::abs(back - value), perPixel) << "max " << maximum << " value " << value;
+            if (maximum < 200) {
+                EXPECT_EQ(back, value) << "max " << maximum;
+            }
+        }
+    }
+}
+
+TEST(ScrollBarGeometry, MovedThumbStaysInsideTheTrack)
+{
+    scrollbar::Geometry g = scrollbar::Measure(Rect{0, 0, 200, 16}, 50, 0, 100);
+    EXPECT_EQ(scrollbar::MovedThumb(g, -1000).top, g.track.top);
+    EXPECT_EQ(scrollbar::MovedThumb(g, 1000).bottom, g.track.bottom);
+}
+
+}  // namespace

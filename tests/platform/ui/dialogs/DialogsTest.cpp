@@ -1,0 +1,596 @@
+#include "platform/ui/dialogs/Dialogs.h"
+
+#include <vector>
+
+#include "DialogsTestSupport.h"
+#include "platform/core/PascalStrings.h"
+#include "platform/ui/events/Clipboard.h"
+#include "platform/ui/resources/Resources.h"
+#include "platform/ui/quickdraw/ToolboxDrawing.h"
+#include "platform/ui/harness/DialogHarness.h"
+
+namespace {
+
+const std::string kEAcute = "\xC3\xA9";
+
+DialogItemTemplate Item(short type, Rect r, const char* text) { return DialogItemTemplate{type, r, text, 0}; }
+
+class Dialogs : public HeadlessToolboxTest {
+protected:
+    void SetUp() override
+    {
+        HeadlessToolboxTest::SetUp();
+        RegisterItemListTemplate(300, ItemListTemplate{{
+            Item(kButtonDialogItem, Rect{150, 220, 170, 300}, "OK"),
+            Item(kButtonDialogItem, Rect{150, 120, 170, 200}, "Cancel"),
+            Item(kEditTextDialogItem, Rect{20, 100, 36, 300}, "abc"),
+            Item(kEditTextDialogItem, Rect{50, 100, 66, 300}, ""),
+            Item(kCheckBoxDialogItem, Rect{80, 100, 98, 300}, "Flatten offsets"),
+            Item(kStaticTextDialogItem + itemDisable, Rect{110, 20, 130, 300}, "Value ^0 of ^1"),
+            Item(kButtonDialogItem + itemDisable, Rect{150, 20, 170, 100}, "Off"),
+        }});
+        RegisterDialogTemplate(300, DialogTemplate{Rect{100, 100, 280, 420}, movableDBoxProc, true, false, 0, 300,
+                                                   "Test Dialog"});
+    }
+
+    DialogPtr Open(short id = 300)
+    {
+        DialogPtr d = GetNewDialog(id, nullptr, kDialogInFront);
+        EXPECT_NE(d, nullptr);
+        if (d != nullptr) {
+            SetDialogDefaultItem(d, 1);
+            SetDialogCancelItem(d, 2);
+        }
+        return d;
+    }
+
+    std::string Text(DialogPtr d, short item)
+    {
+        DialogItemType type = 0;
+        Handle h = nullptr;
+        Rect r{};
+        GetDialogItem(d, item, &type, &h, &r);
+        Str255 text;
+        GetDialogItemText(h, text);
+        return pstr::ToStd(text);
+    }
+
+    void SetText(DialogPtr d, short item, const std::string& value)
+    {
+        DialogItemType type = 0;
+        Handle h = nullptr;
+        Rect r{};
+        GetDialogItem(d, item, &type, &h, &r);
+        Str255 text;
+        pstr::FromStd(value, text);
+        SetDialogItemText(h, text);
+    }
+
+    short RunModal(ModalFilterUPP filter = nullptr)
+    {
+        DialogItemIndex hit = 0;
+        ModalDialog(filter, &hit);
+        return hit;
+    }
+};
+
+TEST_F(Dialogs, MissingDialogOrItemListGivesNil)
+{
+    EXPECT_EQ(GetNewDialog(999, nullptr, kDialogInFront), nullptr);
+    RegisterDialogTemplate(301, DialogTemplate{Rect{100, 100, 200, 200}, dBoxProc, true, false, 0, 777, ""});
+    EXPECT_EQ(GetNewDialog(301, nullptr, kDialogInFront), nullptr);
+    DisposeDialog(nullptr);  // must be harmless
+}
+
+TEST_F(Dialogs, NegativeNumbersWork)
+{
+    RegisterDialogTemplate(-192, DialogTemplate{Rect{100, 100, 280, 420}, dBoxProc, true, false, 0, 300, ""});
+    DialogPtr d = GetNewDialog(-192, nullptr, kDialogInFront);
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(GetDialogFromWindow(GetDialogWindow(d)), d);
+    EXPECT_EQ(GetWindowKind(d), dialogKind);
+    DisposeDialog(d);
+}
+
+TEST_F(Dialogs, OpensInFrontWithTheFirstEditFieldWhollySelected)
+{
+    DialogPtr d = Open();
+    harness::DialogState s = harness::GetDialogState();
+    EXPECT_EQ(s.dialog, d);
+    EXPECT_EQ(s.focusItem, 3);
+    EXPECT_EQ(s.items[2].selStart, 0u);
+    EXPECT_EQ(s.items[2].selEnd, 3u);
+    EXPECT_TRUE(s.items[0].isDefault);
+    EXPECT_FALSE(s.items[1].isDefault);
+    DisposeDialog(d);
+}
+
+TEST_F(Dialogs, ModalDialogReportsTheClickedButton)
+{
+    DialogPtr d = Open();
+    harness::ClickDialogItem(d, 2);
+    EXPECT_EQ(RunModal(), 2);
+    DisposeDialog(d);
+}
+
+TEST_F(Dialogs, ClicksOnDisabledItemsAreNotReported)
+{
+    DialogPtr d = Open();
+    harness::ClickDialogItem(d, 7);
+    harness::ClickDialogItem(d, 6);
+    harness::ClickDialogItem(d, 1);
+    EXPECT_EQ(RunModal(), 1);
+    DisposeDialog(d);
+}
+
+TEST_F(Dialogs, ButtonReleasedOutsideIsNotReported)
+{
+    DialogPtr d = Open();
+    harness::MouseDown(harness::DialogItemPoint(d, 2));
+    harness::MouseMove(Point{10, 10});
+    harness::MouseUp(Point{10, 10});
+    harness::ClickDialogItem(d, 1);
+    EXPECT_EQ(RunModal(), 1);
+    DisposeDialog(d);
+}
+
+TEST_F(Dialogs, MovableDialogIsDraggedByItsTitleBar)
+{
+    DialogPtr d = Open();
+    harness::WindowState before = harness::Windows().front();
+    ASSERT_EQ(before.window, d);
+    Point title{short(before.structure.top + 6), short((before.structure.left + before.structure.right) / 2)};
+    harness::Drag(title, Point{short(title.v + 40), short(title.h + 30)});
+    // Cancel is clicked where it is once the drag is over.
+    harness::SetIdleProc([d] { harness::ClickDialogItem(d, 2); });
+    DialogItemIndex hit = 0;
+    ModalDialog(nullptr, &hit);
+    EXPECT_EQ(hit, 2);
+    harness::WindowState after = harness::Windows().front();
+    EXPECT_EQ(after.bounds.top, before.bounds.top + 40);
+    EXPECT_EQ(after.bounds.left, before.bounds.left + 30);
+    DisposeDialog(d);
+}
+
+TEST_F(Dialogs, CheckBoxClickIsReportedAndLeftToTheCaller)
+{
+    DialogPtr d = Open();
+    harness::ClickDialogItem(d, 5);
+    EXPECT_EQ(RunModal(), 5);
+    ControlHandle box = nullptr;
+    ASSERT_EQ(GetDialogItemAsControl(d, 5, &box), noErr);
+    EXPECT_EQ(GetControlValue(box), 0) << "the application toggles its check boxes";
+    DisposeDialog(d);
+}
+
+TEST_F(Dialogs, KeystrokeInAnEditItemReturnsThatItem)
+{
+    DialogPtr d = Open();
+    harness::Type("5");
+    EXPECT_EQ(RunModal(), 3);
+    EXPECT_EQ(Text(d, 3), "5") << "typing replaced the whole selection";
+    DisposeDialog(d);
+}
+
+// Records the incoming item result the filter is handed with each event.
+std::vector<std::pair<UInt16, short>> gSeen;
+Boolean RecordingFilter(DialogPtr, EventRecord* ev, DialogItemIndex* itemHit)
+{
+    gSeen.emplace_back(ev->what, *itemHit);
+    return false;
+}
+
+TEST_F(Dialogs, FilterSeesTheEditItemTypedIntoByThePreviousEvent)
+{
+    DialogPtr d = Open();
+    gSeen.clear();
+    harness::KeyDown('7');
+    harness::Pause(5);
+    harness::ClickDialogItem(d, 4);
+    harness::Pause(5);
+    harness::KeyDown('8');
+    harness::Pause(30);  // longer than the loop's sleep: null events come
+    harness::ClickDialogItem(d, 2);
+    std::vector<short> results;
+    short hit = 0;
+    do {
+        hit = RunModal(RecordingFilter);
+        results.push_back(hit);
+    } while (hit != 2);
+    EXPECT_EQ(results, (std::vector<short>{3, 4, 4, 2})) << "key, click in 4, key, Cancel";
+    // Find the event after each key-down: it must be handed the item typed
+    // into; every other event -1.
+    ASSERT_FALSE(gSeen.empty());
+    EXPECT_EQ(gSeen.front().second, -1) << "nothing typed before the first event";
+    int keys = 0;
+    for (size_t i = 0; i + 1 < gSeen.size(); ++i) {
+        if (gSeen[i].first == keyDown) {
+            short expected = keys == 0 ? 3 : 4;
+            EXPECT_EQ(gSeen[i + 1].second, expected) << "event " << i + 1;
+            ++keys;
+        } else {
+            EXPECT_EQ(gSeen[i + 1].second, -1) << "event " << i + 1 << " follows a non-typing event";
+        }
+    }
+    EXPECT_EQ(keys, 2);
+    bool sawNull = false;
+    for (auto& [what, incoming] : gSeen)
+        sawNull = sawNull || what == nullEvent;
+    EXPECT_TRUE(sawNull) << "the filter sees null events too";
+    EXPECT_EQ(Text(d, 3), "7");
+    EXPECT_EQ(Text(d, 4), "8");
+    DisposeDialog(d);
+}
+
+Boolean ClaimingFilter(DialogPtr, EventRecord* ev, DialogItemIndex* itemHit)
+{
+    if (ev->what == nullEvent && *itemHit == -1) {
+        *itemHit = 12;
+        return true;
+    }
+    return false;
+}
+
+TEST_F(Dialogs, FilterResultEndsTheCall)
+{
+    DialogPtr d = Open();
+    EXPECT_EQ(RunModal(ClaimingFilter), 12);
+    DisposeDialog(d);
+}
+
+struct KeyCase {
+    unsigned char charCode;
+    UInt16 modifiers;
+    short expected;
+};
+
+class DialogKeys : public Dialogs, public ::testing::WithParamInterface<KeyCase> {};
+
+TEST_P(DialogKeys, StandardFilterFlashesTheButtonForEightTicks)
+{
+    DialogPtr d = Open();
+    harness::Key(GetParam().charCode, GetParam().modifiers);
+    UInt32 before = TickCount();
+    EXPECT_EQ(RunModal(), GetParam().expected);
+    EXPECT_GE(TickCount() - before, 8u);
+    EXPECT_EQ(Text(d, 3), "abc") << "the key did not reach the field";
+    DisposeDialog(d);
+}
+
+INSTANTIATE_TEST_SUITE_P(ReturnEnterEscapeCommandPeriod, DialogKeys,
+                         ::testing::Values(KeyCase{0x0D, 0, 1}, KeyCase{0x03, 0, 1}, KeyCase{0x1B, 0, 2},
+                                           KeyCase{'.', 256, 2}));
+
+TEST_F(Dialogs, ReturnDoesNothingWithoutADefaultItem)
+{
+    DialogPtr d = GetNewDialog(300, nullptr, kDialogInFront);
+    harness::Key(0x0D);
+    harness::ClickDialogItem(d, 2);
+    EXPECT_EQ(RunModal(), 2);
+    DisposeDialog(d);
+}
+
+TEST_F(Dialogs, TypedUtf8AndBackspaceRemoveWholeCharacters)
+{
+    DialogPtr d = Open();
+    harness::Type("a" + kEAcute);
+    harness::Key(0x08);
+    harness::ClickDialogItem(d, 2);
+    while (RunModal() != 2) {
+    }
+    EXPECT_EQ(Text(d, 3), "a");
+    DisposeDialog(d);
+}
+
+TEST_F(Dialogs, FieldKeepsTo255BytesWithoutSplittingACharacter)
+{
+    DialogPtr d = Open();
+    SelectDialogItemText(d, 3, 0, 32767);
+    SetText(d, 3, std::string(254, 'x'));
+    SelectDialogItemText(d, 3, 254, 254);
+    harness::Type(kEAcute);
+    harness::ClickDialogItem(d, 2);
+    while (RunModal() != 2) {
+    }
+    EXPECT_EQ(Text(d, 3), std::string(254, 'x'));
+    DisposeDialog(d);
+}
+
+TEST_F(Dialogs, TabAndShiftTabMoveBetweenFieldsSelectingTheirText)
+{
+    DialogPtr d = Open();
+    SetText(d, 4, "hello");
+    harness::Key(0x09);
+    harness::ClickDialogItem(d, 2);
+    while (RunModal() != 2) {
+    }
+    harness::DialogState s = harness::GetDialogState(d);
+    EXPECT_EQ(s.focusItem, 4);
+    EXPECT_EQ(s.items[3].selStart, 0u);
+    EXPECT_EQ(s.items[3].selEnd, 5u);
+    harness::Key(0x09, 512);
+    harness::ClickDialogItem(d, 2);
+    while (RunModal() != 2) {
+    }
+    s = harness::GetDialogState(d);
+    EXPECT_EQ(s.focusItem, 3);
+    EXPECT_EQ(s.items[2].selEnd, 3u);
+    DisposeDialog(d);
+}
+
+TEST_F(Dialogs, ShiftArrowSelectsByCharacter)
+{
+    DialogPtr d = Open();
+    harness::Key(0x1D);          // caret to the end
+    harness::Key(0x1C, 512);
+    harness::Key(0x1C, 512);
+    harness::ClickDialogItem(d, 2);
+    while (RunModal() != 2) {
+    }
+    harness::DialogState s = harness::GetDialogState(d);
+    EXPECT_EQ(s.items[2].selStart, 1u);
+    EXPECT_EQ(s.items[2].selEnd, 3u);
+    DisposeDialog(d);
+}
+
+// The global point of a byte offset in an edit item's text.
+Point PointAtOffset(DialogPtr d, short item, const std::string& text, size_t offset)
+{
+    harness::DialogItemState s = harness::GetDialogState(d).items[item - 1];
+    short width = 0;
+    {
+        look::PortScope scope(d);
+        look::UseSystemFont();
+        width = look::WidthUtf8(text.substr(0, offset));
+    }
+    Point pt{short((s.bounds.top + s.bounds.bottom) / 2), short(s.bounds.left + 2 + width)};
+    SetPortWindowPort(d);
+    LocalToGlobal(&pt);
+    return pt;
+}
+
+TEST_F(Dialogs, DoubleClickSelectsAWord)
+{
+    DialogPtr d = Open();
+    SetText(d, 4, "hello world");
+    Point inWorld = PointAtOffset(d, 4, "hello world", 8);
+    harness::Click(inWorld);
+    harness::Click(inWorld);
+    harness::ClickDialogItem(d, 2);
+    while (RunModal() != 2) {
+    }
+    harness::DialogState s = harness::GetDialogState(d);
+    EXPECT_EQ(s.focusItem, 4);
+    EXPECT_EQ(s.items[3].selStart, 6u);
+    EXPECT_EQ(s.items[3].selEnd, 11u);
+    DisposeDialog(d);
+}
+
+TEST_F(Dialogs, ClickPlacesTheCaretAndDragSelects)
+{
+    DialogPtr d = Open();
+    SetText(d, 4, "abcdef");
+    harness::Drag(PointAtOffset(d, 4, "abcdef", 1), PointAtOffset(d, 4, "abcdef", 4));
+    harness::ClickDialogItem(d, 2);
+    while (RunModal() != 2) {
+    }
+    harness::DialogState s = harness::GetDialogState(d);
+    EXPECT_EQ(s.items[3].selStart, 1u);
+    EXPECT_EQ(s.items[3].selEnd, 4u);
+    DisposeDialog(d);
+}
+
+TEST_F(Dialogs, CopyAndPasteGoThroughTheHostClipboard)
+{
+    DialogPtr d = Open();
+    SetClipboardText("");
+    harness::Key('c', 256);
+    harness::Key(0x09);
+    harness::Key('v', 256);
+    harness::ClickDialogItem(d, 2);
+    while (RunModal() != 2) {
+    }
+    EXPECT_EQ(GetClipboardText(), "abc");
+    EXPECT_EQ(Text(d, 4), "abc");
+    harness::Key('a', 256);
+    harness::Key('x', 256);
+    harness::ClickDialogItem(d, 2);
+    while (RunModal() != 2) {
+    }
+    EXPECT_EQ(Text(d, 4), "");
+    DisposeDialog(d);
+}
+
+TEST_F(Dialogs, NewTextInAWhollySelectedFieldStaysSelected)
+{
+    DialogPtr d = Open();
+    SetText(d, 3, "1:30.50");
+    harness::DialogState s = harness::GetDialogState(d);
+    EXPECT_EQ(s.items[2].selStart, 0u);
+    EXPECT_EQ(s.items[2].selEnd, 7u);
+    SelectDialogItemText(d, 3, 2, 2);
+    SetText(d, 3, "12345");
+    s = harness::GetDialogState(d);
+    EXPECT_EQ(s.items[2].selStart, 5u) << "a caret goes to the end of the new text";
+    EXPECT_EQ(s.items[2].selEnd, 5u);
+    DisposeDialog(d);
+}
+
+TEST_F(Dialogs, ParamTextFillsStaticText)
+{
+    ParamText("first"_p, "second"_p, nullptr, nullptr);
+    DialogPtr d = Open();
+    harness::DialogState s = harness::GetDialogState(d);
+    EXPECT_EQ(s.items[5].shownText, "Value first of second");
+    EXPECT_EQ(Text(d, 6), "Value ^0 of ^1") << "the item keeps its own text";
+    DisposeDialog(d);
+    ParamText(nullptr, nullptr, nullptr, nullptr);
+}
+
+TEST_F(Dialogs, ItemsOutOfRangeAndNonControlsAnswerNothing)
+{
+    DialogPtr d = Open();
+    DialogItemType type = 1;
+    Handle h = reinterpret_cast<Handle>(1);
+    Rect r{1, 1, 1, 1};
+    GetDialogItem(d, 40, &type, &h, &r);
+    EXPECT_EQ(type, 0);
+    EXPECT_EQ(h, nullptr);
+    ControlHandle c = reinterpret_cast<ControlHandle>(1);
+    EXPECT_NE(GetDialogItemAsControl(d, 3, &c), noErr);
+    EXPECT_EQ(c, nullptr);
+    EXPECT_EQ(GetDialogItemAsControl(d, 1, &c), noErr);
+    EXPECT_NE(c, nullptr);
+    DisposeDialog(d);
+}
+
+TEST_F(Dialogs, ModalDialogWithoutADialogReturnsAtOnce)
+{
+    DialogItemIndex hit = 0;
+    ModalDialog(nullptr, &hit);
+    EXPECT_EQ(hit, -1);
+}
+
+TEST_F(Dialogs, AppendDITLAddsItemsBelowAndCountsThem)
+{
+    RegisterItemListTemplate(500, ItemListTemplate{{
+        Item(kCheckBoxDialogItem, Rect{0, 0, 18, 130}, "Self-contained"),
+        Item(kCheckBoxDialogItem, Rect{20, 0, 38, 130}, "Single fork"),
+        Item(kCheckBoxDialogItem, Rect{40, 0, 58, 130}, "Flatten offsets"),
+    }});
+    DialogPtr d = Open();
+    short before = CountDITL(d);
+    Handle ditl = GetResource('DITL', 500);
+    AppendDITL(d, ditl, appendDITLBottom);
+    ReleaseResource(ditl);
+    EXPECT_EQ(CountDITL(d), before + 3);
+    ControlHandle box = nullptr;
+    ASSERT_EQ(GetDialogItemAsControl(d, before + 2, &box), noErr);
+    SetControlValue(box, 1);
+    harness::DialogState s = harness::GetDialogState(d);
+    EXPECT_EQ(s.items[before + 1].value, 1);
+    EXPECT_GE(s.items[before].bounds.top, 170) << "placed below the dialog's own items";
+    DisposeDialog(d);
+}
+
+int gUserItemDraws = 0;
+void DrawUserItem(DialogPtr, DialogItemIndex) { ++gUserItemDraws; }
+
+TEST_F(Dialogs, UserItemProcedureDrawsWithTheDialog)
+{
+    RegisterItemListTemplate(302, ItemListTemplate{{Item(userItem, Rect{10, 10, 50, 50}, "")}});
+    RegisterDialogTemplate(302, DialogTemplate{Rect{100, 100, 200, 200}, dBoxProc, true, false, 0, 302, ""});
+    DialogPtr d = GetNewDialog(302, nullptr, kDialogInFront);
+    ASSERT_NE(d, nullptr);
+    DialogItemType type = 0;
+    Handle h = nullptr;
+    Rect r{};
+    GetDialogItem(d, 1, &type, &h, &r);
+    SetDialogItem(d, 1, type, reinterpret_cast<Handle>(NewUserItemUPP(DrawUserItem)), &r);
+    gUserItemDraws = 0;
+    DrawDialog(d);
+    EXPECT_EQ(gUserItemDraws, 1);
+    harness::ClickDialogItem(d, 1);
+    EXPECT_EQ(RunModal(), 1) << "an enabled user item answers a click";
+    DisposeDialog(d);
+}
+
+TEST_F(Dialogs, HiddenItemsTakeNoClicksAndNoFocus)
+{
+    DialogPtr d = Open();
+    HideDialogItem(d, 3);
+    EXPECT_EQ(harness::GetDialogState(d).focusItem, 0);
+    HideDialogItem(d, 2);
+    Point cancel = harness::DialogItemPoint(d, 2);
+    harness::Click(cancel);
+    harness::ClickDialogItem(d, 1);
+    EXPECT_EQ(RunModal(), 1);
+    ShowDialogItem(d, 2);
+    harness::Click(cancel);
+    EXPECT_EQ(RunModal(), 2);
+    DisposeDialog(d);
+}
+
+TEST_F(Dialogs, FindDialogItemCountsFromZero)
+{
+    DialogPtr d = Open();
+    Point cancel = harness::DialogItemPoint(d, 2);
+    SetPortWindowPort(d);
+    GlobalToLocal(&cancel);
+    EXPECT_EQ(FindDialogItem(d, cancel), 1);
+    EXPECT_EQ(FindDialogItem(d, Point{2, 2}), -1);
+    DisposeDialog(d);
+}
+
+TEST_F(Dialogs, DialogSelectHandlesAModelessDialog)
+{
+    DialogPtr d = Open();
+    harness::Type("9");
+    EventRecord ev = NextEventOfKind(keyDown);
+    EXPECT_TRUE(IsDialogEvent(&ev));
+    DialogPtr which = nullptr;
+    DialogItemIndex hit = 0;
+    EXPECT_TRUE(DialogSelect(&ev, &which, &hit));
+    EXPECT_EQ(which, d);
+    EXPECT_EQ(hit, 3);
+    EXPECT_EQ(Text(d, 3), "9");
+    DisposeDialog(d);
+}
+
+class Alerts : public Dialogs {
+protected:
+    void SetUp() override
+    {
+        Dialogs::SetUp();
+        RegisterItemListTemplate(400, ItemListTemplate{{
+            Item(kButtonDialogItem, Rect{90, 200, 110, 280}, "Quit"),
+            Item(kButtonDialogItem, Rect{90, 100, 110, 180}, "Continue"),
+            Item(kStaticTextDialogItem, Rect{10, 60, 70, 280}, "^0 ^1 ^2"),
+        }});
+        RegisterAlertTemplate(400, AlertTemplate{Rect{100, 100, 220, 400}, 400});
+    }
+};
+
+TEST_F(Alerts, ReturnChoosesItemOneAndEscapeItemTwo)
+{
+    harness::Key(0x0D);
+    EXPECT_EQ(StopAlert(400, nullptr), 1);
+    harness::Key(0x1B);
+    EXPECT_EQ(CautionAlert(400, nullptr), 2);
+    EXPECT_EQ(harness::FrontDialog(), nullptr) << "the alert is gone";
+}
+
+TEST_F(Alerts, ClickChoosesAndMissingAlertGivesMinusOne)
+{
+    harness::SetIdleProc([] {
+        if (DialogPtr front = harness::FrontDialog())
+            harness::ClickDialogItem(front, 2);
+    });
+    EXPECT_EQ(NoteAlert(400, nullptr), 2);
+    EXPECT_EQ(Alert(401, nullptr), -1);
+}
+
+TEST_F(Alerts, GetNewDialogMakesADialogFromAnAlertTemplate)
+{
+    DialogPtr d = GetNewDialog(400, nullptr, kDialogInFront);
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(CountDITL(d), 3);
+    DisposeDialog(d);
+}
+
+TEST_F(Alerts, AnAlertInsideAModalDialogReturnsToIt)
+{
+    DialogPtr d = Open();
+    harness::ClickDialogItem(d, 5);
+    ASSERT_EQ(RunModal(), 5);
+    harness::SetIdleProc([] {
+        if (DialogPtr front = harness::FrontDialog())
+            harness::ClickDialogItem(front, 2);
+    });
+    EXPECT_EQ(Alert(400, nullptr), 2);
+    EXPECT_EQ(harness::FrontDialog(), d);
+    EXPECT_EQ(RunModal(), 2) << "the outer dialog answers again";
+    DisposeDialog(d);
+}
+
+}  // namespace

@@ -1,0 +1,314 @@
+#include "platform/ui/menus/Menus.h"
+
+#include <algorithm>
+
+#include "DialogsTestSupport.h"
+#include "platform/core/Memory.h"
+#include "platform/core/PascalStrings.h"
+#include "platform/ui/menus/MenuDrawing.h"
+#include "platform/ui/windows/WindowManager.h"
+
+namespace {
+
+// The darkest pixel of a rectangle of a port: text drawn in black reaches
+// (almost) black, grey text does not.
+UInt32 DarkestLevel(GrafPtr port, const Rect& r)
+{
+    UInt32 darkest = 255;
+    for (short v = r.top; v < r.bottom; ++v) {
+        for (short h = r.left; h < r.right; ++h) {
+            UInt32 p = harness::PortPixel(port, h, v);
+            UInt32 level = ((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF);
+            darkest = std::min(darkest, level / 3);
+        }
+    }
+    return darkest;
+}
+
+class Menus : public HeadlessToolboxTest {
+protected:
+    void SetUp() override
+    {
+        HeadlessToolboxTest::SetUp();
+        RegisterMenuBarTemplate(128, MenuBarTemplate{{128, 129, 133}});
+        RegisterMenuTemplate(128, MenuTemplate{"Orvo", {{"About Orvo", 0, true, 0}}, true});
+        RegisterMenuTemplate(129, MenuTemplate{"File",
+                                               {{"Open", 'O', true, 0},
+                                                {"Close", 'W', true, 0},
+                                                {"Save", 'S', false, 0},
+                                                {"Save As", 0, true, 0},
+                                                {"-", 0, false, 0},
+                                                {"Quit", 'Q', true, 0}},
+                                               true});
+        RegisterMenuTemplate(133, MenuTemplate{"Track", {{"Set Offset", 'T', true, 0}, {"Timing", 'D', true, 0}}, false});
+        Handle bar = GetNewMBar(128);
+        ASSERT_NE(bar, nullptr);
+        SetMenuBar(bar);
+        DisposeHandle(bar);
+        DrawMenuBar();
+    }
+
+    long Choose(MenuID menuID, short item)
+    {
+        harness::ScriptMenuChoice(menuID, item);
+        EventRecord ev = NextEventOfKind(mouseDown);
+        return MenuSelect(ev.where);
+    }
+
+    static std::string ItemText(MenuHandle m, short item)
+    {
+        Str255 text;
+        GetMenuItemText(m, item, text);
+        return pstr::ToStd(text);
+    }
+};
+
+TEST_F(Menus, MenuBarHoldsTheTemplateMenusInOrder)
+{
+    auto bar = harness::MenuBarState();
+    ASSERT_EQ(bar.size(), 3u);
+    EXPECT_EQ(bar[0].menuID, 128);
+    EXPECT_EQ(bar[1].title, "File");
+    EXPECT_EQ(bar[1].items.size(), 6u);
+    EXPECT_FALSE(bar[2].enabled);
+    EXPECT_NE(GetMenuHandle(129), nullptr);
+    EXPECT_EQ(GetMenuHandle(130), nullptr);
+}
+
+TEST_F(Menus, MissingMenuBarGivesNil)
+{
+    EXPECT_EQ(GetNewMBar(999), nullptr);
+    EXPECT_EQ(GetMenu(999), nullptr);
+}
+
+TEST_F(Menus, MenuKeyFindsEnabledItemsWithoutRegardToCase)
+{
+    EXPECT_EQ(MenuKey('q'), (129L << 16) | 6);
+    EXPECT_EQ(harness::HilitedMenuID(), 129) << "the title shows which menu answered";
+    HiliteMenu(0);
+    EXPECT_EQ(MenuKey('O'), (129L << 16) | 1);
+}
+
+TEST_F(Menus, MenuKeyIgnoresDisabledItemsDisabledMenusAndUnknownKeys)
+{
+    EXPECT_EQ(MenuKey('s'), 0) << "Save is disabled";
+    EXPECT_EQ(MenuKey('t'), 0) << "the whole Track menu is disabled";
+    EXPECT_EQ(MenuKey('z'), 0);
+    EXPECT_EQ(harness::HilitedMenuID(), 0);
+    EnableMenuItem(GetMenuHandle(133), 0);
+    EXPECT_EQ(MenuKey('t'), (133L << 16) | 1);
+}
+
+TEST_F(Menus, DisablingItemZeroDisablesTheWholeMenu)
+{
+    MenuHandle file = GetMenuHandle(129);
+    DisableMenuItem(file, 0);
+    EXPECT_FALSE(IsMenuItemEnabled(file, 0));
+    EXPECT_TRUE(IsMenuItemEnabled(file, 1)) << "items keep their own flags";
+    EXPECT_EQ(MenuKey('o'), 0);
+    EnableMenuItem(file, 0);
+    EXPECT_EQ(MenuKey('o'), (129L << 16) | 1);
+}
+
+TEST_F(Menus, DisablingAWholeMenuGreysItsTitleAtOnce)
+{
+    Rect title = harness::MenuBarState()[1].titleRect;
+    GrafPtr bar = WMMenuBarPort();
+    EXPECT_LT(DarkestLevel(bar, title), 0x40u);
+    DisableMenuItem(GetMenuHandle(129), 0);
+    EXPECT_GT(DarkestLevel(bar, title), 0x60u);
+}
+
+TEST_F(Menus, DeleteMenuItemRenumbersTheItemsBelow)
+{
+    MenuHandle file = GetMenuHandle(129);
+    DeleteMenuItem(file, 6);
+    DeleteMenuItem(file, 5);
+    EXPECT_EQ(CountMenuItems(file), 4);
+    EXPECT_EQ(ItemText(file, 4), "Save As");
+    EXPECT_EQ(MenuKey('q'), 0) << "Quit is gone";
+    DeleteMenuItem(file, 1);
+    EXPECT_EQ(ItemText(file, 1), "Close");
+    EXPECT_EQ(MenuKey('w'), (129L << 16) | 1);
+    DeleteMenuItem(file, 9);  // out of range: nothing happens
+    EXPECT_EQ(CountMenuItems(file), 3);
+}
+
+TEST_F(Menus, LoadingTheMenuBarAgainStartsFromTheTemplates)
+{
+    DeleteMenuItem(GetMenuHandle(129), 6);
+    Handle bar = GetNewMBar(128);
+    SetMenuBar(bar);
+    DisposeHandle(bar);
+    EXPECT_EQ(CountMenuItems(GetMenuHandle(129)), 6);
+    EXPECT_EQ(GetMenu(129), GetMenuHandle(129)) << "GetMenu answers the menu of the bar";
+}
+
+TEST_F(Menus, AppendResMenuOfDeskAccessoriesAddsNothing)
+{
+    MenuHandle apple = GetMenuHandle(128);
+    AppendResMenu(apple, 'DRVR');
+    EXPECT_EQ(CountMenuItems(apple), 1);
+}
+
+TEST_F(Menus, AppendMenuReadsTheMetacharacters)
+{
+    MenuHandle m = NewMenu(200, "Edit"_p);
+    AppendMenu(m, "Undo/Z;(-;Cut/X;(Copy;Paste!\x12"_p);
+    ASSERT_EQ(CountMenuItems(m), 5);
+    EXPECT_EQ(ItemText(m, 1), "Undo");
+    CharParameter key = 0;
+    GetItemCmd(m, 1, &key);
+    EXPECT_EQ(key, 'Z');
+    EXPECT_FALSE(IsMenuItemEnabled(m, 2));
+    EXPECT_EQ(ItemText(m, 2), "-");
+    EXPECT_FALSE(IsMenuItemEnabled(m, 4));
+    CharParameter mark = 0;
+    GetItemMark(m, 5, &mark);
+    EXPECT_EQ(mark, checkMark);
+    InsertMenuItem(m, "Redo"_p, 1);
+    EXPECT_EQ(ItemText(m, 2), "Redo");
+    DisposeMenu(m);
+}
+
+TEST_F(Menus, ItemTextMarkAndCommandKeyCanBeChanged)
+{
+    MenuHandle file = GetMenuHandle(129);
+    SetMenuItemText(file, 4, "Sauver\xE2\x80\xA6!"_p);
+    EXPECT_EQ(ItemText(file, 4), "Sauver\xE2\x80\xA6!");
+    CheckMenuItem(file, 4, true);
+    CharParameter mark = 0;
+    GetItemMark(file, 4, &mark);
+    EXPECT_EQ(mark, checkMark);
+    SetItemCmd(file, 4, 'K');
+    EXPECT_EQ(MenuKey('k'), (129L << 16) | 4);
+}
+
+TEST_F(Menus, MenuSelectReturnsTheChosenItemAndKeepsTheTitleHighlighted)
+{
+    EXPECT_EQ(Choose(129, 2), (129L << 16) | 2);
+    EXPECT_EQ(harness::HilitedMenuID(), 129);
+    HiliteMenu(0);
+    EXPECT_EQ(harness::HilitedMenuID(), 0);
+}
+
+TEST_F(Menus, MenuSelectOnADisabledItemOrSeparatorGivesZero)
+{
+    EXPECT_EQ(Choose(129, 3), 0);
+    EXPECT_EQ(harness::HilitedMenuID(), 0);
+    EXPECT_EQ(Choose(129, 5), 0);
+}
+
+TEST_F(Menus, MenuSelectInADisabledMenuGivesZero)
+{
+    EXPECT_EQ(Choose(133, 1), 0);
+}
+
+TEST_F(Menus, MenuSelectReleasedOutsideTheMenusGivesZero)
+{
+    Point title = harness::MenuTitlePoint(129);
+    harness::MouseDown(title);
+    harness::MouseMove(Point{300, 600});
+    harness::MouseUp(Point{300, 600});
+    EventRecord ev = NextEventOfKind(mouseDown);
+    EXPECT_EQ(MenuSelect(ev.where), 0);
+    EXPECT_EQ(harness::HilitedMenuID(), 0);
+}
+
+TEST_F(Menus, MenuSelectFollowsTheMouseAcrossTitles)
+{
+    Point apple = harness::MenuTitlePoint(128);
+    Point target = harness::MenuItemPoint(129, 4);
+    harness::MouseDown(apple);
+    harness::MouseMove(harness::MenuTitlePoint(129));
+    harness::MouseMove(target);
+    harness::MouseUp(target);
+    EventRecord ev = NextEventOfKind(mouseDown);
+    EXPECT_EQ(MenuSelect(ev.where), (129L << 16) | 4);
+}
+
+TEST_F(Menus, ClickOnATitleLeavesTheMenuOpenForAClickOnAnItem)
+{
+    Point title = harness::MenuTitlePoint(129);
+    Point item = harness::MenuItemPoint(129, 4);
+    harness::Click(title);
+    harness::MouseMove(item);
+    harness::Click(item);
+    EventRecord ev = NextEventOfKind(mouseDown);
+    EXPECT_EQ(MenuSelect(ev.where), (129L << 16) | 4);
+}
+
+TEST_F(Menus, OpenMenuClosesOnAClickElsewhereOrEscape)
+{
+    Point title = harness::MenuTitlePoint(129);
+    harness::Click(title);
+    harness::Click(Point{400, 400});
+    EventRecord ev = NextEventOfKind(mouseDown);
+    EXPECT_EQ(MenuSelect(ev.where), 0);
+    EXPECT_EQ(harness::HilitedMenuID(), 0);
+    harness::Click(title);
+    harness::Key(0x1B);
+    ev = NextEventOfKind(mouseDown);
+    EXPECT_EQ(MenuSelect(ev.where), 0);
+}
+
+TEST_F(Menus, OpenMenuHoveredThenClosedElsewhereChoosesNothing)
+{
+    harness::Click(harness::MenuTitlePoint(129));
+    harness::MouseMove(harness::MenuItemPoint(129, 2));
+    harness::Click(Point{400, 400});
+    EventRecord ev = NextEventOfKind(mouseDown);
+    EXPECT_EQ(MenuSelect(ev.where), 0);
+    harness::Click(harness::MenuTitlePoint(129));
+    harness::MouseMove(harness::MenuItemPoint(129, 2));
+    harness::Key(0x1B);
+    ev = NextEventOfKind(mouseDown);
+    EXPECT_EQ(MenuSelect(ev.where), 0);
+}
+
+TEST_F(Menus, ArrowKeysAndReturnChooseInAnOpenMenu)
+{
+    harness::Click(harness::MenuTitlePoint(128));
+    harness::Key(0x1D);  // right: the File menu
+    harness::Key(0x1F);  // down: Open
+    harness::Key(0x1F);  // down: Close
+    harness::Key(0x1F);  // down: Save is disabled, Save As
+    harness::Key(0x0D);
+    EventRecord ev = NextEventOfKind(mouseDown);
+    EXPECT_EQ(MenuSelect(ev.where), (129L << 16) | 4);
+    harness::Click(harness::MenuTitlePoint(129));
+    harness::Key(0x1E);  // up from nothing: the last item, Quit
+    harness::Key(0x03);
+    ev = NextEventOfKind(mouseDown);
+    EXPECT_EQ(MenuSelect(ev.where), (129L << 16) | 6);
+}
+
+TEST_F(Menus, OpenMenuLeftAloneClosesByItself)
+{
+    harness::Click(harness::MenuTitlePoint(129));
+    EventRecord ev = NextEventOfKind(mouseDown);
+    EXPECT_EQ(MenuSelect(ev.where), 0);
+    EXPECT_EQ(harness::HilitedMenuID(), 0);
+}
+
+TEST_F(Menus, OpenMenuClickedOnADisabledItemGivesZero)
+{
+    Point title = harness::MenuTitlePoint(129);
+    harness::Click(title);
+    harness::Click(harness::MenuItemPoint(129, 3));
+    EventRecord ev = NextEventOfKind(mouseDown);
+    EXPECT_EQ(MenuSelect(ev.where), 0);
+}
+
+TEST_F(Menus, DisabledItemsDrawGrey)
+{
+    MenuHandle file = GetMenuHandle(129);
+    menus::PullDownLayout layout = menus::LayoutPullDown(file, menus::TitleRects()[1]);
+    CGrafPtr port = WMNewPort(layout.bounds.right - layout.bounds.left, layout.bounds.bottom - layout.bounds.top);
+    menus::DrawPullDown(port, file, layout, 0);
+    EXPECT_LT(DarkestLevel(port, layout.itemRects[0]), 0x40u) << "Open is enabled";
+    EXPECT_GT(DarkestLevel(port, layout.itemRects[2]), 0x60u) << "Save is disabled";
+    WMDisposePort(port);
+}
+
+}  // namespace

@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include "platform/ui/quickdraw/QuickDraw.h"
+
+namespace {
+
+Rect R(short left, short top, short right, short bottom) { return Rect{top, left, bottom, right}; }
+
+RgnHandle RectRegion(Rect r)
+{
+    RgnHandle h = NewRgn();
+    RectRgn(h, &r);
+    return h;
+}
+
+long Area(RgnHandle h)
+{
+    long area = 0;
+    for (const Rect& r : GetRegionRects(h)) area += long(r.right - r.left) * (r.bottom - r.top);
+    return area;
+}
+
+TEST(Regions, UnionOfOverlappingRectanglesCountsSharedAreaOnce)
+{
+    RgnHandle a = RectRegion(R(0, 0, 10, 10)), b = RectRegion(R(5, 5, 15, 15)), u = NewRgn();
+    UnionRgn(a, b, u);
+    EXPECT_EQ(Area(u), 100 + 100 - 25);
+    Rect bounds;
+    GetRegionBounds(u, &bounds);
+    Rect expected = R(0, 0, 15, 15);
+    EXPECT_TRUE(EqualRect(&bounds, &expected));
+    EXPECT_TRUE(PtInRgn(Point{12, 12}, u));
+    EXPECT_FALSE(PtInRgn(Point{12, 2}, u));  // v=12, h=2: outside both
+    DisposeRgn(a); DisposeRgn(b); DisposeRgn(u);
+}
+
+TEST(Regions, DifferenceLeavesAFrame)
+{
+    RgnHandle outer = RectRegion(R(0, 0, 10, 10)), inner = RectRegion(R(2, 2, 8, 8)), ring = NewRgn();
+    DiffRgn(outer, inner, ring);
+    EXPECT_EQ(Area(ring), 100 - 36);
+    EXPECT_FALSE(PtInRgn(Point{5, 5}, ring));
+    EXPECT_TRUE(PtInRgn(Point{0, 0}, ring));
+    EXPECT_FALSE(IsRegionRectangular(ring));
+    DisposeRgn(outer); DisposeRgn(inner); DisposeRgn(ring);
+}
+
+TEST(Regions, SectOfDisjointRectanglesIsEmpty)
+{
+    RgnHandle a = RectRegion(R(0, 0, 10, 10)), b = RectRegion(R(10, 0, 20, 10)), s = NewRgn();
+    SectRgn(a, b, s);
+    EXPECT_TRUE(EmptyRgn(s));
+    DisposeRgn(a); DisposeRgn(b); DisposeRgn(s);
+}
+
+TEST(Regions, EqualSetsOfPointsCompareEqualWhateverTheirHistory)
+{
+    // The same L shape built two ways.
+    RgnHandle a = RectRegion(R(0, 0, 10, 5)), b = RectRegion(R(0, 5, 5, 10)), l1 = NewRgn();
+    UnionRgn(a, b, l1);
+    RgnHandle big = RectRegion(R(0, 0, 10, 10)), corner = RectRegion(R(5, 5, 10, 10)), l2 = NewRgn();
+    DiffRgn(big, corner, l2);
+    EXPECT_TRUE(EqualRgn(l1, l2));
+    DisposeRgn(a); DisposeRgn(b); DisposeRgn(l1); DisposeRgn(big); DisposeRgn(corner); DisposeRgn(l2);
+}
+
+TEST(Regions, OffsetMovesEveryRectangle)
+{
+    RgnHandle h = RectRegion(R(0, 0, 10, 10));
+    OffsetRgn(h, 5, -3);
+    Rect b;
+    GetRegionBounds(h, &b);
+    EXPECT_EQ(b.left, 5);
+    EXPECT_EQ(b.top, -3);
+    EXPECT_EQ(b.right, 15);
+    EXPECT_EQ(b.bottom, 7);
+    DisposeRgn(h);
+}
+
+TEST(Regions, InsetShrinksAndGrows)
+{
+    RgnHandle h = RectRegion(R(0, 0, 10, 10));
+    InsetRgn(h, 2, 3);
+    Rect b;
+    GetRegionBounds(h, &b);
+    EXPECT_EQ(b.left, 2);
+    EXPECT_EQ(b.top, 3);
+    EXPECT_EQ(b.right, 8);
+    EXPECT_EQ(b.bottom, 7);
+    InsetRgn(h, -2, -3);
+    GetRegionBounds(h, &b);
+    EXPECT_EQ(Area(h), 100);
+    DisposeRgn(h);
+}
+
+TEST(Regions, EmptyRectangleMakesAnEmptyRegion)
+{
+    RgnHandle h = RectRegion(R(5, 5, 5, 20));
+    EXPECT_TRUE(EmptyRgn(h));
+    DisposeRgn(h);
+}
+
+TEST(Rects, SectRectReportsAndEmptiesWhenApart)
+{
+    Rect a = R(0, 0, 10, 10), b = R(20, 20, 30, 30), out = R(1, 1, 2, 2);
+    EXPECT_FALSE(SectRect(&a, &b, &out));
+    EXPECT_TRUE(EmptyRect(&out));
+    Rect c = R(5, 5, 15, 15);
+    EXPECT_TRUE(SectRect(&a, &c, &out));
+    Rect expected = R(5, 5, 10, 10);
+    EXPECT_TRUE(EqualRect(&out, &expected));
+}
+
+TEST(Rects, PointOnRightOrBottomEdgeIsOutside)
+{
+    Rect r = R(0, 0, 10, 10);
+    EXPECT_TRUE(PtInRect(Point{0, 0}, &r));
+    EXPECT_TRUE(PtInRect(Point{9, 9}, &r));
+    EXPECT_FALSE(PtInRect(Point{10, 5}, &r));
+    EXPECT_FALSE(PtInRect(Point{5, 10}, &r));
+}
+
+TEST(Rects, UnionIgnoresEmptyRectangles)
+{
+    Rect a = R(0, 0, 0, 0), b = R(10, 10, 20, 20), out;
+    UnionRect(&a, &b, &out);
+    EXPECT_TRUE(EqualRect(&out, &b));
+}
+
+}  // namespace

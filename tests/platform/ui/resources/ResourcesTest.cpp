@@ -1,0 +1,106 @@
+#include "platform/ui/resources/Resources.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "platform/core/Memory.h"
+
+namespace {
+
+class Resources : public ::testing::Test {
+protected:
+    void SetUp() override { ClearResourceTemplates(); }
+    void TearDown() override { ClearResourceTemplates(); }
+};
+
+TEST_F(Resources, MissingResourceGivesNilAndResNotFound)
+{
+    EXPECT_EQ(GetResource('DITL', 500), nullptr);
+    EXPECT_EQ(ResError(), resNotFound);
+    EXPECT_EQ(GetResource('zzzz', 1), nullptr);
+    EXPECT_EQ(ResError(), resNotFound);
+    EXPECT_EQ(LookupWindowTemplate(200), nullptr);
+}
+
+TEST_F(Resources, RegisteredTemplateIsFoundByTypeAndNumber)
+{
+    RegisterWindowTemplate(200, WindowTemplate{Rect{40, 10, 240, 310}, 8, true, true, 7, "Tracks"});
+    const WindowTemplate* t = LookupWindowTemplate(200);
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->title, "Tracks");
+    EXPECT_EQ(t->bounds.right, 310);
+    EXPECT_EQ(LookupWindowTemplate(201), nullptr);
+    EXPECT_EQ(LookupControlTemplate(200), nullptr) << "types do not mix";
+}
+
+TEST_F(Resources, RegisteringAgainReplacesAndUnregisteringRemoves)
+{
+    RegisterControlTemplate(1020, ControlTemplate{Rect{}, 0, true, 10, 0, 16, 0, "a"});
+    RegisterControlTemplate(1020, ControlTemplate{Rect{}, 0, true, 20, 0, 16, 0, "b"});
+    EXPECT_EQ(LookupControlTemplate(1020)->maximum, 20);
+    UnregisterResourceTemplate('CNTL', 1020);
+    EXPECT_EQ(LookupControlTemplate(1020), nullptr);
+}
+
+TEST_F(Resources, EachGetResourceGivesItsOwnHandleNamingTheTemplate)
+{
+    RegisterItemListTemplate(500, ItemListTemplate{});
+    Handle a = GetResource('DITL', 500);
+    Handle b = Get1Resource('DITL', 500);
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    EXPECT_NE(a, b);
+    short id = 0;
+    ResType type = 0;
+    GetResInfo(a, &id, &type, nullptr);
+    EXPECT_EQ(id, 500);
+    EXPECT_EQ(type, ResType('DITL'));
+    ReleaseResource(a);
+    DisposeHandle(b);
+}
+
+TEST_F(Resources, GetResInfoOfAForeignHandleSaysNotFound)
+{
+    Handle h = NewHandleClear(10);
+    short id = 1;
+    ResType type = 1;
+    GetResInfo(h, &id, &type, nullptr);
+    EXPECT_EQ(id, 0);
+    EXPECT_EQ(type, 0u);
+    EXPECT_EQ(ResError(), resNotFound);
+    DisposeHandle(h);
+}
+
+TEST_F(Resources, MenuBarHandleHoldsCountAndMenuNumbers)
+{
+    RegisterMenuBarTemplate(128, MenuBarTemplate{{128, 129, 131}});
+    Handle h = GetResource('MBAR', 128);
+    ASSERT_NE(h, nullptr);
+    short values[4] = {};
+    ASSERT_EQ(GetHandleSize(h), Size(sizeof values));
+    std::memcpy(values, *h, sizeof values);
+    EXPECT_EQ(values[0], 3);
+    EXPECT_EQ(values[1], 128);
+    EXPECT_EQ(values[3], 131);
+    ReleaseResource(h);
+}
+
+TEST_F(Resources, TypeListHandleHasTheNavigationLayout)
+{
+    RegisterTypeListTemplate(128, TypeListTemplate{'TVOD', {'MooV', 'mp4 '}});
+    Handle h = GetResource('open', 128);
+    ASSERT_NE(h, nullptr);
+    OSType signature = 0;
+    short count = 0;
+    std::memcpy(&signature, *h, 4);
+    std::memcpy(&count, *h + 6, 2);
+    EXPECT_EQ(signature, OSType('TVOD'));
+    EXPECT_EQ(count, 2);
+    std::vector<OSType> types = TypeListFromHandle(h);
+    ASSERT_EQ(types.size(), 2u);
+    EXPECT_EQ(types[1], OSType('mp4 '));
+    ReleaseResource(h);
+}
+
+}  // namespace

@@ -1,0 +1,423 @@
+#include "ToolboxTestSupport.h"
+
+#include "platform/ui/resources/ResourceTemplates.h"
+#include "platform/ui/windows/WindowFrames.h"
+#include "platform/ui/windows/WindowManager.h"
+
+namespace {
+
+class WindowManagerTest : public ToolboxTest {
+protected:
+    // A document window with its content at (100,100)-(300,250).
+    WindowPtr Document(const std::string& title = "Doc", short procID = zoomDocProc)
+    {
+        WindowPtr w = MakeWindow(title, R(100, 100, 300, 250), procID);
+        DrainEvents();
+        return w;
+    }
+
+    static Rect Structure(WindowPtr w)
+    {
+        Rect r;
+        GetWindowBounds(w, kWindowStructureRgn, &r);
+        return r;
+    }
+};
+
+TEST_F(WindowManagerTest, FindWindowNamesEveryPartOfADocumentWindow)
+{
+    WindowPtr w = Document();
+    WindowPtr found = nullptr;
+    EXPECT_EQ(FindWindow(Pt(10, 5), &found), inMenuBar);
+    EXPECT_EQ(found, nullptr);
+    EXPECT_EQ(FindWindow(Pt(500, 500), &found), inDesk);
+    EXPECT_EQ(found, nullptr);
+    EXPECT_EQ(FindWindow(Pt(150, 150), &found), inContent);
+    EXPECT_EQ(found, w);
+    EXPECT_EQ(FindWindow(Pt(200, 90), &found), inDrag);
+    EXPECT_EQ(found, w);
+    EXPECT_EQ(FindWindow(Pt(295, 245), &found), inGrow);
+    // The close box at the left of the title bar, the zoom box at its right.
+    Rect s = Structure(w);
+    short titleMiddle = short((s.top + 100) / 2);
+    EXPECT_EQ(FindWindow(Pt(112, titleMiddle), &found), inGoAway);
+    EXPECT_EQ(FindWindow(Pt(288, titleMiddle), &found), inZoomOut);
+}
+
+TEST_F(WindowManagerTest, HarnessPointsHitTheNamedParts)
+{
+    WindowPtr w = Document();
+    WindowPtr found = nullptr;
+    EXPECT_EQ(FindWindow(harness::TitleBarPoint(w), &found), inDrag);
+    EXPECT_EQ(FindWindow(harness::CloseBoxPoint(w), &found), inGoAway);
+    EXPECT_EQ(FindWindow(harness::ZoomBoxPoint(w), &found), inZoomOut);
+    EXPECT_EQ(FindWindow(harness::GrowBoxPoint(w), &found), inGrow);
+    EXPECT_EQ(FindWindow(harness::ContentPoint(w, 5, 5), &found), inContent);
+    EXPECT_EQ(found, w);
+    WindowPtr box = MakeWindow("", R(400, 300, 500, 400), dBoxProc, false);
+    EXPECT_EQ(harness::CloseBoxPoint(box).h, -1);
+}
+
+TEST_F(WindowManagerTest, ZoomBoxAnswersZoomInOnceZoomedOut)
+{
+    WindowPtr w = Document();
+    ZoomWindow(w, inZoomOut, false);
+    Rect s = Structure(w), c;
+    GetWindowBounds(w, kWindowContentRgn, &c);
+    WindowPtr found = nullptr;
+    EXPECT_EQ(FindWindow(Pt(short(c.right - 12), short((s.top + c.top) / 2)), &found), inZoomIn);
+    ZoomWindow(w, inZoomIn, false);
+    GetWindowBounds(w, kWindowContentRgn, &c);
+    EXPECT_EQ(c.left, 100);
+    EXPECT_EQ(c.right, 300);
+}
+
+TEST_F(WindowManagerTest, WindowWithoutGrowOrCloseBoxHasThoseAreasAsContentAndDrag)
+{
+    WindowPtr w = MakeWindow("plain", R(100, 100, 300, 250), noGrowDocProc, false);
+    WindowPtr found = nullptr;
+    EXPECT_EQ(FindWindow(Pt(295, 245), &found), inContent);
+    Rect s = Structure(w);
+    EXPECT_EQ(FindWindow(Pt(112, short((s.top + 100) / 2)), &found), inDrag);
+}
+
+TEST_F(WindowManagerTest, ModalBoxHasNoTitleBar)
+{
+    WindowPtr w = MakeWindow("", R(100, 100, 300, 250), dBoxProc, false);
+    WindowPtr found = nullptr;
+    EXPECT_EQ(FindWindow(Pt(150, 90), &found), inDesk);
+    EXPECT_EQ(FindWindow(Pt(150, 150), &found), inContent);
+    EXPECT_EQ(found, w);
+}
+
+TEST_F(WindowManagerTest, FrontWindowWinsWhereWindowsOverlap)
+{
+    WindowPtr back = MakeWindow("back", R(100, 100, 300, 250));
+    WindowPtr front = MakeWindow("front", R(200, 150, 400, 300));
+    WindowPtr found = nullptr;
+    FindWindow(Pt(250, 200), &found);
+    EXPECT_EQ(found, front);
+    FindWindow(Pt(150, 130), &found);
+    EXPECT_EQ(found, back);
+}
+
+TEST_F(WindowManagerTest, SelectWindowSendsDeactivateThenActivate)
+{
+    WindowPtr a = MakeWindow("a", R(50, 50, 150, 150));
+    WindowPtr b = MakeWindow("b", R(200, 50, 300, 150));
+    DrainEvents();
+    EXPECT_EQ(FrontWindow(), b);
+    SelectWindow(a);
+    EXPECT_EQ(FrontWindow(), a);
+    std::vector<EventRecord> evs = DrainEvents();
+    ASSERT_EQ(evs.size(), 2u);
+    EXPECT_EQ(evs[0].what, activateEvt);
+    EXPECT_EQ(WindowFromEventMessage(evs[0].message), b);
+    EXPECT_FALSE(evs[0].modifiers & activeFlag);
+    EXPECT_EQ(evs[1].what, activateEvt);
+    EXPECT_EQ(WindowFromEventMessage(evs[1].message), a);
+    EXPECT_TRUE(evs[1].modifiers & activeFlag);
+    // Selecting the front window again changes nothing.
+    SelectWindow(a);
+    EXPECT_TRUE(DrainEvents().empty());
+}
+
+TEST_F(WindowManagerTest, HarnessReportsOrderAndTheActiveWindow)
+{
+    MakeWindow("a", R(50, 50, 150, 150));
+    WindowPtr b = MakeWindow("b", R(200, 50, 300, 150));
+    HideWindow(b);
+    std::vector<harness::WindowState> all = harness::Windows();
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all[0].title, "b");
+    EXPECT_FALSE(all[0].visible);
+    EXPECT_FALSE(all[0].active);
+    EXPECT_EQ(all[1].title, "a");
+    EXPECT_TRUE(all[1].active);
+    ASSERT_EQ(harness::VisibleWindows().size(), 1u);
+    EXPECT_EQ(harness::FindWindowByTitle("b"), b);
+}
+
+TEST_F(WindowManagerTest, DisposingTheFrontWindowActivatesTheNext)
+{
+    WindowPtr a = MakeWindow("a", R(50, 50, 150, 150));
+    WindowPtr b = MakeWindow("b", R(200, 50, 300, 150));
+    DrainEvents();
+    DisposeWindow(b);
+    std::vector<EventRecord> evs = DrainEvents();
+    ASSERT_EQ(evs.size(), 1u);
+    EXPECT_EQ(evs[0].what, activateEvt);
+    EXPECT_EQ(WindowFromEventMessage(evs[0].message), a);
+    EXPECT_TRUE(evs[0].modifiers & activeFlag);
+    EXPECT_EQ(WindowFromEventMessage(reinterpret_cast<unsigned long>(b)), nullptr);
+}
+
+TEST_F(WindowManagerTest, UpdateEventsComeOnlyForInvalidatedAreas)
+{
+    WindowPtr w = MakeWindow("w", R(50, 50, 250, 250));
+    // First showing: one update for the whole window.
+    EventRecord ev;
+    WaitNextEvent(everyEvent, &ev, 0, nullptr);  // activate
+    ASSERT_TRUE(WaitNextEvent(everyEvent, &ev, 0, nullptr));
+    ASSERT_EQ(ev.what, updateEvt);
+    BeginUpdate(w);
+    RgnHandle vis = NewRgn();
+    GetPortVisibleRegion(w, vis);
+    Rect b;
+    GetRegionBounds(vis, &b);
+    EXPECT_EQ(b.right, 200);
+    EXPECT_EQ(b.bottom, 200);
+    EndUpdate(w);
+    EXPECT_TRUE(DrainEvents().empty());
+
+    // Covering and uncovering it by another window needs no update.
+    WindowPtr other = MakeWindow("other", R(60, 60, 200, 200));
+    DrainEvents();
+    DisposeWindow(other);
+    for (const EventRecord& e : DrainEvents()) EXPECT_NE(e.what, updateEvt);
+
+    // An invalidated rectangle comes back, and drawing is clipped to it.
+    Rect bad = R(10, 10, 30, 20);
+    InvalWindowRect(w, &bad);
+    ASSERT_TRUE(WaitNextEvent(everyEvent, &ev, 0, nullptr));
+    ASSERT_EQ(ev.what, updateEvt);
+    BeginUpdate(w);
+    SetPortWindowPort(w);
+    Rect all = R(0, 0, 200, 200);
+    PaintRect(&all);
+    EndUpdate(w);
+    EXPECT_EQ(harness::PortPixel(w, 15, 15), 0xFF000000u);
+    EXPECT_EQ(harness::PortPixel(w, 50, 50), 0xFFFFFFFFu);
+    EXPECT_TRUE(DrainEvents().empty());
+    DisposeRgn(vis);
+}
+
+TEST_F(WindowManagerTest, ValidatedAreaNeedsNoUpdate)
+{
+    WindowPtr w = MakeWindow("w", R(50, 50, 250, 250));
+    Rect all = R(0, 0, 200, 200);
+    ValidWindowRect(w, &all);
+    for (const EventRecord& e : DrainEvents()) EXPECT_NE(e.what, updateEvt);
+}
+
+TEST_F(WindowManagerTest, ResizeUpdatesOnlyTheUncoveredArea)
+{
+    WindowPtr w = Document();
+    SizeWindow(w, 250, 150, true);
+    EventRecord ev;
+    ASSERT_TRUE(WaitNextEvent(everyEvent, &ev, 0, nullptr));
+    ASSERT_EQ(ev.what, updateEvt);
+    std::vector<Rect> rects = GetRegionRects(w->updateRgn);
+    ASSERT_EQ(rects.size(), 1u);
+    EXPECT_EQ(rects[0].left, 200);
+    EXPECT_EQ(rects[0].right, 250);
+    EXPECT_EQ(rects[0].top, 0);
+    EXPECT_EQ(rects[0].bottom, 150);
+}
+
+TEST_F(WindowManagerTest, SizeWindowWithZeroByZeroKeepsTheWindow)
+{
+    WindowPtr w = Document();
+    SizeWindow(w, 0, 0, true);
+    Rect r;
+    GetPortBounds(w, &r);
+    EXPECT_EQ(r.right, 200);
+    EXPECT_EQ(r.bottom, 150);
+}
+
+TEST_F(WindowManagerTest, GrowWindowPacksHeightHighAndWidthLow)
+{
+    WindowPtr w = Document();
+    BitMap screen;
+    GetQDGlobalsScreenBits(&screen);
+    harness::Drag(Pt(295, 245), Pt(335, 265));
+    EventRecord ev;
+    ASSERT_TRUE(WaitNextEvent(everyEvent, &ev, 0, nullptr));
+    ASSERT_EQ(ev.what, mouseDown);
+    long size = GrowWindow(w, ev.where, &screen.bounds);
+    EXPECT_EQ(size & 0xFFFF, 240);
+    EXPECT_EQ((size >> 16) & 0xFFFF, 170);
+}
+
+TEST_F(WindowManagerTest, GrowWindowAnswersZeroWhenTheSizeDidNotChange)
+{
+    WindowPtr w = Document();
+    BitMap screen;
+    GetQDGlobalsScreenBits(&screen);
+    // Out and back again before the release.
+    harness::MouseDown(Pt(295, 245));
+    harness::MouseMove(Pt(340, 290));
+    harness::MouseMove(Pt(295, 245));
+    harness::MouseUp(Pt(295, 245));
+    EventRecord ev;
+    ASSERT_TRUE(WaitNextEvent(everyEvent, &ev, 0, nullptr));
+    EXPECT_EQ(GrowWindow(w, ev.where, &screen.bounds), 0);
+}
+
+TEST_F(WindowManagerTest, GrowWindowKeepsWithinTheSizeLimits)
+{
+    WindowPtr w = Document();
+    Rect limits = R(100, 80, 220, 160);  // min 100x80, max 220x160
+    harness::Drag(Pt(295, 245), Pt(600, 500));
+    EventRecord ev;
+    ASSERT_TRUE(WaitNextEvent(everyEvent, &ev, 0, nullptr));
+    long size = GrowWindow(w, ev.where, &limits);
+    EXPECT_EQ(size & 0xFFFF, 220);
+    EXPECT_EQ(size >> 16, 160);
+}
+
+TEST_F(WindowManagerTest, TrackGoAwayIsTrueOnlyWhenReleasedInside)
+{
+    WindowPtr w = Document();
+    Rect s = Structure(w);
+    Point box = Pt(112, short((s.top + 100) / 2));
+    harness::Click(box);
+    EventRecord ev;
+    ASSERT_TRUE(WaitNextEvent(everyEvent, &ev, 0, nullptr));
+    EXPECT_TRUE(TrackGoAway(w, ev.where));
+    DrainEvents();
+
+    harness::Drag(box, Pt(200, 200));
+    ASSERT_TRUE(WaitNextEvent(everyEvent, &ev, 0, nullptr));
+    EXPECT_FALSE(TrackGoAway(w, ev.where));
+}
+
+TEST_F(WindowManagerTest, DragWindowMovesByTheMouseTravelAndSelects)
+{
+    WindowPtr back = Document("back");
+    MakeWindow("front", R(400, 300, 500, 400));
+    DrainEvents();
+    harness::Drag(Pt(200, 90), Pt(230, 140));
+    EventRecord ev;
+    ASSERT_TRUE(WaitNextEvent(everyEvent, &ev, 0, nullptr));
+    BitMap screen;
+    GetQDGlobalsScreenBits(&screen);
+    DragWindow(back, ev.where, &screen.bounds);
+    Rect c;
+    GetWindowBounds(back, kWindowContentRgn, &c);
+    EXPECT_EQ(c.left, 130);
+    EXPECT_EQ(c.top, 150);
+    EXPECT_EQ(FrontWindow(), back);
+}
+
+TEST_F(WindowManagerTest, DragWindowWithCommandKeyLeavesTheOrder)
+{
+    WindowPtr back = Document("back");
+    WindowPtr front = MakeWindow("front", R(400, 300, 500, 400));
+    DrainEvents();
+    harness::Drag(Pt(200, 90), Pt(210, 100), cmdKey);
+    EventRecord ev;
+    ASSERT_TRUE(WaitNextEvent(everyEvent, &ev, 0, nullptr));
+    BitMap screen;
+    GetQDGlobalsScreenBits(&screen);
+    DragWindow(back, ev.where, &screen.bounds);
+    EXPECT_EQ(FrontWindow(), front);
+    Rect c;
+    GetWindowBounds(back, kWindowContentRgn, &c);
+    EXPECT_EQ(c.left, 110);
+}
+
+TEST_F(WindowManagerTest, DragWindowNeverPutsTheTitleBarUnderTheMenuBar)
+{
+    WindowPtr w = Document();
+    harness::Drag(Pt(200, 90), Pt(200, 0));
+    EventRecord ev;
+    ASSERT_TRUE(WaitNextEvent(everyEvent, &ev, 0, nullptr));
+    BitMap screen;
+    GetQDGlobalsScreenBits(&screen);
+    DragWindow(w, ev.where, &screen.bounds);
+    EXPECT_GE(Structure(w).top, kMenuBarHeight);
+}
+
+TEST_F(WindowManagerTest, AlignWindowKeepsThePlaceAndOrdersOnlyWhenAsked)
+{
+    WindowPtr back = MakeWindow("back", R(100, 100, 300, 250));
+    WindowPtr front = MakeWindow("front", R(400, 300, 500, 400));
+    AlignWindow(back, false, nullptr, nullptr);
+    EXPECT_EQ(FrontWindow(), front);
+    AlignWindow(back, true, nullptr, nullptr);
+    EXPECT_EQ(FrontWindow(), back);
+    Rect c;
+    GetWindowBounds(back, kWindowContentRgn, &c);
+    EXPECT_EQ(c.left, 100);
+    EXPECT_EQ(c.top, 100);
+}
+
+TEST_F(WindowManagerTest, TitlesAreUtf8AndRoundTrip)
+{
+    WindowPtr w = MakeWindow("Spur für „Film“ – 日本", R(50, 50, 150, 150));
+    Str255 t;
+    GetWTitle(w, t);
+    EXPECT_EQ(pstr::ToStd(t), "Spur für „Film“ – 日本");
+    Str255 n;
+    pstr::FromStd("Ω", n);
+    SetWTitle(w, n);
+    EXPECT_EQ(harness::Windows()[0].title, "Ω");
+}
+
+TEST_F(WindowManagerTest, LongTitlesAreCutAfterAWholeCharacter)
+{
+    std::string title = "Spur für „Film“ – 日本語のタイトル, ein sehr langer Name";
+    EXPECT_EQ(frames::FitTitle("Short", 200, 1), "Short");
+    for (short room : {40, 60, 90, 130}) {
+        std::string fitted = frames::FitTitle(title, room, 1);
+        ASSERT_GE(fitted.size(), 3u);
+        EXPECT_EQ(fitted.substr(fitted.size() - 3), "\xE2\x80\xA6");
+        std::string kept = fitted.substr(0, fitted.size() - 3);
+        EXPECT_EQ(title.compare(0, kept.size(), kept), 0);
+        // The cut never leaves half a character behind.
+        if (kept.size() < title.size()) EXPECT_NE(static_cast<unsigned char>(title[kept.size()]) & 0xC0, 0x80) << room;
+    }
+}
+
+TEST_F(WindowManagerTest, RefConHoldsAPointer)
+{
+    WindowPtr w = MakeWindow("w", R(50, 50, 150, 150));
+    int object = 0;
+    SetWRefCon(w, reinterpret_cast<long>(&object));
+    EXPECT_EQ(reinterpret_cast<int*>(GetWRefCon(w)), &object);
+}
+
+TEST_F(WindowManagerTest, GetNewCWindowUsesTheWindowTemplate)
+{
+    WindowTemplate t;
+    t.bounds = R(40, 60, 340, 200);
+    t.procID = noGrowDocProc;
+    t.visible = false;
+    t.goAwayFlag = true;
+    t.title = "Tracks";
+    RegisterWindowTemplate(4242, t);
+    WindowPtr w = GetNewCWindow(4242, nullptr, reinterpret_cast<WindowPtr>(-1));
+    ASSERT_NE(w, nullptr);
+    harness::WindowState s = harness::Windows()[0];
+    EXPECT_EQ(s.title, "Tracks");
+    EXPECT_FALSE(s.visible);
+    EXPECT_EQ(s.bounds.left, 40);
+    EXPECT_EQ(s.bounds.bottom, 200);
+    EXPECT_EQ(GetNewCWindow(4243, nullptr, nullptr), nullptr);
+    UnregisterResourceTemplate(kWindowResType, 4242);
+}
+
+TEST_F(WindowManagerTest, LocalAndGlobalCoordinatesFollowTheWindow)
+{
+    WindowPtr w = MakeWindow("w", R(50, 70, 150, 170));
+    SetPortWindowPort(w);
+    Point p = Pt(60, 90);
+    GlobalToLocal(&p);
+    EXPECT_EQ(p.h, 10);
+    EXPECT_EQ(p.v, 20);
+    MoveWindow(w, 100, 100, false);
+    LocalToGlobal(&p);
+    EXPECT_EQ(p.h, 110);
+    EXPECT_EQ(p.v, 120);
+}
+
+TEST_F(WindowManagerTest, ScreenBitsFollowTheScreenSize)
+{
+    BitMap screen;
+    GetQDGlobalsScreenBits(&screen);
+    EXPECT_EQ(screen.bounds.right, 800);
+    EXPECT_EQ(screen.bounds.bottom, 600);
+}
+
+}  // namespace
