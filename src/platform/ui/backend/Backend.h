@@ -6,6 +6,7 @@
 // was chosen before with UIUseBackend / UIUseHeadlessBackend.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -39,6 +40,13 @@ public:
     // True when the screen is shown to a person (presenting costs something,
     // so the headless backend composes only on demand).
     virtual bool IsInteractive() const = 0;
+
+    // Sound out: 48 kHz, 16-bit signed, two interleaved channels. The backend
+    // pulls frames from the source (nil: silence): the sdl backend from its
+    // audio thread, the headless backend 800 frames for every tick its clock
+    // advances, which it records. The source fills all frameCount frames.
+    using AudioSource = std::function<void(SInt16* frames, int frameCount)>;
+    virtual void SetAudioSource(AudioSource source) {}
 
     virtual std::string ClipboardText() = 0;
     virtual void SetClipboardText(const std::string& text) = 0;
