@@ -4,7 +4,7 @@
 
 std::string AtomStatus::Describe() const
 {
-    if (Ok())
+    if (Ok() && what.empty())
         return "no error";
     return what + " at offset " + std::to_string(offset) + (path.empty() ? "" : " in " + path);
 }
@@ -105,6 +105,18 @@ std::vector<UInt8> AtomReader::ReadRest()
     return ReadBytes(Remaining(), "rest");
 }
 
+std::vector<UInt8> AtomReader::ReadTrailing()
+{
+    if (Ok() && Remaining() > 0)
+        Warn(std::to_string(Remaining()) + " bytes after the fields, kept as they stand");
+    return ReadRest();
+}
+
+void AtomReader::Warn(const std::string& what)
+{
+    warnings_->push_back(AtomStatus{noErr, what, FileOffset(), path_});
+}
+
 bool AtomReader::CheckCount(UInt64 count, UInt64 entrySize, const char* what)
 {
     if (!Ok())
@@ -122,5 +134,7 @@ AtomReader AtomReader::Sub(size_t count, const std::string& childPath)
 {
     UInt64 start = FileOffset();
     auto s = ReadSpan(count, "child atom");
-    return AtomReader(s, start, childPath);
+    AtomReader child(s, start, childPath);
+    child.warnings_ = warnings_;
+    return child;
 }

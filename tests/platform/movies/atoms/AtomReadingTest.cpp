@@ -8,9 +8,9 @@
 #include "platform/movies/atoms/ContainerAtom.h"
 #include "platform/movies/atoms/ElstAtom.h"
 #include "platform/movies/atoms/RawAtom.h"
+#include "platform/movies/atoms/SampleTableAtoms.h"
 #include "platform/movies/atoms/StszAtom.h"
 #include "platform/movies/atoms/Stz2Atom.h"
-#include "platform/movies/atoms/SttsAtom.h"
 
 namespace {
 
