@@ -144,20 +144,6 @@ TEST(SampleTables, HundredsOfMillionsOfSamplesStayInRunForm)
 
 namespace {
 
-std::string RunCommand(const std::string& command)
-{
-    std::string out;
-    FILE* p = popen(command.c_str(), "r");
-    if (!p)
-        return out;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
-        out.append(buf, n);
-    pclose(p);
-    return out;
-}
-
 struct Packet {
     UInt64 pos;
     UInt32 size;
@@ -168,7 +154,7 @@ struct Packet {
 // ffprobe's packets of one stream, in file order.
 std::vector<Packet> FfprobePackets(const std::string& path, int stream)
 {
-    std::string csv = RunCommand("ffprobe -v error -select_streams " + std::to_string(stream) +
+    std::string csv = CommandOutput("ffprobe -v error -select_streams " + std::to_string(stream) +
                                  " -show_entries packet=pos,size,flags -of csv=p=0 '" + path + "'");
     std::vector<Packet> packets;
     std::istringstream lines(csv);
@@ -271,7 +257,7 @@ TEST(SampleTables, CompositionOffsetsAndDescriptionsComeWithTheSample)
     Media media = GetTrackMedia(GetMovieIndTrack(m, 1));
     // ffprobe's presentation times are decode time + composition offset,
     // shifted by the edit's start (40960); compare the differences.
-    std::string csv = RunCommand("ffprobe -v error -show_entries packet=pts,dts -of csv=p=0 '" + path + "'");
+    std::string csv = CommandOutput("ffprobe -v error -show_entries packet=pts,dts -of csv=p=0 '" + path + "'");
     std::istringstream lines(csv);
     std::string line;
     UInt32 n = 0;

@@ -88,7 +88,7 @@ TEST(NewMovieFromFile, UnknownResourceIDIsNotFound)
 TEST(NewMovieFromFile, FileWithoutMovieGivesNoMovieFound)
 {
     ScratchFolder dir;
-    WriteWholeFile(dir / "empty.mov", {0, 0, 0, 16, 'm', 'd', 'a', 't', 1, 2, 3, 4, 5, 6, 7, 8});
+    WriteFileBytes(dir / "empty.mov", {0, 0, 0, 16, 'm', 'd', 'a', 't', 1, 2, 3, 4, 5, 6, 7, 8});
     FSSpec location = SpecFor(dir / "empty.mov");
     short refNum = 0;
     ASSERT_EQ(OpenMovieFile(&location, &refNum, fsRdPerm), noErr);
@@ -217,7 +217,7 @@ TEST(AddMovieResource, ReplacingTheFileThatHoldsTheSamplesIsRefused)
 {
     ScratchFolder dir;
     std::string media = FixtureMovies::CopyTo("av.mov", dir.Path());
-    auto before = ReadWholeFile(media);
+    auto before = ReadFileBytes(media);
     short srcRef = 0;
     Movie movie = FixtureMovies::Open(media, &srcRef);
     ASSERT_NE(movie, nullptr);
@@ -229,7 +229,7 @@ TEST(AddMovieResource, ReplacingTheFileThatHoldsTheSamplesIsRefused)
               noErr);
     EXPECT_EQ(AddMovieResource(movie, refNum, &resId, nullptr), fBsyErr);
     CloseMovieFile(refNum);
-    EXPECT_EQ(ReadWholeFile(media), before);
+    EXPECT_EQ(ReadFileBytes(media), before);
     EXPECT_FALSE(fs::exists(dir / "._av.mov"));
     DisposeMovie(movie);
 }
