@@ -6,10 +6,6 @@
 
 namespace {
 
-struct UnusedElst {
-    std::vector<TestEdit> entries;
-};
-
 // The first track's edit list in serialized bytes (found by its type).
 std::vector<std::array<SInt64, 3>> ElstIn(const std::vector<UInt8>& moov, size_t which = 0)
 {

@@ -111,6 +111,7 @@ void UpdateAndDieAt(const std::string& path, long k)
     }
     int status = 0;
     waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 77) << "the update did not reach write " << k;
 }
 
 void ExpectOldOrNewWithSamplesKept(const Bytes& file, std::size_t samplesAt, const std::string& why)
