@@ -44,8 +44,9 @@ std::string DataRefName(Media media, short index)
 }
 
 // The samples in decode order, as runs of samples that follow each other in
-// the file with one size: [file offset, size, count]. A run per sample for
-// most video; long runs for sound, so the list stays short.
+// the file with one size and the same sync state: [file offset, size, count,
+// sync (1 or 0)]. A run per sample for most video; long runs for sound, so
+// the list stays short.
 void DumpSampleRuns(JsonWriter& j, Media media)
 {
     j.BeginArray("sampleRuns");
@@ -56,14 +57,15 @@ void DumpSampleRuns(JsonWriter& j, Media media)
         if (runLength == 0)
             return;
         j.BeginArray("");
-        for (long long v : {(long long)run.fileOffset, (long long)run.size, (long long)runLength})
+        for (long long v : {(long long)run.fileOffset, (long long)run.size, (long long)runLength, (long long)run.sync})
             j.Number("", v);
         j.EndArray();
     };
     for (long n = 1; n <= count; ++n) {
         if (GetMediaSample(media, UInt32(n), &next) != noErr)
             break;
-        if (runLength > 0 && next.size == run.size && next.fileOffset == run.fileOffset + UInt64(run.size) * runLength) {
+        if (runLength > 0 && next.size == run.size && next.sync == run.sync &&
+            next.fileOffset == run.fileOffset + UInt64(run.size) * runLength) {
             ++runLength;
             continue;
         }

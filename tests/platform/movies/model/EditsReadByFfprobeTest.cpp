@@ -97,17 +97,6 @@ TEST_F(EditsReadByFfprobe, AnOffsetIsReadAsALeadingEmptyEdit)
     EXPECT_NEAR(std::stod(start), 0.5, 0.001);
 }
 
-TEST_F(EditsReadByFfprobe, FlattenedOffsetIsTheSameEmptyEdit)
-{
-    Track video = GetMovieIndTrack(movie_, 1);
-    InsertEmptyTrackSegment(video, 0, 750);
-    auto lists = TracedEditLists(Save("flattened.mov"));
-    ASSERT_GE(lists.size(), 1u);
-    ASSERT_EQ(lists[0].size(), 2u);
-    EXPECT_EQ(lists[0][0].duration, 750);
-    EXPECT_EQ(lists[0][0].time, -1);
-}
-
 TEST_F(EditsReadByFfprobe, AScaledTrackHasTheNewDurationAndRate)
 {
     Track sound = GetMovieIndTrack(movie_, 2);

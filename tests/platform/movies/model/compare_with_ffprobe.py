@@ -42,12 +42,13 @@ def packet_counts(path):
 
 
 def packets_by_stream(path):
-    """(position, size) of every packet ffprobe reads, per stream, in order."""
-    out = subprocess.run(["ffprobe", "-v", "error", "-show_entries", "packet=stream_index,pos,size",
+    """(position, size) of every packet ffprobe reads, per stream, in order,
+    and which of them are key frames."""
+    out = subprocess.run(["ffprobe", "-v", "error", "-show_entries", "packet=stream_index,pos,size,flags",
                           "-of", "csv=p=0", path], capture_output=True, text=True, check=True).stdout
-    streams = {}
+    streams, keys = {}, {}
     for line in out.split():
-        index, size, pos = (line.split(",") + ["", "", ""])[:3]
+        index, size, pos, flags = (line.split(",") + ["", "", "", ""])[:4]
         if not (pos.isdigit() and size.isdigit()):
             continue
         packets = streams.setdefault(int(index), [])
@@ -55,12 +56,16 @@ def packets_by_stream(path):
         # own: the same bytes twice in a row.
         if not packets or packets[-1] != (int(pos), int(size)):
             packets.append((int(pos), int(size)))
-    return streams
+            keys.setdefault(int(index), []).append("K" in flags)
+    return streams, keys
 
 
 def samples_of(media):
-    """moviedump's samples, expanded from its runs of equal, adjacent ones."""
-    return [(offset + i * size, size) for offset, size, count in media["sampleRuns"] for i in range(count)]
+    """moviedump's samples, expanded from its runs of equal, adjacent ones,
+    and which of them are sync samples."""
+    runs = media["sampleRuns"]
+    samples = [(offset + i * size, size) for offset, size, count, _ in runs for i in range(count)]
+    return samples, [bool(sync) for _, _, count, sync in runs for _ in range(count)]
 
 
 def merged(ranges):
@@ -74,7 +79,7 @@ def merged(ranges):
     return out
 
 
-def compare_samples(name, samples, packets):
+def compare_samples(name, samples, packets, sync=(), keys=()):
     """ffprobe reads one packet per sample, or (for sound stored as many tiny
     samples) one packet per stretch of adjacent samples; either way its
     packets cover exactly the bytes of the samples. It leaves out samples that
@@ -86,6 +91,11 @@ def compare_samples(name, samples, packets):
             if ours != theirs:
                 return ["%s: sample %d at %d, %d bytes; ffprobe packet at %d, %d bytes"
                         % ((name, number) + ours + theirs)]
+        # ffprobe also counts partial sync samples (stps) as key frames, so
+        # only a sync sample it does not call key is a difference.
+        for number, (ours, theirs) in enumerate(zip(sync, keys), 1):
+            if ours and not theirs:
+                return ["%s: sample %d is a sync sample, ffprobe's packet is not a key frame" % (name, number)]
         return []
     covered = merged(samples)
     starts = [r[0] for r in covered]
@@ -137,7 +147,7 @@ def compare(tool, path):
     if len(streams) != len(tracks):
         return ["%d tracks, ffprobe %d streams" % (len(tracks), len(streams))]
     packets = packet_counts(path) if movie.get("fragmented") else None
-    read_packets = packets_by_stream(path)
+    read_packets, key_packets = packets_by_stream(path)
     for position, (track, stream) in enumerate(zip(tracks, streams)):
         name = "track %d" % track["index"]
         media = track["media"]
@@ -166,7 +176,8 @@ def compare(tool, path):
             want, tolerance = expected_duration_ts(movie, track)
             if abs(int(stream["duration_ts"]) - want) > tolerance:
                 problems.append("%s: duration %d media units, ffprobe %s" % (name, want, stream["duration_ts"]))
-        problems += compare_samples(name, samples_of(media), read_packets.get(position, []))
+        samples, sync = samples_of(media)
+        problems += compare_samples(name, samples, read_packets.get(position, []), sync, key_packets.get(position, []))
         check_offset = track["duration"] > 0 and "offset" not in FFPROBE_MISREADS.get(os.path.basename(path), ())
         if check_offset and track["offset"] > 0 and "start_pts" in stream and media["sampleCount"] > 0:
             want = round(track["offset"] * media["timeScale"] / movie["timeScale"])

@@ -192,22 +192,3 @@ TEST(SafeSave, TwoForkMovieKilledAtAnyWriteReopensOldOrNew)
         EXPECT_TRUE(offset == 0 || offset == kNewOffset) << "killed at " << k << ": offset " << offset;
     }
 }
-
-TEST(SafeSave, InsertedEmptySegmentIsTheEditListFfprobeReads)
-{
-    ScratchFolder dir;
-    std::string path = FixtureMovies::CopyTo("av.mov", dir.Path());
-    short refNum = 0, resId = 0;
-    Movie movie = FixtureMovies::Open(path, &refNum, &resId);
-    ASSERT_NE(movie, nullptr);
-    Track track = GetMovieIndTrack(movie, 1);
-    TimeValue duration = GetTrackDuration(track);
-    ASSERT_EQ(InsertEmptyTrackSegment(track, 0, 250), noErr);
-    ASSERT_EQ(UpdateMovieResource(movie, refNum, resId, nullptr), noErr);
-    DisposeMovie(movie);
-    CloseMovieFile(refNum);
-    std::string trace;
-    RunCommand("ffprobe -v trace " + Quote(path), &trace);
-    EXPECT_NE(trace.find("duration=250 time=-1"), std::string::npos);
-    EXPECT_NE(trace.find("duration=" + std::to_string(duration) + " time=0"), std::string::npos);
-}
