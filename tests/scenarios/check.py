@@ -130,7 +130,7 @@ def check_case(driver, lines, script_dir, workdir, name):
 
 
 def main():
-    driver, script, workdir = sys.argv[1:4]
+    driver, script, workdir = (os.path.abspath(a) for a in sys.argv[1:4])
     with open(script, encoding="utf-8") as f:
         text = f.read()
     cases = split_cases(text) if script.endswith(".cases") else [text.splitlines()]

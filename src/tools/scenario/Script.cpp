@@ -72,8 +72,10 @@ std::string CheckArguments(const Command& c)
     auto count = [&](size_t lo, size_t hi) -> std::string {
         if (n >= lo && n <= hi)
             return "";
-        return c.name + " takes " + (lo == hi ? std::to_string(lo) : std::to_string(lo) + " to " + std::to_string(hi)) +
-               " arguments, not " + std::to_string(n);
+        std::string range = lo == hi ? std::to_string(lo) : std::to_string(lo) + " to " + std::to_string(hi);
+        if (hi == 0)
+            return c.name + " takes no arguments";
+        return c.name + " takes " + range + (hi == 1 ? " argument" : " arguments") + ", not " + std::to_string(n);
     };
     long v = 0;
     unsigned long h = 0;

@@ -41,7 +41,7 @@ TEST(ScenarioScript, ReportsTheFirstMistakeWithItsLine)
         {"key cmd+hyper+t\n", 1, "unknown key cmd+hyper+t"},
         {"click window 1 2\n", 1, "WHERE is front, screen or a window title in double quotes"},
         {"click front 1 2 meta\n", 1, "unknown modifier keys meta"},
-        {"doubleclick front 1 2 cmd\n", 1, "doubleclick takes 3 to 3 arguments, not 4"},
+        {"doubleclick front 1 2 cmd\n", 1, "doubleclick takes 3 arguments, not 4"},
         {"part front menu\n", 1, "a part is title, close, zoom or grow"},
         {"dragpart front close 1 1\n", 1, "dragpart drags title or grow"},
         {"click \"About 1 2\n", 1, "a double quote is not closed"},
@@ -53,7 +53,8 @@ TEST(ScenarioScript, ReportsTheFirstMistakeWithItsLine)
         {"screen 100 100 5\n", 1, "the scale is 1, 2, 3 or 4"},
         {"system 1040\nquit\nsystem 922\n", 3, "system must come before every other command"},
         {"type\n", 1, "type needs the text to type"},
-        {"screenshot\n", 1, "screenshot takes 1 arguments, not 0"},
+        {"screenshot\n", 1, "screenshot takes 1 argument, not 0"},
+        {"quit now\n", 1, "quit takes no arguments"},
     };
     for (const Case& c : cases) {
         std::vector<Command> commands;
