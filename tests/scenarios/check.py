@@ -11,6 +11,8 @@ lines that start with "#!" (the driver skips them like any comment):
                                  or stdout:N for the Nth line of standard
                                  output) has VALUE (JSON) at PATH
     #! missing FILE              the script did not write FILE
+    #! png FILE W H              FILE is a PNG of W by H pixels
+    #! wav FILE TICKS            FILE is a 48 kHz 16-bit stereo WAV of TICKS ticks
     #! identical-runs            a second run writes the same bytes
 
 PATH is dot-separated: object keys, array indices, and "#" for the length
@@ -74,6 +76,27 @@ def lookup(value, path):
     return value
 
 
+def check_media(kind, path, numbers):
+    try:
+        with open(path, "rb") as f:
+            data = f.read()
+    except OSError as e:
+        return "cannot read (%s)" % e
+    if kind == "png":
+        if data[:8] != b"\x89PNG\r\n\x1a\n" or data[12:16] != b"IHDR":
+            return "not a PNG"
+        size = [int.from_bytes(data[16:20], "big"), int.from_bytes(data[20:24], "big")]
+        return "" if size == numbers else "%d by %d pixels" % tuple(size)
+    if data[:4] != b"RIFF" or data[8:16] != b"WAVEfmt ":
+        return "not a WAV file"
+    channels, rate, bits = (int.from_bytes(data[22:24], "little"), int.from_bytes(data[24:28], "little"),
+                            int.from_bytes(data[34:36], "little"))
+    frames = int.from_bytes(data[40:44], "little") // 4
+    if (channels, rate, bits) != (2, 48000, 16):
+        return "%d channels, %d Hz, %d bits" % (channels, rate, bits)
+    return "" if frames == numbers[0] * 800 else "%d frames, not %d ticks" % (frames, numbers[0])
+
+
 def outputs(workdir, proc):
     files = {"<stdout>": proc.stdout}
     for entry in sorted(os.listdir(workdir)):
@@ -97,6 +120,10 @@ def check_case(driver, lines, script_dir, workdir, name):
         elif kind == "missing":
             if os.path.exists(os.path.join(workdir, arg)):
                 errors.append("%s was written" % arg)
+        elif kind in ("png", "wav"):
+            problem = check_media(kind, os.path.join(workdir, arg.split()[0]), [int(n) for n in arg.split()[1:]])
+            if problem:
+                errors.append("%s: %s" % (arg.split()[0], problem))
         elif kind == "json":
             source, path, expected = arg.split(None, 2)
             try:

@@ -10,10 +10,7 @@
 #include "platform/ui/appleevents/AppleEvents.h"
 #include "platform/ui/harness/DialogHarness.h"
 #include "platform/ui/harness/Harness.h"
-#include "platform/ui/harness/MenuHarness.h"
 #include "platform/ui/system/Gestalt.h"
-#include "tools/scenario/FileDialogs.h"
-#include "tools/scenario/KeySpec.h"
 #include "tools/scenario/StateDump.h"
 #include "tools/scenario/WindowDescribers.h"
 
@@ -24,91 +21,12 @@ namespace {
 // The run whose lines the exit check looks at; it lives until the process ends.
 ScenarioRun* gRun = nullptr;
 
-short Number(const Argument& a)
-{
-    long v = 0;
-    ParseInt(a.text, SHRT_MIN, SHRT_MAX, &v);
-    return short(v);
-}
-
-UInt16 Modifiers(const Command& c, size_t index)
-{
-    UInt16 m = 0;
-    if (index < c.args.size())
-        ParseModifiers(c.args[index].text, &m);
-    return m;
-}
-
-// Keys held for a command are let go once it is done, as a person does.
-void Release(UInt16 modifiers)
-{
-    if (modifiers != 0)
-        harness::SetModifiers(0);
-}
-
 OSType Selector(const std::string& text)
 {
     OSType t = 0;
     for (char c : text)
         t = (t << 8) | static_cast<unsigned char>(c);
     return t;
-}
-
-// A window named in a script, or the whole screen.
-struct Target {
-    WindowPtr window = nullptr;
-    bool screen = false;
-    std::string error;
-};
-
-Target ResolveWhere(const Argument& a)
-{
-    if (!a.quoted && a.text == "screen")
-        return Target{nullptr, true, ""};
-    if (!a.quoted) {
-        WindowPtr front = FrontWindow();
-        return front != nullptr ? Target{front, false, ""} : Target{nullptr, false, "no window in front"};
-    }
-    // Of two windows with the title the frontmost is taken; a hidden one
-    // cannot be clicked.
-    bool hidden = false;
-    for (const harness::WindowState& w : harness::Windows()) {
-        if (w.title != a.text)
-            continue;
-        if (w.visible)
-            return Target{w.window, false, ""};
-        hidden = true;
-    }
-    return Target{nullptr, false, (hidden ? "the window \"" + a.text + "\" is hidden" : "no window titled \"" + a.text + "\"")};
-}
-
-Point PointIn(const Target& t, short x, short y)
-{
-    return t.screen ? Point{y, x} : harness::ContentPoint(t.window, x, y);
-}
-
-Point PartPoint(WindowPtr w, const std::string& part)
-{
-    if (part == "title")
-        return harness::TitleBarPoint(w);
-    if (part == "close")
-        return harness::CloseBoxPoint(w);
-    if (part == "zoom")
-        return harness::ZoomBoxPoint(w);
-    return harness::GrowBoxPoint(w);
-}
-
-bool Missing(Point p) { return p.h == -1 && p.v == -1; }
-
-void TypeText(const std::string& text)
-{
-    for (size_t i = 0; i < text.size();) {
-        unsigned char lead = static_cast<unsigned char>(text[i]);
-        size_t n = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : 4;
-        KeyStroke k = CharacterKey(text.substr(i, n));
-        harness::KeyPress(k.charCode, k.keyCode, 0, k.text);
-        i += n;
-    }
 }
 
 bool WriteText(const std::string& path, const std::string& text)
@@ -143,9 +61,9 @@ void ScenarioRun::SetUp()
     for (; next < commands.size() && IsSetupCommand(commands[next].name); ++next) {
         const Command& c = commands[next];
         if (c.name == "screen") {
-            width = Number(c.args[0]);
-            height = Number(c.args[1]);
-            scale = c.args.size() > 2 ? Number(c.args[2]) : 1;
+            width = ShortValue(c.args[0]);
+            height = ShortValue(c.args[1]);
+            scale = c.args.size() > 2 ? ShortValue(c.args[2]) : 1;
         }
     }
     harness::Start(width, height, scale);
@@ -230,104 +148,6 @@ void ScenarioRun::OnIdle()
         return;
     }
     FailUnanswered();
-}
-
-void ScenarioRun::HandOut(const Command& c)
-{
-    const auto& a = c.args;
-    if (c.name == "open") {
-        std::vector<std::string> paths;
-        for (const Argument& p : a)
-            paths.push_back(ScriptPath(p.text));
-        AEPostOpenDocuments(paths);
-    } else if (c.name == "quit") {
-        AEPostQuitApplication();
-    } else if (c.name == "menu") {
-        MenuID menuID = Number(a[0]);
-        short item = Number(a[1]);
-        if (Missing(harness::MenuTitlePoint(menuID)))
-            Fail(c, "menu " + a[0].text + " is not in the menu bar");
-        if (Missing(harness::MenuItemPoint(menuID, item)))
-            Fail(c, "menu " + a[0].text + " has no item " + a[1].text);
-        UInt16 mods = Modifiers(c, 2);
-        harness::ScriptMenuChoice(menuID, item, mods);
-        Release(mods);
-    } else if (c.name == "key") {
-        KeyStroke k;
-        ParseKey(a[0].text, &k);
-        harness::KeyPress(k.charCode, k.keyCode, k.modifiers, k.text);
-        Release(k.modifiers);
-    } else if (c.name == "type") {
-        TypeText(c.rest);
-    } else if (c.name == "click" || c.name == "doubleclick" || c.name == "drag") {
-        Target t = ResolveWhere(a[0]);
-        if (!t.error.empty())
-            Fail(c, t.error);
-        Point from = PointIn(t, Number(a[1]), Number(a[2]));
-        if (c.name == "drag") {
-            UInt16 mods = Modifiers(c, 5);
-            harness::Drag(from, PointIn(t, Number(a[3]), Number(a[4])), mods);
-            Release(mods);
-        } else {
-            UInt16 mods = Modifiers(c, 3);
-            harness::Click(from, mods);
-            if (c.name == "doubleclick")
-                harness::Click(from, mods);
-            Release(mods);
-        }
-    } else if (c.name == "part" || c.name == "dragpart") {
-        Target t = ResolveWhere(a[0]);
-        if (!t.error.empty())
-            Fail(c, t.error);
-        if (t.screen)
-            Fail(c, "the screen has no " + a[1].text + " part; name a window");
-        Point p = PartPoint(t.window, a[1].text);
-        if (Missing(p))
-            Fail(c, "the window \"" + std::string(t.window->title) + "\" has no " + a[1].text + " part");
-        if (c.name == "dragpart") {
-            harness::Drag(p, Point{short(p.v + Number(a[3])), short(p.h + Number(a[2]))});
-        } else {
-            UInt16 mods = Modifiers(c, 2);
-            harness::Click(p, mods);
-            Release(mods);
-        }
-    } else if (c.name == "item" || c.name == "set") {
-        DialogPtr d = harness::FrontDialog();
-        if (d == nullptr)
-            Fail(c, "no dialog or alert in front");
-        short n = Number(a[0]);
-        harness::DialogState state = harness::GetDialogState(d);
-        if (size_t(n) > state.items.size())
-            Fail(c, "the dialog in front has no item " + a[0].text);
-        const harness::DialogItemState& item = state.items[n - 1];
-        if (item.hidden)
-            Fail(c, "item " + a[0].text + " of the dialog in front is hidden");
-        if (c.name == "set" && item.type != editText)
-            Fail(c, "item " + a[0].text + " of the dialog in front is not an edit field");
-        UInt16 mods = c.name == "item" ? Modifiers(c, 1) : 0;
-        harness::ClickDialogItem(d, n, mods);
-        Release(mods);
-        if (c.name == "set") {
-            // Select all with the keyboard, then type over it.
-            KeyStroke all;
-            ParseKey("cmd+a", &all);
-            harness::KeyPress(all.charCode, all.keyCode, all.modifiers, "");
-            harness::SetModifiers(0);
-            std::string text = a.size() > 1 ? a[1].text : std::string();
-            if (text.empty()) {
-                KeyStroke erase;
-                ParseKey("backspace", &erase);
-                harness::KeyPress(erase.charCode, erase.keyCode, 0, "");
-            } else {
-                TypeText(text);
-            }
-        }
-    } else if (c.name == "nav") {
-        std::string path = a.size() > 1 && (a[0].text == "choose" || a[0].text == "save") ? ScriptPath(a[1].text) : "";
-        std::string reason = ScriptNavCommand(c, path);
-        if (!reason.empty())
-            Fail(c, reason);
-    }
 }
 
 void ScenarioRun::Report(const Command& c)

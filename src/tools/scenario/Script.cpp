@@ -204,6 +204,13 @@ bool ParseInt(const std::string& text, long min, long max, long* value)
     return true;
 }
 
+short ShortValue(const Argument& a)
+{
+    long v = 0;
+    ParseInt(a.text, -32768, 32767, &v);
+    return short(v);
+}
+
 bool ParseHex(const std::string& text, unsigned long* value)
 {
     std::string digits = text.rfind("0x", 0) == 0 ? text.substr(2) : text;

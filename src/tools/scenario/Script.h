@@ -39,5 +39,7 @@ bool IsOutputCommand(const std::string& name);
 // number in range.
 bool ParseInt(const std::string& text, long min, long max, long* value);
 bool ParseHex(const std::string& text, unsigned long* value);
+// An argument already checked to be a 16-bit number.
+short ShortValue(const Argument& a);
 
 }  // namespace scenario

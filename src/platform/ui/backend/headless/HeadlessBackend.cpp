@@ -104,6 +104,15 @@ bool HeadlessBackend::WakeForNullEvent()
 
 void HeadlessBackend::AdvanceClock(UInt32 ticks)
 {
+    if (!audioSource) {
+        // Silence, all at once: only counted while nothing has played yet.
+        if (audio.empty())
+            leadingSilentTicks += ticks;
+        else
+            audio.resize(audio.size() + size_t(ticks) * kAudioFramesPerTick * kAudioChannels, 0);
+        now += ticks;
+        return;
+    }
     for (UInt32 i = 0; i < ticks; ++i) {
         RecordAudioTick();
         ++now;
@@ -112,13 +121,6 @@ void HeadlessBackend::AdvanceClock(UInt32 ticks)
 
 void HeadlessBackend::RecordAudioTick()
 {
-    if (!audioSource) {
-        if (audio.empty())
-            ++leadingSilentTicks;
-        else
-            audio.resize(audio.size() + kAudioFramesPerTick * kAudioChannels, 0);
-        return;
-    }
     size_t at = audio.size();
     audio.resize(at + kAudioFramesPerTick * kAudioChannels, 0);
     audioSource(audio.data() + at, kAudioFramesPerTick);
