@@ -3,7 +3,6 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 
 #include "app/Startup.h"
@@ -11,6 +10,7 @@
 #include "platform/ui/harness/DialogHarness.h"
 #include "platform/ui/harness/Harness.h"
 #include "platform/ui/system/Gestalt.h"
+#include "tools/scenario/ScenarioInput.h"
 #include "tools/scenario/StateDump.h"
 #include "tools/scenario/WindowDescribers.h"
 
@@ -138,7 +138,9 @@ void ScenarioRun::OnIdle()
             return;
         }
         harness::AdvanceTicks(1);
-        HandOut(c);
+        std::string reason = ScriptInput(c, scriptFolder);
+        if (!reason.empty())
+            Fail(c, reason);
         return;
     }
     if (!quitSent) {
@@ -183,14 +185,6 @@ void ScenarioRun::FailUnanswered()
                  Describe(FrontWindow()).c_str());
     std::fflush(stderr);
     std::_Exit(kExitUnanswered);
-}
-
-std::string ScenarioRun::ScriptPath(const std::string& path) const
-{
-    std::filesystem::path p(path);
-    if (p.is_relative())
-        p = std::filesystem::path(scriptFolder) / p;
-    return p.lexically_normal().string();
 }
 
 }  // namespace scenario

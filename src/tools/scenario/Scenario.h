@@ -32,21 +32,10 @@ public:
 private:
     void SetUp();
     void OnIdle();
-    void HandOut(const Command& c);
-    void HandOutOpen(const Command& c);
-    void HandOutQuit(const Command& c);
-    void HandOutMenu(const Command& c);
-    void HandOutKey(const Command& c);
-    void HandOutType(const Command& c);
-    void HandOutMouse(const Command& c);
-    void HandOutPart(const Command& c);
-    void HandOutItem(const Command& c);
-    void HandOutNav(const Command& c);
     void Report(const Command& c);
     [[noreturn]] void Fail(const Command& c, const std::string& reason);
     [[noreturn]] void FailUnanswered();
     static void CheckAtExit();
-    std::string ScriptPath(const std::string& path) const;
 
     std::vector<Command> commands;
     std::string scriptFolder;

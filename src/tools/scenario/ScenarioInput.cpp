@@ -1,4 +1,5 @@
 // The input commands of a scenario script, as a person's clicks and keys.
+#include <filesystem>
 #include <map>
 
 #include "platform/ui/appleevents/AppleEvents.h"
@@ -7,7 +8,7 @@
 #include "platform/ui/harness/MenuHarness.h"
 #include "tools/scenario/FileDialogs.h"
 #include "tools/scenario/KeySpec.h"
-#include "tools/scenario/Scenario.h"
+#include "tools/scenario/ScenarioInput.h"
 
 namespace scenario {
 
@@ -85,138 +86,157 @@ void TypeText(const std::string& text)
     }
 }
 
-}  // namespace
-
-// Each input command, as the clicks and keys (or host events) a person
-// would make; the table keeps the dispatch in one place.
-void ScenarioRun::HandOut(const Command& c)
-{
-    using Handler = void (ScenarioRun::*)(const Command&);
-    static const std::map<std::string, Handler> handlers = {
-        {"open", &ScenarioRun::HandOutOpen},   {"quit", &ScenarioRun::HandOutQuit},
-        {"menu", &ScenarioRun::HandOutMenu},   {"key", &ScenarioRun::HandOutKey},
-        {"type", &ScenarioRun::HandOutType},   {"click", &ScenarioRun::HandOutMouse},
-        {"doubleclick", &ScenarioRun::HandOutMouse}, {"drag", &ScenarioRun::HandOutMouse},
-        {"part", &ScenarioRun::HandOutPart},   {"dragpart", &ScenarioRun::HandOutPart},
-        {"item", &ScenarioRun::HandOutItem},   {"set", &ScenarioRun::HandOutItem},
-        {"nav", &ScenarioRun::HandOutNav},
-    };
-    (this->*handlers.at(c.name))(c);
-}
-
-void ScenarioRun::HandOutOpen(const Command& c)
+std::string Open(const Command& c, const std::string& folder)
 {
     std::vector<std::string> paths;
     for (const Argument& p : c.args)
-        paths.push_back(ScriptPath(p.text));
+        paths.push_back(ScriptPath(folder, p.text));
     AEPostOpenDocuments(paths);
+    return "";
 }
 
-void ScenarioRun::HandOutQuit(const Command&) { AEPostQuitApplication(); }
+std::string Quit(const Command&, const std::string&)
+{
+    AEPostQuitApplication();
+    return "";
+}
 
-void ScenarioRun::HandOutMenu(const Command& c)
+std::string Menu(const Command& c, const std::string&)
 {
     MenuID menuID = ShortValue(c.args[0]);
     short item = ShortValue(c.args[1]);
     if (Missing(harness::MenuTitlePoint(menuID)))
-        Fail(c, "menu " + c.args[0].text + " is not in the menu bar");
+        return "menu " + c.args[0].text + " is not in the menu bar";
     if (Missing(harness::MenuItemPoint(menuID, item)))
-        Fail(c, "menu " + c.args[0].text + " has no item " + c.args[1].text);
+        return "menu " + c.args[0].text + " has no item " + c.args[1].text;
     UInt16 mods = Modifiers(c, 2);
     harness::ScriptMenuChoice(menuID, item, mods);
     Release(mods);
+    return "";
 }
 
-void ScenarioRun::HandOutKey(const Command& c)
+std::string Key(const Command& c, const std::string&)
 {
     KeyStroke k;
     ParseKey(c.args[0].text, &k);
     harness::KeyPress(k.charCode, k.keyCode, k.modifiers, k.text);
     Release(k.modifiers);
+    return "";
 }
 
-void ScenarioRun::HandOutType(const Command& c) { TypeText(c.rest); }
+std::string Type(const Command& c, const std::string&)
+{
+    TypeText(c.rest);
+    return "";
+}
 
-void ScenarioRun::HandOutMouse(const Command& c)
+std::string Mouse(const Command& c, const std::string&)
 {
     const auto& a = c.args;
     Target t = ResolveWhere(a[0]);
     if (!t.error.empty())
-        Fail(c, t.error);
+        return t.error;
     Point from = PointIn(t, ShortValue(a[1]), ShortValue(a[2]));
     if (c.name == "drag") {
         UInt16 mods = Modifiers(c, 5);
         harness::Drag(from, PointIn(t, ShortValue(a[3]), ShortValue(a[4])), mods);
         Release(mods);
-        return;
+        return "";
     }
     UInt16 mods = Modifiers(c, 3);
     harness::Click(from, mods);
     if (c.name == "doubleclick")
         harness::Click(from, mods);
     Release(mods);
+    return "";
 }
 
-void ScenarioRun::HandOutPart(const Command& c)
+std::string Part(const Command& c, const std::string&)
 {
     const auto& a = c.args;
     Target t = ResolveWhere(a[0]);
     if (!t.error.empty())
-        Fail(c, t.error);
+        return t.error;
     if (t.screen)
-        Fail(c, "the screen has no " + a[1].text + " part; name a window");
+        return "the screen has no " + a[1].text + " part; name a window";
     Point p = PartPoint(t.window, a[1].text);
     if (Missing(p))
-        Fail(c, "the window \"" + std::string(t.window->title) + "\" has no " + a[1].text + " part");
+        return "the window \"" + std::string(t.window->title) + "\" has no " + a[1].text + " part";
     if (c.name == "dragpart") {
         harness::Drag(p, Point{short(p.v + ShortValue(a[3])), short(p.h + ShortValue(a[2]))});
-        return;
+        return "";
     }
     UInt16 mods = Modifiers(c, 2);
     harness::Click(p, mods);
     Release(mods);
+    return "";
 }
 
-void ScenarioRun::HandOutItem(const Command& c)
+// Select all with the keyboard, then type over it (or delete it).
+void ReplaceFieldText(const std::string& text)
 {
-    const auto& a = c.args;
-    DialogPtr d = harness::FrontDialog();
-    if (d == nullptr)
-        Fail(c, "no dialog or alert in front");
-    short n = ShortValue(a[0]);
-    harness::DialogState state = harness::GetDialogState(d);
-    if (size_t(n) > state.items.size())
-        Fail(c, "the dialog in front has no item " + a[0].text);
-    const harness::DialogItemState& item = state.items[n - 1];
-    if (item.hidden)
-        Fail(c, "item " + a[0].text + " of the dialog in front is hidden");
-    if (c.name == "set" && item.type != editText)
-        Fail(c, "item " + a[0].text + " of the dialog in front is not an edit field");
-    UInt16 mods = c.name == "item" ? Modifiers(c, 1) : 0;
-    harness::ClickDialogItem(d, n, mods);
-    Release(mods);
-    if (c.name == "item")
-        return;
-    // Select all with the keyboard, then type over it (or delete it).
     KeyStroke all, erase;
     ParseKey("cmd+a", &all);
     ParseKey("backspace", &erase);
     harness::KeyPress(all.charCode, all.keyCode, all.modifiers, "");
     Release(all.modifiers);
-    std::string text = a.size() > 1 ? a[1].text : std::string();
     if (text.empty())
         harness::KeyPress(erase.charCode, erase.keyCode, 0, "");
     else
         TypeText(text);
 }
 
-void ScenarioRun::HandOutNav(const Command& c)
+std::string Item(const Command& c, const std::string&)
+{
+    const auto& a = c.args;
+    DialogPtr d = harness::FrontDialog();
+    if (d == nullptr)
+        return "no dialog or alert in front";
+    short n = ShortValue(a[0]);
+    harness::DialogState state = harness::GetDialogState(d);
+    if (size_t(n) > state.items.size())
+        return "the dialog in front has no item " + a[0].text;
+    const harness::DialogItemState& item = state.items[n - 1];
+    if (item.hidden)
+        return "item " + a[0].text + " of the dialog in front is hidden";
+    if (c.name == "set" && item.type != editText)
+        return "item " + a[0].text + " of the dialog in front is not an edit field";
+    UInt16 mods = c.name == "item" ? Modifiers(c, 1) : 0;
+    harness::ClickDialogItem(d, n, mods);
+    Release(mods);
+    if (c.name == "set")
+        ReplaceFieldText(a.size() > 1 ? a[1].text : std::string());
+    return "";
+}
+
+std::string Nav(const Command& c, const std::string& folder)
 {
     const std::string& what = c.args[0].text;
-    std::string path = what == "choose" || what == "save" ? ScriptPath(c.args[1].text) : std::string();
-    std::string reason = ScriptNavCommand(c, path);
-    if (!reason.empty())
-        Fail(c, reason);
+    std::string path = what == "choose" || what == "save" ? ScriptPath(folder, c.args[1].text) : std::string();
+    return ScriptNavCommand(c, path);
+}
+
+}  // namespace
+
+std::string ScriptPath(const std::string& folder, const std::string& path)
+{
+    std::filesystem::path p(path);
+    if (p.is_relative())
+        p = std::filesystem::path(folder) / p;
+    return p.lexically_normal().string();
+}
+
+// One table from command to the function that scripts it.
+std::string ScriptInput(const Command& c, const std::string& folder)
+{
+    using Handler = std::string (*)(const Command&, const std::string&);
+    static const std::map<std::string, Handler> handlers = {
+        {"open", Open},   {"quit", Quit},    {"menu", Menu},        {"key", Key},   {"type", Type},
+        {"click", Mouse}, {"drag", Mouse},   {"doubleclick", Mouse}, {"part", Part}, {"dragpart", Part},
+        {"item", Item},   {"set", Item},     {"nav", Nav},
+    };
+    auto it = handlers.find(c.name);
+    return it != handlers.end() ? it->second(c, folder) : "not an input command: " + c.name;
 }
 
 }  // namespace scenario
