@@ -10,7 +10,13 @@ std::string AtomStatus::Describe() const
 }
 
 AtomReader::AtomReader(std::span<const UInt8> bytes, UInt64 fileOffset, std::string path)
-    : bytes_(bytes), fileOffset_(fileOffset), path_(std::move(path))
+    : AtomReader(bytes, fileOffset, std::move(path), std::make_shared<std::vector<AtomStatus>>())
+{
+}
+
+AtomReader::AtomReader(std::span<const UInt8> bytes, UInt64 fileOffset, std::string path,
+                       std::shared_ptr<std::vector<AtomStatus>> warnings)
+    : bytes_(bytes), fileOffset_(fileOffset), path_(std::move(path)), warnings_(std::move(warnings))
 {
 }
 
@@ -134,7 +140,5 @@ AtomReader AtomReader::Sub(size_t count, const std::string& childPath)
 {
     UInt64 start = FileOffset();
     auto s = ReadSpan(count, "child atom");
-    AtomReader child(s, start, childPath);
-    child.warnings_ = warnings_;
-    return child;
+    return AtomReader(s, start, childPath, warnings_);
 }

@@ -64,6 +64,9 @@ public:
     AtomReader Sub(size_t count, const std::string& childPath);
 
 private:
+    // A view that shares its parent's warnings.
+    AtomReader(std::span<const UInt8> bytes, UInt64 fileOffset, std::string path,
+               std::shared_ptr<std::vector<AtomStatus>> warnings);
     bool Take(size_t count);
 
     std::span<const UInt8> bytes_;
@@ -71,5 +74,5 @@ private:
     std::string path_;
     size_t pos_ = 0;
     AtomStatus status_;
-    std::shared_ptr<std::vector<AtomStatus>> warnings_ = std::make_shared<std::vector<AtomStatus>>();
+    std::shared_ptr<std::vector<AtomStatus>> warnings_;
 };

@@ -74,6 +74,9 @@ TEST(MoviesErrors, BadScaleArgumentsAreParamErr)
     EXPECT_EQ(ScaleTrackSegment(t, 0, 100, -1), paramErr);
     EXPECT_EQ(ScaleTrackSegment(t, 0, 100000, 100), invalidTime);
     EXPECT_EQ(ScaleMovieSegment(m, -1, 10, 10), paramErr);
+    SetMovieTimeScale(m, 0);
+    EXPECT_EQ(GetMoviesError(), paramErr);
+    EXPECT_EQ(GetMovieTimeScale(m), 600);
     EXPECT_FALSE(HasMovieChanged(m));
     DisposeMovie(m);
 }
