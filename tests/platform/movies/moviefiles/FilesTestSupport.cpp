@@ -1,15 +1,8 @@
 #include "FilesTestSupport.h"
 
-#include "platform/movies/moviefiles/MovieFiles.h"
-
-#include <array>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
-#include <sys/wait.h>
+
+#include "platform/movies/moviefiles/MovieFiles.h"
 
 bool MakeFfmpegMovie(const std::string& path, const std::string& args)
 {
