@@ -38,6 +38,7 @@ enum : short {
 
 constexpr short kDialogWidth = 480;
 constexpr short kNameRowHeight = 34;
+constexpr short kCustomAreaInset = 12;
 
 std::string gStartFolder;
 
@@ -492,8 +493,23 @@ OSErr NavCustomControl(NavDialogRef dialog, NavCustomControlMessage selector, vo
     case kNavCtlAddControlList:
         if (parms == nullptr)
             return paramErr;
+    {
+        DialogItemIndex first = short(CountDITL(dialog) + 1);
         AppendDITL(dialog, static_cast<Handle>(parms), appendDITLBottom);
+        // The application's items line up with the dialog's own left edge.
+        for (DialogItemIndex i = first; i <= CountDITL(dialog); ++i) {
+            DialogItemType type;
+            Handle handle;
+            Rect box;
+            GetDialogItem(dialog, i, &type, &handle, &box);
+            OffsetRect(&box, kCustomAreaInset, 0);
+            SetDialogItem(dialog, i, type, handle, &box);
+            ControlHandle control = nullptr;
+            if (GetDialogItemAsControl(dialog, i, &control) == noErr)
+                MoveControl(control, box.left, box.top);
+        }
         return noErr;
+    }
     case kNavCtlGetFirstControlID:
         if (parms == nullptr)
             return paramErr;
