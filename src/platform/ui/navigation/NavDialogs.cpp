@@ -309,7 +309,10 @@ std::string RunLoop(Session& s)
         if (!openSelection)
             continue;
         const nav::FolderEntry* entry = s.list->SelectedEntry();
-        if (entry != nullptr && entry->isFolder && (item != kActionItem || !s.saving || ItemText(s.dialog, kNameFieldItem).empty())) {
+        // A selected folder opens, except that Save with a name typed saves
+        // into the folder shown.
+        bool savesByName = s.saving && item == kActionItem && !ItemText(s.dialog, kNameFieldItem).empty();
+        if (entry != nullptr && entry->isFolder && !savesByName) {
             EnterFolder(s, s.list->SelectedPath());
             continue;
         }
@@ -322,7 +325,8 @@ std::string RunLoop(Session& s)
         if (name.empty())
             continue;
         if (name.find('/') != std::string::npos || name == "." || name == "..") {
-            ShowStatus(s, "A name cannot contain \xE2\x80\x9C/\xE2\x80\x9D or be \xE2\x80\x9C.\xE2\x80\x9D or \xE2\x80\x9C..\xE2\x80\x9D.");
+            ShowStatus(s, "A name cannot contain \xE2\x80\x9C/\xE2\x80\x9D or be \xE2\x80\x9C.\xE2\x80\x9D "
+                          "or \xE2\x80\x9C..\xE2\x80\x9D.");
             continue;
         }
         std::string path = Join(s.list->Folder(), name);
