@@ -540,6 +540,21 @@ OSErr NavCustomControl(NavDialogRef dialog, NavCustomControlMessage selector, vo
     }
 }
 
+nav::RunningDialog nav::CurrentDialog()
+{
+    RunningDialog running;
+    if (gSession == nullptr)
+        return running;
+    running.dialog = gSession->dialog;
+    running.saving = gSession->saving;
+    running.list = gSession->list.get();
+    running.actionItem = kActionItem;
+    running.cancelItem = kCancelItem;
+    running.nameItem = gSession->saving ? kNameFieldItem : 0;
+    running.standardItems = gSession->standardItems;
+    return running;
+}
+
 void NavSetStartFolder(const std::string& path)
 {
     gStartFolder = path;
