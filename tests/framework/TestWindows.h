@@ -100,7 +100,16 @@ public:
     using UIEngine::FetchEvent;
     using UIEngine::RouteMenu;
     using UIEngine::WindowLookup;
-    using UIEngine::wList;
+
+    // The registered windows' names, newest first.
+    std::vector<std::string> Registry() const
+    {
+        std::vector<std::string> names;
+        for (const auto& w : windows)
+            names.push_back(static_cast<TestWindow*>(w.get())->name);
+        return names;
+    }
+    bool Empty() const { return windows.empty(); }
 
     long HandleMenu(EventRecord&, long menuChoice) override
     {
@@ -110,7 +119,7 @@ public:
     long HandleHighLevelEvent(EventRecord&) override
     {
         ++highLevelEvents;
-        return 0;
+        return kDispatchNothing;
     }
 
     std::vector<long> appMenuChoices;
