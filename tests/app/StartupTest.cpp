@@ -98,8 +98,9 @@ TEST_F(StartupTest, SystemVersionDecidesWhetherTheFileMenuKeepsQuit)
         EXPECT_EQ(file.items.back().text, c.osx ? "Save As\xE2\x80\xA6" : "Quit");
         EXPECT_EQ(gOSX, c.osx);
         ASSERT_EQ(shown.size(), c.alert ? 1u : 0u);
-        if (c.alert)
+        if (c.alert) {
             EXPECT_EQ(shown[0].texts[0], "Gestalt(gestaltSystemVersion)");
+        }
     }
 }
 

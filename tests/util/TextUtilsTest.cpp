@@ -63,8 +63,9 @@ TEST_P(FixedPairExamples, TextGivesHalvesAndHalvesGiveText)
     EXPECT_EQ(HighHalf(value), ex.hi);
     EXPECT_EQ(LowHalf(value), ex.lo);
     EXPECT_EQ(text.Text(), ex.left);
-    if (ex.shown != nullptr)
+    if (ex.shown != nullptr) {
         EXPECT_EQ(FixedText(value), ex.shown);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

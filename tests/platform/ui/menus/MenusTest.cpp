@@ -145,13 +145,6 @@ TEST_F(Menus, LoadingTheMenuBarAgainStartsFromTheTemplates)
     EXPECT_EQ(GetMenu(129), GetMenuHandle(129)) << "GetMenu answers the menu of the bar";
 }
 
-TEST_F(Menus, AppendResMenuOfDeskAccessoriesAddsNothing)
-{
-    MenuHandle apple = GetMenuHandle(128);
-    AppendResMenu(apple, 'DRVR');
-    EXPECT_EQ(CountMenuItems(apple), 1);
-}
-
 TEST_F(Menus, AppendMenuReadsTheMetacharacters)
 {
     MenuHandle m = NewMenu(200, "Edit"_p);
@@ -279,8 +272,9 @@ TEST_F(Menus, MenuSelectGestures)
         g.script();
         EventRecord ev = NextEventOfKind(mouseDown);
         EXPECT_EQ(MenuSelect(ev.where), g.choice);
-        if (g.choice == 0)
+        if (g.choice == 0) {
             EXPECT_EQ(harness::HilitedMenuID(), 0);
+        }
         HiliteMenu(0);
         harness::RunEvents();  // what is left of the gesture
     }
