@@ -351,7 +351,9 @@ TEST_F(WindowManagerTest, LongTitlesAreCutAfterAWholeCharacter)
         std::string kept = fitted.substr(0, fitted.size() - 3);
         EXPECT_EQ(title.compare(0, kept.size(), kept), 0);
         // The cut never leaves half a character behind.
-        if (kept.size() < title.size()) EXPECT_NE(static_cast<unsigned char>(title[kept.size()]) & 0xC0, 0x80) << room;
+        if (kept.size() < title.size()) {
+            EXPECT_NE(static_cast<unsigned char>(title[kept.size()]) & 0xC0, 0x80) << room;
+        }
     }
 }
 
