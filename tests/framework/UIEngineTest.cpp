@@ -299,6 +299,16 @@ TEST_F(EngineTest, AWindowRefusingToQuitStopsThePassAndTheQuitFlagAsksAgain)
     EXPECT_TRUE(engine.Empty());
 }
 
+TEST_F(EngineTest, HighLevelEventsGoToTheApplicationWithItsResult)
+{
+    Open("w")->claimWith = -1;
+    engine.appMenuResult = kDispatchQuit;
+    harness::PostEventNow(Event(kHighLevelEvent));
+    EXPECT_EQ(engine.Idle(), kDispatchQuit);
+    EXPECT_EQ(engine.highLevelEvents, 1);
+    EXPECT_TRUE(engine.Empty()) << "a quit result closes every window";
+}
+
 TEST_F(EngineTest, RefreshWindowIgnoresUnregisteredWindows)
 {
     engine.RefreshWindow(static_cast<Window*>(nullptr));
