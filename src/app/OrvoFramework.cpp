@@ -88,13 +88,16 @@ long OrvoFramework::HandleHighLevelEvent(EventRecord& er)
     return gAppleEventsData.eventResult;
 }
 
-// Opening movies lands with the viewer window: until then the command asks
-// nothing and opens nothing.
+// There is no window yet to show a movie in, so File/Open asks nothing and
+// opens nothing.
 long OrvoFramework::OpenMovieFile(EventRecord&)
 {
     return kDispatchNothing;
 }
 
+// Files named on the command line or dropped on the application arrive here
+// (through the open-documents event) and are not opened yet, for the same
+// reason.
 void OrvoFramework::LoadMovieFile(FSSpec*) {}
 
 void OrvoFramework::InitializeAppleEvents()
@@ -137,9 +140,10 @@ OSErr OrvoFramework::QuitApplicationHandler(const AppleEvent*, AppleEvent*, long
     return noErr;
 }
 
-// Each file opens in a viewer window of its own, in list order. When the
-// list itself cannot be read nothing is opened; an item that cannot be read
-// is reported and skipped, so a bad entry never opens a garbage file location.
+// Each file of the event's list goes to LoadMovieFile, in list order. When
+// the list itself cannot be read nothing is loaded; an item that cannot be
+// read is reported and skipped, so a bad entry never reaches LoadMovieFile as
+// a garbage file location.
 OSErr OrvoFramework::OpenDocumentsHandler(const AppleEvent* theAppleEvent, AppleEvent*, long handlerRefcon)
 {
     auto* data = reinterpret_cast<AppleEventsUserData*>(handlerRefcon);

@@ -24,7 +24,7 @@ extern Window* gClosingWindow;
 
 // The engine owns the windows registered with it and deletes them when they
 // close. A window leaves the registry when it is destroyed, whoever destroys
-// it (a viewer deletes its own tracks window).
+// it (a window may delete the windows that belong to it).
 class UIEngine {
 public:
     UIEngine();
