@@ -82,7 +82,7 @@ long OrvoFramework::HandleFileMenu(EventRecord& er, short theItem)
 
 long OrvoFramework::HandleHighLevelEvent(EventRecord& er)
 {
-    gAppleEventsData.eventResult = 0;
+    gAppleEventsData.eventResult = kDispatchNothing;
     OSErr theErr = AEProcessAppleEvent(&er);
     FailErr(theErr, "AEProcessAppleEvent()"_p);
     return gAppleEventsData.eventResult;
