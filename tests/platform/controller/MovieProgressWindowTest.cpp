@@ -34,11 +34,13 @@ protected:
     // How many pixels of the window show the bar's fill colour.
     static int FilledPixels()
     {
-        Rect r = Content();
+        WindowPtr w = MovieProgressWindow();
+        Rect r;
+        GetWindowPortBounds(w, &r);
         int n = 0;
         for (short v = r.top; v < r.bottom; ++v)
             for (short h = r.left; h < r.right; ++h)
-                n += harness::ScreenPixel(h, v) == kFill;
+                n += harness::PortPixel(w, h, v) == kFill;
         return n;
     }
 
