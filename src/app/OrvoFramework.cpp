@@ -89,7 +89,7 @@ long OrvoFramework::HandleFileMenu(EventRecord& er, short theItem)
 
 long OrvoFramework::HandleHighLevelEvent(EventRecord& er)
 {
-    gAppleEventsData.eventResult = 0;
+    gAppleEventsData.eventResult = kDispatchNothing;
     OSErr theErr = AEProcessAppleEvent(&er);
     FailErr(theErr, "AEProcessAppleEvent()"_p);
     return gAppleEventsData.eventResult;
@@ -212,9 +212,10 @@ OSErr OrvoFramework::QuitApplicationHandler(const AppleEvent*, AppleEvent*, long
     return noErr;
 }
 
-// Each file opens in a viewer window of its own, in list order. When the
-// list itself cannot be read nothing is opened; an item that cannot be read
-// is reported and skipped, so a bad entry never opens a garbage file location.
+// Each file of the event's list goes to LoadMovieFile, in list order. When
+// the list itself cannot be read nothing is loaded; an item that cannot be
+// read is reported and skipped, so a bad entry never reaches LoadMovieFile as
+// a garbage file location.
 OSErr OrvoFramework::OpenDocumentsHandler(const AppleEvent* theAppleEvent, AppleEvent*, long handlerRefcon)
 {
     auto* data = reinterpret_cast<AppleEventsUserData*>(handlerRefcon);

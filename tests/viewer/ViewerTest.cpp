@@ -430,8 +430,7 @@ TEST_F(ViewerTest, MouseDownOnABackgroundViewerFollowsTheSystem)
             EXPECT_EQ(FrontWindow() == back->win, c.broughtToFront) << c.osx << c.drag;
             EXPECT_EQ(ContentBounds(back->win).top != before.top, c.moved) << c.osx << c.drag;
         }
-        while (app.wList != nullptr)
-            delete app.wList->win;
+        app.DeleteAllWindows();
     }
 }
 
@@ -448,7 +447,7 @@ TEST_F(ViewerTest, ViewerWithoutAMovieIsHarmless)
     v->Refresh();
     EXPECT_TRUE(v->CloseWindow());
     delete v;
-    EXPECT_EQ(app.wList, nullptr);
+    EXPECT_TRUE(app.windows.empty());
 }
 
 TEST_F(ViewerTest, SetMovieWithoutANameIsUntitledAndMovesTheBoxToZero)
