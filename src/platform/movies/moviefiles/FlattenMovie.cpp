@@ -3,6 +3,7 @@
 // The copy is built in a hidden file beside the destination and renamed over
 // it only when complete, so a cancel, a full disk or any other failure
 // leaves the destination (and every source) as it was.
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -20,12 +21,14 @@
 #include "platform/movies/moviefiles/MovieProgress.h"
 #include "platform/movies/moviefiles/MovieResourceFork.h"
 #include "platform/filesystem/SafeFileOps.h"
+#include "platform/movies/model/MovieRecord.h"
 #include "platform/movies/model/MovieSeam.h"
 
 namespace {
 
 struct FlattenTarget {
     std::string path;
+    long flattenFlags = 0;
     bool singleFork = true;
     short resId = movieInDataForkResID;
     std::string resName;
@@ -68,17 +71,44 @@ OSErr CopySamples(const FlattenPlan& plan, int dest, MovieProgress& progress)
     return err;
 }
 
+// The copy's movie: the movie as it stands, with only the kept tracks, each
+// with the sample tables and edits of the plan. It is built on a copy of the
+// movie, because flattening leaves the movie in memory as it was.
 OSErr SerializeFlattened(Movie theMovie, const FlattenPlan& plan, const std::string& destination,
                          std::vector<UInt8>* moov)
 {
+    std::vector<UInt8> bytes;
+    if (OSErr err = SerializeMovieAtom(theMovie, SerializeOptions{}, &bytes))
+        return err;
+    Movie copy = nullptr;
+    if (OSErr err = ParseMovieAtom(bytes, theMovie->source, &copy))
+        return err;
+    std::vector<Track> dropped;
+    for (auto& track : copy->tracks) {
+        TrackRecord& t = *track;
+        auto kept = std::find_if(plan.tracks.begin(), plan.tracks.end(),
+                                 [&](const FlattenTrack& k) { return k.track->id == t.id; });
+        if (kept == plan.tracks.end()) {
+            dropped.push_back(&t);
+            continue;
+        }
+        t.edits = kept->edits;
+        if (t.media) {
+            t.media->table = kept->table;
+            t.media->timeScale = kept->timeScale;
+            t.media->tableChanged = true;
+        }
+    }
+    for (Track t : dropped)
+        DisposeMovieTrack(t);
     SerializeOptions options;
     options.destinationPath = destination;
     options.forceCo64 = plan.needsCo64;
-    options.remapChunkOffset = [&plan](Track track, UInt32 chunkIndex, UInt64 oldOffset) {
-        auto it = plan.newChunkOffsets.find(track);
-        return it != plan.newChunkOffsets.end() && chunkIndex < it->second.size() ? it->second[chunkIndex] : oldOffset;
-    };
-    return SerializeMovieAtom(theMovie, options, moov);
+    // The plan's tables already hold the new chunk offsets.
+    options.remapChunkOffset = [](Track, UInt32, UInt64 offset) { return offset; };
+    OSErr err = SerializeMovieAtom(copy, options, moov);
+    DisposeMovie(copy);
+    return err;
 }
 
 OSErr WriteCompanionTemp(const FlattenTarget& target, std::vector<UInt8> moov, std::string* tempPath)
@@ -136,7 +166,7 @@ OSErr WriteFlattened(Movie theMovie, const FlattenTarget& target, int fd, const 
 {
     auto fileType = DataForkWriter::QuickTimeFileType();
     FlattenPlan plan;
-    if (OSErr err = FlattenPlan::Make(theMovie, fileType.size(), &plan))
+    if (OSErr err = FlattenPlan::Make(theMovie, target.flattenFlags, fileType.size(), &plan))
         return err;
     MovieProgress progress(theMovie, progressOpFlatten);
     if (progress.Result())
@@ -191,6 +221,7 @@ FlattenTarget MakeTarget(const FSSpec* theFile, long flattenFlags, long createFl
 {
     FlattenTarget target;
     target.path = FSSpecPath(*theFile);
+    target.flattenFlags = flattenFlags;
     target.resId = resId ? *resId : 0;
     target.singleFork = target.resId == movieInDataForkResID || (flattenFlags & flattenAddMovieToDataFork) ||
                         (createFlags & createMovieFileDontCreateResFile) ||

@@ -25,7 +25,7 @@ TEST(FlattenPlan, CopiesFollowEachOtherWithoutGapsAfterTheHeader)
     Opened src;
     ASSERT_NE(src.movie, nullptr);
     FlattenPlan plan;
-    ASSERT_EQ(FlattenPlan::Make(src.movie, 20, &plan), noErr);
+    ASSERT_EQ(FlattenPlan::Make(src.movie, 0, 20, &plan), noErr);
     ASSERT_FALSE(plan.copies.empty());
     EXPECT_EQ(plan.dataStart, 28u);
     UInt64 at = plan.dataStart, total = 0;
@@ -43,10 +43,10 @@ TEST(FlattenPlan, EveryChunkGetsANewOffsetInsideTheData)
     Opened src;
     ASSERT_NE(src.movie, nullptr);
     FlattenPlan plan;
-    ASSERT_EQ(FlattenPlan::Make(src.movie, 20, &plan), noErr);
-    ASSERT_EQ(plan.newChunkOffsets.size(), 2u);
-    for (const auto& [track, offsets] : plan.newChunkOffsets)
-        for (UInt64 offset : offsets) {
+    ASSERT_EQ(FlattenPlan::Make(src.movie, 0, 20, &plan), noErr);
+    ASSERT_EQ(plan.tracks.size(), 2u);
+    for (const auto& track : plan.tracks)
+        for (UInt64 offset : *track.table.chunkOffsets) {
             EXPECT_GE(offset, plan.dataStart);
             EXPECT_LT(offset, plan.dataStart + plan.dataLength);
         }
@@ -57,7 +57,7 @@ TEST(FlattenPlan, OffsetsPastFourGigabytesAskForCo64)
     Opened src;
     ASSERT_NE(src.movie, nullptr);
     FlattenPlan plan;
-    ASSERT_EQ(FlattenPlan::Make(src.movie, 5ull << 30, &plan), noErr);
+    ASSERT_EQ(FlattenPlan::Make(src.movie, 0, 5ull << 30, &plan), noErr);
     EXPECT_TRUE(plan.needsCo64);
     EXPECT_GT(plan.dataStart, 0xFFFFFFFFull);
 }
