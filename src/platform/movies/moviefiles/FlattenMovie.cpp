@@ -92,6 +92,10 @@ OSErr SerializeFlattened(Movie theMovie, const FlattenPlan& plan, const std::str
             dropped.push_back(&t);
             continue;
         }
+        // Parsing turned the leading empty edits into an offset; the
+        // plan's edits are the track's own, which come after its offset.
+        t.offset = kept->track->offset;
+        t.leadingEmptyAsRead = kept->track->leadingEmptyAsRead;
         t.edits = kept->edits;
         if (t.media) {
             t.media->table = kept->table;

@@ -59,7 +59,7 @@ UInt32 SyncAtOrBefore(const SampleTable& table, UInt32 sample)
 }
 
 // The samples an edit needs, decoding from a sync sample.
-EditUse SamplesOfEdit(const Edit& e, const SampleTable& table, SInt64 movieScale, SInt64 mediaScale)
+EditUse SamplesOfEdit(const Edit& e, const SampleTable& table, SInt64 movieScale, SInt64 mediaScale, bool preRoll)
 {
     EditUse use;
     use.rate = RetimedRate(e.rate);
@@ -78,6 +78,13 @@ EditUse SamplesOfEdit(const Edit& e, const SampleTable& table, SInt64 movieScale
         return use;
     UInt32 last = table.SampleAtTime(to - 1);
     use.first = SyncAtOrBefore(table, first);
+    // Compressed sound decodes each packet with the help of the one before
+    // (its overlap, or the encoder's priming), so one more is kept.
+    if (preRoll && use.first > 1) {
+        SampleVisit v;
+        if (table.LookUpSample(use.first, &v) && v.duration > 1)
+            --use.first;
+    }
     use.last = last == 0 ? table.SampleCount() : last;
     use.used = use.last >= use.first;
     return use;
@@ -322,7 +329,7 @@ OSErr BuildFlattenTrack(TrackRecord& track, long trackIndex, size_t planIndex, c
     const SInt64 mediaScale = std::max<SInt64>(media->timeScale, 1);
     std::vector<EditUse> uses;
     for (const auto& e : track.edits)
-        uses.push_back(SamplesOfEdit(e, src, movieScale, mediaScale));
+        uses.push_back(SamplesOfEdit(e, src, movieScale, mediaScale, media->type == 'soun'));
     std::vector<Segment> segments = JoinUses(uses);
     SInt64 factor = ScaleFactor(segments, mediaScale);
     out->timeScale = TimeScale(mediaScale * factor);
