@@ -246,7 +246,8 @@ private:
                 Open(s, c.sampleDescriptionIndex);
             SInt64 sampleStart = 0;
             UInt32 over = fTable.SampleAtTime(fStartTime + fLimit, &sampleStart);
-            UInt32 firstOutside = over == 0 ? end + 1 : (sampleStart >= fStartTime + fLimit ? over : over + 1);
+            UInt32 firstOutside =
+                over == 0 ? fSeg.last + 1 : (sampleStart >= fStartTime + fLimit ? over : over + 1);
             UInt32 take = std::clamp(firstOutside, s + 1, end + 1) - s;
             UInt64 bytes = BytesOf(fTable, s, take);
             Add(source, at, bytes, take);
