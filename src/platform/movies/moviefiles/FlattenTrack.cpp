@@ -189,12 +189,17 @@ UInt64 BytesOf(const SampleTable& t, UInt32 first, UInt32 count)
     return bytes;
 }
 
+// The data reference a sample description names. Some writers leave the
+// sample entry's header out of descriptions of their own kind; the index
+// read from there names no data reference, and other readers take such
+// samples from the first one.
 UInt16 DataRefOfDescription(const MediaRecord& m, UInt32 descriptionIndex)
 {
     if (descriptionIndex >= 1 && descriptionIndex <= m.sampleDescriptions.size()) {
         const auto& e = m.sampleDescriptions[descriptionIndex - 1];
-        if (e.size() >= 16)
-            return UInt16((e[14] << 8) | e[15]);
+        UInt16 index = e.size() >= 16 ? UInt16((e[14] << 8) | e[15]) : 1;
+        if (index >= 1 && index <= m.dataRefs.size())
+            return index;
     }
     return 1;
 }
@@ -331,6 +336,10 @@ OSErr BuildFlattenTrack(TrackRecord& track, long trackIndex, size_t planIndex, c
     std::vector<EditUse> uses;
     for (const auto& e : track.edits)
         uses.push_back(SamplesOfEdit(e, src, movieScale, mediaScale, media->type == 'soun'));
+    // A track without an edit list plays its whole media, however its
+    // duration rounds in the movie's time scale, and stays that way.
+    if (!track.editsFromFile && track.edits == track.ImplicitEdits() && uses.size() == 1 && src.SampleCount() > 0)
+        uses[0] = EditUse{kRateOne, 1, src.SampleCount(), true};
     std::vector<Segment> segments = JoinUses(uses);
     SInt64 factor = ScaleFactor(segments, mediaScale);
     out->timeScale = TimeScale(mediaScale * factor);

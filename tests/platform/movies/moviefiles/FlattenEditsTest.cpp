@@ -293,3 +293,47 @@ TEST(FlattenEdits, SelfContainedSaveWritesTheForksAskedFor)
         EXPECT_EQ(GetMovieTrackCount(back.movie), 2);
     }
 }
+
+// Real files from elsewhere, chosen for their edits (trimmed starts, empty
+// edits, B-frames, an edit past the media's end), a track without samples,
+// tracks without edit lists, sound as PCM: the copy shows what the original
+// shows.
+TEST(FlattenEdits, CorpusCopiesShowWhatTheOriginalsShow)
+{
+    for (const char* name : {"androidx-iibbibb_editlist_videoonly.mp4", "androidx-sample_twos_pcm.mp4",
+                             "filetype-fixture.mov", "streamio-awesome_movie.mov", "androidx-sample_empty_track.mp4",
+                             "jcodec-itunes.mov", "androidx-bt601.mov"}) {
+        SCOPED_TRACE(name);
+        std::string path = std::string(ORVO_CORPUS_DIR) + "/wellformed/" + name;
+        ScratchFolder dir;
+        OpenMovie src(path);
+        ASSERT_NE(src.movie, nullptr);
+        ASSERT_EQ(Flatten(src.movie, dir / "flat.mov", 0), noErr);
+        // (One of them has time stamps that FFmpeg complains about in the
+        // original already.)
+        if (DecodeErrors(path).empty()) {
+            EXPECT_EQ(DecodeErrors(dir / "flat.mov"), "");
+        }
+        EXPECT_EQ(Shown(dir / "flat.mov"), Shown(path));
+        EXPECT_LE(fs::file_size(dir / "flat.mov"), fs::file_size(path) + 4096);
+    }
+}
+
+// Some writers leave the sample entry header out of their metadata
+// descriptions: the bytes where a data reference index would be are text.
+// The copy reads those samples from the one data reference and keeps the
+// descriptions as they were.
+TEST(FlattenEdits, DescriptionsWithoutAnEntryHeaderComeThroughUnchanged)
+{
+    std::string path = std::string(ORVO_CORPUS_DIR) + "/wellformed/androidx-mv_with_2_top_shots.mp4";
+    ScratchFolder dir;
+    OpenMovie src(path);
+    ASSERT_NE(src.movie, nullptr);
+    ASSERT_EQ(Flatten(src.movie, dir / "flat.mov", 0), noErr);
+    auto bytes = ReadWholeFile(dir / "flat.mov");
+    std::string text(bytes.begin(), bytes.end());
+    EXPECT_NE(text.find("mettapplication/microvideo-meta-stream"), std::string::npos);
+    EXPECT_NE(text.find("mettapplication/motionphoto-image-meta"), std::string::npos);
+    const char* counts = "-show_entries stream=codec_tag_string,nb_frames -of csv=p=0";
+    EXPECT_EQ(Probe(dir / "flat.mov", counts), Probe(path, counts));
+}
