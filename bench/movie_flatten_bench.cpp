@@ -1,7 +1,12 @@
 // FlattenMovie of a movie of more than 1 GiB against `cp` and against
 // `ffmpeg -c copy -map 0` of the same file, all into the same folder, each
 // measured as a child process (best of three rounds, after one warming copy).
-// Targets: within 1.5x of cp, faster than FFmpeg's remux.
+// Targets: within 1.2x of cp, faster than FFmpeg's remux.
+//
+// FlattenMovie flushes the copy to the disk before it takes the file's name
+// (a crash must never leave a movie whose samples were not written), while
+// cp leaves its data in the page cache; so the time of `cp` followed by a
+// flush of the copy is printed too, as the like-for-like figure.
 #include <cstdio>
 #include <filesystem>
 #include <unistd.h>
@@ -31,9 +36,13 @@ int Flatten(const std::string& source, const std::string& destination)
 
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
     BenchFolder dir;
+    // A movie given on the command line is flattened once (into the file
+    // given next, if any), for profiling.
+    if (argc > 1)
+        return Flatten(argv[1], argc > 2 ? argv[2] : dir / "flat.mov");
     std::string source = dir / "big.mov";
     std::printf("making %s (over 1 GiB) ...\n", source.c_str());
     if (!MakeMovie(source, "-f lavfi -i testsrc=size=1280x720:rate=25 -f lavfi -i sine=sample_rate=48000 -t 24 "
@@ -46,7 +55,7 @@ int main()
     // The three take turns, each after the disk has caught up with the
     // previous one's writes, and the best of three rounds counts: the disk
     // is shared, and one slow moment should not decide the comparison.
-    Measurement ours, cp, remux;
+    Measurement ours, cp, cpFlushed, remux;
     auto keepBest = [](Measurement& best, const Measurement& m) {
         if (best.seconds <= 0 || m.seconds < best.seconds)
             best = m;
@@ -57,6 +66,10 @@ int main()
         sync();
         keepBest(cp, MeasureCommand("cp " + Quoted(source) + " " + Quoted(dir / "copy.mov"), 1));
         sync();
+        keepBest(cpFlushed, MeasureCommand("cp " + Quoted(source) + " " + Quoted(dir / "copy2.mov") + " && sync " +
+                                               Quoted(dir / "copy2.mov"),
+                                           1));
+        sync();
         keepBest(remux, MeasureCommand("ffmpeg -nostdin -y -v error -i " + Quoted(source) + " -c copy -map 0 -f mov " +
                                            Quoted(dir / "remux.mov"),
                                        1));
@@ -66,10 +79,12 @@ int main()
         return 1;
     }
     PrintComparison("FlattenMovie vs cp", ours, cp, "cp");
+    PrintComparison("FlattenMovie vs cp, then sync", ours, cpFlushed, "cp+sync");
     PrintComparison("FlattenMovie vs ffmpeg -c copy", ours, remux, "ffmpeg");
-    bool nearCp = ours.seconds <= 1.5 * cp.seconds;
+    bool nearCp = ours.seconds <= 1.2 * cp.seconds;
     bool beatsRemux = ours.seconds < remux.seconds;
-    std::printf("  target within 1.5x of cp: %s (x%.2f)\n", nearCp ? "met" : "NOT met", ours.seconds / cp.seconds);
+    std::printf("  target within 1.2x of cp: %s (x%.2f; x%.2f of cp+sync)\n", nearCp ? "met" : "NOT met",
+                ours.seconds / cp.seconds, ours.seconds / cpFlushed.seconds);
     std::printf("  target faster than ffmpeg remux: %s\n", beatsRemux ? "met" : "NOT met");
     return 0;
 }

@@ -84,7 +84,7 @@ void QueryMovie(Movie movie)
     std::vector<UInt8> moov;
     SerializeMovieAtom(movie, SerializeOptions{}, &moov);
     FlattenPlan plan;
-    FlattenPlan::Make(movie, 20, &plan);
+    FlattenPlan::Make(movie, 0, 20, &plan);
     (void)sink;
 }
 

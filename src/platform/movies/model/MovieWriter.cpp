@@ -197,8 +197,13 @@ void SubstituteForFlattening(const TrackRecord& t, const StorageAtoms& a, const 
     if (a.stsd) {
         auto s = std::make_unique<StsdAtom>('stsd');
         s->entries = a.stsd->entries;
+        // An entry whose index names no data reference does not follow the
+        // sample entry layout there (some writers leave the header out), so
+        // those bytes are its own and stay as they are.
+        size_t refs = t.media ? t.media->dataRefs.size() : 0;
         for (auto& e : s->entries)
-            StsdAtom::SetEntryDataRefIndex(e, 1);
+            if (UInt16 index = StsdAtom::EntryDataRefIndex(e); index >= 1 && index <= refs)
+                StsdAtom::SetEntryDataRefIndex(e, 1);
         Substitute(a.stsd, std::move(s), subs, keep);
     }
     if (a.offsets) {

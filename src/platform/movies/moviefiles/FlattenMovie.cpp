@@ -3,6 +3,7 @@
 // The copy is built in a hidden file beside the destination and renamed over
 // it only when complete, so a cancel, a full disk or any other failure
 // leaves the destination (and every source) as it was.
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -20,12 +21,14 @@
 #include "platform/movies/moviefiles/MovieProgress.h"
 #include "platform/movies/moviefiles/MovieResourceFork.h"
 #include "platform/filesystem/SafeFileOps.h"
+#include "platform/movies/model/MovieRecord.h"
 #include "platform/movies/model/MovieSeam.h"
 
 namespace {
 
 struct FlattenTarget {
     std::string path;
+    long flattenFlags = 0;
     bool singleFork = true;
     short resId = movieInDataForkResID;
     std::string resName;
@@ -46,6 +49,29 @@ std::vector<UInt8> MediaDataHeader(UInt64 dataLength)
     return header;
 }
 
+// The copy must reach the disk before it is renamed into place. Asking the
+// kernel to start writing each stretch as soon as it is copied lets the disk
+// work while the next stretch is copied, so the final flush has little left
+// to wait for. It is only a hint: a failure here changes nothing.
+class WriteBehind {
+public:
+    explicit WriteBehind(int fd) : fFd(fd) {}
+    void Copied(UInt64 end)
+    {
+        if (end < fStarted + kStretch)
+            return;
+#ifdef SYNC_FILE_RANGE_WRITE
+        sync_file_range(fFd, off_t(fStarted), off_t(end - fStarted), SYNC_FILE_RANGE_WRITE);
+#endif
+        fStarted = end;
+    }
+
+private:
+    static constexpr UInt64 kStretch = 32u << 20;
+    int fFd;
+    UInt64 fStarted = 0;
+};
+
 OSErr CopySamples(const FlattenPlan& plan, int dest, MovieProgress& progress)
 {
     std::vector<int> fds(plan.sources.size(), -1);
@@ -54,11 +80,13 @@ OSErr CopySamples(const FlattenPlan& plan, int dest, MovieProgress& progress)
         if ((fds[i] = open(plan.sources[i].c_str(), O_RDONLY | O_CLOEXEC)) < 0)
             err = OSErrFromErrno(errno) == fnfErr ? OSErr(couldNotResolveDataRef) : OSErrFromErrno(errno);
     UInt64 done = 0;
+    WriteBehind writeBehind(dest);
     for (std::size_t i = 0; i < plan.copies.size() && !err; ++i) {
         const FlattenCopy& c = plan.copies[i];
         if (int e = FileWriteLayer::CopyRange(fds[c.source], c.sourceOffset, dest, c.destinationOffset, c.length))
             err = OSErrFromErrno(e);
         done += c.length;
+        writeBehind.Copied(c.destinationOffset + c.length);
         if (!err)
             err = progress.Update(done, plan.dataLength);
     }
@@ -68,17 +96,48 @@ OSErr CopySamples(const FlattenPlan& plan, int dest, MovieProgress& progress)
     return err;
 }
 
+// The copy's movie: the movie as it stands, with only the kept tracks, each
+// with the sample tables and edits of the plan. It is built on a copy of the
+// movie, because flattening leaves the movie in memory as it was.
 OSErr SerializeFlattened(Movie theMovie, const FlattenPlan& plan, const std::string& destination,
                          std::vector<UInt8>* moov)
 {
+    std::vector<UInt8> bytes;
+    if (OSErr err = SerializeMovieAtom(theMovie, SerializeOptions{}, &bytes))
+        return err;
+    Movie copy = nullptr;
+    if (OSErr err = ParseMovieAtom(bytes, theMovie->source, &copy))
+        return err;
+    std::vector<Track> dropped;
+    for (auto& track : copy->tracks) {
+        TrackRecord& t = *track;
+        auto kept = std::find_if(plan.tracks.begin(), plan.tracks.end(),
+                                 [&](const FlattenTrack& k) { return k.track->id == t.id; });
+        if (kept == plan.tracks.end()) {
+            dropped.push_back(&t);
+            continue;
+        }
+        // Parsing turned the leading empty edits into an offset; the
+        // plan's edits are the track's own, which come after its offset.
+        t.offset = kept->track->offset;
+        t.leadingEmptyAsRead = kept->track->leadingEmptyAsRead;
+        t.edits = kept->edits;
+        if (t.media) {
+            t.media->table = kept->table;
+            t.media->timeScale = kept->timeScale;
+            t.media->tableChanged = true;
+        }
+    }
+    for (Track t : dropped)
+        DisposeMovieTrack(t);
     SerializeOptions options;
     options.destinationPath = destination;
     options.forceCo64 = plan.needsCo64;
-    options.remapChunkOffset = [&plan](Track track, UInt32 chunkIndex, UInt64 oldOffset) {
-        auto it = plan.newChunkOffsets.find(track);
-        return it != plan.newChunkOffsets.end() && chunkIndex < it->second.size() ? it->second[chunkIndex] : oldOffset;
-    };
-    return SerializeMovieAtom(theMovie, options, moov);
+    // The plan's tables already hold the new chunk offsets.
+    options.remapChunkOffset = [](Track, UInt32, UInt64 offset) { return offset; };
+    OSErr err = SerializeMovieAtom(copy, options, moov);
+    DisposeMovie(copy);
+    return err;
 }
 
 OSErr WriteCompanionTemp(const FlattenTarget& target, std::vector<UInt8> moov, std::string* tempPath)
@@ -136,7 +195,7 @@ OSErr WriteFlattened(Movie theMovie, const FlattenTarget& target, int fd, const 
 {
     auto fileType = DataForkWriter::QuickTimeFileType();
     FlattenPlan plan;
-    if (OSErr err = FlattenPlan::Make(theMovie, fileType.size(), &plan))
+    if (OSErr err = FlattenPlan::Make(theMovie, target.flattenFlags, fileType.size(), &plan))
         return err;
     MovieProgress progress(theMovie, progressOpFlatten);
     if (progress.Result())
@@ -191,6 +250,7 @@ FlattenTarget MakeTarget(const FSSpec* theFile, long flattenFlags, long createFl
 {
     FlattenTarget target;
     target.path = FSSpecPath(*theFile);
+    target.flattenFlags = flattenFlags;
     target.resId = resId ? *resId : 0;
     target.singleFork = target.resId == movieInDataForkResID || (flattenFlags & flattenAddMovieToDataFork) ||
                         (createFlags & createMovieFileDontCreateResFile) ||

@@ -2,19 +2,9 @@
 
 #include <algorithm>
 
-#include "platform/movies/model/MovieSeam.h"
+#include "platform/movies/moviefiles/MovieFiles.h"
 
 namespace {
-
-struct PlannedChunk {
-    Track track = nullptr;
-    long trackOrder = 0;
-    UInt32 chunkIndex = 0;
-    int source = 0;
-    UInt64 offset = 0;
-    UInt64 size = 0;
-    double time = 0;
-};
 
 int SourceIndex(std::vector<std::string>& sources, const std::string& path)
 {
@@ -25,64 +15,60 @@ int SourceIndex(std::vector<std::string>& sources, const std::string& path)
     return int(sources.size() - 1);
 }
 
-OSErr CollectChunks(Movie theMovie, std::vector<std::string>& sources, std::vector<PlannedChunk>* out)
+void Order(std::vector<FlattenChunk>& chunks, bool interleave)
 {
-    long trackCount = GetMovieTrackCount(theMovie);
-    for (long t = 1; t <= trackCount; ++t) {
-        Track track = GetMovieIndTrack(theMovie, t);
-        Media media = GetTrackMedia(track);
-        if (!media)
-            continue;
-        double scale = GetMediaTimeScale(media) > 0 ? double(GetMediaTimeScale(media)) : 1.0;
-        OSErr failure = noErr;
-        OSErr err = ForEachMediaChunk(media, [&](const MediaChunk& chunk) {
-            DataRefEntry* ref = GetMediaDataRefEntry(media, short(chunk.dataRefIndex));
-            if (!ref || ref->resolvedPath.empty()) {
-                failure = couldNotResolveDataRef;
-                return false;
-            }
-            out->push_back({track, t, chunk.chunkIndex, SourceIndex(sources, ref->resolvedPath), chunk.fileOffset,
-                            chunk.size, double(chunk.decodeTime) / scale});
-            return true;
-        });
-        if (failure || err)
-            return failure ? failure : err;
-    }
-    return noErr;
+    std::stable_sort(chunks.begin(), chunks.end(), [interleave](const FlattenChunk& a, const FlattenChunk& b) {
+        if (interleave && a.movieSeconds != b.movieSeconds)
+            return a.movieSeconds < b.movieSeconds;
+        return a.track != b.track ? a.track < b.track : a.chunkIndex < b.chunkIndex;
+    });
 }
 
 }  // namespace
 
 UInt32 FlattenPlan::MediaDataHeaderSize(UInt64 dataLength) { return dataLength + 8 > 0xFFFFFFFFull ? 16 : 8; }
 
-OSErr FlattenPlan::Make(Movie theMovie, UInt64 headerBytes, FlattenPlan* out)
+OSErr FlattenPlan::Make(Movie theMovie, long flattenFlags, UInt64 headerBytes, FlattenPlan* out)
 {
     *out = FlattenPlan{};
-    std::vector<PlannedChunk> chunks;
-    if (OSErr err = CollectChunks(theMovie, out->sources, &chunks))
-        return err;
-    std::stable_sort(chunks.begin(), chunks.end(), [](const PlannedChunk& a, const PlannedChunk& b) {
-        return a.time < b.time || (a.time == b.time && a.trackOrder < b.trackOrder);
-    });
+    if (!theMovie)
+        return invalidMovie;
+    std::vector<FlattenChunk> chunks;
+    FlattenSourceIndex sourceOf = [out](const std::string& path) { return SourceIndex(out->sources, path); };
+    long index = 0;
+    for (auto& t : theMovie->tracks) {
+        ++index;
+        if ((flattenFlags & flattenActiveTracksOnly) && !t->enabled)
+            continue;
+        FlattenTrack track;
+        if (OSErr err = BuildFlattenTrack(*t, index, out->tracks.size(), sourceOf, &track, &chunks))
+            return err;
+        out->tracks.push_back(std::move(track));
+    }
+    Order(chunks, !(flattenFlags & flattenDontInterleaveFlatten));
     UInt64 total = 0;
     for (const auto& c : chunks)
         total += c.size;
     out->dataLength = total;
     out->dataStart = headerBytes + MediaDataHeaderSize(total);
+    std::vector<std::vector<UInt64>> offsets(out->tracks.size());
+    for (size_t i = 0; i < out->tracks.size(); ++i)
+        offsets[i].resize(out->tracks[i].table.ChunkCount());
     UInt64 at = out->dataStart;
     for (const auto& c : chunks) {
-        auto& offsets = out->newChunkOffsets[c.track];
-        if (offsets.size() <= c.chunkIndex)
-            offsets.resize(std::size_t(c.chunkIndex) + 1, 0);
-        offsets[c.chunkIndex] = at;
-        FlattenCopy* last = out->copies.empty() ? nullptr : &out->copies.back();
-        if (last && last->source == c.source && last->sourceOffset + last->length == c.offset)
-            last->length += c.size;
-        else if (c.size > 0)
-            out->copies.push_back({c.source, c.offset, at, c.size});
-        if (at > 0xFFFFFFFFull)
-            out->needsCo64 = true;
-        at += c.size;
+        offsets[c.track][c.chunkIndex] = at;
+        out->needsCo64 = out->needsCo64 || at > 0xFFFFFFFFull;
+        for (const auto& p : c.pieces) {
+            FlattenCopy* last = out->copies.empty() ? nullptr : &out->copies.back();
+            if (last && last->source == p.source && last->sourceOffset + last->length == p.offset &&
+                last->destinationOffset + last->length == at)
+                last->length += p.length;
+            else
+                out->copies.push_back({p.source, p.offset, at, p.length});
+            at += p.length;
+        }
     }
+    for (size_t i = 0; i < out->tracks.size(); ++i)
+        out->tracks[i].table.chunkOffsets = std::make_shared<const std::vector<UInt64>>(std::move(offsets[i]));
     return noErr;
 }

@@ -1,16 +1,17 @@
-// Where every chunk of a movie goes in a self-contained file.
+// Where every kept sample of a movie goes in a self-contained file.
 //
-// The chunks of all media are put in time order (the time of each chunk's
-// first sample, in seconds), so that a player reading the file front to
-// back finds sound and video of the same moment close together; chunks that
-// follow each other in their source file as well become one copy.
+// Each track keeps only the samples its edits play (FlattenTrack), cut into
+// chunks of about half a second. The chunks of all tracks are put in the
+// order they play, so that a player reading the file front to back finds
+// sound and video of the same moment close together; pieces that follow
+// each other in their source file as well become one copy, which the kernel
+// can do without the bytes passing through the process.
 #pragma once
 
-#include <map>
 #include <string>
 #include <vector>
 
-#include "platform/movies/Movies.h"
+#include "platform/movies/moviefiles/FlattenTrack.h"
 
 struct FlattenCopy {
     int source = 0;          // index into FlattenPlan::sources
@@ -22,15 +23,17 @@ struct FlattenCopy {
 struct FlattenPlan {
     std::vector<std::string> sources;         // files read from
     std::vector<FlattenCopy> copies;          // in destination order
-    std::map<Track, std::vector<UInt64>> newChunkOffsets;  // by chunk index
+    std::vector<FlattenTrack> tracks;         // the tracks kept, in movie order, offsets filled in
     UInt64 dataStart = 0;   // first sample byte in the destination
     UInt64 dataLength = 0;
     bool needsCo64 = false;
 
-    // Lays out every chunk after `headerBytes` bytes of file (the file type
-    // atom and the media data atom's header, which the caller writes).
-    // couldNotResolveDataRef when a chunk's file is unknown.
-    static OSErr Make(Movie theMovie, UInt64 headerBytes, FlattenPlan* out);
+    // Lays out the kept samples after `headerBytes` bytes of file (the file
+    // type atom and the media data atom's header, which the caller writes).
+    // flattenActiveTracksOnly leaves disabled tracks out;
+    // flattenDontInterleaveFlatten puts each track's data in one stretch.
+    // couldNotResolveDataRef when a kept sample's file is unknown.
+    static OSErr Make(Movie theMovie, long flattenFlags, UInt64 headerBytes, FlattenPlan* out);
     // The media data atom's header length that `dataLength` bytes need.
     static UInt32 MediaDataHeaderSize(UInt64 dataLength);
 };

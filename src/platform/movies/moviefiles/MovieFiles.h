@@ -79,12 +79,17 @@ OSErr AddMovieResource(Movie theMovie, short resRefNum, short* resId, ConstStr25
 // clears the movie's changed flag.
 OSErr UpdateMovieResource(Movie theMovie, short resRefNum, short resId, ConstStr255Param resName);
 
-// Writes a self-contained copy: every chunk of every media, interleaved by
-// time, then the movie atom (co64 when offsets pass 4 GiB). *resId -1, or
-// flattenAddMovieToDataFork, or createMovieFileDontCreateResFile gives a
-// single-fork file; otherwise the movie goes into the resource fork. The
-// movie in memory is not changed. Cancelling through the progress procedure
-// or a failure leaves no file behind and the destination as it was.
+// Writes a self-contained copy: the samples the edits play (from the key
+// frame each edit needs), in chunks of about half a second interleaved by
+// time, then the movie atom with sample tables and edits to match (co64 when
+// offsets pass 4 GiB). Media rates other than 1 are baked into the copy's
+// sample durations. flattenActiveTracksOnly leaves disabled tracks out.
+// *resId -1, or flattenAddMovieToDataFork, or the value of
+// createMovieFileDontCreateResFile among either set of flags gives a
+// single-fork file (no companion); otherwise the movie goes into the
+// resource fork. The movie in memory is not changed. Cancelling through the
+// progress procedure or a failure leaves no file behind and the destination
+// as it was; a destination that holds samples the movie uses is refused.
 void FlattenMovie(Movie theMovie, long movieFlattenFlags, const FSSpec* theFile, OSType creator,
                   ScriptCode scriptTag, long createMovieFileFlags, short* resId, ConstStr255Param resName);
 // Like FlattenMovie into the data fork, and returns the new file's movie.

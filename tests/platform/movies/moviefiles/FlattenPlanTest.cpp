@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include "FilesTestSupport.h"
@@ -25,7 +26,7 @@ TEST(FlattenPlan, CopiesFollowEachOtherWithoutGapsAfterTheHeader)
     Opened src;
     ASSERT_NE(src.movie, nullptr);
     FlattenPlan plan;
-    ASSERT_EQ(FlattenPlan::Make(src.movie, 20, &plan), noErr);
+    ASSERT_EQ(FlattenPlan::Make(src.movie, 0, 20, &plan), noErr);
     ASSERT_FALSE(plan.copies.empty());
     EXPECT_EQ(plan.dataStart, 28u);
     UInt64 at = plan.dataStart, total = 0;
@@ -43,10 +44,10 @@ TEST(FlattenPlan, EveryChunkGetsANewOffsetInsideTheData)
     Opened src;
     ASSERT_NE(src.movie, nullptr);
     FlattenPlan plan;
-    ASSERT_EQ(FlattenPlan::Make(src.movie, 20, &plan), noErr);
-    ASSERT_EQ(plan.newChunkOffsets.size(), 2u);
-    for (const auto& [track, offsets] : plan.newChunkOffsets)
-        for (UInt64 offset : offsets) {
+    ASSERT_EQ(FlattenPlan::Make(src.movie, 0, 20, &plan), noErr);
+    ASSERT_EQ(plan.tracks.size(), 2u);
+    for (const auto& track : plan.tracks)
+        for (UInt64 offset : *track.table.chunkOffsets) {
             EXPECT_GE(offset, plan.dataStart);
             EXPECT_LT(offset, plan.dataStart + plan.dataLength);
         }
@@ -57,7 +58,7 @@ TEST(FlattenPlan, OffsetsPastFourGigabytesAskForCo64)
     Opened src;
     ASSERT_NE(src.movie, nullptr);
     FlattenPlan plan;
-    ASSERT_EQ(FlattenPlan::Make(src.movie, 5ull << 30, &plan), noErr);
+    ASSERT_EQ(FlattenPlan::Make(src.movie, 0, 5ull << 30, &plan), noErr);
     EXPECT_TRUE(plan.needsCo64);
     EXPECT_GT(plan.dataStart, 0xFFFFFFFFull);
 }
@@ -67,4 +68,39 @@ TEST(FlattenPlan, MediaDataHeaderGrowsForMoreThanFourGigabytes)
     EXPECT_EQ(FlattenPlan::MediaDataHeaderSize(1000), 8u);
     EXPECT_EQ(FlattenPlan::MediaDataHeaderSize(0xFFFFFFFFull - 8), 8u);
     EXPECT_EQ(FlattenPlan::MediaDataHeaderSize(0xFFFFFFFFull - 7), 16u);
+}
+
+TEST(FlattenPlan, ChunksHoldAboutHalfASecondAndAlternateBetweenTracks)
+{
+    Opened src;
+    ASSERT_NE(src.movie, nullptr);
+    FlattenPlan plan;
+    ASSERT_EQ(FlattenPlan::Make(src.movie, 0, 20, &plan), noErr);
+    ASSERT_EQ(plan.tracks.size(), 2u);
+    for (const auto& track : plan.tracks) {
+        const auto& runs = track.table.chunkRuns;
+        ASSERT_FALSE(runs.empty());
+        UInt32 delta = track.table.times.at(0).delta;
+        for (const auto& run : runs)
+            EXPECT_LE(double(run.samplesPerChunk - 1) * delta / track.timeScale, 0.5);
+        EXPECT_GE(double(runs[0].samplesPerChunk) * delta / track.timeScale, 0.5);
+        // Two seconds in chunks of half a second.
+        EXPECT_EQ(track.table.ChunkCount(), 4u);
+    }
+    // In the file, the chunks follow the time they start at, whatever their
+    // track (every sample of these tracks lasts the same).
+    std::vector<std::pair<UInt64, double>> chunks;
+    for (const auto& track : plan.tracks) {
+        UInt64 sample = 0;
+        double seconds = double(track.table.times.at(0).delta) / track.timeScale;
+        for (UInt32 c = 0; c < track.table.ChunkCount(); ++c) {
+            chunks.push_back({(*track.table.chunkOffsets)[c], double(sample) * seconds});
+            auto run = std::upper_bound(track.table.chunkRuns.begin(), track.table.chunkRuns.end(), c + 1,
+                                        [](UInt32 chunk, const SampleToChunkRun& r) { return chunk < r.firstChunk; });
+            sample += (run - 1)->samplesPerChunk;
+        }
+    }
+    std::sort(chunks.begin(), chunks.end());
+    for (size_t i = 1; i < chunks.size(); ++i)
+        EXPECT_LE(chunks[i - 1].second, chunks[i].second) << i;
 }
