@@ -49,3 +49,8 @@ ComponentResult MCSetControllerBoundsRect(MovieController mc, const Rect* bounds
 // The movie's duration, tracks or edits changed: read them again.
 ComponentResult MCMovieChanged(MovieController mc, Movie m);
 ComponentResult MCSetActionFilterWithRefCon(MovieController mc, MCActionFilterWithRefConUPP filter, long refCon);
+
+// Orvo: what keeps part of the movie from playing (a codec the decoders
+// lack, a file that cannot be found), as one sentence for an alert. True
+// once per movie: the first call after the controller found the problem.
+Boolean MCTakePlaybackProblem(MovieController mc, Str255 message);

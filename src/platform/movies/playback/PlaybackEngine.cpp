@@ -4,6 +4,7 @@
 #include <cmath>
 
 extern "C" {
+#include <libavutil/log.h>
 #include <libswscale/swscale.h>
 }
 
@@ -36,6 +37,9 @@ struct PlaybackEngine::SoundTrack {
 
 PlaybackEngine::PlaybackEngine(std::shared_ptr<const MovieSnapshot> s) : snapshot(std::move(s))
 {
+    // The libraries' own notes (a deprecated pixel format, a damaged
+    // packet concealed) are no news to a person watching the movie.
+    av_log_set_level(AV_LOG_ERROR);
     for (const auto& t : snapshot->tracks) {
         if (!t->enabled || t->table.Empty())
             continue;
@@ -160,6 +164,26 @@ double PlaybackEngine::NextPictureChange(double t) const
         next = std::min(next, t + mediaLeft * movieScale / (pos.rate * double(track.mediaScale)));
     }
     return std::max(next, t + 1e-6);
+}
+
+double PlaybackEngine::PreviousPictureChange(double t) const
+{
+    const double movieScale = snapshot->timeScale;
+    double before = t - 1e-3, best = -1;
+    for (const auto& v : videoTracks) {
+        const SnapshotTrack& track = *v->track;
+        MediaPosition pos = MapMovieTime(track, snapshot->timeScale, before);
+        if (!pos.inMedia || pos.rate <= 0)
+            continue;
+        SInt64 start = 0;
+        if (track.table.SampleAtTime(SInt64(std::floor(pos.mediaTime)), &start) == 0)
+            continue;
+        double back = (pos.mediaTime - double(start)) * movieScale / (pos.rate * double(track.mediaScale));
+        best = std::max(best, std::ceil(before - back - 1e-6));
+    }
+    if (best < 0 || best >= t)
+        best = t - movieScale / 10;
+    return std::max(best, 0.0);
 }
 
 void PlaybackEngine::MixSound(SInt64 firstFrame, int frameCount, SInt16* out)

@@ -58,6 +58,10 @@ public:
     // The movie time after t at which the picture next changes (a new
     // sample of a shown track, or an edit boundary); the duration when none.
     double NextPictureChange(double t) const;
+    // The time at which the picture shown just before t began (stepping
+    // back a frame); t less a tenth of a second when no track shows one.
+    double PreviousPictureChange(double t) const;
+    bool HasSound() const { return !soundTracks.empty(); }
 
     // Sound: frameCount stereo frames at 48 kHz starting at movie position
     // firstFrame (frames of 1/48000 s from movie time 0), every enabled sound

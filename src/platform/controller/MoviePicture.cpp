@@ -1,0 +1,119 @@
+#include "platform/controller/MoviePicture.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr size_t kQueueLength = 4;
+constexpr double kLookAheadSeconds = 0.25;
+
+}  // namespace
+
+MoviePicture::MoviePicture(std::shared_ptr<PlaybackEngine> e, bool t) : engine(std::move(e)), threaded(t)
+{
+    if (threaded)
+        worker = std::thread([this] { Run(); });
+}
+
+MoviePicture::~MoviePicture()
+{
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        stopping = true;
+    }
+    wake.notify_all();
+    if (worker.joinable())
+        worker.join();
+}
+
+bool MoviePicture::Covers(const PlaybackImage& image, double t) const
+{
+    return t >= image.movieTime && t < engine->NextPictureChange(image.movieTime);
+}
+
+void MoviePicture::Follow(double movieTime, double unitsPerSecond, int width, int height)
+{
+    if (!threaded) {
+        wantTime = movieTime;
+        wantWidth = width;
+        wantHeight = height;
+        return;
+    }
+    std::lock_guard<std::mutex> guard(lock);
+    bool sizeChanged = width != wantWidth || height != wantHeight;
+    bool rateChanged = unitsPerSecond != wantRate;
+    if (!sizeChanged && !rateChanged && unitsPerSecond == 0 && movieTime == wantTime && generation != 0)
+        return;  // still, and its picture is made or on its way
+    // Playing forward keeps the queue while it still leads to movieTime.
+    bool onCourse = !sizeChanged && !rateChanged && unitsPerSecond > 0 && nextTime >= 0 &&
+                    (ready.empty() ? nextTime <= movieTime + 1 : ready.front()->movieTime <= movieTime + 1) &&
+                    movieTime >= wantTime;
+    wantTime = movieTime;
+    wantRate = unitsPerSecond;
+    wantWidth = width;
+    wantHeight = height;
+    if (!onCourse) {
+        bool same = !sizeChanged && unitsPerSecond == 0 && !ready.empty() && Covers(*ready.back(), movieTime);
+        if (!same) {
+            ready.clear();
+            nextTime = movieTime;
+            ++generation;
+        }
+    }
+    wake.notify_all();
+}
+
+void MoviePicture::Run()
+{
+    std::unique_lock<std::mutex> guard(lock);
+    while (!stopping) {
+        double limit = wantTime + std::max(wantRate, 0.0) * kLookAheadSeconds;
+        bool due = nextTime >= 0 && ready.size() < kQueueLength && nextTime <= limit &&
+                   nextTime < double(engine->Snapshot().duration) + (ready.empty() ? 1 : 0);
+        if (!due) {
+            wake.wait(guard);
+            continue;
+        }
+        double t = nextTime;
+        int w = wantWidth, h = wantHeight;
+        unsigned gen = generation;
+        guard.unlock();
+        auto image = std::make_unique<PlaybackImage>();
+        engine->Compose(t, w, h, image.get());
+        double next = engine->NextPictureChange(t);
+        guard.lock();
+        if (gen != generation)
+            continue;
+        ready.push_back(std::move(image));
+        nextTime = wantRate > 0 ? next : -1;  // a still movie needs one picture
+    }
+}
+
+bool MoviePicture::TakeDue(double movieTime, const PlaybackImage** image)
+{
+    *image = &shown;
+    if (!threaded) {
+        if (shownTime >= 0 && movieTime >= shownTime && movieTime < shownUntil && shown.width == wantWidth &&
+            shown.height == wantHeight)
+            return false;
+        engine->Compose(movieTime, wantWidth, wantHeight, &shown);
+        shownTime = movieTime;
+        shownUntil = engine->NextPictureChange(movieTime);
+        return true;
+    }
+    std::lock_guard<std::mutex> guard(lock);
+    bool took = false;
+    // The newest picture that is due; older ones are dropped unseen.
+    while (!ready.empty() && (ready.front()->movieTime <= movieTime + 1e-9 || !took && shownTime < 0)) {
+        shown = std::move(*ready.front());
+        ready.pop_front();
+        took = true;
+        if (shownTime < 0)
+            shownTime = shown.movieTime;
+    }
+    if (took) {
+        shownTime = shown.movieTime;
+        wake.notify_all();
+    }
+    return took;
+}
