@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -26,10 +27,21 @@ struct SoundFeed {
     std::shared_ptr<PlaybackEngine> engine;
     std::atomic<double> position{0};   // 48 kHz frames of movie time
     std::atomic<double> rate{0};       // movie frames per output frame; 0 silent
+    std::atomic<double> pulledAt{-1};  // monotonic seconds of the device's last pull
     std::vector<SInt16> scratch;
+
+    static double Now()
+    {
+        using namespace std::chrono;
+        return duration<double>(steady_clock::now().time_since_epoch()).count();
+    }
+    // True while a sound device really takes the sound, so its position
+    // can be the clock.
+    bool Flowing() const { return rate.load() > 0 && Now() - pulledAt.load() < 0.2; }
 
     void Pull(SInt16* out, int count)
     {
+        pulledAt = Now();
         double r = rate.load();
         if (r <= 0 || !engine) {
             std::fill(out, out + size_t(count) * 2, SInt16(0));
@@ -284,7 +296,7 @@ void ShowNow(MovieController mc, bool force)
 {
     if (!mc->picture)
         return;
-    if (!mc->inStep && mc->sound && gSoundOwner == mc && GetMovieRate(mc->movie) > 0) {
+    if (!mc->inStep && mc->sound && gSoundOwner == mc && mc->sound->Flowing() && GetMovieRate(mc->movie) > 0) {
         // Sound is the master clock while it plays.
         double t = mc->sound->position.load() * GetMovieTimeScale(mc->movie) / PlaybackEngine::kSoundRate;
         if (std::fabs(t - GetMovieTime(mc->movie, nullptr)) > GetMovieTimeScale(mc->movie) / 50.0)

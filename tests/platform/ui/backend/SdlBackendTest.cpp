@@ -3,6 +3,8 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <memory>
 
@@ -223,3 +225,22 @@ TEST_F(SdlBackendTest, IdleWaitReturnsANullEvent)
 }
 
 }  // namespace
+
+// Sound out on SDL's dummy audio driver: the device pulls 48 kHz stereo
+// frames from the source while there is one, and stops when it is taken away.
+TEST_F(SdlBackendTest, PullsSoundFromTheSourceWhileThereIsOne)
+{
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    std::atomic<int> pulled{0};
+    UICurrentBackend().SetAudioSource([&](SInt16* frames, int count) {
+        std::fill(frames, frames + count * 2, SInt16(1000));
+        pulled += count;
+    });
+    for (int i = 0; i < 100 && pulled < 4800; ++i)
+        SDL_Delay(10);
+    EXPECT_GE(pulled.load(), 4800);
+    UICurrentBackend().SetAudioSource(nullptr);
+    int stopped = pulled.load();
+    SDL_Delay(100);
+    EXPECT_EQ(pulled.load(), stopped);
+}
