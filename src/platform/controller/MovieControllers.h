@@ -53,4 +53,6 @@ ComponentResult MCSetActionFilterWithRefCon(MovieController mc, MCActionFilterWi
 // Orvo: what keeps part of the movie from playing (a codec the decoders
 // lack, a file that cannot be found), as one sentence for an alert. True
 // once per movie: the first call after the controller found the problem.
+// The controller shows it in an alert of its own at the first null event
+// it gets, unless it was taken here first.
 Boolean MCTakePlaybackProblem(MovieController mc, Str255 message);

@@ -1,5 +1,6 @@
 #include "platform/controller/MoviePicture.h"
 
+#include <chrono>
 #include <cmath>
 
 namespace {
@@ -9,7 +10,8 @@ constexpr double kLookAheadSeconds = 0.25;
 
 }  // namespace
 
-MoviePicture::MoviePicture(std::shared_ptr<PlaybackEngine> e, bool t) : engine(std::move(e)), threaded(t)
+MoviePicture::MoviePicture(std::shared_ptr<PlaybackEngine> e, bool t, std::function<void()> wake)
+    : engine(std::move(e)), threaded(t), wakeProc(std::move(wake))
 {
     if (threaded)
         worker = std::thread([this] { Run(); });
@@ -44,10 +46,12 @@ void MoviePicture::Follow(double movieTime, double unitsPerSecond, int width, in
     bool rateChanged = unitsPerSecond != wantRate;
     if (!sizeChanged && !rateChanged && unitsPerSecond == 0 && movieTime == wantTime && generation != 0)
         return;  // still, and its picture is made or on its way
-    // Playing forward keeps the queue while it still leads to movieTime.
-    bool onCourse = !sizeChanged && !rateChanged && unitsPerSecond > 0 && nextTime >= 0 &&
-                    (ready.empty() ? nextTime <= movieTime + 1 : ready.front()->movieTime <= movieTime + 1) &&
-                    movieTime >= wantTime;
+    // Playing forward keeps the queue while the time moves on as expected;
+    // a jump, or a worker that fell half a second behind, starts again at
+    // the time now (late pictures are dropped rather than piling up).
+    double slack = 0.5 * unitsPerSecond;
+    bool onCourse = !sizeChanged && !rateChanged && unitsPerSecond > 0 && nextTime >= 0 && movieTime >= wantTime &&
+                    movieTime - wantTime <= slack && nextTime >= movieTime - slack;
     wantTime = movieTime;
     wantRate = unitsPerSecond;
     wantWidth = width;
@@ -71,7 +75,13 @@ void MoviePicture::Run()
         bool due = nextTime >= 0 && ready.size() < kQueueLength && nextTime <= limit &&
                    nextTime < double(engine->Snapshot().duration) + (ready.empty() ? 1 : 0);
         if (!due) {
-            wake.wait(guard);
+            if (wantRate > 0) {
+                wake.wait_for(guard, std::chrono::microseconds(16667));
+                if (wantRate > 0 && wakeProc && !stopping)
+                    wakeProc();
+            } else {
+                wake.wait(guard);
+            }
             continue;
         }
         double t = nextTime;
@@ -86,6 +96,8 @@ void MoviePicture::Run()
             continue;
         ready.push_back(std::move(image));
         nextTime = wantRate > 0 ? next : -1;  // a still movie needs one picture
+        if (wakeProc)
+            wakeProc();
     }
 }
 

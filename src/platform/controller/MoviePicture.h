@@ -8,6 +8,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -16,7 +17,10 @@
 
 class MoviePicture {
 public:
-    MoviePicture(std::shared_ptr<PlaybackEngine> engine, bool threaded);
+    // wake (threaded only) is called from the worker when a picture is ready
+    // and, while the movie moves, sixty times a second, so that the event
+    // loop comes round to show it.
+    MoviePicture(std::shared_ptr<PlaybackEngine> engine, bool threaded, std::function<void()> wake = nullptr);
     ~MoviePicture();
     MoviePicture(const MoviePicture&) = delete;
     MoviePicture& operator=(const MoviePicture&) = delete;
@@ -48,5 +52,6 @@ private:
     double nextTime = -1;        // the next picture the worker composes
     unsigned generation = 0;
     bool stopping = false;
+    std::function<void()> wakeProc;
     std::thread worker;
 };

@@ -9,6 +9,7 @@
 
 #include "../movies/playback/PlaybackTestSupport.h"
 #include "ToolboxTestSupport.h"
+#include "platform/ui/harness/DialogHarness.h"
 #include "platform/controller/MovieControllers.h"
 #include "platform/movies/playback/PlaybackEngine.h"
 #include "platform/ui/backend/headless/HeadlessBackend.h"
@@ -225,23 +226,43 @@ TEST_F(MovieControllerTest, SoundFollowsTheMovie)
     EXPECT_FALSE(catcher->source);
 }
 
-TEST(MovieControllerProblems, ReportedOnce)
+// A missing file is told once: to the application that asks for it, or
+// else in the controller's own alert at its first null event.
+TEST(MovieControllerProblems, ToldOnce)
 {
     harness::Start(800, 600, 1);
     std::string path = MakeMovie("ctl.mov", "");
     std::string copy = Folder() + "/gone.mov";
-    std::filesystem::copy_file(path, copy);
+    std::filesystem::copy_file(path, copy, std::filesystem::copy_options::overwrite_existing);
     Movie movie = OpenMovie(copy);
     std::filesystem::remove(copy);
     Rect box = R(0, 0, 160, 120);
-    MovieController mc = NewMovieController(movie, &box, mcTopLeftMovie);
+    MovieController asked = NewMovieController(movie, &box, mcTopLeftMovie);
     Str255 message;
-    EXPECT_TRUE(MCTakePlaybackProblem(mc, message));
+    EXPECT_TRUE(MCTakePlaybackProblem(asked, message));
     EXPECT_NE(pstr::ToStd(message).find("gone.mov"), std::string::npos) << pstr::ToStd(message);
-    EXPECT_FALSE(MCTakePlaybackProblem(mc, message));
-    MCMovieChanged(mc, movie);
-    EXPECT_FALSE(MCTakePlaybackProblem(mc, message));
-    DisposeMovieController(mc);
+    EXPECT_FALSE(MCTakePlaybackProblem(asked, message));
+    MCMovieChanged(asked, movie);
+    EXPECT_FALSE(MCTakePlaybackProblem(asked, message));
+    DisposeMovieController(asked);
+
+    MovieController alone = NewMovieController(movie, &box, mcTopLeftMovie);
+    std::vector<std::string> alerts;
+    harness::SetIdleProc([&] {
+        if (DialogPtr d = harness::FrontDialog()) {
+            alerts.push_back(harness::GetDialogState(d).items[1].shownText);
+            harness::Key(kReturnCharCode);
+        }
+    });
+    for (int i = 0; i < 3; ++i) {
+        EventRecord null{};
+        MCIsPlayerEvent(alone, &null);
+    }
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_NE(alerts[0].find("gone.mov"), std::string::npos) << alerts[0];
+    EXPECT_FALSE(MCTakePlaybackProblem(alone, message));
+    harness::SetIdleProc(nullptr);
+    DisposeMovieController(alone);
     DisposeMovie(movie);
     harness::Reset();
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
+#include <thread>
 #include <memory>
 
 #include "platform/ui/appleevents/AppleEvents.h"
@@ -243,4 +244,20 @@ TEST_F(SdlBackendTest, PullsSoundFromTheSourceWhileThereIsOne)
     int stopped = pulled.load();
     SDL_Delay(100);
     EXPECT_EQ(pulled.load(), stopped);
+}
+
+// A wake from another thread (a movie with a picture to show) ends a long
+// wait at once with a null event.
+TEST_F(SdlBackendTest, WakeUpEndsTheWait)
+{
+    std::thread waker([] {
+        SDL_Delay(50);
+        UICurrentBackend().WakeUp();
+    });
+    Uint32 start = SDL_GetTicks();
+    EventRecord ev;
+    EXPECT_FALSE(WaitNextEvent(everyEvent, &ev, 120, nullptr));
+    waker.join();
+    EXPECT_EQ(ev.what, nullEvent);
+    EXPECT_LT(SDL_GetTicks() - start, 1000u);
 }

@@ -54,6 +54,7 @@ SdlBackend::SdlBackend() : start(std::chrono::steady_clock::now())
     driverCanWait = name == "x11" || name == "wayland" || name == "cocoa" || name == "windows";
     SDL_StartTextInput();
     SDL_SetWindowMinimumSize(window, 640, 480);
+    wakeEventType = SDL_RegisterEvents(1);
     MeasureWindow();
 }
 
@@ -160,7 +161,9 @@ void SdlBackend::Handle(const SDL_Event& e)
         break;
     case SDL_WINDOWEVENT: HandleWindowEvent(e.window); break;
     case SDL_QUIT: PostQuit(); break;
-    default: break;
+    default:
+        if (e.type == wakeEventType) UIInputWake();
+        break;
     }
 }
 
@@ -282,6 +285,15 @@ void SdlBackend::FillAudio(void* backend, Uint8* stream, int length)
         self->audioSource(reinterpret_cast<SInt16*>(stream), frames);
     else
         SDL_memset(stream, 0, size_t(length));
+}
+
+// An event of our own ends SDL's wait; Handle passes it over.
+void SdlBackend::WakeUp()
+{
+    if (wakeEventType == Uint32(-1) || wakeEventType == 0) return;
+    SDL_Event e{};
+    e.type = wakeEventType;
+    SDL_PushEvent(&e);
 }
 
 void SdlBackend::SetAudioSource(AudioSource source)

@@ -28,6 +28,7 @@ public:
     void Present(const UInt32* pixels, int w, int h) override;
     bool IsInteractive() const override { return true; }
     void SetAudioSource(AudioSource source) override;
+    void WakeUp() override;
     std::string ClipboardText() override;
     void SetClipboardText(const std::string& text) override;
 
@@ -61,6 +62,7 @@ private:
     // Sound out: the device opens with the first source and runs only while
     // there is one. The source is swapped under the device's lock, so the
     // audio thread never sees one half made or already gone.
+    Uint32 wakeEventType = 0;
     SDL_AudioDeviceID audioDevice = 0;
     bool audioFailed = false;
     AudioSource audioSource;
