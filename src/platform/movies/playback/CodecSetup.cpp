@@ -34,7 +34,10 @@ constexpr FormatCodec kVideoFormats[] = {
     {'av01', AV_CODEC_ID_AV1},       {'dvc ', AV_CODEC_ID_DVVIDEO},   {'dvcp', AV_CODEC_ID_DVVIDEO},
     {'dv5n', AV_CODEC_ID_DVVIDEO},   {'dv5p', AV_CODEC_ID_DVVIDEO},   {'dvpp', AV_CODEC_ID_DVVIDEO},
     {'mx5p', AV_CODEC_ID_MPEG2VIDEO}, {'xd5e', AV_CODEC_ID_MPEG2VIDEO}, {'hdv2', AV_CODEC_ID_MPEG2VIDEO},
-    {'hdv3', AV_CODEC_ID_MPEG2VIDEO}, {'m2v1', AV_CODEC_ID_MPEG2VIDEO}, {'tiff', AV_CODEC_ID_TIFF},
+    {'hdv3', AV_CODEC_ID_MPEG2VIDEO}, {'m2v1', AV_CODEC_ID_MPEG2VIDEO}, {'hdv1', AV_CODEC_ID_MPEG2VIDEO},
+    {'hdv5', AV_CODEC_ID_MPEG2VIDEO}, {'hdv6', AV_CODEC_ID_MPEG2VIDEO}, {'hdv7', AV_CODEC_ID_MPEG2VIDEO},
+    {'hdv8', AV_CODEC_ID_MPEG2VIDEO}, {'hdv9', AV_CODEC_ID_MPEG2VIDEO}, {'hdva', AV_CODEC_ID_MPEG2VIDEO},
+    {'mp2v', AV_CODEC_ID_MPEG2VIDEO}, {'mx3n', AV_CODEC_ID_MPEG2VIDEO}, {'mx5n', AV_CODEC_ID_MPEG2VIDEO}, {'tiff', AV_CODEC_ID_TIFF},
     {'gif ', AV_CODEC_ID_GIF},       {'Hap1', AV_CODEC_ID_HAP},       {'Hap5', AV_CODEC_ID_HAP},
     {'HapY', AV_CODEC_ID_HAP},       {'icod', AV_CODEC_ID_AIC},
 };

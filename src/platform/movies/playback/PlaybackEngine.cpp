@@ -18,6 +18,23 @@ constexpr UInt32 kBackground = 0xFF000000;
 
 double Fix(Fixed v) { return double(v) / 65536.0; }
 
+// The picture's own colour matrix and range (high-definition pictures are
+// BT.709, which the scaler would otherwise read as BT.601).
+void UseFrameColours(SwsContext* scaler, const AVFrame* frame)
+{
+    int* inverse = nullptr;
+    int* table = nullptr;
+    int srcRange = 0, dstRange = 0, brightness = 0, contrast = 0, saturation = 0;
+    if (sws_getColorspaceDetails(scaler, &inverse, &srcRange, &table, &dstRange, &brightness, &contrast,
+                                 &saturation) < 0)
+        return;  // an RGB source: nothing to choose
+    int space = frame->colorspace == AVCOL_SPC_UNSPECIFIED ? SWS_CS_DEFAULT : int(frame->colorspace);
+    if (frame->color_range != AVCOL_RANGE_UNSPECIFIED)
+        srcRange = frame->color_range == AVCOL_RANGE_JPEG ? 1 : 0;
+    sws_setColorspaceDetails(scaler, sws_getCoefficients(space), srcRange, table, dstRange, brightness, contrast,
+                             saturation);
+}
+
 }  // namespace
 
 struct PlaybackEngine::VideoTrack {
@@ -90,8 +107,10 @@ void PlaybackEngine::Compose(double movieTime, int width, int height, PlaybackIm
         DrawTrack(*v, movieTime, out);
 }
 
-// A track's rectangle through its matrix (scale and translation; a rotated
-// track is shown in the rectangle that holds it), in image pixels.
+// The track's picture through its matrix and the movie's scaling into the
+// image. Scaling and moving (the usual case) is one scaled copy; a rotated
+// or mirrored track (a telephone held upright) is drawn pixel by pixel
+// through the inverse of the matrix.
 void PlaybackEngine::DrawTrack(VideoTrack& v, double movieTime, PlaybackImage* out)
 {
     const SnapshotTrack& t = *v.track;
@@ -103,41 +122,62 @@ void PlaybackEngine::DrawTrack(VideoTrack& v, double movieTime, PlaybackImage* o
         return;
     double sx = out->width / naturalW, sy = out->height / naturalH;
     const auto& m = t.matrix.matrix;
+    // Track point (u, v) lands on image point (A u + C v + X, B u + D v + Y).
+    double A = Fix(m[0][0]) * sx, B = Fix(m[0][1]) * sy, C = Fix(m[1][0]) * sx, D = Fix(m[1][1]) * sy;
+    double X = (Fix(m[2][0]) - snapshot->left) * sx, Y = (Fix(m[2][1]) - snapshot->top) * sy;
     double x0 = 1e18, y0 = 1e18, x1 = -1e18, y1 = -1e18;
-    for (double x : {0.0, t.width})
-        for (double y : {0.0, t.height}) {
-            double px = (Fix(m[0][0]) * x + Fix(m[1][0]) * y + Fix(m[2][0]) - snapshot->left) * sx;
-            double py = (Fix(m[0][1]) * x + Fix(m[1][1]) * y + Fix(m[2][1]) - snapshot->top) * sy;
+    for (double u : {0.0, t.width})
+        for (double w : {0.0, t.height}) {
+            double px = A * u + C * w + X, py = B * u + D * w + Y;
             x0 = std::min(x0, px), x1 = std::max(x1, px), y0 = std::min(y0, py), y1 = std::max(y1, py);
         }
     int left = int(std::lround(x0)), top = int(std::lround(y0));
     int w = int(std::lround(x1)) - left, h = int(std::lround(y1)) - top;
     if (w <= 0 || h <= 0)
         return;
+    bool upright = B == 0 && C == 0 && A > 0 && D > 0;
+    // The size the picture is scaled to before it is placed: the box itself
+    // when upright, else the track's own sides as they appear.
+    int fw = upright ? w : std::max(1, int(std::lround(t.width * std::hypot(A, B))));
+    int fh = upright ? h : std::max(1, int(std::lround(t.height * std::hypot(C, D))));
     auto blit = [&](auto pixelAt) {
         for (int y = std::max(0, top); y < std::min(out->height, top + h); ++y)
             for (int x = std::max(0, left); x < std::min(out->width, left + w); ++x)
-                out->pixels[size_t(y) * out->width + x] = pixelAt(x - left, y - top);
+                pixelAt(x, y, out->pixels[size_t(y) * out->width + x]);
     };
     if (v.missingCodec) {
-        blit([](int, int) { return kPlaceholderGrey; });
+        blit([](int, int, UInt32& p) { p = kPlaceholderGrey; });
         out->placeholders.push_back({left, top, left + w, top + h, v.decoder->Format()});
         return;
     }
     const AVFrame* frame = v.decoder->FrameAt(pos.mediaTime);
     if (!frame || frame->width <= 0 || frame->height <= 0)
         return;
-    v.scaler = sws_getCachedContext(v.scaler, frame->width, frame->height, AVPixelFormat(frame->format), w, h,
+    v.scaler = sws_getCachedContext(v.scaler, frame->width, frame->height, AVPixelFormat(frame->format), fw, fh,
                                     AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (!v.scaler)
         return;
-    v.scaled.resize(size_t(w) * h);
+    UseFrameColours(v.scaler, frame);
+    v.scaled.resize(size_t(fw) * fh);
     uint8_t* dst[4] = {reinterpret_cast<uint8_t*>(v.scaled.data()), nullptr, nullptr, nullptr};
-    int dstStride[4] = {w * 4, 0, 0, 0};
+    int dstStride[4] = {fw * 4, 0, 0, 0};
     sws_scale(v.scaler, frame->data, frame->linesize, 0, frame->height, dst, dstStride);
     const UInt32* src = v.scaled.data();
     // An alpha channel the picture lacks comes out as 0; the picture is opaque.
-    blit([&](int x, int y) { return src[size_t(y) * w + x] | 0xFF000000u; });
+    if (upright) {
+        blit([&](int x, int y, UInt32& p) { p = src[size_t(y - top) * fw + (x - left)] | 0xFF000000u; });
+        return;
+    }
+    double det = A * D - B * C;
+    if (det == 0)
+        return;
+    blit([&](int x, int y, UInt32& p) {
+        double px = x + 0.5 - X, py = y + 0.5 - Y;
+        double u = (D * px - C * py) / det, vv = (-B * px + A * py) / det;  // track coordinates
+        int sxp = int(u / t.width * fw), syp = int(vv / t.height * fh);
+        if (sxp >= 0 && sxp < fw && syp >= 0 && syp < fh)
+            p = src[size_t(syp) * fw + sxp] | 0xFF000000u;
+    });
 }
 
 double PlaybackEngine::NextPictureChange(double t) const
