@@ -68,6 +68,9 @@ struct SoundFeed {
 
 // The controller that feeds the sound device now (one at a time).
 MovieControllerRecord* gSoundOwner = nullptr;
+// Controllers alive; the movie clock goes back to the monotonic one when the
+// last goes.
+int gControllerCount = 0;
 
 enum BarPart { kNoPart, kPlayPart, kSliderPart, kStepBackPart, kStepForwardPart, kGrowPart };
 
@@ -507,6 +510,7 @@ MovieController NewMovieController(Movie theMovie, const Rect* movieRect, long)
     if (!theMovie || !movieRect || GetMovieTimeScale(theMovie) <= 0)
         return nullptr;
     auto* mc = new MovieControllerRecord;
+    ++gControllerCount;
     mc->movie = theMovie;
     GetPort(&mc->port);
     mc->inStep = !UICurrentBackend().IsInteractive();
@@ -524,6 +528,8 @@ void DisposeMovieController(MovieController mc)
         return;
     StopSound(mc);
     delete mc;
+    if (--gControllerCount == 0)
+        SetMoviesClock(nullptr);
 }
 
 ComponentResult MCIsPlayerEvent(MovieController mc, const EventRecord* e)
@@ -615,4 +621,14 @@ Boolean MCTakePlaybackProblem(MovieController mc, Str255 message)
     if (message)
         pstr::FromStd(mc->problem, message);
     return true;
+}
+
+ComponentResult MCGetPlaybackStatistics(MovieController mc, MCPlaybackStatistics* out)
+{
+    if (!mc || !out || !mc->picture)
+        return paramErr;
+    out->framesShown = mc->picture->Shown();
+    out->framesDropped = mc->picture->Dropped();
+    out->worstLagSeconds = mc->picture->WorstLag() / GetMovieTimeScale(mc->movie);
+    return noErr;
 }

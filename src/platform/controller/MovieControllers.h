@@ -56,3 +56,12 @@ ComponentResult MCSetActionFilterWithRefCon(MovieController mc, MCActionFilterWi
 // The controller shows it in an alert of its own at the first null event
 // it gets, unless it was taken here first.
 Boolean MCTakePlaybackProblem(MovieController mc, Str255 message);
+
+// Orvo: how playback went since the controller was made or the movie last
+// changed (for the playback benchmark).
+struct MCPlaybackStatistics {
+    long framesShown = 0;
+    long framesDropped = 0;     // came due but were never shown
+    double worstLagSeconds = 0; // picture shown against the movie's time then
+};
+ComponentResult MCGetPlaybackStatistics(MovieController mc, MCPlaybackStatistics* out);

@@ -1,6 +1,7 @@
 #include "platform/controller/MoviePicture.h"
 
 #include <chrono>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -101,6 +102,23 @@ void MoviePicture::Run()
     }
 }
 
+// Every picture between the last one shown and this one was missed.
+void MoviePicture::Count(double lastShown, double movieTime)
+{
+    ++shownCount;
+    // A picture is on time while the movie's time lies within its span.
+    double end = engine->NextPictureChange(shown.movieTime);
+    double lag = movieTime < shown.movieTime ? shown.movieTime - movieTime : movieTime >= end ? movieTime - end : 0;
+    worstLag = std::max(worstLag, lag);
+    if (lastShown < 0 || shown.movieTime <= lastShown)
+        return;
+    double t = engine->NextPictureChange(lastShown);
+    for (int guard = 0; guard < 10000 && t < shown.movieTime - 1e-6; ++guard) {
+        ++droppedCount;
+        t = engine->NextPictureChange(t);
+    }
+}
+
 bool MoviePicture::TakeDue(double movieTime, const PlaybackImage** image)
 {
     *image = &shown;
@@ -109,22 +127,24 @@ bool MoviePicture::TakeDue(double movieTime, const PlaybackImage** image)
             shown.height == wantHeight)
             return false;
         engine->Compose(movieTime, wantWidth, wantHeight, &shown);
+        double last = shownTime;
         shownTime = movieTime;
         shownUntil = engine->NextPictureChange(movieTime);
+        Count(last, movieTime);
         return true;
     }
     std::lock_guard<std::mutex> guard(lock);
     bool took = false;
     // The newest picture that is due; older ones are dropped unseen.
-    while (!ready.empty() && (ready.front()->movieTime <= movieTime + 1e-9 || !took && shownTime < 0)) {
+    while (!ready.empty() && (ready.front()->movieTime <= movieTime + 1e-9 || (!took && shownTime < 0))) {
         shown = std::move(*ready.front());
         ready.pop_front();
         took = true;
-        if (shownTime < 0)
-            shownTime = shown.movieTime;
     }
     if (took) {
+        double last = shownTime;
         shownTime = shown.movieTime;
+        Count(last, movieTime);
         wake.notify_all();
     }
     return took;

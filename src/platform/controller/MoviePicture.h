@@ -34,6 +34,13 @@ public:
     // Forgets the picture shown, so the next TakeDue gives one again.
     void Invalidate() { shownTime = -1; }
 
+    // Pictures shown, pictures that came due but were never shown, and the
+    // largest gap in movie units between a picture shown and the time it
+    // was shown at.
+    long Shown() const { return shownCount; }
+    long Dropped() const { return droppedCount; }
+    double WorstLag() const { return worstLag; }
+
 private:
     void Run();
     bool Covers(const PlaybackImage& image, double t) const;
@@ -43,6 +50,9 @@ private:
     PlaybackImage shown;
     double shownTime = -1;       // movie time of the picture last handed out
     double shownUntil = -1;      // when that picture stops being due
+    long shownCount = 0, droppedCount = 0;
+    double worstLag = 0;
+    void Count(double lastShown, double movieTime);
     // Worker state, under `lock`.
     std::mutex lock;
     std::condition_variable wake;
