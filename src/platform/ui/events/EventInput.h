@@ -23,6 +23,3 @@ void UIInputText(const std::string& utf8);
 void UIInputModifiers(UInt16 modifiers);
 // The screen changed size (points) or scale; windows keep their places.
 void UIInputScreenResized();
-// The host asked the event loop to come round (a movie has a picture to
-// show): the wait in WaitNextEvent ends with a null event.
-void UIInputWake();

@@ -30,8 +30,6 @@ bool FindEvent(EventMask mask, EventRecord* out, bool remove)
     return events::TakeQueued(mask, out, remove, true);
 }
 
-bool gWoken = false;  // UIInputWake: end the current wait
-
 // Looks for an event, asking the host for input until `sleep` ticks have
 // passed. The backend's pump waits (or, headless, advances its clock).
 bool Fetch(EventMask mask, EventRecord* theEvent, UInt32 sleep, bool remove)
@@ -54,19 +52,13 @@ bool Fetch(EventMask mask, EventRecord* theEvent, UInt32 sleep, bool remove)
         backend.PumpInput(UInt32(std::min<UInt64>(now < deadline ? deadline - now : 0, 0xFFFFFFFFu)));
         pumpedOnce = true;
         compositor::PresentIfNeeded();
-        if (gWoken) {
-            gWoken = false;
-            if (FindEvent(mask, theEvent, remove)) return true;
-            break;
-        }
+        if (backend.WakeForNullEvent()) break;
     }
     *theEvent = events::NullEvent();
     return false;
 }
 
 }  // namespace
-
-void UIInputWake() { gWoken = true; }
 
 namespace events {
 void NoteUpdateServiced(WindowPtr window)

@@ -162,7 +162,7 @@ void SdlBackend::Handle(const SDL_Event& e)
     case SDL_WINDOWEVENT: HandleWindowEvent(e.window); break;
     case SDL_QUIT: PostQuit(); break;
     default:
-        if (e.type == wakeEventType) UIInputWake();
+        if (e.type == wakeEventType) woken = true;
         break;
     }
 }

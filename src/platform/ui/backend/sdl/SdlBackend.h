@@ -29,6 +29,13 @@ public:
     bool IsInteractive() const override { return true; }
     void SetAudioSource(AudioSource source) override;
     void WakeUp() override;
+    // A wake-up came: the event loop returns a null event instead of waiting on.
+    bool WakeForNullEvent() override
+    {
+        bool w = woken;
+        woken = false;
+        return w;
+    }
     std::string ClipboardText() override;
     void SetClipboardText(const std::string& text) override;
 
@@ -63,6 +70,7 @@ private:
     // there is one. The source is swapped under the device's lock, so the
     // audio thread never sees one half made or already gone.
     Uint32 wakeEventType = 0;
+    bool woken = false;
     SDL_AudioDeviceID audioDevice = 0;
     bool audioFailed = false;
     AudioSource audioSource;
