@@ -26,6 +26,13 @@ public:
     AudioSource source;
 };
 
+// Two seconds of pattern at 25 frames a second, and a sine.
+std::string ControllerMovie()
+{
+    return MakeMovie("ctl.mov", "-f lavfi -i testsrc2=size=160x120:rate=25:duration=2 -f lavfi -i "
+                                "sine=frequency=1000:sample_rate=48000:duration=2 -c:v mjpeg -q:v 2 -c:a pcm_s16le");
+}
+
 int gSizeChanges = 0;
 Boolean CountSizeChanges(MovieController, short action, void*, long)
 {
@@ -43,8 +50,7 @@ protected:
         UIUseBackend(std::move(backend));
         window = MakeWindow("movie", R(40, 60, 200, 196));
         SetPortWindowPort(window);
-        path = MakeMovie("ctl.mov", "-f lavfi -i testsrc2=size=160x120:rate=25:duration=2 -f lavfi -i "
-                                    "sine=frequency=1000:sample_rate=48000:duration=2 -c:v mjpeg -q:v 2 -c:a pcm_s16le");
+        path = ControllerMovie();
         movie = OpenMovie(path);
         scale = GetMovieTimeScale(movie);
         Rect box = R(0, 0, 160, 120);
@@ -231,7 +237,7 @@ TEST_F(MovieControllerTest, SoundFollowsTheMovie)
 TEST(MovieControllerProblems, ToldOnce)
 {
     harness::Start(800, 600, 1);
-    std::string path = MakeMovie("ctl.mov", "");
+    std::string path = ControllerMovie();
     std::string copy = Folder() + "/gone.mov";
     std::filesystem::copy_file(path, copy, std::filesystem::copy_options::overwrite_existing);
     Movie movie = OpenMovie(copy);
