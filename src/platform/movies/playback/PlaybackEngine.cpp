@@ -158,14 +158,17 @@ void PlaybackEngine::DrawTrack(VideoTrack& v, double movieTime, PlaybackImage* o
     if (!v.scaler)
         return;
     UseFrameColours(v.scaler, frame);
-    v.scaled.resize(size_t(fw) * fh);
+    // The scaler writes whole vectors: rows padded to 64 bytes and a spare
+    // row at the end keep its last writes inside the buffer.
+    int stride = (fw + 15) & ~15;
+    v.scaled.resize(size_t(stride) * size_t(fh + 2));
     uint8_t* dst[4] = {reinterpret_cast<uint8_t*>(v.scaled.data()), nullptr, nullptr, nullptr};
-    int dstStride[4] = {fw * 4, 0, 0, 0};
+    int dstStride[4] = {stride * 4, 0, 0, 0};
     sws_scale(v.scaler, frame->data, frame->linesize, 0, frame->height, dst, dstStride);
     const UInt32* src = v.scaled.data();
     // An alpha channel the picture lacks comes out as 0; the picture is opaque.
     if (upright) {
-        blit([&](int x, int y, UInt32& p) { p = src[size_t(y - top) * fw + (x - left)] | 0xFF000000u; });
+        blit([&](int x, int y, UInt32& p) { p = src[size_t(y - top) * stride + (x - left)] | 0xFF000000u; });
         return;
     }
     double det = A * D - B * C;
@@ -176,7 +179,7 @@ void PlaybackEngine::DrawTrack(VideoTrack& v, double movieTime, PlaybackImage* o
         double u = (D * px - C * py) / det, vv = (-B * px + A * py) / det;  // track coordinates
         int sxp = int(u / t.width * fw), syp = int(vv / t.height * fh);
         if (sxp >= 0 && sxp < fw && syp >= 0 && syp < fh)
-            p = src[size_t(syp) * fw + sxp] | 0xFF000000u;
+            p = src[size_t(syp) * stride + sxp] | 0xFF000000u;
     });
 }
 
