@@ -16,8 +16,6 @@
 #include "platform/movies/playback/CodecSetup.h"
 #include "platform/movies/playback/PlaybackEngine.h"
 #include "platform/ui/backend/Backend.h"
-#include "platform/ui/dialogs/Dialogs.h"
-#include "platform/ui/resources/ResourceTemplates.h"
 #include "platform/ui/windows/Windows.h"
 
 namespace {
@@ -90,7 +88,6 @@ struct MovieControllerRecord {
     std::shared_ptr<SoundFeed> sound;
     std::string problem;             // waiting to be told (MCTakePlaybackProblem or the alert)
     bool problemTaken = false;
-    bool alerting = false;
     SInt64 drawnThumb = -1;
 };
 
@@ -460,34 +457,6 @@ bool HandleKey(MovieController mc, const EventRecord* e)
     return true;
 }
 
-// The controller's own alert, numbered among the system's resources.
-constexpr short kProblemAlertID = -8160;
-
-void RegisterProblemAlert()
-{
-    ItemListTemplate items;
-    items.items.push_back({kButtonDialogItem, Rect{92, 316, 112, 386}, "OK", 0});
-    items.items.push_back({short(statText | itemDisable), Rect{14, 64, 84, 386}, "^0", 0});
-    RegisterItemListTemplate(kProblemAlertID, items);
-    RegisterAlertTemplate(kProblemAlertID, AlertTemplate{Rect{120, 200, 246, 600}, kProblemAlertID});
-}
-
-// Tells the person once, at the first quiet moment (a null event, never in
-// the middle of a click or inside the call that made the controller), what
-// part of the movie will not play, unless the application took the problem
-// to tell it itself.
-void AlertProblemOnce(MovieController mc)
-{
-    Str255 message;
-    if (mc->alerting || !MCTakePlaybackProblem(mc, message))
-        return;
-    mc->alerting = true;
-    RegisterProblemAlert();
-    ParamText(message, nullptr, nullptr, nullptr);
-    NoteAlert(kProblemAlertID, nullptr);
-    mc->alerting = false;
-}
-
 // The movie's clock: the virtual one of the headless backend, so a script
 // always sees the same times; the monotonic one otherwise.
 void ChooseClock(bool inStep)
@@ -550,8 +519,6 @@ ComponentResult MCIsPlayerEvent(MovieController mc, const EventRecord* e)
     }
     // Every event, null events included, gives the movie its time.
     ShowNow(mc, false);
-    if (e->what == nullEvent)
-        AlertProblemOnce(mc);
     return mine ? 1 : 0;
 }
 

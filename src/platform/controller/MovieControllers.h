@@ -53,8 +53,7 @@ ComponentResult MCSetActionFilterWithRefCon(MovieController mc, MCActionFilterWi
 // Orvo: what keeps part of the movie from playing (a codec the decoders
 // lack, a file that cannot be found), as one sentence for an alert. True
 // once per movie: the first call after the controller found the problem.
-// The controller shows it in an alert of its own at the first null event
-// it gets, unless it was taken here first.
+// The application shows it in its alert (the viewer's missing-file alert).
 Boolean MCTakePlaybackProblem(MovieController mc, Str255 message);
 
 // Orvo: how playback went since the controller was made or the movie last
