@@ -214,7 +214,10 @@ TEST_F(OpenDialogTest, ViewerBehindTheDialogIsRedrawn)
                              GetPort(&saved);
                              SetPortWindowPort(v->win);
                              Rect r = {0, 0, 20, 20};
+                             RGBColor red = {0xFFFF, 0, 0};  // a colour the movie's picture lacks there
+                             RGBForeColor(&red);
                              PaintRect(&r);
+                             ForeColor(blackColor);
                              InvalWindowRect(v->win, &r);
                              painted = harness::PortPixel(GetWindowPort(v->win), 5, 5);
                              SetPort(saved);

@@ -49,3 +49,18 @@ ComponentResult MCSetControllerBoundsRect(MovieController mc, const Rect* bounds
 // The movie's duration, tracks or edits changed: read them again.
 ComponentResult MCMovieChanged(MovieController mc, Movie m);
 ComponentResult MCSetActionFilterWithRefCon(MovieController mc, MCActionFilterWithRefConUPP filter, long refCon);
+
+// Orvo: what keeps part of the movie from playing (a codec the decoders
+// lack, a file that cannot be found), as one sentence for an alert. True
+// once per movie: the first call after the controller found the problem.
+// The application shows it in its alert (the viewer's missing-file alert).
+Boolean MCTakePlaybackProblem(MovieController mc, Str255 message);
+
+// Orvo: how playback went since the controller was made or the movie last
+// changed (for the playback benchmark).
+struct MCPlaybackStatistics {
+    long framesShown = 0;
+    long framesDropped = 0;     // came due but were never shown
+    double worstLagSeconds = 0; // picture shown against the movie's time then
+};
+ComponentResult MCGetPlaybackStatistics(MovieController mc, MCPlaybackStatistics* out);

@@ -5,6 +5,7 @@
 #include "platform/movies/model/AtomBuilders.h"
 #include "platform/movies/model/MovieRecord.h"
 #include "platform/movies/model/Registry.h"
+#include "platform/movies/MovieClock.h"
 #include "platform/movies/model/TimeMath.h"
 
 OSErr EnterMovies()
@@ -33,13 +34,24 @@ void DisposeMovie(Movie theMovie)
     }
 }
 
-Fixed GetMovieRate(Movie theMovie) { return ValueOf(theMovie, &MovieRecord::rate); }
+Fixed GetMovieRate(Movie theMovie)
+{
+    MovieRecord* m = CheckMovie(theMovie);
+    if (!m)
+        return 0;
+    AdvanceMovieTime(*m);  // a movie that has reached its end has stopped
+    SetMoviesError(noErr);
+    return m->rate;
+}
 
-// The current rate belongs to playback, not to the movie's content.
+// The current rate belongs to playback, not to the movie's content: the
+// time runs on from where it is now, at the new rate (0 stops it).
 void SetMovieRate(Movie theMovie, Fixed rate)
 {
     if (MovieRecord* m = CheckMovie(theMovie)) {
+        AdvanceMovieTime(*m);
         m->rate = rate;
+        AnchorMovieTime(*m);
         SetMoviesError(noErr);
     }
 }

@@ -3,12 +3,61 @@
 // the whole movie.
 #include <algorithm>
 
+#include <chrono>
+#include <cmath>
+
+#include "platform/movies/MovieClock.h"
 #include "platform/movies/Movies.h"
 #include "platform/movies/model/EditList.h"
 #include "platform/movies/model/MovieRecord.h"
 #include "platform/movies/model/Registry.h"
 #include "platform/movies/model/TimeMath.h"
 
+namespace {
+
+std::function<double()>& ClockSlot()
+{
+    static std::function<double()> clock;
+    return clock;
+}
+
+}  // namespace
+
+double MoviesClockSeconds()
+{
+    if (ClockSlot())
+        return ClockSlot()();
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+void SetMoviesClock(std::function<double()> clock) { ClockSlot() = std::move(clock); }
+
+void AnchorMovieTime(MovieRecord& m)
+{
+    m.timeBase.anchorTime = m.currentTime;
+    m.timeBase.anchorClock = MoviesClockSeconds();
+}
+
+void AdvanceMovieTime(MovieRecord& m)
+{
+    if (m.rate == 0) {
+        m.currentTime = std::clamp<SInt64>(m.currentTime, 0, m.Duration());  // edits may have shortened it
+        return;
+    }
+    double elapsed = MoviesClockSeconds() - m.timeBase.anchorClock;
+    double t = double(m.timeBase.anchorTime) + elapsed * Fix2X(m.rate) * double(m.timeScale);
+    SInt64 duration = m.Duration();
+    if (t >= double(duration) && m.rate > 0) {
+        m.currentTime = duration;
+        m.rate = 0;
+    } else if (t <= 0 && m.rate < 0) {
+        m.currentTime = 0;
+        m.rate = 0;
+    } else {
+        m.currentTime = std::clamp<SInt64>(SInt64(std::floor(t)), 0, duration);
+    }
+}
 
 TimeScale GetMovieTimeScale(Movie theMovie) { return ValueOf(theMovie, &MovieRecord::timeScale); }
 
@@ -41,10 +90,12 @@ void SetMovieTimeScale(Movie theMovie, TimeScale timeScale)
             newStart = newEnd;
         }
     }
+    AdvanceMovieTime(*m);
     for (SInt64* v : {&m->previewTime, &m->previewDuration, &m->posterTime, &m->selectionTime,
                       &m->selectionDuration, &m->currentTime})
         *v = conv(*v);
     m->timeScale = timeScale;
+    AnchorMovieTime(*m);
     m->MarkChanged();
 }
 
@@ -61,6 +112,7 @@ TimeValue GetMovieTime(Movie theMovie, TimeRecord* currentTime)
     if (!m)
         return 0;
     SetMoviesError(noErr);
+    AdvanceMovieTime(*m);
     if (currentTime) {
         currentTime->value.hi = SInt32(m->currentTime >> 32);
         currentTime->value.lo = UInt32(m->currentTime);
@@ -74,6 +126,7 @@ void SetMovieTimeValue(Movie theMovie, TimeValue newTime)
 {
     if (MovieRecord* m = CheckMovie(theMovie)) {
         m->currentTime = std::clamp<SInt64>(newTime, 0, m->Duration());
+        AnchorMovieTime(*m);
         SetMoviesError(noErr);
     }
 }

@@ -28,6 +28,10 @@ struct Edit {
 
 struct TimeBaseRecord {
     MovieRecord* movie = nullptr;
+    // While the movie plays, its time is anchorTime plus what the clock
+    // has run since anchorClock, at the movie's rate.
+    SInt64 anchorTime = 0;
+    double anchorClock = 0;
 };
 
 struct MediaRecord {

@@ -53,6 +53,11 @@ public:
     using AudioSource = std::function<void(SInt16* frames, int frameCount)>;
     virtual void SetAudioSource(AudioSource source) {}
 
+    // Ends a wait in PumpInput early, from any thread: a playing movie wakes
+    // the event loop when it has a picture to show. The headless backend
+    // never waits, so it needs nothing.
+    virtual void WakeUp() {}
+
     virtual std::string ClipboardText() = 0;
     virtual void SetClipboardText(const std::string& text) = 0;
 };

@@ -3,7 +3,10 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdlib>
+#include <thread>
 #include <memory>
 
 #include "platform/ui/appleevents/AppleEvents.h"
@@ -223,3 +226,38 @@ TEST_F(SdlBackendTest, IdleWaitReturnsANullEvent)
 }
 
 }  // namespace
+
+// Sound out on SDL's dummy audio driver: the device pulls 48 kHz stereo
+// frames from the source while there is one, and stops when it is taken away.
+TEST_F(SdlBackendTest, PullsSoundFromTheSourceWhileThereIsOne)
+{
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    std::atomic<int> pulled{0};
+    UICurrentBackend().SetAudioSource([&](SInt16* frames, int count) {
+        std::fill(frames, frames + count * 2, SInt16(1000));
+        pulled += count;
+    });
+    for (int i = 0; i < 100 && pulled < 4800; ++i)
+        SDL_Delay(10);
+    EXPECT_GE(pulled.load(), 4800);
+    UICurrentBackend().SetAudioSource(nullptr);
+    int stopped = pulled.load();
+    SDL_Delay(100);
+    EXPECT_EQ(pulled.load(), stopped);
+}
+
+// A wake from another thread (a movie with a picture to show) ends a long
+// wait at once with a null event.
+TEST_F(SdlBackendTest, WakeUpEndsTheWait)
+{
+    std::thread waker([] {
+        SDL_Delay(50);
+        UICurrentBackend().WakeUp();
+    });
+    Uint32 start = SDL_GetTicks();
+    EventRecord ev;
+    EXPECT_FALSE(WaitNextEvent(everyEvent, &ev, 120, nullptr));
+    waker.join();
+    EXPECT_EQ(ev.what, nullEvent);
+    EXPECT_LT(SDL_GetTicks() - start, 1000u);
+}

@@ -54,11 +54,13 @@ SdlBackend::SdlBackend() : start(std::chrono::steady_clock::now())
     driverCanWait = name == "x11" || name == "wayland" || name == "cocoa" || name == "windows";
     SDL_StartTextInput();
     SDL_SetWindowMinimumSize(window, 640, 480);
+    wakeEventType = SDL_RegisterEvents(1);
     MeasureWindow();
 }
 
 SdlBackend::~SdlBackend()
 {
+    if (audioDevice) SDL_CloseAudioDevice(audioDevice);
     if (texture) SDL_DestroyTexture(texture);
     if (renderer) SDL_DestroyRenderer(renderer);
     if (window) SDL_DestroyWindow(window);
@@ -159,7 +161,9 @@ void SdlBackend::Handle(const SDL_Event& e)
         break;
     case SDL_WINDOWEVENT: HandleWindowEvent(e.window); break;
     case SDL_QUIT: PostQuit(); break;
-    default: break;
+    default:
+        if (e.type == wakeEventType) woken = true;
+        break;
     }
 }
 
@@ -248,6 +252,59 @@ void SdlBackend::RepresentLast()
     SDL_RenderClear(renderer);
     SDL_RenderCopy(renderer, texture, nullptr, nullptr);
     SDL_RenderPresent(renderer);
+}
+
+// 48 kHz, 16-bit, stereo, as the toolbox hands it over; SDL converts for a
+// device that wants something else. 1024 frames a pull keeps the delay near
+// 20 ms.
+bool SdlBackend::OpenAudio()
+{
+    if (audioDevice || audioFailed) return audioDevice != 0;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        audioFailed = true;  // no sound here: movies play silently
+        return false;
+    }
+    SDL_AudioSpec want{};
+    want.freq = 48000;
+    want.format = AUDIO_S16SYS;
+    want.channels = 2;
+    want.samples = 1024;
+    want.callback = &SdlBackend::FillAudio;
+    want.userdata = this;
+    SDL_AudioSpec have{};
+    audioDevice = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    audioFailed = audioDevice == 0;
+    return audioDevice != 0;
+}
+
+void SdlBackend::FillAudio(void* backend, Uint8* stream, int length)
+{
+    auto* self = static_cast<SdlBackend*>(backend);
+    int frames = length / 4;
+    if (self->audioSource)
+        self->audioSource(reinterpret_cast<SInt16*>(stream), frames);
+    else
+        SDL_memset(stream, 0, size_t(length));
+}
+
+// An event of our own ends SDL's wait; Handle passes it over.
+void SdlBackend::WakeUp()
+{
+    if (wakeEventType == Uint32(-1) || wakeEventType == 0) return;
+    SDL_Event e{};
+    e.type = wakeEventType;
+    SDL_PushEvent(&e);
+}
+
+void SdlBackend::SetAudioSource(AudioSource source)
+{
+    if (!source && !audioDevice) return;
+    if (!OpenAudio()) return;
+    SDL_LockAudioDevice(audioDevice);
+    audioSource = std::move(source);
+    bool playing = bool(audioSource);
+    SDL_UnlockAudioDevice(audioDevice);
+    SDL_PauseAudioDevice(audioDevice, playing ? 0 : 1);
 }
 
 std::string SdlBackend::ClipboardText()

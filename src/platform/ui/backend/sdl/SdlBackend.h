@@ -27,10 +27,21 @@ public:
     void Delay(UInt32 numTicks) override;
     void Present(const UInt32* pixels, int w, int h) override;
     bool IsInteractive() const override { return true; }
+    void SetAudioSource(AudioSource source) override;
+    void WakeUp() override;
+    // A wake-up came: the event loop returns a null event instead of waiting on.
+    bool WakeForNullEvent() override
+    {
+        bool w = woken;
+        woken = false;
+        return w;
+    }
     std::string ClipboardText() override;
     void SetClipboardText(const std::string& text) override;
 
 private:
+    static void FillAudio(void* backend, Uint8* stream, int length);
+    bool OpenAudio();
     bool WaitForEvent(SDL_Event& e, int milliseconds);
     void Handle(const SDL_Event& e);
     void HandleKeyDown(const SDL_KeyboardEvent& key);
@@ -55,4 +66,12 @@ private:
     bool quitPosted = false;
     bool driverCanWait = true;
     bool scaleChosen = false;
+    // Sound out: the device opens with the first source and runs only while
+    // there is one. The source is swapped under the device's lock, so the
+    // audio thread never sees one half made or already gone.
+    Uint32 wakeEventType = 0;
+    bool woken = false;
+    SDL_AudioDeviceID audioDevice = 0;
+    bool audioFailed = false;
+    AudioSource audioSource;
 };

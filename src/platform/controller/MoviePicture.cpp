@@ -1,0 +1,151 @@
+#include "platform/controller/MoviePicture.h"
+
+#include <chrono>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr size_t kQueueLength = 4;
+constexpr double kLookAheadSeconds = 0.25;
+
+}  // namespace
+
+MoviePicture::MoviePicture(std::shared_ptr<PlaybackEngine> e, bool t, std::function<void()> wake)
+    : engine(std::move(e)), threaded(t), wakeProc(std::move(wake))
+{
+    if (threaded)
+        worker = std::thread([this] { Run(); });
+}
+
+MoviePicture::~MoviePicture()
+{
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        stopping = true;
+    }
+    wake.notify_all();
+    if (worker.joinable())
+        worker.join();
+}
+
+bool MoviePicture::Covers(const PlaybackImage& image, double t) const
+{
+    return t >= image.movieTime && t < engine->NextPictureChange(image.movieTime);
+}
+
+void MoviePicture::Follow(double movieTime, double unitsPerSecond, int width, int height)
+{
+    if (!threaded) {
+        wantTime = movieTime;
+        wantWidth = width;
+        wantHeight = height;
+        return;
+    }
+    std::lock_guard<std::mutex> guard(lock);
+    bool sizeChanged = width != wantWidth || height != wantHeight;
+    bool rateChanged = unitsPerSecond != wantRate;
+    if (!sizeChanged && !rateChanged && unitsPerSecond == 0 && movieTime == wantTime && generation != 0)
+        return;  // still, and its picture is made or on its way
+    // Playing forward keeps the queue while the time moves on as expected;
+    // a jump, or a worker that fell half a second behind, starts again at
+    // the time now (late pictures are dropped rather than piling up).
+    double slack = 0.5 * unitsPerSecond;
+    bool onCourse = !sizeChanged && !rateChanged && unitsPerSecond > 0 && nextTime >= 0 && movieTime >= wantTime &&
+                    movieTime - wantTime <= slack && nextTime >= movieTime - slack;
+    wantTime = movieTime;
+    wantRate = unitsPerSecond;
+    wantWidth = width;
+    wantHeight = height;
+    if (!onCourse) {
+        bool same = !sizeChanged && unitsPerSecond == 0 && !ready.empty() && Covers(*ready.back(), movieTime);
+        if (!same) {
+            ready.clear();
+            nextTime = movieTime;
+            ++generation;
+        }
+    }
+    wake.notify_all();
+}
+
+void MoviePicture::Run()
+{
+    std::unique_lock<std::mutex> guard(lock);
+    while (!stopping) {
+        double limit = wantTime + std::max(wantRate, 0.0) * kLookAheadSeconds;
+        bool due = nextTime >= 0 && ready.size() < kQueueLength && nextTime <= limit &&
+                   nextTime < double(engine->Snapshot().duration) + (ready.empty() ? 1 : 0);
+        if (!due) {
+            if (wantRate > 0) {
+                wake.wait_for(guard, std::chrono::microseconds(16667));
+                if (wantRate > 0 && wakeProc && !stopping)
+                    wakeProc();
+            } else {
+                wake.wait(guard);
+            }
+            continue;
+        }
+        double t = nextTime;
+        int w = wantWidth, h = wantHeight;
+        unsigned gen = generation;
+        guard.unlock();
+        auto image = std::make_unique<PlaybackImage>();
+        engine->Compose(t, w, h, image.get());
+        double next = engine->NextPictureChange(t);
+        guard.lock();
+        if (gen != generation)
+            continue;
+        ready.push_back(std::move(image));
+        nextTime = wantRate > 0 ? next : -1;  // a still movie needs one picture
+        if (wakeProc)
+            wakeProc();
+    }
+}
+
+// Every picture between the last one shown and this one was missed.
+void MoviePicture::Count(double lastShown, double movieTime)
+{
+    ++shownCount;
+    // A picture is on time while the movie's time lies within its span.
+    double end = engine->NextPictureChange(shown.movieTime);
+    double lag = movieTime < shown.movieTime ? shown.movieTime - movieTime : movieTime >= end ? movieTime - end : 0;
+    worstLag = std::max(worstLag, lag);
+    if (lastShown < 0 || shown.movieTime <= lastShown)
+        return;
+    double t = engine->NextPictureChange(lastShown);
+    for (int guard = 0; guard < 10000 && t < shown.movieTime - 1e-6; ++guard) {
+        ++droppedCount;
+        t = engine->NextPictureChange(t);
+    }
+}
+
+bool MoviePicture::TakeDue(double movieTime, const PlaybackImage** image)
+{
+    *image = &shown;
+    if (!threaded) {
+        if (shownTime >= 0 && movieTime >= shownTime && movieTime < shownUntil && shown.width == wantWidth &&
+            shown.height == wantHeight)
+            return false;
+        engine->Compose(movieTime, wantWidth, wantHeight, &shown);
+        double last = shownTime;
+        shownTime = movieTime;
+        shownUntil = engine->NextPictureChange(movieTime);
+        Count(last, movieTime);
+        return true;
+    }
+    std::lock_guard<std::mutex> guard(lock);
+    bool took = false;
+    // The newest picture that is due; older ones are dropped unseen.
+    while (!ready.empty() && (ready.front()->movieTime <= movieTime + 1e-9 || (!took && shownTime < 0))) {
+        shown = std::move(*ready.front());
+        ready.pop_front();
+        took = true;
+    }
+    if (took) {
+        double last = shownTime;
+        shownTime = shown.movieTime;
+        Count(last, movieTime);
+        wake.notify_all();
+    }
+    return took;
+}

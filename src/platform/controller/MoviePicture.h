@@ -1,0 +1,67 @@
+// The pictures a movie controller shows. In step with the clock (the
+// headless backend), the picture due at a time is composed when it is asked
+// for, so the same script always shows the same frames. Otherwise a worker
+// thread composes ahead of the clock into a small queue, and the controller
+// takes the newest picture that is due, dropping older ones: decoding never
+// holds up the event loop.
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "platform/movies/playback/PlaybackEngine.h"
+
+class MoviePicture {
+public:
+    // wake (threaded only) is called from the worker when a picture is ready
+    // and, while the movie moves, sixty times a second, so that the event
+    // loop comes round to show it.
+    MoviePicture(std::shared_ptr<PlaybackEngine> engine, bool threaded, std::function<void()> wake = nullptr);
+    ~MoviePicture();
+    MoviePicture(const MoviePicture&) = delete;
+    MoviePicture& operator=(const MoviePicture&) = delete;
+
+    // The movie is at movieTime, moving at unitsPerSecond (0: still), and is
+    // shown width x height device pixels. A jump elsewhere starts again there.
+    void Follow(double movieTime, double unitsPerSecond, int width, int height);
+    // The newest picture due at movieTime; false when it is the one taken
+    // last time (nothing to draw) or none is ready yet.
+    bool TakeDue(double movieTime, const PlaybackImage** image);
+    // Forgets the picture shown, so the next TakeDue gives one again.
+    void Invalidate() { shownTime = -1; }
+
+    // Pictures shown, pictures that came due but were never shown, and the
+    // largest gap in movie units between a picture shown and the time it
+    // was shown at.
+    long Shown() const { return shownCount; }
+    long Dropped() const { return droppedCount; }
+    double WorstLag() const { return worstLag; }
+
+private:
+    void Run();
+    bool Covers(const PlaybackImage& image, double t) const;
+
+    std::shared_ptr<PlaybackEngine> engine;
+    bool threaded;
+    PlaybackImage shown;
+    double shownTime = -1;       // movie time of the picture last handed out
+    double shownUntil = -1;      // when that picture stops being due
+    long shownCount = 0, droppedCount = 0;
+    double worstLag = 0;
+    void Count(double lastShown, double movieTime);
+    // Worker state, under `lock`.
+    std::mutex lock;
+    std::condition_variable wake;
+    std::deque<std::unique_ptr<PlaybackImage>> ready;
+    double wantTime = 0, wantRate = 0;
+    int wantWidth = 0, wantHeight = 0;
+    double nextTime = -1;        // the next picture the worker composes
+    unsigned generation = 0;
+    bool stopping = false;
+    std::function<void()> wakeProc;
+    std::thread worker;
+};

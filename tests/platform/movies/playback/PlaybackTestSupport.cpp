@@ -1,0 +1,117 @@
+#include "PlaybackTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+
+#include "platform/filesystem/Files.h"
+#include "platform/movies/moviefiles/MovieFiles.h"
+
+namespace playbacktest {
+
+namespace {
+
+std::string Run(const std::string& command, int* status)
+{
+    std::string out;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) {
+        *status = -1;
+        return out;
+    }
+    char buffer[65536];
+    while (size_t n = fread(buffer, 1, sizeof buffer, pipe))
+        out.append(buffer, n);
+    *status = pclose(pipe);
+    return out;
+}
+
+struct Scratch {
+    std::string path;
+    Scratch()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "orvo-playback-XXXXXX").string();
+        if (mkdtemp(pattern.data()))
+            path = pattern;
+    }
+    ~Scratch()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+};
+
+}  // namespace
+
+const std::string& Folder()
+{
+    static Scratch scratch;
+    return scratch.path;
+}
+
+std::string MakeMovie(const std::string& name, const std::string& args)
+{
+    static std::map<std::string, std::string> made;
+    auto it = made.find(name);
+    if (it != made.end())
+        return it->second;
+    std::string path = Folder() + "/" + name;
+    int status = 0;
+    std::string out = Run("ffmpeg -nostdin -hide_banner -loglevel error -y " + args + " '" + path + "' 2>&1", &status);
+    EXPECT_EQ(status, 0) << out;
+    return made[name] = status == 0 ? path : std::string();
+}
+
+Movie OpenMovie(const std::string& path)
+{
+    FSSpec location{};
+    FSPathMakeFSSpec(path.c_str(), &location, nullptr);
+    short refNum = 0;
+    EXPECT_EQ(OpenMovieFile(&location, &refNum, fsRdPerm), noErr) << path;
+    Movie movie = nullptr;
+    short id = 0;
+    EXPECT_EQ(NewMovieFromFile(&movie, refNum, &id, nullptr, newMovieActive, nullptr), noErr) << path;
+    return movie;
+}
+
+std::vector<UInt32> FfmpegFrame(const std::string& path, int index, int width, int height)
+{
+    char filter[160];
+    std::snprintf(filter, sizeof filter, "select=eq(n\\,%d),scale=%d:%d:flags=bilinear", index, width, height);
+    int status = 0;
+    std::string raw = Run("ffmpeg -nostdin -loglevel error -i '" + path + "' -vf '" + filter +
+                              "' -frames:v 1 -f rawvideo -pix_fmt bgra -",
+                          &status);
+    std::vector<UInt32> pixels(size_t(width) * height);
+    EXPECT_EQ(raw.size(), pixels.size() * 4) << path << " frame " << index;
+    std::memcpy(pixels.data(), raw.data(), std::min(raw.size(), pixels.size() * 4));
+    return pixels;
+}
+
+double Psnr(const std::vector<UInt32>& a, const std::vector<UInt32>& b)
+{
+    if (a.size() != b.size() || a.empty())
+        return 0;
+    double sum = 0;
+    for (size_t i = 0; i < a.size(); ++i)
+        for (int shift : {0, 8, 16}) {
+            double d = double((a[i] >> shift) & 0xFF) - double((b[i] >> shift) & 0xFF);
+            sum += d * d;
+        }
+    double mse = sum / double(a.size() * 3);
+    return mse == 0 ? 99.0 : 10 * std::log10(255.0 * 255.0 / mse);
+}
+
+long FirstLoudFrame(const std::vector<SInt16>& frames, int threshold)
+{
+    for (size_t i = 0; i + 1 < frames.size(); i += 2)
+        if (std::abs(int(frames[i])) > threshold)
+            return long(i / 2);
+    return -1;
+}
+
+}  // namespace playbacktest
