@@ -63,6 +63,10 @@ void OrvoFramework::ShowAboutBox()
     FailNil(reinterpret_cast<Ptr>(theDialog), "GetNewDialog()"_p);
     if (theDialog == nullptr)
         return;
+    // Return, Enter and Escape (and command-period) end the box like a click
+    // on its button: item 1 is both the default and the cancel item.
+    SetDialogDefaultItem(theDialog, 1);
+    SetDialogCancelItem(theDialog, 1);
     DialogItemIndex itemHit = 0;
     ModalDialog(nullptr, &itemHit);
     DisposeDialog(theDialog);
