@@ -305,7 +305,8 @@ void TracksWindowTitle(ConstStr255Param movieName, Str255 title)
     StringCopy(movieName, title);
     constexpr unsigned char kSuffix[] = " Tracks";
     constexpr int kSuffixLength = sizeof(kSuffix) - 1;
-    if (movieName[0] > 255 - kSuffixLength)
+    constexpr int kLongestSuffixedName = 247;
+    if (movieName[0] > kLongestSuffixedName)
         return;
     for (int i = 0; i < kSuffixLength; ++i)
         title[title[0] + 1 + i] = kSuffix[i];

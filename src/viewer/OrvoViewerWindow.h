@@ -73,7 +73,7 @@ private:
 };
 
 // The tracks window's title for a movie name: the name and " Tracks", or
-// the name alone when both would not fit in 255 characters.
+// the name alone when it is longer than 247 characters.
 void TracksWindowTitle(ConstStr255Param movieName, Str255 title);
 
 // The action filter of every viewer's controller; refCon is the viewer.
