@@ -89,7 +89,7 @@ long OrvoFramework::HandleFileMenu(EventRecord& er, short theItem)
 
 long OrvoFramework::HandleHighLevelEvent(EventRecord& er)
 {
-    gAppleEventsData.eventResult = 0;
+    gAppleEventsData.eventResult = kDispatchNothing;
     OSErr theErr = AEProcessAppleEvent(&er);
     FailErr(theErr, "AEProcessAppleEvent()"_p);
     return gAppleEventsData.eventResult;
@@ -124,12 +124,14 @@ void RealFileName(const FSSpec& location, Str255 name)
 void ReportMissingFiles(Movie theMovie)
 {
     std::vector<std::string> missing = MissingMovieFiles(theMovie);
-    std::string text = missing.size() == 1 ? "The movie\xE2\x80\x99s file \xE2\x80\x9C" : "The movie\xE2\x80\x99s files \xE2\x80\x9C";
-    for (size_t i = 0; i < missing.size(); ++i)
-        text += (i == 0 ? "" : "\xE2\x80\x9D, \xE2\x80\x9C") + missing[i];
-    text += missing.size() == 1 ? "\xE2\x80\x9D cannot be found (NewMovieFromFile)" : "\xE2\x80\x9D cannot be found (NewMovieFromFile)";
+    std::string text;
+    for (const std::string& name : missing)
+        text += (text.empty() ? "\xE2\x80\x9C" : ", \xE2\x80\x9C") + name + "\xE2\x80\x9D";
     if (missing.empty())
-        text = "Some of the movie\xE2\x80\x99s files cannot be found (NewMovieFromFile)";
+        text = "Some of the movie\xE2\x80\x99s files";
+    else
+        text = (missing.size() == 1 ? "The movie\xE2\x80\x99s file " : "The movie\xE2\x80\x99s files ") + text;
+    text += " cannot be found (NewMovieFromFile)";
     Str255 label;
     pstr::FromStd(text, label);
     FailErr(couldNotResolveDataRef, label);
@@ -210,9 +212,10 @@ OSErr OrvoFramework::QuitApplicationHandler(const AppleEvent*, AppleEvent*, long
     return noErr;
 }
 
-// Each file opens in a viewer window of its own, in list order. When the
-// list itself cannot be read nothing is opened; an item that cannot be read
-// is reported and skipped, so a bad entry never opens a garbage file location.
+// Each file of the event's list goes to LoadMovieFile, in list order. When
+// the list itself cannot be read nothing is loaded; an item that cannot be
+// read is reported and skipped, so a bad entry never reaches LoadMovieFile as
+// a garbage file location.
 OSErr OrvoFramework::OpenDocumentsHandler(const AppleEvent* theAppleEvent, AppleEvent*, long handlerRefcon)
 {
     auto* data = reinterpret_cast<AppleEventsUserData*>(handlerRefcon);

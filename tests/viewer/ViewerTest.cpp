@@ -388,29 +388,49 @@ TEST_F(ViewerTest, SavingInPlaceWritesTheNormalBoxAndLeavesTheShownOne)
     EXPECT_EQ(probe, "160,120\n");
 }
 
+// A background viewer: on the older system a press on its close box only
+// brings it to the front, a drag moves it too, and a command-drag moves it
+// where it is; on the newer one the close box acts at once.
 TEST_F(ViewerTest, MouseDownOnABackgroundViewerFollowsTheSystem)
 {
-    OpenByAppleEvent({MakeMovie("back.mov"), MakeMovie("front.mov")});
-    auto viewers = Viewers();
-    ViewerAccess* back = viewers[1];
-    ASSERT_EQ(FrontWindow(), viewers[0]->win);
-    MoveWindow(back->win, 600, 300, false);
-    RunLoop(3);
     struct Case {
         bool osx;
-        bool closes;
+        bool drag;  // else the close box
+        UInt16 modifiers;
+        bool broughtToFront;
+        bool moved;
+        bool closed;
     };
-    for (Case c : {Case{false, false}, Case{true, true}}) {
+    const Case cases[] = {
+        {false, false, 0, true, false, false},
+        {false, true, 0, true, true, false},
+        {false, true, cmdKey, false, true, false},
+        {true, false, 0, false, false, true},
+    };
+    for (const Case& c : cases) {
+        OpenByAppleEvent({MakeMovie("back.mov"), MakeMovie("front.mov")});
+        auto viewers = Viewers();
+        ViewerAccess* back = viewers[1];
+        MoveWindow(back->win, 500, 300, false);
+        RunLoop(3);
+        ASSERT_EQ(FrontWindow(), viewers[0]->win);
         gOSX = c.osx;
-        SendBehind(back->win, nullptr);
-        harness::Click(harness::CloseBoxPoint(back->win));
+        Rect before = ContentBounds(back->win);
+        if (c.drag) {
+            Point from = harness::TitleBarPoint(back->win);
+            harness::Drag(from, Point{short(from.v + 40), short(from.h + 30)}, c.modifiers);
+        } else {
+            harness::Click(harness::CloseBoxPoint(back->win));
+        }
         RunLoop(5);
-        bool stillThere = false;
-        for (auto* v : Viewers())
-            stillThere = stillThere || v == back;
-        EXPECT_EQ(!stillThere, c.closes) << "gOSX " << c.osx;
-        if (stillThere)
-            EXPECT_EQ(FrontWindow(), back->win) << "brought to the front only";
+        auto after = Viewers();
+        bool closed = std::find(after.begin(), after.end(), back) == after.end();
+        EXPECT_EQ(closed, c.closed) << c.osx << c.drag;
+        if (!closed) {
+            EXPECT_EQ(FrontWindow() == back->win, c.broughtToFront) << c.osx << c.drag;
+            EXPECT_EQ(ContentBounds(back->win).top != before.top, c.moved) << c.osx << c.drag;
+        }
+        app.DeleteAllWindows();
     }
 }
 
@@ -427,7 +447,7 @@ TEST_F(ViewerTest, ViewerWithoutAMovieIsHarmless)
     v->Refresh();
     EXPECT_TRUE(v->CloseWindow());
     delete v;
-    EXPECT_EQ(app.wList, nullptr);
+    EXPECT_TRUE(app.windows.empty());
 }
 
 TEST_F(ViewerTest, SetMovieWithoutANameIsUntitledAndMovesTheBoxToZero)

@@ -43,7 +43,13 @@ inline ViewerAccess* AsViewer(Window* w)
 class TestApp : public OrvoFramework {
 public:
     using OrvoFramework::HandleMenu;
-    using UIEngine::wList;
+    using UIEngine::windows;
+    // Closes every window at once, as the end of a test does.
+    void DeleteAllWindows()
+    {
+        while (!windows.empty())
+            delete windows.front().get();
+    }
 };
 
 // What a dialog showed when the script met it.
@@ -138,8 +144,7 @@ protected:
     void TearDown() override
     {
         harness::SetIdleProc(nullptr);
-        while (app.wList != nullptr)
-            delete app.wList->win;
+        app.DeleteAllWindows();
         gQuitFlag = false;
         gClosingWindow = nullptr;
         gOSX = false;
@@ -185,8 +190,8 @@ protected:
     std::vector<ViewerAccess*> Viewers()
     {
         std::vector<ViewerAccess*> found;
-        for (WindowList* node = app.wList; node != nullptr; node = node->next)
-            if (ViewerAccess* v = AsViewer(node->win))
+        for (const auto& w : app.windows)
+            if (ViewerAccess* v = AsViewer(w.get()))
                 found.push_back(v);
         return found;
     }

@@ -38,6 +38,7 @@ enum : short {
 
 constexpr short kDialogWidth = 480;
 constexpr short kNameRowHeight = 34;
+constexpr short kCustomAreaInset = 12;
 
 std::string gStartFolder;
 
@@ -308,7 +309,10 @@ std::string RunLoop(Session& s)
         if (!openSelection)
             continue;
         const nav::FolderEntry* entry = s.list->SelectedEntry();
-        if (entry != nullptr && entry->isFolder && (item != kActionItem || !s.saving || ItemText(s.dialog, kNameFieldItem).empty())) {
+        // A selected folder opens, except that Save with a name typed saves
+        // into the folder shown.
+        bool savesByName = s.saving && item == kActionItem && !ItemText(s.dialog, kNameFieldItem).empty();
+        if (entry != nullptr && entry->isFolder && !savesByName) {
             EnterFolder(s, s.list->SelectedPath());
             continue;
         }
@@ -321,7 +325,8 @@ std::string RunLoop(Session& s)
         if (name.empty())
             continue;
         if (name.find('/') != std::string::npos || name == "." || name == "..") {
-            ShowStatus(s, "A name cannot contain \xE2\x80\x9C/\xE2\x80\x9D or be \xE2\x80\x9C.\xE2\x80\x9D or \xE2\x80\x9C..\xE2\x80\x9D.");
+            ShowStatus(s, "A name cannot contain \xE2\x80\x9C/\xE2\x80\x9D or be \xE2\x80\x9C.\xE2\x80\x9D "
+                          "or \xE2\x80\x9C..\xE2\x80\x9D.");
             continue;
         }
         std::string path = Join(s.list->Folder(), name);
@@ -492,8 +497,23 @@ OSErr NavCustomControl(NavDialogRef dialog, NavCustomControlMessage selector, vo
     case kNavCtlAddControlList:
         if (parms == nullptr)
             return paramErr;
+    {
+        DialogItemIndex first = short(CountDITL(dialog) + 1);
         AppendDITL(dialog, static_cast<Handle>(parms), appendDITLBottom);
+        // The application's items line up with the dialog's own left edge.
+        for (DialogItemIndex i = first; i <= CountDITL(dialog); ++i) {
+            DialogItemType type;
+            Handle handle;
+            Rect box;
+            GetDialogItem(dialog, i, &type, &handle, &box);
+            OffsetRect(&box, kCustomAreaInset, 0);
+            SetDialogItem(dialog, i, type, handle, &box);
+            ControlHandle control = nullptr;
+            if (GetDialogItemAsControl(dialog, i, &control) == noErr)
+                MoveControl(control, box.left, box.top);
+        }
         return noErr;
+    }
     case kNavCtlGetFirstControlID:
         if (parms == nullptr)
             return paramErr;
@@ -518,6 +538,21 @@ OSErr NavCustomControl(NavDialogRef dialog, NavCustomControlMessage selector, vo
     default:
         return kNavInvalidCustomControlMessageErr;
     }
+}
+
+nav::RunningDialog nav::CurrentDialog()
+{
+    RunningDialog running;
+    if (gSession == nullptr)
+        return running;
+    running.dialog = gSession->dialog;
+    running.saving = gSession->saving;
+    running.list = gSession->list.get();
+    running.actionItem = kActionItem;
+    running.cancelItem = kCancelItem;
+    running.nameItem = gSession->saving ? kNameFieldItem : 0;
+    running.standardItems = gSession->standardItems;
+    return running;
 }
 
 void NavSetStartFolder(const std::string& path)

@@ -93,4 +93,17 @@ private:
     UInt32 lastKeyTime = 0;
 };
 
+// The file dialog running now, for tools that drive it from outside (the
+// scenario driver): its window, kind, folder list and item numbers.
+struct RunningDialog {
+    DialogPtr dialog = nullptr;  // nil when no file dialog runs
+    bool saving = false;
+    FolderList* list = nullptr;
+    short actionItem = 1;
+    short cancelItem = 2;
+    short nameItem = 0;        // the save dialog's name field
+    short standardItems = 0;   // the application's items follow these
+};
+RunningDialog CurrentDialog();
+
 }  // namespace nav
