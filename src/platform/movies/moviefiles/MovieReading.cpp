@@ -13,12 +13,6 @@
 
 namespace {
 
-OSErr Fail(OSErr err)
-{
-    SetMoviesError(err);
-    return err;
-}
-
 // The data fork is mapped rather than read: the parser only touches the
 // atoms it needs, so a multi-gigabyte file costs no more than its header.
 OSErr ParseDataFork(int fd, const MovieSource& source, Movie* movie)
@@ -59,16 +53,16 @@ OSErr NewMovieFromFile(Movie* theMovie, short resRefNum, short* resId, StringPtr
                        Boolean* dataRefWasChanged)
 {
     if (!theMovie)
-        return Fail(paramErr);
+        return MoviesResult(paramErr);
     *theMovie = nullptr;
     if (dataRefWasChanged)
         *dataRefWasChanged = false;
     MovieFileRecord* record = MovieFileTable::Find(resRefNum);
     if (!record)
-        return Fail(rfNumErr);
+        return MoviesResult(rfNumErr);
     struct stat st {};
     if (fstat(record->fd, &st) != 0)
-        return Fail(OSErrFromErrno(errno));
+        return MoviesResult(OSErrFromErrno(errno));
     MovieSource source{record->path, UInt64(st.st_size)};
 
     short wanted = resId ? *resId : 0;
@@ -84,7 +78,7 @@ OSErr NewMovieFromFile(Movie* theMovie, short resRefNum, short* resId, StringPtr
         err = ParseResource(record->WritePath(), source, &wanted, resName, &movie);
     }
     if (err || !movie)
-        return Fail(err ? err : OSErr(noMovieFound));
+        return MoviesResult(err ? err : OSErr(noMovieFound));
     if (resId)
         *resId = wanted;
     if (!(newMovieFlags & newMovieDontResolveDataRefs))
@@ -92,5 +86,5 @@ OSErr NewMovieFromFile(Movie* theMovie, short resRefNum, short* resId, StringPtr
     SetMovieActive(movie, (newMovieFlags & newMovieActive) != 0);
     ClearMovieChanged(movie);
     *theMovie = movie;
-    return Fail(err);
+    return MoviesResult(err);
 }
