@@ -1,5 +1,6 @@
 #include "app/AppResources.h"
 
+#include "platform/ui/controls/Controls.h"
 #include "platform/ui/resources/ResourceTemplates.h"
 #include "platform/ui/windows/Windows.h"
 #include "util/MyError.h"
@@ -134,6 +135,88 @@ void RegisterCustomSizeDialog()
                                                                false, 0, kCustomSizeDialogID, "Custom Size"});
 }
 
+// Window 200: the tracks window, a document window with a size box, placed
+// to the right of where viewers open; it sizes itself to its tracks. Its two
+// scroll bars (1020 horizontal, 1021 vertical) are laid out by the window.
+void RegisterTracksWindow()
+{
+    RegisterWindowTemplate(kTracksWindowID,
+                           WindowTemplate{Rect{60, 440, 246, 820}, documentProc, true, true, 0, "Tracks"});
+    RegisterControlTemplate(kTracksXScrollID, ControlTemplate{Rect{170, -1, 186, 366}, 0, true, 0, 0, scrollBarProc,
+                                                              0, ""});
+    RegisterControlTemplate(kTracksYScrollID, ControlTemplate{Rect{-1, 365, 172, 381}, 0, true, 0, 0, scrollBarProc,
+                                                              0, ""});
+}
+
+// A command item that only the dialog's filter reports: never drawn, never hit.
+DialogItemTemplate Hidden()
+{
+    return DialogItemTemplate{short(userItem + itemDisable), Rect{0, 0, 0, 0}, "", 0};
+}
+
+// Dialog 197: a track's offset as units (3) and as a time (4), linked; item 5
+// is the update after a pause in typing.
+void RegisterTrackOffsetDialog()
+{
+    RegisterItemListTemplate(kTrackOffsetDialogID,
+                             ItemListTemplate{{Button(250, 100, 70, "OK"), Button(164, 100, 70, "Cancel"),
+                                               Edit(Rect{14, 170, 30, 316}), Edit(Rect{44, 170, 60, 316}), Hidden(),
+                                               Text(Rect{14, 14, 30, 160}, "Offset (movie units):"),
+                                               Text(Rect{44, 14, 60, 160}, "Offset (h:m:s.hh):"),
+                                               Text(Rect{70, 14, 88, 316}, "The fields follow each other as you type.")}});
+    RegisterDialogTemplate(kTrackOffsetDialogID, DialogTemplate{Rect{140, 340, 272, 680}, movableDBoxProc, true,
+                                                                false, 0, kTrackOffsetDialogID, "Track Offset"});
+}
+
+// Dialog 196: a track's new duration as units (3), a time (4) or a frame
+// rate (5), with what follows from it (6 to 10); item 12 is the update after
+// a pause in typing.
+void RegisterTrackTimeDialog()
+{
+    auto row = [](short n) { return short(14 + 26 * n); };
+    auto value = [&](short n) { return Rect{row(n), 200, short(row(n) + 16), 316}; };
+    auto label = [&](short n, const char* text) { return Text(Rect{row(n), 14, short(row(n) + 16), 194}, text); };
+    RegisterItemListTemplate(
+        kTrackTimeDialogID,
+        ItemListTemplate{{Button(250, 240, 70, "OK"), Button(164, 240, 70, "Cancel"), Edit(value(0)), Edit(value(1)),
+                          Edit(value(2)), Text(value(3), ""), Text(value(4), ""), Text(value(5), ""),
+                          Text(value(6), ""), Text(value(7), ""),
+                          Text(Rect{row(8), 14, short(row(8) + 16), 316}, "Durations count movie time units."),
+                          Hidden(), label(0, "New duration (units):"), label(1, "New duration (h:m:s.hh):"),
+                          label(2, "Frame rate (samples/s):"), label(3, "Samples:"), label(4, "Time scale:"),
+                          label(5, "Sample duration now:"), label(6, "New time scale:"),
+                          label(7, "New sample duration:")}});
+    RegisterDialogTemplate(kTrackTimeDialogID, DialogTemplate{Rect{100, 340, 372, 680}, movableDBoxProc, true, false,
+                                                              0, kTrackTimeDialogID, "Track Timing"});
+}
+
+// Dialog 198: what a track and its media hold (5 to 17), and whether the
+// track is enabled (18). OK is the only way out.
+void RegisterTrackInfoDialog()
+{
+    auto row = [](short n) { return short(40 + 20 * n); };
+    auto value = [&](short n, short left) { return Text(Rect{row(n), left, short(row(n) + 16), short(left + 90)}, ""); };
+    auto label = [&](short n, short left, const char* text) {
+        return Text(Rect{row(n), left, short(row(n) + 16), short(left + 100)}, text);
+    };
+    RegisterItemListTemplate(
+        kTrackInfoDialogID,
+        ItemListTemplate{{Button(330, 250, 70, "OK"), Text(Rect{14, 14, 32, 200}, "Track"),
+                          Text(Rect{14, 220, 32, 400}, "Media"), Text(Rect{180, 14, 198, 200}, "Playback"),
+                          value(0, 110), value(1, 110), value(2, 110), value(3, 110), value(4, 110),
+                          value(0, 316), value(1, 316), value(2, 316), value(3, 316), value(4, 316), value(5, 316),
+                          value(6, 316), Text(Rect{row(8), 110, short(row(8) + 16), 200}, ""),
+                          DialogItemTemplate{kCheckBoxDialogItem, Rect{row(9), 14, short(row(9) + 18), 200},
+                                             "Track enabled", 0},
+                          label(0, 14, "Time scale:"), label(1, 14, "Duration:"), label(2, 14, "Seconds:"),
+                          label(3, 14, "Offset:"), label(4, 14, "Offset (s):"), label(0, 220, "Time scale:"),
+                          label(1, 220, "Duration:"), label(2, 220, "Seconds:"), label(3, 220, "Descriptions:"),
+                          label(4, 220, "Samples:"), label(5, 220, "Type:"), label(6, 220, "Handler:"),
+                          label(8, 14, "Frame rate:")}});
+    RegisterDialogTemplate(kTrackInfoDialogID, DialogTemplate{Rect{100, 300, 380, 720}, movableDBoxProc, true, false,
+                                                              0, kTrackInfoDialogID, "Track Information"});
+}
+
 // 'open' 128: File/Open offers movie files (the platform gives every movie
 // extension and Finder type 'MooV' that one type).
 void RegisterOpenTypeList()
@@ -165,4 +248,8 @@ void RegisterAppResources()
     RegisterSaveChangesDialog();
     RegisterCustomSizeDialog();
     RegisterOpenTypeList();
+    RegisterTracksWindow();
+    RegisterTrackOffsetDialog();
+    RegisterTrackTimeDialog();
+    RegisterTrackInfoDialog();
 }

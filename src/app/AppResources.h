@@ -16,6 +16,12 @@ enum : short {
     kScaleMovieDialogID = 194,
     kSaveChangesDialogID = 195,
     kCustomSizeDialogID = 199,
+    kTrackTimeDialogID = 196,
+    kTrackOffsetDialogID = 197,
+    kTrackInfoDialogID = 198,
+    kTracksWindowID = 200,
+    kTracksXScrollID = 1020,  // 'CNTL': the tracks window's horizontal bar
+    kTracksYScrollID = 1021,  // 'CNTL': its vertical bar
     kMovieTypeListID = 128,  // 'open': the files File/Open offers
 };
 
@@ -41,6 +47,14 @@ enum : short {
 enum : short {
     kFrameRateItem = 1,
     kScaleMovieItem = 2,
+};
+
+// Track menu items (item 4 is a separator).
+enum : short {
+    kSetOffsetItem = 1,
+    kTrackTimesItem = 2,
+    kTrackInfoItem = 3,
+    kExportTrackItem = 5,
 };
 
 // Registers every resource of the application with the resource registry.

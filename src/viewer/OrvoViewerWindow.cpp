@@ -7,6 +7,7 @@
 #include "platform/movies/moviefiles/MovieFiles.h"
 #include "platform/ui/menus/Menus.h"
 #include "platform/ui/quickdraw/QuickDraw.h"
+#include "tracks/OrvoTracksWindow.h"
 #include "util/MyError.h"
 #include "util/Utils.h"
 
@@ -96,14 +97,15 @@ void OrvoViewerWindow::SetMovie(Movie m, short mRefNum, short mResID, const unsi
     else
         pstr::FromStd("Untitled", movieName);
     SetTitle(movieName);
-    // The tracks window attaches here once it exists; until then the viewer
-    // has none and tracksWin stays nil.
+    AttachTracksWindow();
 }
 
 void OrvoViewerWindow::OnMovieChanged()
 {
     if (controller != nullptr)
         MCMovieChanged(controller, movie);
+    if (tracksWin != nullptr)
+        tracksWin->CollectMovieInfo();
 }
 
 void OrvoViewerWindow::ResizeWindow(short x, short y)
@@ -214,6 +216,8 @@ long OrvoViewerWindow::HandleMenu(long mChoice, bool* cont)
     case kTrackMenuID:
         // Track commands belong to the tracks window; without one they do
         // nothing.
+        if (tracksWin != nullptr)
+            result = tracksWin->HandleMenu(mChoice, cont);
         break;
     default:
         break;
@@ -285,7 +289,44 @@ bool OrvoViewerWindow::CloseWindow()
         if (itemHit == kSaveChangesSave)
             SaveMovie();
     }
-    // The tracks window, once it exists, is destroyed here, after the
-    // question and before the viewer hides itself.
+    // The tracks window goes here, once the question can no longer keep the
+    // viewer open and before the viewer hides itself.
+    delete tracksWin;
+    tracksWin = nullptr;
     return Window::CloseWindow();
+}
+
+// ---- The viewer's tracks window ----
+
+// The tracks window is titled after the movie; a name too long to take the
+// suffix within a title's 255 characters is used alone.
+void TracksWindowTitle(ConstStr255Param movieName, Str255 title)
+{
+    StringCopy(movieName, title);
+    constexpr unsigned char kSuffix[] = " Tracks";
+    constexpr int kSuffixLength = sizeof(kSuffix) - 1;
+    constexpr int kLongestSuffixedName = 247;
+    if (movieName[0] > kLongestSuffixedName)
+        return;
+    for (int i = 0; i < kSuffixLength; ++i)
+        title[title[0] + 1 + i] = kSuffix[i];
+    title[0] = static_cast<unsigned char>(title[0] + kSuffixLength);
+}
+
+void OrvoViewerWindow::AttachTracksWindow()
+{
+    tracksWin = new OrvoTracksWindow(this);
+    uiRef->AddWindow(tracksWin);
+    RetitleTracksWindow();
+    tracksWin->CollectMovieInfo();
+    tracksWin->AutoSize();
+}
+
+void OrvoViewerWindow::RetitleTracksWindow()
+{
+    if (tracksWin == nullptr)
+        return;
+    Str255 title;
+    TracksWindowTitle(movieName, title);
+    tracksWin->SetTitle(title);
 }

@@ -11,6 +11,9 @@
 class OrvoTracksWindow;
 
 class OrvoViewerWindow : public Window {
+    // The tracks window lists this viewer's movie and acts on it.
+    friend class OrvoTracksWindow;
+
 public:
     OrvoViewerWindow();
     explicit OrvoViewerWindow(short resID);
@@ -63,7 +66,15 @@ protected:
 
 private:
     void EnableMovieMenus(bool enable);
+    // The tracks window: made at the end of SetMovie, retitled after a save
+    // under a new name.
+    void AttachTracksWindow();
+    void RetitleTracksWindow();
 };
+
+// The tracks window's title for a movie name: the name and " Tracks", or
+// the name alone when it is longer than 247 characters.
+void TracksWindowTitle(ConstStr255Param movieName, Str255 title);
 
 // The action filter of every viewer's controller; refCon is the viewer.
 Boolean MovieControllerEventFilter(MovieController theController, short action, void* params, long refCon);

@@ -470,7 +470,7 @@ TEST_F(ViewerTest, SetMovieWithoutANameIsUntitledAndMovesTheBoxToZero)
     EXPECT_EQ(access->movieHeight, 100);
     EXPECT_EQ(BoxOf(m).top, 0);
     EXPECT_EQ(BoxOf(m).left, 0);
-    EXPECT_EQ(access->tracksWin, nullptr);
+    EXPECT_NE(access->tracksWin, nullptr);
 }
 
 }  // namespace

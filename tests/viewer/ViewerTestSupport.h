@@ -185,6 +185,12 @@ protected:
     {
         ASSERT_EQ(AEPostOpenDocuments(paths), noErr);
         RunLoop();
+        // Each movie opens with its tracks window in front; the viewer
+        // commands need the viewer there.
+        if (ViewerAccess* v = FrontViewer()) {
+            SelectWindow(*v);
+            RunLoop();
+        }
     }
 
     std::vector<ViewerAccess*> Viewers()

@@ -151,6 +151,18 @@ std::string Mouse(const Command& c, const std::string&)
     return "";
 }
 
+std::string Wheel(const Command& c, const std::string&)
+{
+    const auto& a = c.args;
+    Target t = ResolveWhere(a[0]);
+    if (!t.error.empty())
+        return t.error;
+    UInt16 mods = Modifiers(c, 4);
+    harness::Wheel(PointIn(t, ShortValue(a[1]), ShortValue(a[2])), ShortValue(a[3]), mods);
+    Release(mods);
+    return "";
+}
+
 std::string Part(const Command& c, const std::string&)
 {
     const auto& a = c.args;
@@ -233,7 +245,7 @@ std::string ScriptInput(const Command& c, const std::string& folder)
     static const std::map<std::string, Handler> handlers = {
         {"open", Open},   {"quit", Quit},    {"menu", Menu},        {"key", Key},   {"type", Type},
         {"click", Mouse}, {"drag", Mouse},   {"doubleclick", Mouse}, {"part", Part}, {"dragpart", Part},
-        {"item", Item},   {"set", Item},     {"nav", Nav},
+        {"item", Item},   {"set", Item},     {"nav", Nav},      {"wheel", Wheel},
     };
     auto it = handlers.find(c.name);
     return it != handlers.end() ? it->second(c, folder) : "not an input command: " + c.name;

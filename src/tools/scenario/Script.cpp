@@ -133,6 +133,15 @@ std::string CheckArguments(const Command& c)
         return n == most && c.name != "doubleclick" && !IsModifiers(a[n - 1]) ? "unknown modifier keys " + a[n - 1].text
                                                                               : "";
     }
+    if (c.name == "wheel") {
+        if (auto e = count(4, 5); !e.empty())
+            return e;
+        if (!IsWhere(a[0]))
+            return where;
+        if (!IsCoordinate(a[1]) || !IsCoordinate(a[2]) || !ParseInt(a[3].text, -100, 100, &v))
+            return "wheel takes X Y and a number of notches (negative: up)";
+        return n == 5 && !IsModifiers(a[4]) ? "unknown modifier keys " + a[4].text : "";
+    }
     if (c.name == "part" || c.name == "dragpart") {
         const bool drag = c.name == "dragpart";
         if (auto e = drag ? count(4, 4) : count(2, 3); !e.empty())

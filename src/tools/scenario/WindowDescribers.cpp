@@ -5,6 +5,7 @@
 #include "platform/controller/MovieProgressWindow.h"
 #include "platform/ui/harness/DialogHarness.h"
 #include "tools/scenario/FileDialogs.h"
+#include "tracks/OrvoTracksWindow.h"
 #include "util/MyError.h"
 
 namespace scenario {
@@ -74,6 +75,43 @@ void DescribeFile(JsonWriter& j, WindowPtr w)
     DescribeFileDialog(j, w);
 }
 
+OrvoTracksWindow* TracksWindowOf(WindowPtr w) { return dynamic_cast<OrvoTracksWindow*>(AppWindowOf(w)); }
+
+bool IsTracks(WindowPtr w) { return TracksWindowOf(w) != nullptr; }
+
+// The track list as the window holds it, with the selection by record index
+// and the scroll bars' values and maximums.
+void DescribeTracks(JsonWriter& j, WindowPtr w)
+{
+    const OrvoTracksWindow* tracks = TracksWindowOf(w);
+    j.Number("numTracks", tracks->NumTracks());
+    if (tracks->SelectedTrack() != nullptr)
+        j.Number("selected", tracks->SelectedTrack()->index);
+    else
+        j.Null("selected");
+    j.BeginArray("records");
+    for (const TrackListNode* node = tracks->TrackList(); node != nullptr; node = node->next) {
+        j.BeginObject("");
+        j.Number("index", node->index);
+        j.Number("trackID", node->trackID);
+        j.Real("trackWidth", node->trackWidth / 65536.0);
+        j.Real("trackHeight", node->trackHeight / 65536.0);
+        j.Number("trackOffset", node->trackOffset);
+        j.Number("trackDuration", node->trackDuration);
+        j.Number("trackScale", node->trackScale);
+        j.Number("mediaDuration", node->mediaDuration);
+        j.Number("mediaScale", node->mediaScale);
+        j.EndObject();
+    }
+    j.EndArray();
+    j.BeginObject("scroll");
+    j.Number("x", GetControlValue(tracks->XScroll()));
+    j.Number("xMax", GetControlMaximum(tracks->XScroll()));
+    j.Number("y", GetControlValue(tracks->YScroll()));
+    j.Number("yMax", GetControlMaximum(tracks->YScroll()));
+    j.EndObject();
+}
+
 bool IsAnything(WindowPtr) { return true; }
 void DescribeNothing(JsonWriter&, WindowPtr) {}
 
@@ -114,10 +152,10 @@ void DescribeDialog(JsonWriter& j, WindowPtr w)
     ItemOrNull(j, "cancel", state.cancelItem);
 }
 
-// The viewer and tracks windows join this table when their classes exist:
+// The viewer window joins this table when its describer exists:
 // {"viewer", IsViewer, DescribeViewer} with IsViewer a dynamic_cast of
 // AppWindowOf(w) to the viewer class, and the movie written by the movie
-// dump's writer; likewise "tracks" before "other".
+// dump's writer.
 const std::vector<WindowDescriber>& WindowDescribers()
 {
     static const std::vector<WindowDescriber> table = {
@@ -126,6 +164,7 @@ const std::vector<WindowDescriber>& WindowDescribers()
         {"save", IsSaveDialog, DescribeFile},
         {"alert", IsAlert, DescribeDialog},
         {"dialog", IsDialog, DescribeDialog},
+        {"tracks", IsTracks, DescribeTracks},
         {"other", IsAnything, DescribeNothing},
     };
     return table;

@@ -23,3 +23,7 @@ void UIInputText(const std::string& utf8);
 void UIInputModifiers(UInt16 modifiers);
 // The screen changed size (points) or scale; windows keep their places.
 void UIInputScreenResized();
+// The mouse wheel over a window: down and right count notches (negative for
+// up and left). Each becomes clicks on the matching arrow of the window's
+// scroll bar.
+void UIInputWheel(Point where, int down, int right);

@@ -94,6 +94,13 @@ void MouseMove(Point where) { Add(MouseStep(Step::MouseMove, where, gScriptModif
 void MouseDown(Point where, UInt16 modifiers) { Add(MouseStep(Step::MouseDown, where, modifiers | gScriptModifiers)); }
 void MouseUp(Point where, UInt16 modifiers) { Add(MouseStep(Step::MouseUp, where, modifiers | gScriptModifiers)); }
 
+void Wheel(Point where, int notches, UInt16 modifiers)
+{
+    Step step = MouseStep(Step::Wheel, where, modifiers | gScriptModifiers);
+    step.notches = notches;
+    Add(step);
+}
+
 void Click(Point where, UInt16 modifiers)
 {
     MouseDown(where, modifiers);

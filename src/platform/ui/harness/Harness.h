@@ -33,6 +33,8 @@ void Reset();
 void MouseMove(Point where);
 void MouseDown(Point where, UInt16 modifiers = 0);
 void MouseUp(Point where, UInt16 modifiers = 0);
+// Notches of the mouse wheel at a point: down (negative: up), sideways with Shift.
+void Wheel(Point where, int notches, UInt16 modifiers = 0);
 // Down and up at the same place.
 void Click(Point where, UInt16 modifiers = 0);
 // A press from `from`, moves in `steps` steps to `to`, release there.

@@ -32,6 +32,10 @@ void HeadlessBackend::Deliver(const Step& step)
     case Step::Text: UIInputText(step.text); break;
     case Step::Modifiers: UIInputModifiers(step.modifiers); break;
     case Step::Pause: pauseUntil = now + step.ticks; break;
+    case Step::Wheel:
+        UIInputModifiers(step.modifiers);
+        UIInputWheel(step.where, step.notches, 0);
+        break;
     }
 }
 

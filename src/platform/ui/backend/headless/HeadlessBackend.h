@@ -24,13 +24,14 @@
 class HeadlessBackend : public UIBackend {
 public:
     struct Step {
-        enum Kind { MouseMove, MouseDown, MouseUp, KeyDown, KeyUp, Text, Modifiers, Pause } kind = Pause;
+        enum Kind { MouseMove, MouseDown, MouseUp, KeyDown, KeyUp, Text, Modifiers, Pause, Wheel } kind = Pause;
         Point where{0, 0};
         UInt8 charCode = 0;
         UInt8 keyCode = 0;
         UInt16 modifiers = 0;
         std::string text;
         UInt32 ticks = 0;  // Pause: how long
+        int notches = 0;   // Wheel: down (negative: up)
     };
 
     static constexpr int kAudioRate = 48000;

@@ -139,6 +139,15 @@ void SdlBackend::Handle(const SDL_Event& e)
         UIInputModifiers(sdlkeys::Modifiers(Uint16(SDL_GetModState())));
         UIInputMouseButton(e.type == SDL_MOUSEBUTTONDOWN, Point{short(e.button.y), short(e.button.x)});
         break;
+    case SDL_MOUSEWHEEL: {
+        // SDL counts up and right as positive; the toolbox counts down.
+        int sign = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -1 : 1;
+        int x = 0, y = 0;
+        SDL_GetMouseState(&x, &y);
+        UIInputModifiers(sdlkeys::Modifiers(Uint16(SDL_GetModState())));
+        UIInputWheel(Point{short(y), short(x)}, -sign * e.wheel.y, sign * e.wheel.x);
+        break;
+    }
     case SDL_KEYDOWN: HandleKeyDown(e.key); break;
     case SDL_KEYUP: {
         UIInputModifiers(sdlkeys::Modifiers(e.key.keysym.mod));

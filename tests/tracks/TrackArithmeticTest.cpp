@@ -1,0 +1,129 @@
+// The numbers behind the track dialogs and the tracks window's title: what
+// the scenario scripts cannot type exactly enough to pin down.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "platform/core/PascalStrings.h"
+#include "tracks/OrvoTracksWindow.h"
+#include "tracks/TrackDialogs.h"
+#include "util/TextUtils.h"
+#include "viewer/OrvoViewerWindow.h"
+
+namespace {
+
+std::string Text(double value, void (*write)(double, StringPtr))
+{
+    Str255 buff;
+    write(value, buff);
+    return pstr::ToStd(buff);
+}
+
+std::string Time(double s) { return Text(s, TimeToString); }
+std::string Number(double v) { return Text(v, DoubleToString); }
+
+TEST(TracksWindowTitle, AddsTracksWhileTheTitleFits)
+{
+    struct Case {
+        size_t nameLength;
+        size_t titleLength;
+        bool suffixed;
+    };
+    for (const Case& c : {Case{3, 10, true}, Case{247, 254, true}, Case{248, 248, false}, Case{255, 255, false}}) {
+        Str255 name, title;
+        pstr::FromStd(std::string(c.nameLength, 'm'), name);
+        TracksWindowTitle(name, title);
+        std::string t = pstr::ToStd(title);
+        EXPECT_EQ(t.size(), c.titleLength) << c.nameLength;
+        EXPECT_EQ(t.size() > 7 && t.substr(t.size() - 7) == " Tracks", c.suffixed) << c.nameLength;
+    }
+}
+
+// 300 samples lasting 6000 units at 600 a second, the duration given in
+// each of the three linked ways.
+TEST(TrackTimeDialogArithmetic, LinkedFieldsFollowTheEditedOne)
+{
+    struct Case {
+        short field;
+        double entry;
+        TimeValue newDuration;
+        const char* seconds;
+        const char* rate;
+        const char* sampleDuration;
+    };
+    const Case cases[] = {
+        {3, 6000, 6000, "10.0", "30", "20"},    {5, 25, 7200, "12.0", "25", "24"},
+        {5, 29.97, 6006, "10.1", "29.97", "20.02"}, {3, 7000, 7000, "11.66", "25.7143", "23.3333"},
+        {4, 12.5, 7500, "12.50", "24", "25"},
+    };
+    for (const Case& c : cases) {
+        TrackTimeDialog d(nullptr);
+        d.SetValuesForTest(300, 600, 6000);
+        if (c.field == 3)
+            d.newDuration = TimeValue(c.entry);
+        else if (c.field == 4)
+            d.SetNewDurationSeconds(c.entry);
+        else
+            d.SetFrameRate(c.entry);
+        EXPECT_TRUE(d.RecalculateValues(c.field)) << c.entry;
+        EXPECT_EQ(d.newDuration, c.newDuration) << c.entry;
+        EXPECT_EQ(d.newTimeScale, 600);
+        EXPECT_EQ(Time(d.NewDurationSeconds()), c.seconds) << c.entry;
+        EXPECT_EQ(Number(d.FrameRate()), c.rate) << c.entry;
+        EXPECT_EQ(Number(d.NewSampleDuration()), c.sampleDuration) << c.entry;
+    }
+}
+
+// Entries that give no duration are refused and leave the last usable one;
+// a media without samples shows 0 where a quotient has no value.
+TEST(TrackTimeDialogArithmetic, ZeroDivisorsAreRefusedOrShowZero)
+{
+    struct Case {
+        long samples;
+        short field;
+        double entry;
+        bool usable;
+        TimeValue newDuration;
+        double rate;
+    };
+    const Case cases[] = {
+        {300, 5, 0.0, false, 6000, 30},        {300, 5, NAN, false, 6000, 30},
+        {300, 5, INFINITY, false, 6000, 30},   {300, 4, 0.0, false, 6000, 30},
+        {300, 5, 1e-300, true, INT32_MAX, 180000.0 / INT32_MAX},  {0, 5, 25, false, 6000, 0},
+        {0, 3, 6000, true, 6000, 0},
+    };
+    for (const Case& c : cases) {
+        TrackTimeDialog d(nullptr);
+        d.SetValuesForTest(c.samples, 600, 6000);
+        if (c.field == 4)
+            d.SetNewDurationSeconds(c.entry);
+        else if (c.field == 5)
+            d.SetFrameRate(c.entry);
+        EXPECT_EQ(d.RecalculateValues(c.field), c.usable) << c.samples << " " << c.entry;
+        EXPECT_EQ(d.newDuration, c.newDuration) << c.entry;
+        EXPECT_NEAR(d.FrameRate(), c.rate, 1e-9) << c.entry;
+        EXPECT_TRUE(std::isfinite(d.NewSampleDuration()));
+    }
+}
+
+// The offset dialog's conversions at 600 units a second.
+TEST(TrackOffsetConversion, TimeTextAndUnits)
+{
+    EXPECT_EQ(Time(54300 / 600.0), "1:30.50");
+    EXPECT_EQ(Time(2160000 / 600.0), "1:0:0.0");
+    struct Case {
+        const char* text;
+        TimeValue units;
+    };
+    for (const Case& c : {Case{"2:0.0", 72000}, Case{"1.5", 630}, Case{"1:0:0.0", 2160000}}) {
+        Str255 buff;
+        pstr::FromStd(c.text, buff);
+        EXPECT_EQ(SecondsToUnits(StringToTime(buff), 600), c.units) << c.text;
+    }
+    EXPECT_EQ(SecondsToUnits(NAN, 600), 0);
+    EXPECT_EQ(SecondsToUnits(1e12, 600), INT32_MAX);
+    EXPECT_EQ(SecondsToUnits(-1e12, 600), INT32_MIN);
+}
+
+}  // namespace
