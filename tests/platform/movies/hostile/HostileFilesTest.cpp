@@ -203,7 +203,8 @@ TEST(HostileFiles, LargeHostileFilesStayWithinMemory)
         [] { return HugeOwnTableWithFragments(); },
         [] { return ExpandingCompressedHeader(16u << 20); },
         [] { return ManySmallFragments(100000); },
-        [] { return OneLargeFragment(2000000); },
+        [] { return ManyRunsInOneFragment(400000); },
+        [] { return OneLargeFragment(1500000); },
     };
     for (size_t i = 0; i < makers.size(); ++i) {
         auto bytes = makers[i]();

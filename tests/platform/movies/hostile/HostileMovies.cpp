@@ -180,6 +180,18 @@ std::vector<UInt8> ManySmallFragments(UInt32 fragments)
     return file.bytes;
 }
 
+std::vector<UInt8> ManyRunsInOneFragment(UInt32 runs)
+{
+    AtomBytes moov = MovieAtom(EmptyTable(), TrackDefaults(10, 0, 0));
+    // Every run points at the same byte after the fragment: only the number
+    // of runs matters here.
+    std::vector<AtomBytes> truns(runs, ListedRun({1}, 0));
+    AtomBytes probe = Fragment(1, truns);
+    UInt32 dataOffset = UInt32(probe.Size() + 8);
+    std::vector<AtomBytes> placed(runs, ListedRun({1}, dataOffset));
+    return WithFragments(moov, {Fragment(1, placed)}, 1);
+}
+
 std::vector<UInt8> OneLargeFragment(UInt32 samples)
 {
     AtomBytes moov = MovieAtom(EmptyTable(), TrackDefaults(10, 0, 0x00010000));
@@ -228,6 +240,7 @@ std::vector<Named> All()
         {"huge-own-table-with-fragments", HugeOwnTableWithFragments()},
         {"expanding-compressed-header", ExpandingCompressedHeader(4u << 20)},
         {"many-small-fragments", ManySmallFragments(2000)},
+        {"many-runs-in-one-fragment", ManyRunsInOneFragment(2000)},
         {"one-large-fragment", OneLargeFragment(5000)},
         {"url-to-etc-passwd", UrlReference("file:///etc/passwd")},
         {"url-up-to-etc-passwd", UrlReference("../../../../../../../../etc/passwd")},

@@ -44,6 +44,8 @@ std::vector<UInt8> HugeOwnTableWithFragments();
 std::vector<UInt8> ExpandingCompressedHeader(UInt32 padding);
 // `fragments` moof+mdat pairs of one listed sample each.
 std::vector<UInt8> ManySmallFragments(UInt32 fragments);
+// One fragment of `runs` runs of one listed sample each.
+std::vector<UInt8> ManyRunsInOneFragment(UInt32 runs);
 // One fragment of `samples` listed samples, each a distinct size.
 std::vector<UInt8> OneLargeFragment(UInt32 samples);
 // A movie whose only data reference is a 'url ' entry with this text.
