@@ -21,7 +21,7 @@ while :; do
     [ $((turn % 2)) -eq 0 ] && name=reader || name=writer
     echo "== $name for $time s from $(date -u +%H:%M:%S)" >> "$out/$name.log"
     "$build/fuzz/movie_${name}_fuzzer" -dict="$here/movie-atoms.dict" -max_total_time="$time" \
-        -timeout=5 -rss_limit_mb=2048 -malloc_limit_mb=256 -max_len=65536 -print_final_stats=1 \
+        -timeout=5 -rss_limit_mb=2048 -malloc_limit_mb=256 -max_len=16384 -print_final_stats=1 \
         -artifact_prefix="$out/artifacts/$name-" "$out/$name" "$out/seeds/$name" >> "$out/$name.log" 2>&1
     echo "== exit $?" >> "$out/$name.log"
     turn=$((turn + 1))

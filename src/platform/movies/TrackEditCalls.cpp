@@ -1,6 +1,8 @@
 // Editing a track's time line: empty segments, segments of other tracks
 // (of this movie or another), scaling and deleting. Times are track times:
 // movie units from the start of the track's own edits, after its offset.
+#include <new>
+
 #include "platform/movies/Movies.h"
 #include "platform/movies/atoms/HdlrAtom.h"
 #include "platform/movies/atoms/StsdAtom.h"
@@ -58,8 +60,14 @@ bool ImportSamples(MediaRecord& dst, const MediaRecord& src, SInt64* start)
     const bool wasEmpty = dst.table.Empty();
     const SInt64 base = dst.table.TotalDuration();
     const UInt32 shift = UInt32(dst.sampleDescriptions.size());
-    if (!dst.table.Append(src.table, shift))
+    // Append builds everything before it changes the table, so running out
+    // of memory there leaves dst as it was.
+    try {
+        if (!dst.table.Append(src.table, shift))
+            return false;
+    } catch (const std::bad_alloc&) {
         return false;
+    }
     std::vector<UInt16> refMap;
     for (auto& ref : src.dataRefs)
         refMap.push_back(MatchingDataRef(dst, ref));
