@@ -44,6 +44,7 @@ int main()
         {"1,500,000 listed samples", [] { return OneLargeFragment(1500000); }},
         {"600,000 runs of 2^24 defaults", [] { return DefaultRunsBeyondTheFile(600000, 1u << 24); }},
         {"4 billion own samples + fragment", [] { return HugeOwnTableWithFragments(); }},
+        {"1,250,000 empty atoms in the header", [] { return HeaderOfEmptyAtoms(1250000); }},
         {"compressed header of 64 MB", [] { return ExpandingCompressedHeader(64u << 20); }},
     };
     BenchFolder folder;

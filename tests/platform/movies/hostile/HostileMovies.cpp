@@ -203,6 +203,14 @@ std::vector<UInt8> OneLargeFragment(UInt32 samples)
     return WithFragments(moov, {Fragment(1, {ListedRun(sizes, dataOffset)})}, samples);
 }
 
+std::vector<UInt8> HeaderOfEmptyAtoms(UInt32 atoms)
+{
+    AtomBytes empties;
+    for (UInt32 i = 0; i < atoms; ++i)
+        empties.U32(8).Code("free");
+    return MovieAtom(PlainTable(10, 100), empties).bytes;
+}
+
 std::vector<UInt8> UrlReference(const std::string& url)
 {
     AtomBytes entry = AtomBytes::Full("url ", 0, 0, AtomBytes().Text(url).U8(0));
@@ -242,6 +250,7 @@ std::vector<Named> All()
         {"many-small-fragments", ManySmallFragments(2000)},
         {"many-runs-in-one-fragment", ManyRunsInOneFragment(2000)},
         {"one-large-fragment", OneLargeFragment(5000)},
+        {"header-of-empty-atoms", HeaderOfEmptyAtoms(5000)},
         {"url-to-etc-passwd", UrlReference("file:///etc/passwd")},
         {"url-up-to-etc-passwd", UrlReference("../../../../../../../../etc/passwd")},
         {"url-to-proc", UrlReference("file:///proc/self/environ")},

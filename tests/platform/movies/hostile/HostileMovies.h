@@ -48,6 +48,8 @@ std::vector<UInt8> ManySmallFragments(UInt32 fragments);
 std::vector<UInt8> ManyRunsInOneFragment(UInt32 runs);
 // One fragment of `samples` listed samples, each a distinct size.
 std::vector<UInt8> OneLargeFragment(UInt32 samples);
+// A movie header of `atoms` empty atoms after its track.
+std::vector<UInt8> HeaderOfEmptyAtoms(UInt32 atoms);
 // A movie whose only data reference is a 'url ' entry with this text.
 std::vector<UInt8> UrlReference(const std::string& url);
 // A movie whose only data reference is an alias naming this absolute path.
