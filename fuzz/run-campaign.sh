@@ -3,7 +3,8 @@
 # in slices until END (seconds since the epoch), each resuming from its own
 # corpus. A slice that stops on a finding leaves the input in
 # BUILD/campaign/artifacts and the campaign goes on with the next slice.
-#   fuzz/run-campaign.sh BUILD_DIR END [SLICE_SECONDS]
+#   fuzz/run-campaign.sh BUILD_DIR END [SLICE_SECONDS [FIRST_TURN]]
+# (FIRST_TURN 1 starts with the writer.)
 set -u
 build=$1
 end=$2
@@ -13,7 +14,10 @@ out=$build/campaign
 mkdir -p "$out/reader" "$out/writer" "$out/artifacts"
 [ -d "$out/seeds" ] || python3 "$here/make-seeds.py" "$here/../tests/corpus/wellformed" \
     "$here/../tests/corpus/malformed" "$here/corpus" "$out/seeds"
-turn=0
+# Short allocation stacks and a smaller quarantine: most of the cost of an
+# input under AddressSanitizer is its bookkeeping of allocations.
+export ASAN_OPTIONS=${ASAN_OPTIONS:-malloc_context_size=2:quarantine_size_mb=32}
+turn=${4:-0}
 while :; do
     left=$((end - $(date +%s)))
     [ "$left" -gt 30 ] || break
