@@ -21,7 +21,8 @@ void RegisterMenus()
     RegisterMenuBarTemplate(kMenuBarID, MenuBarTemplate{{kAppleMenuID, kFileMenuID, kSizeMenuID, kTimeMenuID,
                                                          kTrackMenuID}});
     RegisterMenuTemplate(kAppleMenuID, MenuTemplate{"Orvo", {Item("About Orvo\xE2\x80\xA6")}, true});
-    // Items 2 to 4 act on a viewer; they are enabled while one is active.
+    // Close, Save and Save As act on an open movie; with none open they
+    // start disabled.
     RegisterMenuTemplate(kFileMenuID, MenuTemplate{"File",
                                                    {Item("Open\xE2\x80\xA6", 'O'), Item("Close", 'W', false),
                                                     Item("Save", 'S', false), Item("Save As\xE2\x80\xA6", 0, false),

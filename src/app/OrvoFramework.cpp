@@ -60,6 +60,10 @@ void OrvoFramework::ShowAboutBox()
     FailNil(reinterpret_cast<Ptr>(theDialog), "GetNewDialog()"_p);
     if (theDialog == nullptr)
         return;
+    // Return, Enter and Escape (and command-period) end the box like a click
+    // on its button: item 1 is both the default and the cancel item.
+    SetDialogDefaultItem(theDialog, 1);
+    SetDialogCancelItem(theDialog, 1);
     DialogItemIndex itemHit = 0;
     ModalDialog(nullptr, &itemHit);
     DisposeDialog(theDialog);
@@ -82,19 +86,22 @@ long OrvoFramework::HandleFileMenu(EventRecord& er, short theItem)
 
 long OrvoFramework::HandleHighLevelEvent(EventRecord& er)
 {
-    gAppleEventsData.eventResult = 0;
+    gAppleEventsData.eventResult = kDispatchNothing;
     OSErr theErr = AEProcessAppleEvent(&er);
     FailErr(theErr, "AEProcessAppleEvent()"_p);
     return gAppleEventsData.eventResult;
 }
 
-// Opening movies lands with the viewer window: until then the command asks
-// nothing and opens nothing.
+// There is no window yet to show a movie in, so File/Open asks nothing and
+// opens nothing.
 long OrvoFramework::OpenMovieFile(EventRecord&)
 {
     return kDispatchNothing;
 }
 
+// Files named on the command line or dropped on the application arrive here
+// (through the open-documents event) and are not opened yet, for the same
+// reason.
 void OrvoFramework::LoadMovieFile(FSSpec*) {}
 
 void OrvoFramework::InitializeAppleEvents()
@@ -137,9 +144,10 @@ OSErr OrvoFramework::QuitApplicationHandler(const AppleEvent*, AppleEvent*, long
     return noErr;
 }
 
-// Each file opens in a viewer window of its own, in list order. When the
-// list itself cannot be read nothing is opened; an item that cannot be read
-// is reported and skipped, so a bad entry never opens a garbage file location.
+// Each file of the event's list goes to LoadMovieFile, in list order. When
+// the list itself cannot be read nothing is loaded; an item that cannot be
+// read is reported and skipped, so a bad entry never reaches LoadMovieFile as
+// a garbage file location.
 OSErr OrvoFramework::OpenDocumentsHandler(const AppleEvent* theAppleEvent, AppleEvent*, long handlerRefcon)
 {
     auto* data = reinterpret_cast<AppleEventsUserData*>(handlerRefcon);

@@ -12,7 +12,7 @@ class OrvoFramework;
 // How the Apple event handlers reach the application.
 struct AppleEventsUserData {
     OrvoFramework* uiRef = nullptr;
-    long eventResult = 0;  // dispatch result reported for the current high-level event
+    long eventResult = kDispatchNothing;  // dispatch result reported for the current high-level event
 };
 
 extern AppleEventsUserData gAppleEventsData;

@@ -58,7 +58,7 @@ void DoApp(OrvoFramework& theApp)
     long theEvent;
     do {
         theEvent = theApp.Idle();
-    } while (theEvent != 1);
+    } while (theEvent != kDispatchQuit);
 }
 
 int OrvoMain()

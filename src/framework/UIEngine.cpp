@@ -1,5 +1,7 @@
 #include "framework/UIEngine.h"
 
+#include <algorithm>
+
 #include "framework/Window.h"
 #include "platform/core/Memory.h"
 #include "platform/ui/events/Events.h"
@@ -14,48 +16,54 @@ namespace {
 constexpr UInt32 kSleepTicks = 10;
 }  // namespace
 
-UIEngine::UIEngine() : wList(nullptr) {}
+UIEngine::UIEngine() = default;
 
+// Windows still open when the application object goes away are deleted here,
+// newest first, as quitting would.
 UIEngine::~UIEngine()
 {
-    WindowList::DeleteList(wList);
+    while (!windows.empty())
+        DeleteWindow(windows.front().get());
 }
 
 void UIEngine::AddWindow(Window* w)
 {
-    wList = new WindowList(nullptr, wList, w);
+    if (!IsRegistered(w))
+        windows.emplace(windows.begin(), w);
     w->uiRef = this;
 }
 
 void UIEngine::RemoveWindow(Window* w)
 {
-    WindowList* node = wList;
-    while (node != nullptr && node->win != w)
-        node = node->next;
-    if (node == nullptr)
+    auto it = std::find_if(windows.begin(), windows.end(), [w](const auto& p) { return p.get() == w; });
+    if (it == windows.end())
         return;
-    if (node->next != nullptr)
-        node->next->prev = node->prev;
-    if (node->prev != nullptr)
-        node->prev->next = node->next;
-    if (node == wList)
-        wList = node->next;
-    delete node;
+    it->release();  // the caller is destroying w already
+    windows.erase(it);
+}
+
+// Takes w out of the registry before destroying it: its destructor may
+// delete further windows, and each of them removes itself in turn.
+void UIEngine::DeleteWindow(Window* w)
+{
+    auto it = std::find_if(windows.begin(), windows.end(), [w](const auto& p) { return p.get() == w; });
+    if (it == windows.end())
+        return;
+    std::unique_ptr<Window> owned = std::move(*it);
+    windows.erase(it);
+    owned.reset();
 }
 
 bool UIEngine::IsRegistered(const Window* w) const
 {
-    for (WindowList* node = wList; node != nullptr; node = node->next)
-        if (node->win == w)
-            return true;
-    return false;
+    return std::any_of(windows.begin(), windows.end(), [w](const auto& p) { return p.get() == w; });
 }
 
 Window* UIEngine::WindowLookup(WindowPtr w)
 {
-    for (WindowList* node = wList; node != nullptr; node = node->next)
-        if (static_cast<WindowPtr>(*node->win) == w)
-            return node->win;
+    for (const auto& registered : windows)
+        if (static_cast<WindowPtr>(*registered) == w)
+            return registered.get();
     return nullptr;
 }
 
@@ -101,44 +109,39 @@ long UIEngine::Idle()
 }
 
 // A window's CloseWindow may destroy other windows, and may even destroy the
-// window being closed: a tracks window asks its viewer to close, and the
-// viewer destroys the tracks window and only hides itself. So the engine
+// window being closed: a child window that asks its parent to close, when
+// the parent destroys its children and only hides itself. So the engine
 // deletes the window it asked only if it is still registered, and then
-// deletes every window that agreed to close along the way (the viewer).
+// deletes every window that agreed to close along the way (the parent).
 // Each window is thus destroyed exactly once.
 void UIEngine::CloseDeferred()
 {
     Window* w = gClosingWindow;
     if (!w->CloseWindow())
         return;
-    if (IsRegistered(w))
-        delete w;
+    DeleteWindow(w);  // unless CloseWindow destroyed it already
     DeleteWindowsThatAgreedToClose();
 }
 
 void UIEngine::DeleteWindowsThatAgreedToClose()
 {
-    bool deleted = true;
-    while (deleted) {
-        deleted = false;
-        for (WindowList* node = wList; node != nullptr; node = node->next) {
-            if (node->win->HasAgreedToClose()) {
-                delete node->win;  // unlinks node; restart the walk
-                deleted = true;
-                break;
-            }
-        }
+    // Deleting one window may delete others: look again from the start.
+    for (;;) {
+        auto it = std::find_if(windows.begin(), windows.end(), [](const auto& p) { return p->HasAgreedToClose(); });
+        if (it == windows.end())
+            return;
+        DeleteWindow(it->get());
     }
 }
 
 long UIEngine::CloseAll()
 {
-    while (wList != nullptr) {
-        if (!wList->win->CloseWindow())
+    while (!windows.empty()) {
+        if (!windows.front()->CloseWindow())
             return kDispatchNothing;
-        // CloseWindow may have deleted other windows: take the head now.
-        if (wList != nullptr)
-            delete wList->win;
+        // CloseWindow may have deleted other windows: take the newest now.
+        if (!windows.empty())
+            DeleteWindow(windows.front().get());
     }
     return kDispatchQuit;
 }
@@ -146,9 +149,12 @@ long UIEngine::CloseAll()
 long UIEngine::FetchEvent(EventRecord& theEvent)
 {
     WaitNextEvent(everyEvent, &theEvent, kSleepTicks, nullptr);
-    for (WindowList* node = wList; node != nullptr; node = node->next) {
-        long preResult;
-        if (node->win->PreHandleEvent(theEvent, preResult))
+    // Newest first; a window that claims the event ends the pass. Indexes
+    // rather than iterators, so a window that goes away meanwhile cannot
+    // leave the walk on a dangling position.
+    for (size_t i = 0; i < windows.size(); ++i) {
+        long preResult = kDispatchNothing;
+        if (windows[i]->PreHandleEvent(theEvent, preResult))
             return preResult;
     }
     return DispatchEvent(theEvent);

@@ -2,46 +2,43 @@
 // routing of events and menu choices to windows and to the application.
 #pragma once
 
+#include <memory>
+#include <vector>
+
 #include "platform/core/MacTypes.h"
 #include "platform/ui/windows/Windows.h"
 
 class Window;
-class UIEngine;
 
-// One node of the window registry, a doubly linked list that runs from the
-// most recently registered window (head) to the oldest (tail).
-class WindowList {
-public:
-    WindowList(WindowList* p, WindowList* n, Window* w);
-
-    // Frees wl and every node after it; never the windows they name.
-    static void DeleteList(WindowList* wl);
-
-    WindowList* next;  // registered before this one; null at the tail
-    WindowList* prev;  // registered after this one; null at the head
-    Window* win;       // not owned
-};
-
-// Dispatch results that every handler returns.
-enum : long {
+// What a handler asks of the engine. Every event handler returns one of these
+// as a long; any other value travels back from Idle untouched.
+enum DispatchResult : long {
     kDispatchNothing = 0,
-    kDispatchQuit = 1,
-    kDispatchCloseWindow = 2,
-    kDispatchDragged = 3,
+    kDispatchQuit = 1,         // close every window, then end the main loop
+    kDispatchCloseWindow = 2,  // close the window named in gClosingWindow
+    kDispatchDragged = 3,      // a window was dragged; nothing for the engine
 };
 
 extern bool gQuitFlag;
 extern Window* gClosingWindow;
 
+// The engine owns the windows registered with it and deletes them when they
+// close. A window leaves the registry when it is destroyed, whoever destroys
+// it (a window may delete the windows that belong to it).
 class UIEngine {
 public:
     UIEngine();
     ~UIEngine();
+    UIEngine(const UIEngine&) = delete;
+    UIEngine& operator=(const UIEngine&) = delete;
 
     virtual long Idle();
     virtual void LoadMenuBar(short mbarID);
 
+    // Takes ownership of w, a window just made with new, and makes it the
+    // newest registered window. Registering a window twice changes nothing.
     void AddWindow(Window* w);
+    // Forgets w without deleting it; called by the Window destructor.
     void RemoveWindow(Window* w);
     void RefreshWindow(WindowPtr w);
     void RefreshWindow(Window* w);
@@ -58,7 +55,8 @@ protected:
     long FetchEvent(EventRecord& theEvent);
     Window* WindowLookup(WindowPtr w);
 
-    WindowList* wList;
+    // The registry, newest window first.
+    std::vector<std::unique_ptr<Window>> windows;
 
 private:
     long DispatchEvent(EventRecord& theEvent);
@@ -66,4 +64,5 @@ private:
     void CloseDeferred();
     long CloseAll();
     void DeleteWindowsThatAgreedToClose();
+    void DeleteWindow(Window* w);
 };

@@ -92,7 +92,7 @@ bool Window::PreHandleEvent(EventRecord&, long&)
 
 long Window::HandleEvent(EventRecord& er)
 {
-    long code = 0;
+    long code = kDispatchNothing;
     switch (er.what) {
     case mouseDown:
         code = HandleMouseDown(er);
@@ -114,7 +114,7 @@ long Window::HandleMenu(long, bool* cont)
 {
     if (cont != nullptr)
         *cont = true;
-    return 0;
+    return kDispatchNothing;
 }
 
 void Window::Activate() {}
@@ -125,7 +125,7 @@ long Window::HandleMouseDown(EventRecord& er)
     WindowPtr theWindow = nullptr;
     short thePart = FindWindow(er.where, &theWindow);
     if (theWindow != win || win == nullptr)
-        return 0;
+        return kDispatchNothing;
     SetPortWindowPort(win);
     Point thePt = er.where;
     GlobalToLocal(&thePt);
@@ -156,10 +156,10 @@ long Window::HandleMouseDown(EventRecord& er)
             return HandleZoomOut(er, thePt);
         break;
     default:
-        return 0;
+        return kDispatchNothing;
     }
     SelectWindow(win);
-    return 0;
+    return kDispatchNothing;
 }
 
 long Window::HandleActivate(EventRecord& er)
@@ -168,17 +168,17 @@ long Window::HandleActivate(EventRecord& er)
         Activate();
     else
         Deactivate();
-    return 0;
+    return kDispatchNothing;
 }
 
 long Window::HandleKeyDown(EventRecord&)
 {
-    return 0;
+    return kDispatchNothing;
 }
 
 long Window::HandleContentClick(EventRecord&, Point)
 {
-    return 0;
+    return kDispatchNothing;
 }
 
 long Window::HandleDragWindow(EventRecord& er, Point)
@@ -191,19 +191,19 @@ long Window::HandleDragWindow(EventRecord& er, Point)
 long Window::HandleGoAway(EventRecord&, Point thePt)
 {
     if (!TrackGoAway(win, thePt))
-        return 0;
+        return kDispatchNothing;
     gClosingWindow = this;
     return kDispatchCloseWindow;
 }
 
 long Window::HandleZoomIn(EventRecord&, Point)
 {
-    return 0;
+    return kDispatchNothing;
 }
 
 long Window::HandleZoomOut(EventRecord&, Point)
 {
-    return 0;
+    return kDispatchNothing;
 }
 
 long Window::HandleGrowZone(EventRecord& er, Point)
@@ -214,7 +214,7 @@ long Window::HandleGrowZone(EventRecord& er, Point)
                      static_cast<short>(limits.right - limits.left)};
     long newSize = GrowWindow(win, er.where, &sizeRect);
     ResizeWindow(static_cast<short>(newSize & 0xFFFF), static_cast<short>((newSize >> 16) & 0xFFFF));
-    return 0;
+    return kDispatchNothing;
 }
 
 long Window::HandleEventCode(long ec, EventRecord&)

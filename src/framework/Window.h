@@ -1,6 +1,7 @@
 // The base class of every application window: it owns one platform window
 // and turns the events the engine hands it into calls of small handlers, one
-// per window part and event kind.
+// per window part and event kind. Windows are made with new and handed to
+// the engine (UIEngine::AddWindow), which deletes them when they close.
 #pragma once
 
 #include "platform/core/MacTypes.h"
@@ -13,6 +14,9 @@ public:
     Window();
     explicit Window(short resID);
     virtual ~Window();
+    // A copy would dispose of the same platform window a second time.
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
 
     virtual void Refresh();
     virtual bool CloseWindow();

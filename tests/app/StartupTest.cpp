@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
 
 #include "AlertScript.h"
 #include "app/AppResources.h"
@@ -32,67 +33,75 @@ protected:
     }
 };
 
-TEST_F(StartupTest, AllServicesPresentShowNoAlert)
+// The checks stop at the first missing service: one alert at most.
+TEST_F(StartupTest, AMissingServiceIsReportedOnceAndFailsTheChecks)
 {
-    auto& shown = AnswerDialogsWith(2);
-    EXPECT_TRUE(CheckServices());
-    EXPECT_TRUE(shown.empty());
-}
-
-TEST_F(StartupTest, MissingAppearanceManagerIsReportedAndStopsTheChecks)
-{
-    DeleteGestaltValue(gestaltAppearanceAttr);
-    DeleteGestaltValue(gestaltQuickTime);  // would be a second alert if tested
-    auto& shown = AnswerDialogsWith(2);
-    EXPECT_FALSE(CheckServices());
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].texts[0], "Appearance Manager is not available");
-    EXPECT_EQ(shown[0].texts[1], "Error Code: -1");
-}
-
-TEST_F(StartupTest, QuickTimeResponseOfZeroOrBelowCountsAsMissing)
-{
-    for (SInt32 response : {0, -5}) {
-        SetGestaltValue(gestaltQuickTime, response);
+    struct Case {
+        OSType selector;
+        std::optional<SInt32> answer;  // none: the selector is unknown
+        const char* alert;             // null: no alert, the checks pass
+    };
+    const Case cases[] = {
+        {gestaltQuickTime, 0x06008000, nullptr},
+        {gestaltAppearanceAttr, std::nullopt, "Appearance Manager is not available"},
+        {gestaltQuickTime, 0, "QuickTime is not available"},
+        {gestaltQuickTime, -5, "QuickTime is not available"},
+        {gestaltQuickTime, std::nullopt, "QuickTime is not available"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.alert ? c.alert : "all present");
+        ResetGestaltValues();
+        if (c.answer)
+            SetGestaltValue(c.selector, *c.answer);
+        else
+            DeleteGestaltValue(c.selector);
+        if (c.selector == gestaltAppearanceAttr)
+            DeleteGestaltValue(gestaltQuickTime);  // would be a second alert if tested
         auto& shown = AnswerDialogsWith(2);
-        EXPECT_FALSE(CheckServices());
-        ASSERT_EQ(shown.size(), 1u);
-        EXPECT_EQ(shown[0].texts[0], "QuickTime is not available");
+        EXPECT_EQ(CheckServices(), c.alert == nullptr);
+        ASSERT_EQ(shown.size(), c.alert ? 1u : 0u);
+        if (c.alert == nullptr)
+            continue;
+        EXPECT_EQ(shown[0].texts[0], c.alert);
+        EXPECT_EQ(shown[0].texts[1], "Error Code: -1");
     }
 }
 
-TEST_F(StartupTest, ClassicSystemKeepsEveryFileMenuItem)
+// On system 10 Quit lives in the application menu, so the File menu loses it
+// and the separator above it; an unknown version counts as classic.
+TEST_F(StartupTest, SystemVersionDecidesWhetherTheFileMenuKeepsQuit)
 {
-    OrvoFramework app;
-    InitApp(app);
-    auto menus = harness::MenuBarState();
-    ASSERT_EQ(menus.size(), 5u);
-    EXPECT_EQ(menus[1].menuID, kFileMenuID);
-    EXPECT_EQ(menus[1].items.size(), 6u);
-    EXPECT_FALSE(gOSX);
-}
-
-TEST_F(StartupTest, SystemTenLosesTheQuitItemAndItsSeparator)
-{
-    SetGestaltValue(gestaltSystemVersion, 0x1000);
-    OrvoFramework app;
-    InitApp(app);
-    auto menus = harness::MenuBarState();
-    ASSERT_EQ(menus[1].items.size(), 4u);
-    EXPECT_EQ(menus[1].items[3].text, "Save As\xE2\x80\xA6");
-    EXPECT_TRUE(gOSX);
-}
-
-TEST_F(StartupTest, FailedSystemVersionQueryIsReportedAndKeepsTheMenu)
-{
-    DeleteGestaltValue(gestaltSystemVersion);
-    auto& shown = AnswerDialogsWith(2);
-    OrvoFramework app;
-    app.LoadMenuBar(kMenuBarID);
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].texts[0], "Gestalt(gestaltSystemVersion)");
-    EXPECT_EQ(harness::MenuBarState()[1].items.size(), 6u);
-    EXPECT_FALSE(gOSX);
+    struct Case {
+        std::optional<SInt32> version;
+        size_t fileItems;
+        bool osx;
+        bool alert;
+    };
+    const Case cases[] = {
+        {0x0922, 6, false, false},
+        {0x1000, 4, true, false},
+        {std::nullopt, 6, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.version ? *c.version : -1);
+        ResetGestaltValues();
+        gOSX = false;
+        if (c.version)
+            SetGestaltValue(gestaltSystemVersion, *c.version);
+        else
+            DeleteGestaltValue(gestaltSystemVersion);
+        auto& shown = AnswerDialogsWith(2);
+        OrvoFramework app;
+        app.LoadMenuBar(kMenuBarID);
+        auto file = harness::MenuBarState()[1];
+        ASSERT_EQ(file.items.size(), c.fileItems);
+        EXPECT_EQ(file.items.back().text, c.osx ? "Save As\xE2\x80\xA6" : "Quit");
+        EXPECT_EQ(gOSX, c.osx);
+        ASSERT_EQ(shown.size(), c.alert ? 1u : 0u);
+        if (c.alert) {
+            EXPECT_EQ(shown[0].texts[0], "Gestalt(gestaltSystemVersion)");
+        }
+    }
 }
 
 TEST_F(StartupTest, MainLoopEndsWithStatusZeroOnTheQuitCommandKey)

@@ -50,11 +50,6 @@ public:
             *cont = continueMenus;
         return menuResult;
     }
-    void ResizeWindow(short x, short y) override
-    {
-        resizedTo = {x, y};
-        ++resizeCount;
-    }
     void Refresh() override
     {
         ++refreshCount;
@@ -69,13 +64,10 @@ public:
     bool continueMenus = true;
     long menuResult = 0;
     long lastMenuChoice = -1;
-    std::pair<short, short> resizedTo{-1, -1};
-    int resizeCount = 0;
     int refreshCount = 0;
     int* destroyedCount = nullptr;
     std::vector<long> contentClicks;
     int activations = 0;
-    int deactivations = 0;
 
 protected:
     long HandleContentClick(EventRecord&, Point thePt) override
@@ -84,7 +76,6 @@ protected:
         return 0;
     }
     void Activate() override { ++activations; }
-    void Deactivate() override { ++deactivations; }
     long HandleEventCode(long ec, EventRecord& er) override
     {
         lastEventKind = er.what;
@@ -97,10 +88,15 @@ public:
 
 class TestEngine : public UIEngine {
 public:
-    using UIEngine::FetchEvent;
-    using UIEngine::RouteMenu;
-    using UIEngine::WindowLookup;
-    using UIEngine::wList;
+    // The registered windows' names, newest first.
+    std::vector<std::string> Registry() const
+    {
+        std::vector<std::string> names;
+        for (const auto& w : windows)
+            names.push_back(static_cast<TestWindow*>(w.get())->name);
+        return names;
+    }
+    bool Empty() const { return windows.empty(); }
 
     long HandleMenu(EventRecord&, long menuChoice) override
     {
@@ -110,7 +106,7 @@ public:
     long HandleHighLevelEvent(EventRecord&) override
     {
         ++highLevelEvents;
-        return 0;
+        return appMenuResult;
     }
 
     std::vector<long> appMenuChoices;

@@ -25,8 +25,6 @@ protected:
     }
     void TearDown() override
     {
-        while (engine.wList != nullptr)
-            delete engine.wList->win;
         gQuitFlag = false;
         gClosingWindow = nullptr;
     }
@@ -39,25 +37,7 @@ protected:
         return w;
     }
 
-    std::vector<std::string> Registry()
-    {
-        std::vector<std::string> names;
-        for (WindowList* n = engine.wList; n != nullptr; n = n->next)
-            names.push_back(static_cast<TestWindow*>(n->win)->name);
-        return names;
-    }
-
-    // The prev links must mirror the next links.
-    bool LinksConsistent()
-    {
-        WindowList* prev = nullptr;
-        for (WindowList* n = engine.wList; n != nullptr; n = n->next) {
-            if (n->prev != prev)
-                return false;
-            prev = n;
-        }
-        return true;
-    }
+    std::vector<std::string> Registry() const { return engine.Registry(); }
 
     EventRecord Event(UInt16 what, unsigned long message = 0, UInt16 modifiers = 0, Point where = {300, 400})
     {
@@ -78,38 +58,48 @@ TEST_F(EngineTest, RegistryRunsFromNewestToOldestAndSurvivesRemovals)
     TestWindow* b = Open("b");
     TestWindow* c = Open("c");
     TestWindow* d = Open("d");
+    engine.AddWindow(b);  // a second registration neither moves nor doubles it
     EXPECT_EQ(Registry(), (std::vector<std::string>{"d", "c", "b", "a"}));
     EXPECT_EQ(a->uiRef, &engine);
 
-    delete c;  // middle
-    EXPECT_EQ(Registry(), (std::vector<std::string>{"d", "b", "a"}));
-    EXPECT_TRUE(LinksConsistent());
-    delete d;  // head
-    EXPECT_EQ(Registry(), (std::vector<std::string>{"b", "a"}));
-    EXPECT_TRUE(LinksConsistent());
-    delete a;  // tail
-    EXPECT_EQ(Registry(), (std::vector<std::string>{"b"}));
-    EXPECT_TRUE(LinksConsistent());
-    delete b;  // the only one
-    EXPECT_EQ(engine.wList, nullptr);
-}
-
-TEST_F(EngineTest, RemovingAnUnregisteredWindowChangesNothing)
-{
-    Open("a");
     TestWindow stranger("stranger");
     engine.RemoveWindow(&stranger);
-    EXPECT_EQ(Registry(), (std::vector<std::string>{"a"}));
+    EXPECT_EQ(Registry(), (std::vector<std::string>{"d", "c", "b", "a"}));
+
+    delete c;  // middle
+    EXPECT_EQ(Registry(), (std::vector<std::string>{"d", "b", "a"}));
+    delete d;  // newest
+    EXPECT_EQ(Registry(), (std::vector<std::string>{"b", "a"}));
+    delete a;  // oldest
+    EXPECT_EQ(Registry(), (std::vector<std::string>{"b"}));
+    delete b;  // the only one
+    EXPECT_TRUE(engine.Empty());
+}
+
+TEST_F(EngineTest, WindowsStillOpenAreDeletedWithTheEngineNewestFirst)
+{
+    int destroyed = 0;
+    {
+        TestEngine local;
+        for (const char* name : {"old", "new"}) {
+            auto* w = new TestWindow(name);
+            w->destroyedCount = &destroyed;
+            local.AddWindow(w);
+        }
+        CallLog().clear();
+    }
+    EXPECT_EQ(destroyed, 2);
+    EXPECT_EQ(CallLog(), (std::vector<std::string>{"new.destroyed", "old.destroyed"}));
 }
 
 TEST_F(EngineTest, WithoutWindowsEventsYieldNothing)
 {
     EventRecord down = Event(mouseDown, 0, 0, {300, 400});
     harness::PostEventNow(down);
-    EXPECT_EQ(engine.Idle(), 0);
+    EXPECT_EQ(engine.Idle(), kDispatchNothing);
     harness::PostEventNow(Event(keyDown, 'x'));
-    EXPECT_EQ(engine.Idle(), 0);
-    EXPECT_EQ(engine.Idle(), 0);  // null event
+    EXPECT_EQ(engine.Idle(), kDispatchNothing);
+    EXPECT_EQ(engine.Idle(), kDispatchNothing);  // null event
     EXPECT_TRUE(engine.appMenuChoices.empty());
 }
 
@@ -185,7 +175,7 @@ TEST_F(EngineTest, ActivateReachesABackgroundWindowNamedInTheEvent)
     Open("front");
     int before = back->activations;
     harness::PostEventNow(Event(activateEvt, reinterpret_cast<unsigned long>(back->Platform()), activeFlag));
-    EXPECT_EQ(engine.Idle(), 0);
+    EXPECT_EQ(engine.Idle(), kDispatchNothing);
     EXPECT_EQ(back->activations, before + 1);
 }
 
@@ -205,20 +195,20 @@ TEST_F(EngineTest, DeferredCloseDeletesTheWindowOrLeavesARefusingOneNamed)
 {
     TestWindow* keeps = Open("keeps");
     keeps->agreeToClose = false;
-    keeps->claimWith = 2;
+    keeps->claimWith = kDispatchCloseWindow;
     gClosingWindow = keeps;
-    EXPECT_EQ(engine.Idle(), 2);
+    EXPECT_EQ(engine.Idle(), kDispatchCloseWindow);
     EXPECT_EQ(Registry(), (std::vector<std::string>{"keeps"}));
     EXPECT_EQ(gClosingWindow, keeps);
 
     keeps->agreeToClose = true;
-    EXPECT_EQ(engine.Idle(), 2);
-    EXPECT_EQ(engine.wList, nullptr);
+    EXPECT_EQ(engine.Idle(), kDispatchCloseWindow);
+    EXPECT_TRUE(engine.Empty());
     EXPECT_EQ(gClosingWindow, nullptr);  // never left naming a deleted window
 }
 
 // A child whose CloseWindow asks its parent to close, and a parent whose
-// CloseWindow destroys that child: the tracks window and its viewer.
+// CloseWindow destroys that child and then agrees or refuses.
 struct Family {
     TestWindow* parent;
     TestWindow* child;
@@ -245,40 +235,34 @@ void MakeFamily(Family& f, TestEngine& engine, bool parentAgrees = true)
     f.child->onClose = [parent]() { return parent->CloseWindow(); };
 }
 
-TEST_F(EngineTest, ClosingAChildThatDestroysItselfThroughItsParentDestroysEachOnce)
+TEST_F(EngineTest, DeferredCloseOfAFamilyDestroysEachWindowAtMostOnce)
 {
-    Family f;
-    MakeFamily(f, engine);
-    f.child->claimWith = 2;
-    gClosingWindow = f.child;
-    EXPECT_EQ(engine.Idle(), 2);
-    EXPECT_EQ(f.childDestroyed, 1);
-    EXPECT_EQ(f.parentDestroyed, 1);
-    EXPECT_EQ(engine.wList, nullptr);
-}
-
-TEST_F(EngineTest, ClosingTheParentDestroysBothOnce)
-{
-    Family f;
-    MakeFamily(f, engine);
-    f.child->claimWith = 2;  // the newest window claims and names the parent
-    gClosingWindow = f.parent;
-    engine.Idle();
-    EXPECT_EQ(f.childDestroyed, 1);
-    EXPECT_EQ(f.parentDestroyed, 1);
-    EXPECT_EQ(engine.wList, nullptr);
-}
-
-TEST_F(EngineTest, AChildWhoseParentRefusesStaysWithIt)
-{
-    Family f;
-    MakeFamily(f, engine, false);
-    f.child->claimWith = 2;
-    gClosingWindow = f.child;
-    engine.Idle();
-    EXPECT_EQ(f.childDestroyed, 0);
-    EXPECT_EQ(f.parentDestroyed, 0);
-    EXPECT_EQ(Registry(), (std::vector<std::string>{"child", "parent"}));
+    struct Case {
+        const char* closing;
+        bool parentAgrees;
+        int destroyedEach;
+        std::vector<std::string> left;
+    };
+    const Case cases[] = {
+        {"child", true, 1, {}},  // the child goes through its parent
+        {"parent", true, 1, {}},
+        {"child", false, 0, {"child", "parent"}},  // a refusing parent keeps its child
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.closing) + (c.parentAgrees ? " agreeing" : " refusing"));
+        Family f;
+        MakeFamily(f, engine, c.parentAgrees);
+        f.child->claimWith = kDispatchCloseWindow;  // the newest window claims and names the one to close
+        gClosingWindow = std::string(c.closing) == "child" ? f.child : f.parent;
+        EXPECT_EQ(engine.Idle(), kDispatchCloseWindow);
+        EXPECT_EQ(f.childDestroyed, c.destroyedEach);
+        EXPECT_EQ(f.parentDestroyed, c.destroyedEach);
+        EXPECT_EQ(Registry(), c.left);
+        if (!c.left.empty()) {
+            delete f.child;
+            delete f.parent;
+        }
+    }
 }
 
 TEST_F(EngineTest, QuittingClosesNewestFirstAndDestroysAFamilyOnce)
@@ -286,12 +270,12 @@ TEST_F(EngineTest, QuittingClosesNewestFirstAndDestroysAFamilyOnce)
     Open("oldest");
     Family f;
     MakeFamily(f, engine);
-    f.child->claimWith = 1;
+    f.child->claimWith = kDispatchQuit;
     CallLog().clear();
-    EXPECT_EQ(engine.Idle(), 1);
+    EXPECT_EQ(engine.Idle(), kDispatchQuit);
     EXPECT_EQ(f.childDestroyed, 1);
     EXPECT_EQ(f.parentDestroyed, 1);
-    EXPECT_EQ(engine.wList, nullptr);
+    EXPECT_TRUE(engine.Empty());
     std::vector<std::string> closes;
     for (const std::string& call : CallLog())
         if (call.find("CloseWindow") != std::string::npos)
@@ -305,14 +289,24 @@ TEST_F(EngineTest, AWindowRefusingToQuitStopsThePassAndTheQuitFlagAsksAgain)
     TestWindow* stubborn = Open("stubborn");
     stubborn->agreeToClose = false;
     gQuitFlag = true;
-    EXPECT_EQ(engine.Idle(), 0);
+    EXPECT_EQ(engine.Idle(), kDispatchNothing);
     EXPECT_EQ(Registry(), (std::vector<std::string>{"stubborn", "agrees"}));
     CallLog().clear();
-    EXPECT_EQ(engine.Idle(), 0);  // asked again on the next pass
+    EXPECT_EQ(engine.Idle(), kDispatchNothing);  // asked again on the next pass
     EXPECT_EQ(CallLog().back(), "stubborn.CloseWindow");
     stubborn->agreeToClose = true;
-    EXPECT_EQ(engine.Idle(), 1);
-    EXPECT_EQ(engine.wList, nullptr);
+    EXPECT_EQ(engine.Idle(), kDispatchQuit);
+    EXPECT_TRUE(engine.Empty());
+}
+
+TEST_F(EngineTest, HighLevelEventsGoToTheApplicationWithItsResult)
+{
+    Open("w")->claimWith = -1;
+    engine.appMenuResult = kDispatchQuit;
+    harness::PostEventNow(Event(kHighLevelEvent));
+    EXPECT_EQ(engine.Idle(), kDispatchQuit);
+    EXPECT_EQ(engine.highLevelEvents, 1);
+    EXPECT_TRUE(engine.Empty()) << "a quit result closes every window";
 }
 
 TEST_F(EngineTest, RefreshWindowIgnoresUnregisteredWindows)

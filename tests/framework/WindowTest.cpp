@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <type_traits>
 
 #include "TestWindows.h"
 #include "platform/ui/resources/ResourceTemplates.h"
 #include "platform/ui/harness/Harness.h"
 
 namespace {
+
+// A copy would dispose of the same platform window twice.
+static_assert(!std::is_copy_constructible_v<Window> && !std::is_copy_assignable_v<Window>);
 
 class WindowTest : public ::testing::Test {
 protected:
@@ -16,12 +20,7 @@ protected:
         ClearResourceTemplates();
         gClosingWindow = nullptr;
     }
-    void TearDown() override
-    {
-        while (engine.wList != nullptr)
-            delete engine.wList->win;
-        gClosingWindow = nullptr;
-    }
+    void TearDown() override { gClosingWindow = nullptr; }
 
     template <typename W = TestWindow>
     W* Open(const std::string& name)
@@ -87,22 +86,33 @@ TEST_F(WindowTest, DefaultWindowIsAVisibleUntitledDocumentWindowNamingItsObject)
     EXPECT_TRUE(PointOf(w->Platform(), inGoAway).has_value());
 }
 
-TEST_F(WindowTest, ContentClickReachesOnlyTheFrontWindow)
+TEST_F(WindowTest, AClickInABackgroundWindowOnlyBringsItToTheFront)
 {
-    TestWindow* back = Open("back");
-    TestWindow* front = Open("front");
-    MoveWindow(front->Platform(), 400, 300, false);
-    harness::RunEvents();
+    for (short part : {inContent, inGoAway}) {
+        SCOPED_TRACE(part);
+        TestWindow* back = Open("back");
+        TestWindow* front = Open("front");
+        MoveWindow(front->Platform(), 400, 300, false);
+        harness::RunEvents();
+        auto where = PointOf(back->Platform(), part);
+        ASSERT_TRUE(where);
+        harness::Click(*where);
+        EXPECT_EQ(PressScripted(back), kDispatchNothing);
+        EXPECT_TRUE(back->contentClicks.empty());
+        EXPECT_EQ(gClosingWindow, nullptr);
+        EXPECT_EQ(FrontWindow(), back->Platform());
+        delete back;
+        delete front;
+    }
+}
 
-    Point inBack = {100, 100};
-    EXPECT_EQ(Press(back, inBack), 0);
-    EXPECT_TRUE(back->contentClicks.empty());
-    EXPECT_EQ(FrontWindow(), back->Platform());
-
-    EXPECT_EQ(Press(back, inBack), 0);
-    ASSERT_EQ(back->contentClicks.size(), 1u);
-    // Local coordinates: the content's top-left is (60, 40).
-    EXPECT_EQ(back->contentClicks[0], (long(100 - 60) << 16) | (100 - 40));
+TEST_F(WindowTest, ContentClickOfTheFrontWindowArrivesInLocalCoordinates)
+{
+    TestWindow* w = Open("w");
+    EXPECT_EQ(Press(w, Point{100, 100}), kDispatchNothing);
+    ASSERT_EQ(w->contentClicks.size(), 1u);
+    // The content's top-left is (60, 40).
+    EXPECT_EQ(w->contentClicks[0], (long(100 - 60) << 16) | (100 - 40));
 }
 
 TEST_F(WindowTest, ClickForAnotherWindowIsIgnored)
@@ -111,7 +121,7 @@ TEST_F(WindowTest, ClickForAnotherWindowIsIgnored)
     TestWindow* b = Open("b");
     MoveWindow(b->Platform(), 400, 300, false);
     harness::RunEvents();
-    EXPECT_EQ(Press(a, Point{320, 420}), 0);  // inside b
+    EXPECT_EQ(Press(a, Point{320, 420}), kDispatchNothing);  // inside b
     EXPECT_TRUE(a->contentClicks.empty());
     EXPECT_TRUE(b->contentClicks.empty());
 }
@@ -148,26 +158,12 @@ TEST_F(WindowTest, CloseBoxClosesOnlyWhenReleasedInside)
     ASSERT_TRUE(box);
 
     harness::Drag(*box, Point{300, 600});
-    EXPECT_EQ(PressScripted(w), 0);
+    EXPECT_EQ(PressScripted(w), kDispatchNothing);
     EXPECT_EQ(gClosingWindow, nullptr);
 
     harness::Click(*box);
     EXPECT_EQ(PressScripted(w), kDispatchCloseWindow);
     EXPECT_EQ(gClosingWindow, w);
-}
-
-TEST_F(WindowTest, CloseBoxOfABackgroundWindowOnlySelectsIt)
-{
-    TestWindow* back = Open("back");
-    TestWindow* front = Open("front");
-    MoveWindow(front->Platform(), 400, 300, false);
-    harness::RunEvents();
-    auto box = PointOf(back->Platform(), inGoAway);
-    ASSERT_TRUE(box);
-    harness::Click(*box);
-    EXPECT_EQ(PressScripted(back), 0);
-    EXPECT_EQ(gClosingWindow, nullptr);
-    EXPECT_EQ(FrontWindow(), back->Platform());
 }
 
 TEST_F(WindowTest, GrowThatChangesNothingResizesToZeroByZero)
@@ -187,7 +183,7 @@ TEST_F(WindowTest, GrowThatChangesNothingResizesToZeroByZero)
     ASSERT_TRUE(grow);
 
     harness::Click(*grow);
-    EXPECT_EQ(PressScripted(rw), 0);
+    EXPECT_EQ(PressScripted(rw), kDispatchNothing);
     ASSERT_EQ(rw->sizes.size(), 1u);
     EXPECT_EQ(rw->sizes[0], (std::pair<short, short>{0, 0}));
 
@@ -215,22 +211,22 @@ TEST_F(WindowTest, MissingWindowResourceLeavesAnEmptyShellThatIsSafeToUse)
     EventRecord er{};
     er.what = mouseDown;
     er.where = {100, 100};
-    EXPECT_EQ(w->HandleEvent(er), 0);
+    EXPECT_EQ(w->HandleEvent(er), kDispatchNothing);
     EXPECT_TRUE(w->CloseWindow());
     delete w;
-    EXPECT_EQ(engine.wList, nullptr);
+    EXPECT_TRUE(engine.Empty());
 }
 
 TEST_F(WindowTest, BaseHandlersReturnZeroAndLeaveAnUnsetContinueFlagAlone)
 {
     TestWindow* w = Open("w");
     EventRecord er{};
-    er.what = nullEvent;
-    EXPECT_EQ(w->HandleEvent(er), 0);
-    er.what = keyUp;
-    EXPECT_EQ(w->HandleEvent(er), 0);
+    for (UInt16 what : {nullEvent, mouseUp, keyUp}) {
+        er.what = what;
+        EXPECT_EQ(w->HandleEvent(er), kDispatchNothing) << what;
+    }
     Window& base = *w;
-    EXPECT_EQ(base.Window::HandleMenu(0x00810001, nullptr), 0);
+    EXPECT_EQ(base.Window::HandleMenu(0x00810001, nullptr), kDispatchNothing);
     bool cont = false;
     base.Window::HandleMenu(0x00810001, &cont);
     EXPECT_TRUE(cont);

@@ -36,6 +36,12 @@ const char* OperationText(short whatOperation)
     }
 }
 
+// percentDone is 16.16: fixed1 is the whole bar.
+double DoneFraction()
+{
+    return gDisplay.percent <= 0 ? 0.0 : gDisplay.percent >= fixed1 ? 1.0 : Fix2X(gDisplay.percent);
+}
+
 void Draw()
 {
     GrafPtr saved;
@@ -52,8 +58,7 @@ void Draw()
     DrawString(text);
     Rect bar = kBar;
     FrameRect(&bar);
-    // percentDone is 16.16: fixed1 is the whole bar.
-    double done = gDisplay.percent <= 0 ? 0.0 : gDisplay.percent >= fixed1 ? 1.0 : Fix2X(gDisplay.percent);
+    double done = DoneFraction();
     Rect filled = {short(bar.top + 1), short(bar.left + 1), short(bar.bottom - 1),
                    short(bar.left + 1 + done * (bar.right - bar.left - 2))};
     RGBColor fill = {0x3A3A, 0x6E6E, 0xD8D8};
@@ -154,4 +159,11 @@ void InstallMovieProgressWindow()
 WindowPtr MovieProgressWindow()
 {
     return gDisplay.window;
+}
+
+MovieProgressState MovieProgressWindowState()
+{
+    if (gDisplay.window == nullptr)
+        return MovieProgressState{};
+    return MovieProgressState{OperationText(gDisplay.operation), DoneFraction()};
 }

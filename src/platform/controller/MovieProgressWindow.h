@@ -6,6 +6,8 @@
 // InstallMovieProgressWindow hands it.
 #pragma once
 
+#include <string>
+
 #include "platform/movies/Movies.h"
 #include "platform/ui/windows/Windows.h"
 
@@ -18,3 +20,11 @@ OSErr MovieProgressWindowProc(Movie theMovie, short message, short whatOperation
 
 // The window while it is shown, else nil (tests).
 WindowPtr MovieProgressWindow();
+
+// What the window shows: the operation's text and the part done, 0 to 1
+// (tests and tools).
+struct MovieProgressState {
+    std::string text;
+    double done = 0;
+};
+MovieProgressState MovieProgressWindowState();

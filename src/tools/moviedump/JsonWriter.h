@@ -15,6 +15,7 @@ public:
     void Number(const std::string& name, long long value) { Key(name); out_ += std::to_string(value); }
     void Real(const std::string& name, double value);
     void Bool(const std::string& name, bool value) { Key(name); out_ += value ? "true" : "false"; }
+    void Null(const std::string& name) { Key(name); out_ += "null"; }
     const std::string& Text() const { return out_; }
 
 private:

@@ -29,6 +29,11 @@ public:
     // delivered. The headless backend never sleeps: it advances its clock.
     virtual bool PumpInput(UInt32 maxWaitTicks) = 0;
 
+    // Asked after each pump that delivered nothing: true when the event loop
+    // is to return a null event now rather than wait out its sleep. The
+    // headless backend says so while a script lets time pass tick by tick.
+    virtual bool WakeForNullEvent() { return false; }
+
     // Waits numTicks (Delay): real time for the sdl backend, which keeps the
     // host window responsive meanwhile; the headless backend only advances
     // its clock and hands out no input.

@@ -20,6 +20,8 @@ DialogItemIndex RunAlert(SInt16 alertID, ModalFilterUPP modalFilter, short icon)
     if (d == nil)
         return -1;
     DataOf(d)->alertIcon = icon;
+    DataOf(d)->resourceID = alertID;
+    DataOf(d)->fromAlert = true;
     SetDialogDefaultItem(d, 1);
     // Item 2 cancels when it is a button, as in every alert people know.
     DialogItem* second = ItemOf(d, 2);

@@ -186,6 +186,10 @@ DialogPtr GetNewDialog(short dialogID, void* dStorage, WindowPtr behind)
     DialogPtr d = NewDialog(dStorage, &t->bounds, title, t->visible, t->procID, behind, t->goAwayFlag, t->refCon,
                             items);
     ReleaseResource(items);
+    if (d != nil) {
+        DataOf(d)->resourceID = dialogID;
+        DataOf(d)->fromAlert = t == &fromAlert;
+    }
     return d;
 }
 

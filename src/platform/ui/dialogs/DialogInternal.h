@@ -46,6 +46,10 @@ struct DialogData {
     int clickCount = 0;
     // Alerts draw their icon at the top left: 0 none, else the alert kind.
     short alertIcon = 0;
+    // The 'DLOG' or 'ALRT' resource the dialog was made from (0: none), and
+    // whether it came from an alert template.
+    short resourceID = 0;
+    bool fromAlert = false;
 };
 
 enum : short { kNoAlertIcon = 0, kStopIcon = 1, kNoteIcon = 2, kCautionIcon = 3 };

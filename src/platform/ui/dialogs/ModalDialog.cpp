@@ -180,7 +180,10 @@ void ModalDialog(ModalFilterUPP modalFilter, DialogItemIndex* itemHit)
     for (;;) {
         EventRecord ev{};
         *itemHit = data->lastTypedItem;
-        WaitNextEvent(everyEvent, &ev, kModalSleepTicks, nil);
+        // High-level events (a quit from the host, files dropped) wait in
+        // the queue until the dialog is done, as they always have; taken
+        // here they would be lost.
+        WaitNextEvent(EventMask(everyEvent & ~highLevelEventMask), &ev, kModalSleepTicks, nil);
         // What the event types, it reports to the next one.
         data->lastTypedItem = -1;
         if (filter(d, &ev, itemHit))

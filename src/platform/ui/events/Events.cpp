@@ -52,6 +52,7 @@ bool Fetch(EventMask mask, EventRecord* theEvent, UInt32 sleep, bool remove)
         backend.PumpInput(UInt32(std::min<UInt64>(now < deadline ? deadline - now : 0, 0xFFFFFFFFu)));
         pumpedOnce = true;
         compositor::PresentIfNeeded();
+        if (backend.WakeForNullEvent()) break;
     }
     *theEvent = events::NullEvent();
     return false;

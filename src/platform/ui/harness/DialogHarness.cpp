@@ -62,6 +62,8 @@ DialogState GetDialogState(DialogPtr d)
         return state;
     state.dialog = d;
     state.title = d->title;
+    state.resourceID = data->resourceID;
+    state.fromAlert = data->fromAlert;
     state.defaultItem = data->defaultItem;
     state.cancelItem = data->cancelItem;
     state.focusItem = data->focusItem;

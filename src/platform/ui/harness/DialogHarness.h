@@ -31,6 +31,8 @@ struct DialogItemState {
 struct DialogState {
     DialogPtr dialog = nullptr;
     std::string title;
+    short resourceID = 0;      // the 'DLOG' or 'ALRT' it was made from, 0: none
+    bool fromAlert = false;    // made from an alert template
     short defaultItem = 0;
     short cancelItem = 0;
     short focusItem = 0;

@@ -1,5 +1,6 @@
 // The headless test harness.
 #include "platform/ui/harness/Harness.h"
+#include "platform/ui/harness/WavWriter.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -124,6 +125,14 @@ void Key(UInt8 charCode, UInt16 modifiers, UInt8 keyCode)
     KeyUp(charCode, keyCode, modifiers);
 }
 
+void KeyPress(UInt8 charCode, UInt8 keyCode, UInt16 modifiers, const std::string& text)
+{
+    Step down = KeyStep(Step::KeyDown, charCode, keyCode, modifiers | gScriptModifiers);
+    down.text = text;
+    Add(down);
+    KeyUp(charCode, keyCode, modifiers);
+}
+
 void Type(const std::string& utf8)
 {
     Step s;
@@ -236,5 +245,12 @@ UInt32 PortPixel(GrafPtr port, short h, short v)
 }
 
 bool SaveScreenPNG(const std::string& path) { return WritePNG(compositor::Compose(), path); }
+
+void SetTickByTick(bool on) { Headless().SetTickByTick(on); }
+
+bool SaveAudioWAV(const std::string& path)
+{
+    return WriteWAV(Headless().AudioRecording(), HeadlessBackend::kAudioRate, HeadlessBackend::kAudioChannels, path);
+}
 
 }  // namespace harness

@@ -41,6 +41,9 @@ void KeyDown(UInt8 charCode, UInt8 keyCode = 0, UInt16 modifiers = 0);
 void KeyUp(UInt8 charCode, UInt8 keyCode = 0, UInt16 modifiers = 0);
 // KeyDown then KeyUp.
 void Key(UInt8 charCode, UInt16 modifiers = 0, UInt8 keyCode = 0);
+// A key press that types `text` (one character, any UTF-8; charCode 0 for
+// a character outside ASCII).
+void KeyPress(UInt8 charCode, UInt8 keyCode, UInt16 modifiers, const std::string& text);
 // Text as typed: one key-down per character (charCode 0 for non-ASCII,
 // GetEventText answers the character).
 void Type(const std::string& utf8);
@@ -107,5 +110,12 @@ UInt32 ScreenPixel(short h, short v);
 UInt32 PortPixel(GrafPtr port, short h, short v);
 // Composes the screen and writes it as PNG; false on failure.
 bool SaveScreenPNG(const std::string& path);
+
+// While on, idle time passes one tick per pump and every tick ends the
+// event loop's wait with a null event.
+void SetTickByTick(bool on);
+// Everything the sound output played since tick 0, as a 48 kHz 16-bit
+// stereo WAV file (silence where nothing played); false on failure.
+bool SaveAudioWAV(const std::string& path);
 
 }  // namespace harness

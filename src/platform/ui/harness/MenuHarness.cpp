@@ -63,14 +63,14 @@ Point MenuItemPoint(MenuID menuID, short item)
     return Point{short(p.v + layout.bounds.top), short(p.h + layout.bounds.left)};
 }
 
-void ScriptMenuChoice(MenuID menuID, short item)
+void ScriptMenuChoice(MenuID menuID, short item, UInt16 modifiers)
 {
     Point title = MenuTitlePoint(menuID);
     Point target = MenuItemPoint(menuID, item);
-    MouseDown(title);
+    MouseDown(title, modifiers);
     MouseMove(Point{short(title.v + 10), title.h});
     MouseMove(target);
-    MouseUp(target);
+    MouseUp(target, modifiers);
 }
 
 void ResetMenus() { menus::ResetMenuBar(); }

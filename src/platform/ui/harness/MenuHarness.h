@@ -34,8 +34,9 @@ MenuID HilitedMenuID();
 Point MenuTitlePoint(MenuID menuID);
 Point MenuItemPoint(MenuID menuID, short item);
 
-// Scripts a press on the title, a move to the item and a release there.
-void ScriptMenuChoice(MenuID menuID, short item);
+// Scripts a press on the title, a move to the item and a release there,
+// holding the modifier keys given.
+void ScriptMenuChoice(MenuID menuID, short item, UInt16 modifiers = 0);
 
 // Empties the menu bar and forgets loaded menus' highlight; tests call it
 // after Start.

@@ -84,34 +84,44 @@ protected:
 
 }  // namespace
 
-TEST_F(AppleEvents, HandlerIsCalledWithItsRefcon)
+// One handler is installed, one event posted and processed.
+TEST_F(AppleEvents, ProcessingCallsTheHandlerInstalledForTheEvent)
 {
-    ASSERT_EQ(AEInstallEventHandler(kCoreEventClass, kAEOpenApplication, NewAEEventHandlerUPP(RecordingHandler),
-                                    0x5EED, false),
-              noErr);
-    ASSERT_EQ(AEPostOpenApplication(), noErr);
-    EventRecord er = NextHighLevelEvent();
-    EXPECT_EQ(AEProcessAppleEvent(&er), noErr);
-    EXPECT_EQ(gSeen.calls, 1);
-    EXPECT_EQ(gSeen.refcon, 0x5EED);
-    EXPECT_EQ(gSeen.eventID, kAEOpenApplication);
-}
-
-TEST_F(AppleEvents, EventWithoutAHandlerIsNotHandled)
-{
-    AEInstallEventHandler(kCoreEventClass, kAEOpenApplication, RecordingHandler, 0, false);
-    ASSERT_EQ(AEPostQuitApplication(), noErr);
-    EventRecord er = NextHighLevelEvent();
-    EXPECT_EQ(AEProcessAppleEvent(&er), errAEEventNotHandled);
-    EXPECT_EQ(gSeen.calls, 0);
-}
-
-TEST_F(AppleEvents, HandlerResultIsTheResultOfProcessing)
-{
-    AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, FailingHandler, 0, false);
-    AEPostQuitApplication();
-    EventRecord er = NextHighLevelEvent();
-    EXPECT_EQ(AEProcessAppleEvent(&er), -4321);
+    struct Case {
+        const char* what;
+        AEEventID installedFor;
+        AEEventHandlerProcPtr handler;
+        OSErr (*post)();
+        OSErr result;
+        int calls;
+        AEEventID seen;
+    };
+    const Case cases[] = {
+        {"its own handler, with its refcon", kAEOpenApplication, RecordingHandler, AEPostOpenApplication, noErr, 1,
+         kAEOpenApplication},
+        {"a wildcard handler catches any ID of its class", typeWildCard, RecordingHandler, AEPostQuitApplication,
+         noErr, 1, kAEQuitApplication},
+        {"the handler's result is the result of processing", kAEQuitApplication, FailingHandler,
+         AEPostQuitApplication, -4321, 0, 0},
+        {"an event without a handler is not handled", kAEOpenApplication, RecordingHandler, AEPostQuitApplication,
+         errAEEventNotHandled, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        AEResetForTesting();
+        gSeen = Seen();
+        ASSERT_EQ(AEInstallEventHandler(kCoreEventClass, c.installedFor, NewAEEventHandlerUPP(c.handler), 0x5EED,
+                                        false),
+                  noErr);
+        ASSERT_EQ(c.post(), noErr);
+        EventRecord er = NextHighLevelEvent();
+        EXPECT_EQ(AEProcessAppleEvent(&er), c.result);
+        EXPECT_EQ(gSeen.calls, c.calls);
+        if (c.calls > 0) {
+            EXPECT_EQ(gSeen.refcon, 0x5EED);
+            EXPECT_EQ(gSeen.eventID, c.seen);
+        }
+    }
 }
 
 TEST_F(AppleEvents, EachEventIsHandledOnce)
@@ -151,15 +161,6 @@ TEST_F(AppleEvents, InstallingAgainReplacesAndRemovingForgets)
     EXPECT_EQ(AEProcessAppleEvent(&er), errAEEventNotHandled);
 }
 
-TEST_F(AppleEvents, WildcardHandlerCatchesAnyIDOfItsClass)
-{
-    AEInstallEventHandler(kCoreEventClass, typeWildCard, RecordingHandler, 3, false);
-    AEPostQuitApplication();
-    EventRecord er = NextHighLevelEvent();
-    EXPECT_EQ(AEProcessAppleEvent(&er), noErr);
-    EXPECT_EQ(gSeen.eventID, kAEQuitApplication);
-}
-
 TEST_F(AppleEvents, OpenDocumentsCarriesEveryFileInOrderEvenAMissingOne)
 {
     std::string dir = std::filesystem::temp_directory_path() / "orvo-ae-test";
@@ -179,35 +180,20 @@ TEST_F(AppleEvents, OpenDocumentsCarriesEveryFileInOrderEvenAMissingOne)
     std::filesystem::remove_all(dir);
 }
 
-TEST_F(AppleEvents, OpenDocumentsWithNoFilesIsAnEmptyList)
-{
-    AEInstallEventHandler(kCoreEventClass, kAEOpenDocuments, OpenDocumentsHandler, 0, false);
-    ASSERT_EQ(AEPostOpenDocuments({}), noErr);
-    EventRecord er = NextHighLevelEvent();
-    EXPECT_EQ(AEProcessAppleEvent(&er), noErr);
-    EXPECT_EQ(gSeen.calls, 1);
-    EXPECT_TRUE(gSeen.paths.empty());
-}
-
-TEST_F(AppleEvents, StartupWithoutArgumentsOpensTheApplication)
-{
-    AEInstallEventHandler(kCoreEventClass, typeWildCard, RecordingHandler, 0, false);
-    const char* argv[] = {"orvo"};
-    ASSERT_EQ(AEPostStartupEvents(1, argv), noErr);
-    EventRecord er = NextHighLevelEvent();
-    AEProcessAppleEvent(&er);
-    EXPECT_EQ(gSeen.eventID, kAEOpenApplication);
-}
-
-TEST_F(AppleEvents, StartupArgumentsAreDocumentsToOpen)
+// No arguments open the application; arguments are documents to open.
+TEST_F(AppleEvents, StartupEvents)
 {
     AEInstallEventHandler(kCoreEventClass, typeWildCard, OpenDocumentsHandler, 0, false);
-    const char* argv[] = {"orvo", "/tmp/orvo-a.mov", "/tmp/orvo-b.mov"};
-    ASSERT_EQ(AEPostStartupEvents(3, argv), noErr);
-    EventRecord er = NextHighLevelEvent();
-    AEProcessAppleEvent(&er);
-    EXPECT_EQ(gSeen.eventID, kAEOpenDocuments);
-    EXPECT_EQ(gSeen.paths, (std::vector<std::string>{"/tmp/orvo-a.mov", "/tmp/orvo-b.mov"}));
+    const char* alone[] = {"orvo"};
+    const char* withFiles[] = {"orvo", "/tmp/orvo-a.mov", "/tmp/orvo-b.mov"};
+    for (auto [argc, argv] : {std::pair{1, alone}, std::pair{3, withFiles}}) {
+        gSeen = Seen();
+        ASSERT_EQ(AEPostStartupEvents(argc, argv), noErr);
+        EventRecord er = NextHighLevelEvent();
+        AEProcessAppleEvent(&er);
+        EXPECT_EQ(gSeen.eventID, argc == 1 ? kAEOpenApplication : kAEOpenDocuments);
+        EXPECT_EQ(gSeen.paths, std::vector<std::string>(argv + 1, argv + argc));
+    }
 }
 
 TEST_F(AppleEvents, HandlerMayProcessAnotherEventInside)
@@ -238,6 +224,8 @@ TEST_F(AppleEvents, SignalsBecomeOneQuitEventUntilItIsHandled)
 {
     AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, RecordingHandler, 0, false);
     AEInstallQuitSignalHandlers();
+    AEPollQuitSignal();
+    EXPECT_FALSE(HighLevelEventWaiting()) << "no signal, no quit";
     std::raise(SIGTERM);
     AEPollQuitSignal();
     AEPollQuitSignal();
@@ -252,15 +240,6 @@ TEST_F(AppleEvents, SignalsBecomeOneQuitEventUntilItIsHandled)
     er = NextHighLevelEvent();
     EXPECT_EQ(AEProcessAppleEvent(&er), noErr);
     EXPECT_EQ(gSeen.calls, 2);
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
-}
-
-TEST_F(AppleEvents, NoSignalNoQuit)
-{
-    AEInstallQuitSignalHandlers();
-    AEPollQuitSignal();
-    EXPECT_FALSE(HighLevelEventWaiting());
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
 }

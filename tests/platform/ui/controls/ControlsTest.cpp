@@ -1,5 +1,7 @@
 #include "platform/ui/controls/Controls.h"
 
+#include <functional>
+
 #include "DialogsTestSupport.h"
 #include "platform/ui/controls/ScrollBarGeometry.h"
 #include "platform/core/PascalStrings.h"
@@ -109,13 +111,78 @@ TEST_F(Controls, HiddenAndInactiveControlsAreNotFound)
     EXPECT_EQ(FindControl(pt, window, &hit), 0);
 }
 
-TEST_F(Controls, ArrowClickCallsTheActionOnce)
+// Each gesture is scripted on the scroll bar (value 25 of 0 to 100, one per
+// arrow step and ten per page) or the push button, then tracked as an
+// application does.
+TEST_F(Controls, TrackingGestures)
 {
-    harness::Click(harness::ControlPartPoint(scroll, kControlDownButtonPart));
-    EXPECT_EQ(TrackScriptedClick(CountingAction), kControlDownButtonPart);
-    EXPECT_EQ(gActionCalls, 1);
-    EXPECT_EQ(GetControlValue(scroll), 26);
-    EXPECT_EQ(harness::GetControlState(scroll).hilite, 0) << "the arrow is released";
+    struct Case {
+        const char* what;
+        std::function<void(ControlHandle scroll, ControlHandle button)> script;
+        ControlPartCode result;
+        short value;      // the scroll bar's value afterwards
+        int actionCalls;  // -1: not checked
+    };
+    auto point = [](ControlHandle c, ControlPartCode part) { return harness::ControlPartPoint(c, part); };
+    const Point away = {150, 150};
+    const Case cases[] = {
+        {"an arrow click calls the action once",
+         [&](ControlHandle s, ControlHandle) { harness::Click(point(s, kControlDownButtonPart)); },
+         kControlDownButtonPart, 26, 1},
+        {"the page area has its own part", [&](ControlHandle s, ControlHandle) { harness::Click(point(s, kControlPageDownPart)); },
+         kControlPageDownPart, 35, 1},
+        {"an arrow released outside gives 0; the action ran at the press",
+         [&](ControlHandle s, ControlHandle) {
+             harness::MouseDown(point(s, kControlDownButtonPart));
+             harness::MouseMove(away);
+             harness::MouseUp(away);
+         },
+         0, 26, 1},
+        {"holding an arrow repeats until the value's limit",
+         [&](ControlHandle s, ControlHandle) {
+             harness::MouseDown(point(s, kControlUpButtonPart));
+             harness::Pause(600);
+             harness::MouseUp(point(s, kControlUpButtonPart));
+         },
+         kControlUpButtonPart, 0, -1},
+        {"the thumb dragged to the end, without the action",
+         [&](ControlHandle s, ControlHandle) {
+             Point thumb = point(s, kControlIndicatorPart);
+             harness::Drag(thumb, Point{short(thumb.v + 200), thumb.h});
+         },
+         kControlIndicatorPart, 100, 0},
+        {"the thumb dropped where it was",
+         [&](ControlHandle s, ControlHandle) { harness::Click(point(s, kControlIndicatorPart)); },
+         kControlIndicatorPart, 25, 0},
+        {"the thumb dragged far from the bar springs back",
+         [&](ControlHandle s, ControlHandle) {
+             Point thumb = point(s, kControlIndicatorPart);
+             harness::Drag(thumb, Point{short(thumb.v + 100), short(thumb.h - 200)});
+         },
+         0, 25, 0},
+        {"a push button released inside", [&](ControlHandle, ControlHandle b) { harness::Click(point(b, kControlButtonPart)); },
+         kControlButtonPart, 25, 0},
+        {"a push button released outside",
+         [&](ControlHandle, ControlHandle b) {
+             harness::MouseDown(point(b, kControlButtonPart));
+             harness::MouseMove(Point{300, 300});
+             harness::MouseUp(Point{300, 300});
+         },
+         0, 25, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetControlValue(scroll, 25);
+        gActionCalls = 0;
+        c.script(scroll, button);
+        EXPECT_EQ(TrackScriptedClick(CountingAction), c.result);
+        EXPECT_EQ(GetControlValue(scroll), c.value);
+        if (c.actionCalls >= 0) {
+            EXPECT_EQ(gActionCalls, c.actionCalls);
+        }
+        EXPECT_EQ(harness::GetControlState(lastHit).hilite, 0) << "the part is released";
+        harness::RunEvents();
+    }
 }
 
 TEST_F(Controls, HoldingAnArrowRepeatsTheAction)
@@ -128,70 +195,6 @@ TEST_F(Controls, HoldingAnArrowRepeatsTheAction)
     EXPECT_GT(gActionCalls, 5) << "a second of holding repeats many times";
     EXPECT_EQ(gLastActionPart, kControlUpButtonPart);
     EXPECT_EQ(GetControlValue(scroll), 25 - gActionCalls);
-}
-
-TEST_F(Controls, RepeatStopsAtTheLimitOfTheValue)
-{
-    Point arrow = harness::ControlPartPoint(scroll, kControlUpButtonPart);
-    harness::MouseDown(arrow);
-    harness::Pause(600);
-    harness::MouseUp(arrow);
-    TrackScriptedClick(CountingAction);
-    EXPECT_EQ(GetControlValue(scroll), 0);
-}
-
-TEST_F(Controls, PageAreaUsesItsOwnPartCode)
-{
-    harness::Click(harness::ControlPartPoint(scroll, kControlPageDownPart));
-    EXPECT_EQ(TrackScriptedClick(CountingAction), kControlPageDownPart);
-    EXPECT_EQ(GetControlValue(scroll), 35);
-}
-
-TEST_F(Controls, ReleasingOutsideThePartGivesZero)
-{
-    Point arrow = harness::ControlPartPoint(scroll, kControlDownButtonPart);
-    harness::MouseDown(arrow);
-    harness::MouseMove(Point{150, 150});
-    harness::MouseUp(Point{150, 150});
-    EXPECT_EQ(TrackScriptedClick(CountingAction), 0);
-    EXPECT_EQ(gActionCalls, 1) << "the action ran once at the press";
-}
-
-TEST_F(Controls, DraggingTheThumbToTheEndSetsTheMaximum)
-{
-    Point thumb = harness::ControlPartPoint(scroll, kControlIndicatorPart);
-    harness::Drag(thumb, Point{short(thumb.v + 200), thumb.h});
-    EXPECT_EQ(TrackScriptedClick(CountingAction), kControlIndicatorPart);
-    EXPECT_EQ(GetControlValue(scroll), 100);
-    EXPECT_EQ(gActionCalls, 0) << "the thumb has no action procedure";
-}
-
-TEST_F(Controls, DroppingTheThumbWhereItWasKeepsTheValue)
-{
-    Point thumb = harness::ControlPartPoint(scroll, kControlIndicatorPart);
-    harness::Click(thumb);
-    EXPECT_EQ(TrackScriptedClick(nullptr), kControlIndicatorPart);
-    EXPECT_EQ(GetControlValue(scroll), 25);
-}
-
-TEST_F(Controls, ThumbDraggedFarFromTheBarSpringsBack)
-{
-    Point thumb = harness::ControlPartPoint(scroll, kControlIndicatorPart);
-    harness::Drag(thumb, Point{short(thumb.v + 100), short(thumb.h - 200)});
-    EXPECT_EQ(TrackScriptedClick(nullptr), 0);
-    EXPECT_EQ(GetControlValue(scroll), 25);
-}
-
-TEST_F(Controls, PushButtonReportsAReleaseInsideOnly)
-{
-    Point inside = harness::ControlPartPoint(button, kControlButtonPart);
-    harness::Click(inside);
-    EXPECT_EQ(TrackScriptedClick(nullptr), kControlButtonPart);
-    harness::MouseDown(inside);
-    harness::MouseMove(Point{300, 300});
-    harness::MouseUp(Point{300, 300});
-    EXPECT_EQ(TrackScriptedClick(nullptr), 0);
-    EXPECT_EQ(harness::GetControlState(button).hilite, 0);
 }
 
 TEST_F(Controls, ValuesStayWithinMinimumAndMaximum)

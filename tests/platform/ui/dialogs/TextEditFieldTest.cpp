@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/ui/quickdraw/Utf8Text.h"
 
 namespace {
@@ -23,45 +25,57 @@ TextKey Typed(const std::string& utf8) { return TextKey{0, 0, utf8}; }
 
 const std::string kEAcute = "\xC3\xA9";  // é
 
-TEST(TextEditField, TypingReplacesTheSelection)
+// A field with a text and a selection gets keys; then its text and
+// selection are checked.
+TEST(TextEditField, Keys)
 {
+    struct Case {
+        const char* what;
+        std::string text;
+        size_t selStart, selEnd;
+        std::vector<TextKey> keys;
+        std::string after;
+        size_t afterStart, afterEnd;
+        size_t limit = 255;
+    };
+    const TextKey left = Special(0x1C), right = Special(0x1D);
+    const Case cases[] = {
+        {"typing replaces the selection", "hello", 0, 5, {Char('x')}, "x", 1, 1},
+        {"Backspace deletes a whole UTF-8 character", "a" + kEAcute, 3, 3, {Special(0x08)}, "a", 1, 1},
+        {"forward delete removes the character after the caret", kEAcute + "b", 0, 0, {Special(0x7F)}, "b", 0, 0},
+        {"arrows move by character across multibyte text", "a" + kEAcute + "b", 1, 1, {right}, "a" + kEAcute + "b", 3, 3},
+        {"left arrow collapses a selection to its start", "hello", 1, 4, {left}, "hello", 1, 1},
+        {"shift-arrows grow from the anchor", "abcd", 2, 2, {Special(0x1C, kShift), Special(0x1C, kShift)}, "abcd", 0, 2},
+        {"and shrink back past it",
+         "abcd", 2, 2,
+         {Special(0x1C, kShift), Special(0x1C, kShift), Special(0x1D, kShift), Special(0x1D, kShift),
+          Special(0x1D, kShift)},
+         "abcd", 2, 3},
+        {"option-arrows step by word", "one two three", 0, 0,
+         {Special(0x1D, kOption), Special(0x1D, kOption), Special(0x1C, kOption)}, "one two three", 4, 4},
+        {"a character that does not fit the limit is not split", std::string(254, 'a'), 254, 254,
+         {Typed(kEAcute)}, std::string(254, 'a'), 254, 254},
+        {"one that fits is typed whole", std::string(253, 'a'), 253, 253, {Typed(kEAcute)},
+         std::string(253, 'a') + kEAcute, 255, 255},
+        {"dialog keys and unknown command keys are left alone", "abc", 3, 3,
+         {Special(0x09), TextKey{0x0D, 0, "\r"}, Special(0x1B), Char('q', kCmd)}, "abc", 3, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TextEditField f(c.limit);
+        f.SetText(c.text);
+        f.SetSelection(c.selStart, c.selEnd);
+        for (const TextKey& key : c.keys)
+            f.HandleKey(key, nullptr);
+        EXPECT_EQ(f.Text(), c.after);
+        EXPECT_EQ(f.SelectionStart(), c.afterStart);
+        EXPECT_EQ(f.SelectionEnd(), c.afterEnd);
+    }
     TextEditField f;
-    f.SetText("hello");
-    f.SelectAll();
-    f.HandleKey(Char('x'), nullptr);
-    EXPECT_EQ(f.Text(), "x");
-    EXPECT_EQ(f.SelectionStart(), 1u);
-    EXPECT_FALSE(f.HasSelection());
-}
-
-TEST(TextEditField, BackspaceDeletesAWholeUtf8Character)
-{
-    TextEditField f;
-    f.HandleKey(Char('a'), nullptr);
-    f.HandleKey(Typed(kEAcute), nullptr);
-    ASSERT_EQ(f.Text(), "a" + kEAcute);
+    f.SetText("abc");
     EXPECT_EQ(f.HandleKey(Special(0x08), nullptr), TextKeyResult::kEdited);
-    EXPECT_EQ(f.Text(), "a");
-}
-
-TEST(TextEditField, ForwardDeleteRemovesTheCharacterAfterTheCaret)
-{
-    TextEditField f;
-    f.SetText(kEAcute + "b");
-    f.SetSelection(0, 0);
-    f.HandleKey(Special(0x7F), nullptr);
-    EXPECT_EQ(f.Text(), "b");
-}
-
-TEST(TextEditField, LimitCutsTypedTextWithoutSplittingACharacter)
-{
-    TextEditField f(255);
-    f.SetText(std::string(254, 'a'));
-    f.HandleKey(Typed(kEAcute), nullptr);
-    EXPECT_EQ(f.Text().size(), 254u) << "a two-byte character does not fit in one byte";
-    f.SetText(std::string(253, 'a'));
-    f.HandleKey(Typed(kEAcute), nullptr);
-    EXPECT_EQ(f.Text(), std::string(253, 'a') + kEAcute);
+    EXPECT_EQ(f.HandleKey(left, nullptr), TextKeyResult::kMoved);
+    EXPECT_EQ(f.HandleKey(Special(0x1B), nullptr), TextKeyResult::kIgnored);
 }
 
 TEST(TextEditField, SetTextCutsAtACharacterBoundary)
@@ -71,112 +85,45 @@ TEST(TextEditField, SetTextCutsAtACharacterBoundary)
     EXPECT_EQ(f.Text(), "ab" + kEAcute);
 }
 
-TEST(TextEditField, ArrowsMoveByCharacterAcrossMultibyteText)
+// Clicks at byte offsets (shift held or not, the click count) and drags,
+// then the selected text.
+TEST(TextEditField, ClicksAndDrags)
 {
-    TextEditField f;
-    f.SetText("a" + kEAcute + "b");
-    f.SetSelection(1, 1);
-    f.HandleKey(Special(0x1D), nullptr);
-    EXPECT_EQ(f.SelectionStart(), 3u);
-    f.HandleKey(Special(0x1C), nullptr);
-    EXPECT_EQ(f.SelectionStart(), 1u);
-}
-
-TEST(TextEditField, LeftArrowCollapsesASelectionToItsStart)
-{
-    TextEditField f;
-    f.SetText("hello");
-    f.SetSelection(1, 4);
-    f.HandleKey(Special(0x1C), nullptr);
-    EXPECT_EQ(f.SelectionStart(), 1u);
-    EXPECT_EQ(f.SelectionEnd(), 1u);
-}
-
-TEST(TextEditField, ShiftArrowsGrowAndShrinkFromTheAnchor)
-{
-    TextEditField f;
-    f.SetText("abcd");
-    f.SetSelection(2, 2);
-    f.HandleKey(Special(0x1C, kShift), nullptr);
-    f.HandleKey(Special(0x1C, kShift), nullptr);
-    EXPECT_EQ(f.SelectionStart(), 0u);
-    EXPECT_EQ(f.SelectionEnd(), 2u);
-    f.HandleKey(Special(0x1D, kShift), nullptr);
-    EXPECT_EQ(f.SelectionStart(), 1u);
-    EXPECT_EQ(f.SelectionEnd(), 2u);
-    f.HandleKey(Special(0x1D, kShift), nullptr);
-    f.HandleKey(Special(0x1D, kShift), nullptr);
-    EXPECT_EQ(f.SelectionStart(), 2u);
-    EXPECT_EQ(f.SelectionEnd(), 3u);
-}
-
-TEST(TextEditField, OptionArrowsStepByWord)
-{
-    TextEditField f;
-    f.SetText("one two three");
-    f.SetSelection(0, 0);
-    f.HandleKey(Special(0x1D, kOption), nullptr);
-    EXPECT_EQ(f.SelectionStart(), 3u);
-    f.HandleKey(Special(0x1D, kOption), nullptr);
-    EXPECT_EQ(f.SelectionStart(), 7u);
-    f.HandleKey(Special(0x1C, kOption), nullptr);
-    EXPECT_EQ(f.SelectionStart(), 4u);
-}
-
-TEST(TextEditField, DoubleClickSelectsTheWordIncludingAccentedLetters)
-{
-    TextEditField f;
-    std::string text = "d" + kEAcute + "j" + "\xC3\xA0" + " vu";  // "déjà vu"
-    f.SetText(text);
-    f.ClickAt(2, false, 1);
-    f.ClickAt(2, false, 2);
-    EXPECT_EQ(f.SelectedText(), "d" + kEAcute + "j\xC3\xA0");
-}
-
-TEST(TextEditField, DoubleClickOnASpaceSelectsOnlyThatSpace)
-{
-    TextEditField f;
-    f.SetText("ab cd");
-    f.ClickAt(2, false, 2);
-    EXPECT_EQ(f.SelectionStart(), 2u);
-    EXPECT_EQ(f.SelectionEnd(), 3u);
-}
-
-TEST(TextEditField, DragAfterDoubleClickExtendsByWholeWords)
-{
-    TextEditField f;
-    f.SetText("alpha beta gamma");
-    f.ClickAt(7, false, 2);   // in "beta"
-    f.DragTo(12);             // in "gamma"
-    EXPECT_EQ(f.SelectedText(), "beta gamma");
-    f.DragTo(1);              // back into "alpha"
-    EXPECT_EQ(f.SelectedText(), "alpha beta");
-}
-
-TEST(TextEditField, TripleClickSelectsEverything)
-{
-    TextEditField f;
-    f.SetText("alpha beta");
-    f.ClickAt(3, false, 3);
-    EXPECT_EQ(f.SelectedText(), "alpha beta");
-}
-
-TEST(TextEditField, ShiftClickExtendsFromTheCaret)
-{
-    TextEditField f;
-    f.SetText("abcdef");
-    f.ClickAt(1, false, 1);
-    f.ClickAt(4, true, 1);
-    EXPECT_EQ(f.SelectedText(), "bcd");
-}
-
-TEST(TextEditField, DragSelectsFromThePressPoint)
-{
-    TextEditField f;
-    f.SetText("abcdef");
-    f.ClickAt(4, false, 1);
-    f.DragTo(2);
-    EXPECT_EQ(f.SelectedText(), "cd");
+    struct Step {
+        size_t offset;
+        bool shift = false;
+        int clicks = 1;  // 0: a drag to offset
+    };
+    struct Case {
+        const char* what;
+        std::string text;
+        std::vector<Step> steps;
+        std::string selected;
+    };
+    const std::string deja = "d" + kEAcute + "j\xC3\xA0";
+    const Case cases[] = {
+        {"a double click selects the word, accented letters included", deja + " vu", {{2}, {2, false, 2}}, deja},
+        {"a double click on a space selects only that space", "ab cd", {{2, false, 2}}, " "},
+        {"a drag after a double click extends by whole words", "alpha beta gamma", {{7, false, 2}, {12, false, 0}},
+         "beta gamma"},
+        {"and back over the first word", "alpha beta gamma", {{7, false, 2}, {12, false, 0}, {1, false, 0}},
+         "alpha beta"},
+        {"a triple click selects everything", "alpha beta", {{3, false, 3}}, "alpha beta"},
+        {"a shift-click extends from the caret", "abcdef", {{1}, {4, true}}, "bcd"},
+        {"a drag selects from the press point", "abcdef", {{4}, {2, false, 0}}, "cd"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TextEditField f;
+        f.SetText(c.text);
+        for (const Step& step : c.steps) {
+            if (step.clicks == 0)
+                f.DragTo(step.offset);
+            else
+                f.ClickAt(step.offset, step.shift, step.clicks);
+        }
+        EXPECT_EQ(f.SelectedText(), c.selected);
+    }
 }
 
 TEST(TextEditField, OffsetsInsideASequenceSnapToItsStart)
@@ -211,17 +158,6 @@ TEST(TextEditField, PastedLineBreaksBecomeSpacesAndTheLimitHolds)
     clip.text = "ab\ncd" + kEAcute;  // 7 bytes
     f.HandleKey(Char('v', kCmd), &clip);
     EXPECT_EQ(f.Text(), "ab cd");
-}
-
-TEST(TextEditField, DialogKeysAndUnknownCommandKeysAreLeftAlone)
-{
-    TextEditField f;
-    f.SetText("abc");
-    EXPECT_EQ(f.HandleKey(Special(0x09), nullptr), TextKeyResult::kIgnored);
-    EXPECT_EQ(f.HandleKey(TextKey{0x0D, 0, "\r"}, nullptr), TextKeyResult::kIgnored);
-    EXPECT_EQ(f.HandleKey(Special(0x1B), nullptr), TextKeyResult::kIgnored);
-    EXPECT_EQ(f.HandleKey(Char('q', kCmd), nullptr), TextKeyResult::kIgnored);
-    EXPECT_EQ(f.Text(), "abc");
 }
 
 TEST(Utf8Text, BoundariesStepOverWholeSequences)

@@ -1,6 +1,7 @@
 #include "platform/ui/menus/Menus.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "DialogsTestSupport.h"
 #include "platform/core/Memory.h"
@@ -144,13 +145,6 @@ TEST_F(Menus, LoadingTheMenuBarAgainStartsFromTheTemplates)
     EXPECT_EQ(GetMenu(129), GetMenuHandle(129)) << "GetMenu answers the menu of the bar";
 }
 
-TEST_F(Menus, AppendResMenuOfDeskAccessoriesAddsNothing)
-{
-    MenuHandle apple = GetMenuHandle(128);
-    AppendResMenu(apple, 'DRVR');
-    EXPECT_EQ(CountMenuItems(apple), 1);
-}
-
 TEST_F(Menus, AppendMenuReadsTheMetacharacters)
 {
     MenuHandle m = NewMenu(200, "Edit"_p);
@@ -192,112 +186,98 @@ TEST_F(Menus, MenuSelectReturnsTheChosenItemAndKeepsTheTitleHighlighted)
     EXPECT_EQ(harness::HilitedMenuID(), 0);
 }
 
-TEST_F(Menus, MenuSelectOnADisabledItemOrSeparatorGivesZero)
+// Each gesture is scripted, then MenuSelect runs on its first mouse-down.
+// A gesture that chooses nothing gives 0 and leaves no title highlighted.
+TEST_F(Menus, MenuSelectGestures)
 {
-    EXPECT_EQ(Choose(129, 3), 0);
-    EXPECT_EQ(harness::HilitedMenuID(), 0);
-    EXPECT_EQ(Choose(129, 5), 0);
-}
-
-TEST_F(Menus, MenuSelectInADisabledMenuGivesZero)
-{
-    EXPECT_EQ(Choose(133, 1), 0);
-}
-
-TEST_F(Menus, MenuSelectReleasedOutsideTheMenusGivesZero)
-{
-    Point title = harness::MenuTitlePoint(129);
-    harness::MouseDown(title);
-    harness::MouseMove(Point{300, 600});
-    harness::MouseUp(Point{300, 600});
-    EventRecord ev = NextEventOfKind(mouseDown);
-    EXPECT_EQ(MenuSelect(ev.where), 0);
-    EXPECT_EQ(harness::HilitedMenuID(), 0);
-}
-
-TEST_F(Menus, MenuSelectFollowsTheMouseAcrossTitles)
-{
-    Point apple = harness::MenuTitlePoint(128);
-    Point target = harness::MenuItemPoint(129, 4);
-    harness::MouseDown(apple);
-    harness::MouseMove(harness::MenuTitlePoint(129));
-    harness::MouseMove(target);
-    harness::MouseUp(target);
-    EventRecord ev = NextEventOfKind(mouseDown);
-    EXPECT_EQ(MenuSelect(ev.where), (129L << 16) | 4);
-}
-
-TEST_F(Menus, ClickOnATitleLeavesTheMenuOpenForAClickOnAnItem)
-{
-    Point title = harness::MenuTitlePoint(129);
-    Point item = harness::MenuItemPoint(129, 4);
-    harness::Click(title);
-    harness::MouseMove(item);
-    harness::Click(item);
-    EventRecord ev = NextEventOfKind(mouseDown);
-    EXPECT_EQ(MenuSelect(ev.where), (129L << 16) | 4);
-}
-
-TEST_F(Menus, OpenMenuClosesOnAClickElsewhereOrEscape)
-{
-    Point title = harness::MenuTitlePoint(129);
-    harness::Click(title);
-    harness::Click(Point{400, 400});
-    EventRecord ev = NextEventOfKind(mouseDown);
-    EXPECT_EQ(MenuSelect(ev.where), 0);
-    EXPECT_EQ(harness::HilitedMenuID(), 0);
-    harness::Click(title);
-    harness::Key(0x1B);
-    ev = NextEventOfKind(mouseDown);
-    EXPECT_EQ(MenuSelect(ev.where), 0);
-}
-
-TEST_F(Menus, OpenMenuHoveredThenClosedElsewhereChoosesNothing)
-{
-    harness::Click(harness::MenuTitlePoint(129));
-    harness::MouseMove(harness::MenuItemPoint(129, 2));
-    harness::Click(Point{400, 400});
-    EventRecord ev = NextEventOfKind(mouseDown);
-    EXPECT_EQ(MenuSelect(ev.where), 0);
-    harness::Click(harness::MenuTitlePoint(129));
-    harness::MouseMove(harness::MenuItemPoint(129, 2));
-    harness::Key(0x1B);
-    ev = NextEventOfKind(mouseDown);
-    EXPECT_EQ(MenuSelect(ev.where), 0);
-}
-
-TEST_F(Menus, ArrowKeysAndReturnChooseInAnOpenMenu)
-{
-    harness::Click(harness::MenuTitlePoint(128));
-    harness::Key(0x1D);  // right: the File menu
-    harness::Key(0x1F);  // down: Open
-    harness::Key(0x1F);  // down: Close
-    harness::Key(0x1F);  // down: Save is disabled, Save As
-    harness::Key(0x0D);
-    EventRecord ev = NextEventOfKind(mouseDown);
-    EXPECT_EQ(MenuSelect(ev.where), (129L << 16) | 4);
-    harness::Click(harness::MenuTitlePoint(129));
-    harness::Key(0x1E);  // up from nothing: the last item, Quit
-    harness::Key(0x03);
-    ev = NextEventOfKind(mouseDown);
-    EXPECT_EQ(MenuSelect(ev.where), (129L << 16) | 6);
-}
-
-TEST_F(Menus, OpenMenuLeftAloneClosesByItself)
-{
-    harness::Click(harness::MenuTitlePoint(129));
-    EventRecord ev = NextEventOfKind(mouseDown);
-    EXPECT_EQ(MenuSelect(ev.where), 0);
-    EXPECT_EQ(harness::HilitedMenuID(), 0);
-}
-
-TEST_F(Menus, OpenMenuClickedOnADisabledItemGivesZero)
-{
-    Point title = harness::MenuTitlePoint(129);
-    harness::Click(title);
-    harness::Click(harness::MenuItemPoint(129, 3));
-    EventRecord ev = NextEventOfKind(mouseDown);
-    EXPECT_EQ(MenuSelect(ev.where), 0);
+    const Point elsewhere = {400, 400};
+    struct Gesture {
+        const char* what;
+        std::function<void()> script;
+        long choice;
+    };
+    const Gesture gestures[] = {
+        {"press on a title, move along the bar and down to an item",
+         [] {
+             harness::MouseDown(harness::MenuTitlePoint(128));
+             harness::MouseMove(harness::MenuTitlePoint(129));
+             harness::MouseMove(harness::MenuItemPoint(129, 4));
+             harness::MouseUp(harness::MenuItemPoint(129, 4));
+         },
+         (129L << 16) | 4},
+        {"click a title, then click an item",
+         [] {
+             harness::Click(harness::MenuTitlePoint(129));
+             harness::MouseMove(harness::MenuItemPoint(129, 4));
+             harness::Click(harness::MenuItemPoint(129, 4));
+         },
+         (129L << 16) | 4},
+        {"arrow keys and Return",
+         [] {
+             harness::Click(harness::MenuTitlePoint(128));
+             harness::Key(0x1D);  // right: the File menu
+             harness::Key(0x1F);  // down: Open
+             harness::Key(0x1F);  // down: Close
+             harness::Key(0x1F);  // down: Save is disabled, Save As
+             harness::Key(0x0D);
+         },
+         (129L << 16) | 4},
+        {"up from nothing to the last item, Enter",
+         [] {
+             harness::Click(harness::MenuTitlePoint(129));
+             harness::Key(0x1E);
+             harness::Key(0x03);
+         },
+         (129L << 16) | 6},
+        {"a disabled item", [] { harness::ScriptMenuChoice(129, 3); }, 0},
+        {"a separator", [] { harness::ScriptMenuChoice(129, 5); }, 0},
+        {"an item of a disabled menu", [] { harness::ScriptMenuChoice(133, 1); }, 0},
+        {"released outside the menus",
+         [elsewhere] {
+             harness::MouseDown(harness::MenuTitlePoint(129));
+             harness::MouseMove(elsewhere);
+             harness::MouseUp(elsewhere);
+         },
+         0},
+        {"open menu, click elsewhere",
+         [elsewhere] {
+             harness::Click(harness::MenuTitlePoint(129));
+             harness::Click(elsewhere);
+         },
+         0},
+        {"open menu, hover an item, click elsewhere",
+         [elsewhere] {
+             harness::Click(harness::MenuTitlePoint(129));
+             harness::MouseMove(harness::MenuItemPoint(129, 2));
+             harness::Click(elsewhere);
+         },
+         0},
+        {"open menu, hover an item, Escape",
+         [] {
+             harness::Click(harness::MenuTitlePoint(129));
+             harness::MouseMove(harness::MenuItemPoint(129, 2));
+             harness::Key(0x1B);
+         },
+         0},
+        {"open menu, click a disabled item",
+         [] {
+             harness::Click(harness::MenuTitlePoint(129));
+             harness::Click(harness::MenuItemPoint(129, 3));
+         },
+         0},
+        {"open menu left alone", [] { harness::Click(harness::MenuTitlePoint(129)); }, 0},
+    };
+    for (const Gesture& g : gestures) {
+        SCOPED_TRACE(g.what);
+        g.script();
+        EventRecord ev = NextEventOfKind(mouseDown);
+        EXPECT_EQ(MenuSelect(ev.where), g.choice);
+        if (g.choice == 0) {
+            EXPECT_EQ(harness::HilitedMenuID(), 0);
+        }
+        HiliteMenu(0);
+        harness::RunEvents();  // what is left of the gesture
+    }
 }
 
 TEST_F(Menus, DisabledItemsDrawGrey)

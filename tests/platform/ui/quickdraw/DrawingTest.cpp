@@ -1,5 +1,7 @@
 #include "ToolboxTestSupport.h"
 
+#include <functional>
+
 namespace {
 
 class DrawingTest : public ToolboxTest {
@@ -29,29 +31,86 @@ protected:
     WindowPtr window = nullptr;
 };
 
-TEST_F(DrawingTest, PaintRectUsesTheForegroundColourAndStaysInside)
+// Each case draws on a white window with the pen in black, then checks
+// pixels just inside and just outside what it drew.
+TEST_F(DrawingTest, ShapesPaintExactlyTheirPixels)
 {
-    RGBColor red{0xFFFF, 0, 0};
-    RGBForeColor(&red);
-    Rect r = R(10, 10, 20, 30);
-    PaintRect(&r);
-    EXPECT_EQ(At(10, 10), 0xFFFF0000u);
-    EXPECT_EQ(At(19, 29), 0xFFFF0000u);
-    EXPECT_EQ(At(20, 10), 0xFFFFFFFFu);
-    EXPECT_EQ(At(10, 30), 0xFFFFFFFFu);
-    EXPECT_EQ(At(9, 10), 0xFFFFFFFFu);
-}
-
-TEST_F(DrawingTest, EraseRectUsesTheBackgroundColour)
-{
-    Rect all = R(0, 0, 200, 150);
-    PaintRect(&all);
-    RGBColor blue{0, 0, 0xFFFF};
-    RGBBackColor(&blue);
-    Rect r = R(5, 5, 10, 10);
-    EraseRect(&r);
-    EXPECT_EQ(At(5, 5), 0xFF0000FFu);
-    EXPECT_EQ(At(10, 10), 0xFF000000u);
+    constexpr UInt32 kWhite = 0xFFFFFFFFu, kBlack = 0xFF000000u;
+    struct Pixel {
+        short h, v;
+        UInt32 colour;
+    };
+    struct Case {
+        const char* what;
+        std::function<void()> draw;
+        std::vector<Pixel> pixels;
+    };
+    const Case cases[] = {
+        {"PaintRect uses the foreground colour and stays inside",
+         [] {
+             RGBColor red{0xFFFF, 0, 0};
+             RGBForeColor(&red);
+             Rect r = R(10, 10, 20, 30);
+             PaintRect(&r);
+         },
+         {{10, 10, 0xFFFF0000u}, {19, 29, 0xFFFF0000u}, {20, 10, kWhite}, {10, 30, kWhite}, {9, 10, kWhite}}},
+        {"EraseRect uses the background colour",
+         [] {
+             Rect all = R(0, 0, 200, 150);
+             PaintRect(&all);
+             RGBColor blue{0, 0, 0xFFFF};
+             RGBBackColor(&blue);
+             Rect r = R(5, 5, 10, 10);
+             EraseRect(&r);
+         },
+         {{5, 5, 0xFF0000FFu}, {10, 10, kBlack}}},
+        {"InvertRect inverts", [] { Rect r = R(0, 0, 10, 10); InvertRect(&r); }, {{3, 3, kBlack}, {10, 10, kWhite}}},
+        {"and twice restores",
+         [] {
+             Rect r = R(0, 0, 10, 10);
+             InvertRect(&r);
+             InvertRect(&r);
+         },
+         {{3, 3, kWhite}}},
+        {"FrameRect draws only the border, inside the rectangle",
+         [] { Rect r = R(10, 10, 30, 30); FrameRect(&r); },
+         {{10, 10, kBlack}, {29, 29, kBlack}, {20, 20, kWhite}, {30, 30, kWhite}}},
+        {"LineTo draws both ends",
+         [] {
+             MoveTo(5, 5);
+             LineTo(15, 10);
+         },
+         {{5, 5, kBlack}, {15, 10, kBlack}}},
+        {"ClipRect limits drawing",
+         [] {
+             Rect clip = R(0, 0, 10, 10);
+             ClipRect(&clip);
+             Rect r = R(0, 0, 50, 50);
+             PaintRect(&r);
+         },
+         {{5, 5, kBlack}, {20, 20, kWhite}}},
+        {"PaintRoundRect leaves the corners alone", [] { Rect r = R(10, 10, 60, 40); PaintRoundRect(&r, 16, 16); },
+         {{10, 10, kWhite}, {35, 25, kBlack}, {35, 10, kBlack}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Rect all = R(0, 0, 200, 150);
+        Rect wide = R(-1000, -1000, 1000, 1000);
+        ClipRect(&wide);
+        ForeColor(blackColor);
+        BackColor(whiteColor);
+        EraseRect(&all);
+        c.draw();
+        for (const Pixel& p : c.pixels)
+            EXPECT_EQ(At(p.h, p.v), p.colour) << p.h << "," << p.v;
+        ClipRect(&wide);
+        ForeColor(blackColor);
+        BackColor(whiteColor);
+    }
+    Point pen;
+    GetPen(&pen);
+    EXPECT_EQ(pen.h, 15) << "LineTo moved the pen";
+    EXPECT_EQ(pen.v, 10);
 }
 
 TEST_F(DrawingTest, HiliteModeSwapsBackgroundAndHighlightColours)
@@ -82,56 +141,6 @@ TEST_F(DrawingTest, ClearedHiliteBitMakesTheNextInversionHighlight)
     EXPECT_TRUE(LMGetHiliteMode() & 0x80);
     InvertRect(&r);  // a plain inversion again
     EXPECT_NE(At(3, 3), 0xFFFFFFFFu);
-}
-
-TEST_F(DrawingTest, InvertRectInvertsAndTwiceRestores)
-{
-    Rect r = R(0, 0, 10, 10);
-    InvertRect(&r);
-    EXPECT_EQ(At(3, 3), 0xFF000000u);
-    InvertRect(&r);
-    EXPECT_EQ(At(3, 3), 0xFFFFFFFFu);
-}
-
-TEST_F(DrawingTest, FrameRectDrawsOnlyTheBorderInside)
-{
-    Rect r = R(10, 10, 30, 30);
-    FrameRect(&r);
-    EXPECT_EQ(At(10, 10), 0xFF000000u);
-    EXPECT_EQ(At(29, 29), 0xFF000000u);
-    EXPECT_EQ(At(20, 20), 0xFFFFFFFFu);
-    EXPECT_EQ(At(30, 30), 0xFFFFFFFFu);
-}
-
-TEST_F(DrawingTest, LineToDrawsBothEndsAndMovesThePen)
-{
-    MoveTo(5, 5);
-    LineTo(15, 10);
-    EXPECT_EQ(At(5, 5), 0xFF000000u);
-    EXPECT_EQ(At(15, 10), 0xFF000000u);
-    Point pen;
-    GetPen(&pen);
-    EXPECT_EQ(pen.h, 15);
-    EXPECT_EQ(pen.v, 10);
-}
-
-TEST_F(DrawingTest, ClipRectLimitsDrawing)
-{
-    Rect clip = R(0, 0, 10, 10);
-    ClipRect(&clip);
-    Rect r = R(0, 0, 50, 50);
-    PaintRect(&r);
-    EXPECT_EQ(At(5, 5), 0xFF000000u);
-    EXPECT_EQ(At(20, 20), 0xFFFFFFFFu);
-}
-
-TEST_F(DrawingTest, PaintRoundRectLeavesTheCornersAlone)
-{
-    Rect r = R(10, 10, 60, 40);
-    PaintRoundRect(&r, 16, 16);
-    EXPECT_EQ(At(10, 10), 0xFFFFFFFFu);
-    EXPECT_EQ(At(35, 25), 0xFF000000u);
-    EXPECT_EQ(At(35, 10), 0xFF000000u);
 }
 
 TEST_F(DrawingTest, ScrollRectMovesPixelsAndReturnsTheUncoveredArea)

@@ -72,20 +72,6 @@ TEST_F(Resources, GetResInfoOfAForeignHandleSaysNotFound)
     DisposeHandle(h);
 }
 
-TEST_F(Resources, MenuBarHandleHoldsCountAndMenuNumbers)
-{
-    RegisterMenuBarTemplate(128, MenuBarTemplate{{128, 129, 131}});
-    Handle h = GetResource('MBAR', 128);
-    ASSERT_NE(h, nullptr);
-    short values[4] = {};
-    ASSERT_EQ(GetHandleSize(h), Size(sizeof values));
-    std::memcpy(values, *h, sizeof values);
-    EXPECT_EQ(values[0], 3);
-    EXPECT_EQ(values[1], 128);
-    EXPECT_EQ(values[3], 131);
-    ReleaseResource(h);
-}
-
 TEST_F(Resources, TypeListHandleHasTheNavigationLayout)
 {
     RegisterTypeListTemplate(128, TypeListTemplate{'TVOD', {'MooV', 'mp4 '}});

@@ -24,36 +24,51 @@ protected:
     }
 };
 
-TEST_F(WindowManagerTest, FindWindowNamesEveryPartOfADocumentWindow)
+// One window with its content at (100,100)-(300,250); the title bar above.
+// The close box is at the left of the title bar, the zoom box at its right.
+TEST_F(WindowManagerTest, FindWindowNamesEveryPartOfEachKindOfWindow)
 {
-    WindowPtr w = Document();
-    WindowPtr found = nullptr;
-    EXPECT_EQ(FindWindow(Pt(10, 5), &found), inMenuBar);
-    EXPECT_EQ(found, nullptr);
-    EXPECT_EQ(FindWindow(Pt(500, 500), &found), inDesk);
-    EXPECT_EQ(found, nullptr);
-    EXPECT_EQ(FindWindow(Pt(150, 150), &found), inContent);
-    EXPECT_EQ(found, w);
-    EXPECT_EQ(FindWindow(Pt(200, 90), &found), inDrag);
-    EXPECT_EQ(found, w);
-    EXPECT_EQ(FindWindow(Pt(295, 245), &found), inGrow);
-    // The close box at the left of the title bar, the zoom box at its right.
-    Rect s = Structure(w);
-    short titleMiddle = short((s.top + 100) / 2);
-    EXPECT_EQ(FindWindow(Pt(112, titleMiddle), &found), inGoAway);
-    EXPECT_EQ(FindWindow(Pt(288, titleMiddle), &found), inZoomOut);
+    struct Case {
+        short procID;
+        bool goAway;
+        Point where;  // a title-bar v of -1 means the middle of the title bar
+        short part;
+    };
+    const Case cases[] = {
+        {zoomDocProc, true, Pt(10, 5), inMenuBar},      {zoomDocProc, true, Pt(500, 500), inDesk},
+        {zoomDocProc, true, Pt(150, 150), inContent},   {zoomDocProc, true, Pt(200, 90), inDrag},
+        {zoomDocProc, true, Pt(295, 245), inGrow},      {zoomDocProc, true, Pt(112, -1), inGoAway},
+        {zoomDocProc, true, Pt(288, -1), inZoomOut},
+        // Without a size box or close box those areas are content and title bar.
+        {noGrowDocProc, false, Pt(295, 245), inContent}, {noGrowDocProc, false, Pt(112, -1), inDrag},
+        // A modal box has no title bar.
+        {dBoxProc, false, Pt(150, 90), inDesk},         {dBoxProc, false, Pt(150, 150), inContent},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "proc " << c.procID << " at " << c.where.h << "," << c.where.v);
+        WindowPtr w = MakeWindow("w", R(100, 100, 300, 250), c.procID, c.goAway);
+        Point where = c.where;
+        if (where.v == -1)
+            where.v = short((Structure(w).top + 100) / 2);
+        WindowPtr found = nullptr;
+        EXPECT_EQ(FindWindow(where, &found), c.part);
+        EXPECT_EQ(found, c.part == inMenuBar || c.part == inDesk ? nullptr : w);
+        DisposeWindow(w);
+    }
 }
 
 TEST_F(WindowManagerTest, HarnessPointsHitTheNamedParts)
 {
     WindowPtr w = Document();
-    WindowPtr found = nullptr;
-    EXPECT_EQ(FindWindow(harness::TitleBarPoint(w), &found), inDrag);
-    EXPECT_EQ(FindWindow(harness::CloseBoxPoint(w), &found), inGoAway);
-    EXPECT_EQ(FindWindow(harness::ZoomBoxPoint(w), &found), inZoomOut);
-    EXPECT_EQ(FindWindow(harness::GrowBoxPoint(w), &found), inGrow);
-    EXPECT_EQ(FindWindow(harness::ContentPoint(w, 5, 5), &found), inContent);
-    EXPECT_EQ(found, w);
+    const std::pair<Point, short> points[] = {
+        {harness::TitleBarPoint(w), inDrag}, {harness::CloseBoxPoint(w), inGoAway},
+        {harness::ZoomBoxPoint(w), inZoomOut}, {harness::GrowBoxPoint(w), inGrow},
+        {harness::ContentPoint(w, 5, 5), inContent}};
+    for (auto [where, part] : points) {
+        WindowPtr found = nullptr;
+        EXPECT_EQ(FindWindow(where, &found), part);
+        EXPECT_EQ(found, w);
+    }
     WindowPtr box = MakeWindow("", R(400, 300, 500, 400), dBoxProc, false);
     EXPECT_EQ(harness::CloseBoxPoint(box).h, -1);
 }
@@ -70,24 +85,6 @@ TEST_F(WindowManagerTest, ZoomBoxAnswersZoomInOnceZoomedOut)
     GetWindowBounds(w, kWindowContentRgn, &c);
     EXPECT_EQ(c.left, 100);
     EXPECT_EQ(c.right, 300);
-}
-
-TEST_F(WindowManagerTest, WindowWithoutGrowOrCloseBoxHasThoseAreasAsContentAndDrag)
-{
-    WindowPtr w = MakeWindow("plain", R(100, 100, 300, 250), noGrowDocProc, false);
-    WindowPtr found = nullptr;
-    EXPECT_EQ(FindWindow(Pt(295, 245), &found), inContent);
-    Rect s = Structure(w);
-    EXPECT_EQ(FindWindow(Pt(112, short((s.top + 100) / 2)), &found), inDrag);
-}
-
-TEST_F(WindowManagerTest, ModalBoxHasNoTitleBar)
-{
-    WindowPtr w = MakeWindow("", R(100, 100, 300, 250), dBoxProc, false);
-    WindowPtr found = nullptr;
-    EXPECT_EQ(FindWindow(Pt(150, 90), &found), inDesk);
-    EXPECT_EQ(FindWindow(Pt(150, 150), &found), inContent);
-    EXPECT_EQ(found, w);
 }
 
 TEST_F(WindowManagerTest, FrontWindowWinsWhereWindowsOverlap)
@@ -225,45 +222,41 @@ TEST_F(WindowManagerTest, SizeWindowWithZeroByZeroKeepsTheWindow)
     EXPECT_EQ(r.bottom, 150);
 }
 
-TEST_F(WindowManagerTest, GrowWindowPacksHeightHighAndWidthLow)
+// GrowWindow answers the new size with the height in the high half and the
+// width in the low half, or 0 when the size did not change.
+TEST_F(WindowManagerTest, GrowWindowGestures)
 {
-    WindowPtr w = Document();
-    BitMap screen;
-    GetQDGlobalsScreenBits(&screen);
-    harness::Drag(Pt(295, 245), Pt(335, 265));
-    EventRecord ev;
-    ASSERT_TRUE(WaitNextEvent(everyEvent, &ev, 0, nullptr));
-    ASSERT_EQ(ev.what, mouseDown);
-    long size = GrowWindow(w, ev.where, &screen.bounds);
-    EXPECT_EQ(size & 0xFFFF, 240);
-    EXPECT_EQ((size >> 16) & 0xFFFF, 170);
-}
-
-TEST_F(WindowManagerTest, GrowWindowAnswersZeroWhenTheSizeDidNotChange)
-{
-    WindowPtr w = Document();
-    BitMap screen;
-    GetQDGlobalsScreenBits(&screen);
-    // Out and back again before the release.
-    harness::MouseDown(Pt(295, 245));
-    harness::MouseMove(Pt(340, 290));
-    harness::MouseMove(Pt(295, 245));
-    harness::MouseUp(Pt(295, 245));
-    EventRecord ev;
-    ASSERT_TRUE(WaitNextEvent(everyEvent, &ev, 0, nullptr));
-    EXPECT_EQ(GrowWindow(w, ev.where, &screen.bounds), 0);
-}
-
-TEST_F(WindowManagerTest, GrowWindowKeepsWithinTheSizeLimits)
-{
-    WindowPtr w = Document();
-    Rect limits = R(100, 80, 220, 160);  // min 100x80, max 220x160
-    harness::Drag(Pt(295, 245), Pt(600, 500));
-    EventRecord ev;
-    ASSERT_TRUE(WaitNextEvent(everyEvent, &ev, 0, nullptr));
-    long size = GrowWindow(w, ev.where, &limits);
-    EXPECT_EQ(size & 0xFFFF, 220);
-    EXPECT_EQ(size >> 16, 160);
+    const Point box = Pt(295, 245);
+    struct Case {
+        const char* what;
+        std::vector<Point> moves;  // after the press in the grow box; the last is the release
+        Rect limits;               // empty: the screen
+        short width, height;
+    };
+    const Case cases[] = {
+        {"grown by 40 by 20", {Pt(335, 265)}, Rect{}, 240, 170},
+        {"out and back again before the release", {Pt(340, 290), box}, Rect{}, 0, 0},
+        {"kept within the limits", {Pt(600, 500)}, R(100, 80, 220, 160), 220, 160},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WindowPtr w = Document();
+        harness::MouseDown(box);
+        for (Point p : c.moves)
+            harness::MouseMove(p);
+        harness::MouseUp(c.moves.back());
+        EventRecord ev;
+        ASSERT_TRUE(WaitNextEvent(everyEvent, &ev, 0, nullptr));
+        ASSERT_EQ(ev.what, mouseDown);
+        BitMap screen;
+        GetQDGlobalsScreenBits(&screen);
+        Rect limits = EmptyRect(&c.limits) ? screen.bounds : c.limits;
+        long size = GrowWindow(w, ev.where, &limits);
+        EXPECT_EQ(size & 0xFFFF, c.width);
+        EXPECT_EQ((size >> 16) & 0xFFFF, c.height);
+        DisposeWindow(w);
+        DrainEvents();
+    }
 }
 
 TEST_F(WindowManagerTest, TrackGoAwayIsTrueOnlyWhenReleasedInside)
@@ -282,51 +275,43 @@ TEST_F(WindowManagerTest, TrackGoAwayIsTrueOnlyWhenReleasedInside)
     EXPECT_FALSE(TrackGoAway(w, ev.where));
 }
 
-TEST_F(WindowManagerTest, DragWindowMovesByTheMouseTravelAndSelects)
+TEST_F(WindowManagerTest, DragWindowGestures)
 {
-    WindowPtr back = Document("back");
-    MakeWindow("front", R(400, 300, 500, 400));
-    DrainEvents();
-    harness::Drag(Pt(200, 90), Pt(230, 140));
-    EventRecord ev;
-    ASSERT_TRUE(WaitNextEvent(everyEvent, &ev, 0, nullptr));
-    BitMap screen;
-    GetQDGlobalsScreenBits(&screen);
-    DragWindow(back, ev.where, &screen.bounds);
-    Rect c;
-    GetWindowBounds(back, kWindowContentRgn, &c);
-    EXPECT_EQ(c.left, 130);
-    EXPECT_EQ(c.top, 150);
-    EXPECT_EQ(FrontWindow(), back);
-}
-
-TEST_F(WindowManagerTest, DragWindowWithCommandKeyLeavesTheOrder)
-{
-    WindowPtr back = Document("back");
-    WindowPtr front = MakeWindow("front", R(400, 300, 500, 400));
-    DrainEvents();
-    harness::Drag(Pt(200, 90), Pt(210, 100), cmdKey);
-    EventRecord ev;
-    ASSERT_TRUE(WaitNextEvent(everyEvent, &ev, 0, nullptr));
-    BitMap screen;
-    GetQDGlobalsScreenBits(&screen);
-    DragWindow(back, ev.where, &screen.bounds);
-    EXPECT_EQ(FrontWindow(), front);
-    Rect c;
-    GetWindowBounds(back, kWindowContentRgn, &c);
-    EXPECT_EQ(c.left, 110);
-}
-
-TEST_F(WindowManagerTest, DragWindowNeverPutsTheTitleBarUnderTheMenuBar)
-{
-    WindowPtr w = Document();
-    harness::Drag(Pt(200, 90), Pt(200, 0));
-    EventRecord ev;
-    ASSERT_TRUE(WaitNextEvent(everyEvent, &ev, 0, nullptr));
-    BitMap screen;
-    GetQDGlobalsScreenBits(&screen);
-    DragWindow(w, ev.where, &screen.bounds);
-    EXPECT_GE(Structure(w).top, kMenuBarHeight);
+    struct Case {
+        const char* what;
+        Point to;
+        UInt16 modifiers;
+        short left, top;  // where the content lands; a top of -1 is not checked
+        bool broughtToFront;
+    };
+    const Case cases[] = {
+        {"moves by the mouse travel and selects", Pt(230, 140), 0, 130, 150, true},
+        {"with the command key the order stays", Pt(210, 100), cmdKey, 110, 110, false},
+        {"the title bar never goes under the menu bar", Pt(200, 0), 0, 100, -1, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WindowPtr back = Document("back");
+        WindowPtr front = MakeWindow("front", R(400, 300, 500, 400));
+        DrainEvents();
+        harness::Drag(Pt(200, 90), c.to, c.modifiers);
+        EventRecord ev;
+        ASSERT_TRUE(WaitNextEvent(everyEvent, &ev, 0, nullptr));
+        BitMap screen;
+        GetQDGlobalsScreenBits(&screen);
+        DragWindow(back, ev.where, &screen.bounds);
+        Rect content;
+        GetWindowBounds(back, kWindowContentRgn, &content);
+        EXPECT_EQ(content.left, c.left);
+        if (c.top != -1) {
+            EXPECT_EQ(content.top, c.top);
+        }
+        EXPECT_GE(Structure(back).top, kMenuBarHeight);
+        EXPECT_EQ(FrontWindow(), c.broughtToFront ? back : front);
+        DisposeWindow(front);
+        DisposeWindow(back);
+        DrainEvents();
+    }
 }
 
 TEST_F(WindowManagerTest, AlignWindowKeepsThePlaceAndOrdersOnlyWhenAsked)
@@ -366,16 +351,10 @@ TEST_F(WindowManagerTest, LongTitlesAreCutAfterAWholeCharacter)
         std::string kept = fitted.substr(0, fitted.size() - 3);
         EXPECT_EQ(title.compare(0, kept.size(), kept), 0);
         // The cut never leaves half a character behind.
-        if (kept.size() < title.size()) EXPECT_NE(static_cast<unsigned char>(title[kept.size()]) & 0xC0, 0x80) << room;
+        if (kept.size() < title.size()) {
+            EXPECT_NE(static_cast<unsigned char>(title[kept.size()]) & 0xC0, 0x80) << room;
+        }
     }
-}
-
-TEST_F(WindowManagerTest, RefConHoldsAPointer)
-{
-    WindowPtr w = MakeWindow("w", R(50, 50, 150, 150));
-    int object = 0;
-    SetWRefCon(w, reinterpret_cast<long>(&object));
-    EXPECT_EQ(reinterpret_cast<int*>(GetWRefCon(w)), &object);
 }
 
 TEST_F(WindowManagerTest, GetNewCWindowUsesTheWindowTemplate)

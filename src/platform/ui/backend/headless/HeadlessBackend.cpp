@@ -71,11 +71,12 @@ bool HeadlessBackend::PumpInput(UInt32 maxWaitTicks)
 {
     // A long wait is taken a second at a time, so that the idle procedure
     // runs and the wait limit counts even while a loop sleeps "for ever".
-    UInt32 wait = std::clamp<UInt32>(maxWaitTicks, 1, 60);
+    UInt32 wait = std::clamp<UInt32>(maxWaitTicks, 1, tickByTick ? 1 : 60);
+    wakeForNullEvent = false;
     if (!script.empty()) {
         // A pause holds the rest of the script; the clock runs towards its end.
         if (now < pauseUntil) {
-            now += std::min(wait, pauseUntil - now);
+            AdvanceClock(std::min(wait, pauseUntil - now));
             if (now < pauseUntil) return false;
         }
         Step step = script.front();
@@ -88,7 +89,46 @@ bool HeadlessBackend::PumpInput(UInt32 maxWaitTicks)
         idleTicks = 0;
         return true;
     }
-    now += wait;
+    AdvanceClock(wait);
     CountIdle(wait);
+    wakeForNullEvent = tickByTick;
     return false;
+}
+
+bool HeadlessBackend::WakeForNullEvent()
+{
+    bool wake = wakeForNullEvent;
+    wakeForNullEvent = false;
+    return wake;
+}
+
+void HeadlessBackend::AdvanceClock(UInt32 ticks)
+{
+    if (!audioSource) {
+        // Silence, all at once: only counted while nothing has played yet.
+        if (audio.empty())
+            leadingSilentTicks += ticks;
+        else
+            audio.resize(audio.size() + size_t(ticks) * kAudioFramesPerTick * kAudioChannels, 0);
+        now += ticks;
+        return;
+    }
+    for (UInt32 i = 0; i < ticks; ++i) {
+        RecordAudioTick();
+        ++now;
+    }
+}
+
+void HeadlessBackend::RecordAudioTick()
+{
+    size_t at = audio.size();
+    audio.resize(at + kAudioFramesPerTick * kAudioChannels, 0);
+    audioSource(audio.data() + at, kAudioFramesPerTick);
+}
+
+std::vector<SInt16> HeadlessBackend::AudioRecording() const
+{
+    std::vector<SInt16> all(size_t(leadingSilentTicks) * kAudioFramesPerTick * kAudioChannels, 0);
+    all.insert(all.end(), audio.begin(), audio.end());
+    return all;
 }
