@@ -72,6 +72,75 @@ void RegisterAboutBox()
                                           "About Orvo"});
 }
 
+DialogItemTemplate Edit(Rect box)
+{
+    return DialogItemTemplate{kEditTextDialogItem, box, "", 0};
+}
+
+// Dialog 193: the movie's time scale and preferred rate; item 3 cancels and
+// item 7 (the current rate) is shown only.
+void RegisterFrameRateDialog()
+{
+    RegisterItemListTemplate(kFrameRateDialogID,
+                             ItemListTemplate{{Button(250, 130, 70, "OK"),
+                                               Text(Rect{10, 14, 28, 320}, "Time scale and rate of the movie"),
+                                               Button(164, 130, 70, "Cancel"),
+                                               Text(Rect{40, 14, 56, 200}, "Time scale (units/second):"),
+                                               Edit(Rect{40, 210, 56, 316}), Edit(Rect{68, 210, 84, 316}),
+                                               Edit(Rect{96, 210, 112, 316}),
+                                               Text(Rect{68, 14, 84, 200}, "Preferred rate:"),
+                                               Text(Rect{96, 14, 112, 200}, "Current rate (not changed):")}});
+    RegisterDialogTemplate(kFrameRateDialogID, DialogTemplate{Rect{140, 340, 302, 680}, movableDBoxProc, true,
+                                                              false, 0, kFrameRateDialogID, "Time Scale and Rate"});
+}
+
+// Dialog 194: the movie scaled to a new duration in movie time units.
+void RegisterScaleMovieDialog()
+{
+    RegisterItemListTemplate(kScaleMovieDialogID,
+                             ItemListTemplate{{Button(250, 100, 70, "OK"), Button(164, 100, 70, "Cancel"),
+                                               Text(Rect{14, 170, 30, 316}, ""), Edit(Rect{42, 170, 58, 316}),
+                                               Text(Rect{14, 14, 30, 160}, "Current duration:"),
+                                               Text(Rect{42, 14, 58, 160}, "New duration:"),
+                                               Text(Rect{68, 14, 86, 316}, "Durations count movie time units.")}});
+    RegisterDialogTemplate(kScaleMovieDialogID, DialogTemplate{Rect{140, 340, 272, 680}, movableDBoxProc, true,
+                                                               false, 0, kScaleMovieDialogID, "Scale Movie"});
+}
+
+// Dialog 195: asked before a changed movie closes; ^0 is the movie's name.
+void RegisterSaveChangesDialog()
+{
+    RegisterItemListTemplate(kSaveChangesDialogID,
+                             ItemListTemplate{{Button(290, 80, 70, "Save"), Button(204, 80, 70, "Cancel"),
+                                               Button(20, 80, 110, "Don\xE2\x80\x99t Save"),
+                                               Text(Rect{14, 20, 66, 360},
+                                                    "Save the changes to the movie \xE2\x80\x9C^0\xE2\x80\x9D "
+                                                    "before closing?")}});
+    RegisterDialogTemplate(kSaveChangesDialogID, DialogTemplate{Rect{160, 320, 272, 700}, dBoxProc, true, false, 0,
+                                                                kSaveChangesDialogID, ""});
+}
+
+// Dialog 199: the size the movie is shown at, in pixels.
+void RegisterCustomSizeDialog()
+{
+    RegisterItemListTemplate(kCustomSizeDialogID,
+                             ItemListTemplate{{Button(180, 80, 70, "OK"), Button(94, 80, 70, "Cancel"),
+                                               Edit(Rect{14, 90, 30, 160}), Edit(Rect{44, 90, 60, 160}),
+                                               Text(Rect{14, 14, 30, 84}, "Width:"),
+                                               Text(Rect{44, 14, 60, 84}, "Height:"),
+                                               Text(Rect{14, 168, 30, 250}, "pixels"),
+                                               Text(Rect{44, 168, 60, 250}, "pixels")}});
+    RegisterDialogTemplate(kCustomSizeDialogID, DialogTemplate{Rect{160, 380, 272, 644}, movableDBoxProc, true,
+                                                               false, 0, kCustomSizeDialogID, "Custom Size"});
+}
+
+// 'open' 128: File/Open offers movie files (the platform gives every movie
+// extension and Finder type 'MooV' that one type).
+void RegisterOpenTypeList()
+{
+    RegisterTypeListTemplate(kMovieTypeListID, TypeListTemplate{'TVOD', {'MooV'}});
+}
+
 // The error alert: item 1 quits, item 2 continues; ^0 is the caller's label,
 // ^1 the kind of failure and ^2 the error code (absent for nil checks).
 void RegisterErrorAlert()
@@ -91,4 +160,9 @@ void RegisterAppResources()
     RegisterMenus();
     RegisterAboutBox();
     RegisterErrorAlert();
+    RegisterFrameRateDialog();
+    RegisterScaleMovieDialog();
+    RegisterSaveChangesDialog();
+    RegisterCustomSizeDialog();
+    RegisterOpenTypeList();
 }

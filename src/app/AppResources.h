@@ -12,6 +12,11 @@ enum : short {
     kTimeMenuID = 132,
     kTrackMenuID = 133,
     kAboutDialogID = 192,
+    kFrameRateDialogID = 193,
+    kScaleMovieDialogID = 194,
+    kSaveChangesDialogID = 195,
+    kCustomSizeDialogID = 199,
+    kMovieTypeListID = 128,  // 'open': the files File/Open offers
 };
 
 // File menu items.
@@ -21,6 +26,21 @@ enum : short {
     kFileSaveItem = 3,
     kFileSaveAsItem = 4,
     kFileQuitItem = 6,
+};
+
+// Size menu items (item 1 is a heading, item 6 a separator).
+enum : short {
+    kNormalSizeItem = 2,
+    kDoubleSizeItem = 3,
+    kMaxSizeItem = 4,
+    kCustomSizeItem = 5,
+    kSetDefaultSizeItem = 7,
+};
+
+// Timing menu items.
+enum : short {
+    kFrameRateItem = 1,
+    kScaleMovieItem = 2,
 };
 
 // Registers every resource of the application with the resource registry.

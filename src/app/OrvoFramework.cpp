@@ -6,7 +6,10 @@
 #include "platform/ui/dialogs/Dialogs.h"
 #include "platform/ui/system/Gestalt.h"
 #include "platform/ui/menus/Menus.h"
+#include "platform/movies/moviefiles/MovieFiles.h"
 #include "util/MyError.h"
+#include "viewer/MovieUtils.h"
+#include "viewer/OrvoViewerWindow.h"
 
 AppleEventsUserData gAppleEventsData;
 bool gOSX = false;
@@ -92,17 +95,82 @@ long OrvoFramework::HandleHighLevelEvent(EventRecord& er)
     return gAppleEventsData.eventResult;
 }
 
-// There is no window yet to show a movie in, so File/Open asks nothing and
-// opens nothing.
-long OrvoFramework::OpenMovieFile(EventRecord&)
+long OrvoFramework::OpenMovieFile(EventRecord& er)
 {
+    // Option held while the command was chosen offers every file.
+    bool anyFile = (er.modifiers & optionKey) != 0;
+    FSSpec reply{};
+    if (!NavGetMovieFile(&reply, this, anyFile))
+        return kDispatchNothing;
+    LoadMovieFile(&reply);
     return kDispatchNothing;
 }
 
-// Files named on the command line or dropped on the application arrive here
-// (through the open-documents event) and are not opened yet, for the same
-// reason.
-void OrvoFramework::LoadMovieFile(FSSpec*) {}
+namespace {
+
+// The file's name as the person sees it: a name too long for the location
+// record is restored from the file system's long-name map, so that a
+// shortened name never reaches the screen.
+void RealFileName(const FSSpec& location, Str255 name)
+{
+    std::string realName = FSSpecRealName(location);
+    if (realName.empty())
+        realName = pstr::ToStd(location.name);
+    pstr::FromStd(realName, name);
+}
+
+// A movie whose sample files are missing still opens; the person learns
+// which files it could not find.
+void ReportMissingFiles(Movie theMovie)
+{
+    std::vector<std::string> missing = MissingMovieFiles(theMovie);
+    std::string text;
+    for (const std::string& name : missing)
+        text += (text.empty() ? "\xE2\x80\x9C" : ", \xE2\x80\x9C") + name + "\xE2\x80\x9D";
+    if (missing.empty())
+        text = "Some of the movie\xE2\x80\x99s files";
+    else
+        text = (missing.size() == 1 ? "The movie\xE2\x80\x99s file " : "The movie\xE2\x80\x99s files ") + text;
+    text += " cannot be found (NewMovieFromFile)";
+    Str255 label;
+    pstr::FromStd(text, label);
+    FailErr(couldNotResolveDataRef, label);
+}
+
+}  // namespace
+
+// A viewer is registered before the file is opened. When the file or its
+// movie cannot be read the alert names the cause and the empty viewer is
+// closed at once: it never holds a movie or a file reference it did not get.
+void OrvoFramework::LoadMovieFile(FSSpec* theFile)
+{
+    OSErr err = noErr;
+    auto* theWindow = new OrvoViewerWindow();
+    AddWindow(theWindow);
+    theWindow->SetAsPort();
+    short movieResRef = 0;
+    err = ::OpenMovieFile(theFile, &movieResRef, fsRdWrPerm);
+    if (err != noErr) {
+        FailErr(err, "Error in OpenMovieFile (OpenMovieFile())"_p);
+        delete theWindow;
+        return;
+    }
+    Movie theMovie = nullptr;
+    short movieResID = 0;
+    err = NewMovieFromFile(&theMovie, movieResRef, &movieResID, nullptr, newMovieActive, nullptr);
+    if (err == couldNotResolveDataRef && theMovie != nullptr)
+        ReportMissingFiles(theMovie);
+    else
+        FailErr(err, "Error in NewMovieFromFile (OpenMovieFile())"_p);
+    if (theMovie == nullptr) {
+        CloseMovieFile(movieResRef);
+        delete theWindow;
+        return;
+    }
+    Str255 name;
+    RealFileName(*theFile, name);
+    theWindow->SetMovie(theMovie, movieResRef, movieResID, name);
+}
 
 void OrvoFramework::InitializeAppleEvents()
 {

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/filesystem/Files.h"
+#include "platform/filesystem/SafeFileOps.h"
 
 namespace {
 
@@ -19,8 +20,6 @@ constexpr size_t kHeaderSize = 4 + 4 + 16 + 2;
 constexpr size_t kEntryDescriptorSize = 12;
 // macOS fills the filler with this text; other readers ignore it.
 constexpr char kFiller[17] = "Mac OS X        ";
-// A companion this large is not one we wrote or can hold in memory.
-constexpr off_t kMaxCompanionSize = off_t(1) << 31;
 
 UInt32 ReadBig32(const UInt8* p)
 {
@@ -33,23 +32,6 @@ void AppendBig32(std::vector<UInt8>& out, UInt32 value)
     out.push_back(UInt8(value >> 16));
     out.push_back(UInt8(value >> 8));
     out.push_back(UInt8(value));
-}
-
-// 0, or the errno value that stopped the write.
-int WriteAll(int fd, const std::vector<UInt8>& bytes)
-{
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return errno;
-        if (n == 0)
-            return EIO;
-        done += size_t(n);
-    }
-    return 0;
 }
 
 bool ReadAll(int fd, std::vector<UInt8>& bytes)
@@ -168,7 +150,7 @@ OSErr ReadAppleDouble(const std::string& companionPath, AppleDoubleFile* out)
     if (fd < 0)
         return OSErrFromErrno(errno);
     struct stat info;
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kMaxCompanionSize) {
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || std::size_t(info.st_size) > kMaxCompanionSize) {
         close(fd);
         return ioErr;
     }
@@ -183,23 +165,7 @@ OSErr ReadAppleDouble(const std::string& companionPath, AppleDoubleFile* out)
 OSErr WriteAppleDouble(const std::string& companionPath, const AppleDoubleFile& file)
 {
     std::vector<UInt8> bytes = EncodeAppleDouble(file);
-    if (bytes.size() > size_t(kMaxCompanionSize))
+    if (bytes.size() > kMaxCompanionSize)
         return paramErr;
-    std::string tempPath = companionPath + ".XXXXXX";
-    int fd = mkstemp(tempPath.data());
-    if (fd < 0)
-        return OSErrFromErrno(errno);
-    fchmod(fd, 0644);
-    int failure = WriteAll(fd, bytes);
-    if (failure == 0 && fsync(fd) != 0)
-        failure = errno;
-    if (close(fd) != 0 && failure == 0)
-        failure = errno;
-    if (failure == 0 && rename(tempPath.c_str(), companionPath.c_str()) != 0)
-        failure = errno;
-    if (failure != 0) {
-        unlink(tempPath.c_str());
-        return OSErrFromErrno(failure);
-    }
-    return noErr;
+    return SafeFileOps::ReplaceFileContents(companionPath, bytes);
 }

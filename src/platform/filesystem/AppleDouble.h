@@ -9,6 +9,7 @@
 // toolbox.
 #pragma once
 
+#include <cstddef>
 #include <span>
 #include <string>
 #include <vector>
@@ -20,6 +21,12 @@ enum : UInt32 {
     kAppleDoubleResourceFork = 2,
     kAppleDoubleFinderInfo = 9,
 };
+
+// The largest companion read or written. A resource fork holds at most
+// 16 MiB of data (its offsets have 24 bits); with its map, the Finder info
+// and the extended attributes macOS adds, a companion beyond this is not
+// one a Mac wrote, and reading it whole would only cost memory.
+constexpr std::size_t kMaxCompanionSize = std::size_t(64) << 20;
 
 // The Finder-info entry is 32 bytes: FInfo (16) then FXInfo (16). macOS may
 // append extended attributes to it; those bytes are kept as they are.
@@ -50,9 +57,12 @@ bool DecodeAppleDouble(std::span<const UInt8> bytes, AppleDoubleFile* out);
 std::vector<UInt8> EncodeAppleDouble(const AppleDoubleFile& file);
 
 // Reads a companion file: fnfErr when there is none, ioErr when it is not a
-// valid container, other File Manager codes from the system.
+// valid container or larger than kMaxCompanionSize, other File Manager codes
+// from the system.
 OSErr ReadAppleDouble(const std::string& companionPath, AppleDoubleFile* out);
 
-// Writes a companion through a temporary file that is flushed and renamed
-// over the old one, so a failure never leaves a half-written companion.
+// Writes a companion like every other save: through the file write layer, to
+// a temporary file that is flushed and renamed over the old one before the
+// folder is flushed, so a failure never leaves a half-written companion.
+// paramErr when the container would exceed kMaxCompanionSize.
 OSErr WriteAppleDouble(const std::string& companionPath, const AppleDoubleFile& file);

@@ -78,35 +78,6 @@ OSErr ReplaceFileContents(const std::string& path, std::span<const UInt8> bytes)
     return CommitTemporary(fd, tempPath, path);
 }
 
-OSErr ReadSmallFile(const std::string& path, std::size_t maxBytes, std::vector<UInt8>* out)
-{
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return OSErrFromErrno(errno);
-    struct stat st {};
-    OSErr result = noErr;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
-        result = ioErr;
-    else if (std::uint64_t(st.st_size) > maxBytes)
-        result = memFullErr;
-    if (result == noErr) {
-        out->resize(std::size_t(st.st_size));
-        std::size_t done = 0;
-        while (done < out->size()) {
-            ssize_t n = pread(fd, out->data() + done, out->size() - done, off_t(done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0) {
-                result = n == 0 ? OSErr(eofErr) : OSErr(ioErr);
-                break;
-            }
-            done += std::size_t(n);
-        }
-    }
-    close(fd);
-    return result;
-}
-
 bool FileIdentity(const std::string& path, dev_t* dev, ino_t* ino)
 {
     struct stat st {};

@@ -23,10 +23,6 @@ void DiscardTemporary(int tempFd, const std::string& tempPath);
 // Writes bytes as the whole new content of path, atomically.
 OSErr ReplaceFileContents(const std::string& path, std::span<const UInt8> bytes);
 
-// Reads a whole small file (a companion) after checking its size against
-// maxBytes; fnfErr when it does not exist.
-OSErr ReadSmallFile(const std::string& path, std::size_t maxBytes, std::vector<UInt8>* out);
-
 // Whether two paths name the same file (device and inode).
 bool SameFile(const std::string& a, const std::string& b);
 bool FileIdentity(const std::string& path, dev_t* dev, ino_t* ino);

@@ -51,14 +51,7 @@ DataRefEntry EntryFromHandle(Handle dataRef, OSType type, const MovieRecord& mov
 
 }  // namespace
 
-TimeScale GetMediaTimeScale(Media theMedia)
-{
-    MediaRecord* m = CheckMedia(theMedia);
-    if (!m)
-        return 0;
-    SetMoviesError(noErr);
-    return m->timeScale;
-}
+TimeScale GetMediaTimeScale(Media theMedia) { return ValueOf(theMedia, &MediaRecord::timeScale); }
 
 // Only an empty media can change its time scale: its samples' durations
 // are counted in it.
@@ -80,29 +73,17 @@ void SetMediaTimeScale(Media theMedia, TimeScale timeScale)
 
 TimeValue GetMediaDuration(Media theMedia)
 {
-    MediaRecord* m = CheckMedia(theMedia);
-    if (!m)
-        return 0;
-    SetMoviesError(noErr);
-    return NarrowTime(m->Duration());
+    return ValueOf(theMedia, [](MediaRecord& m) { return NarrowTime(m.Duration()); });
 }
 
 long GetMediaSampleCount(Media theMedia)
 {
-    MediaRecord* m = CheckMedia(theMedia);
-    if (!m)
-        return 0;
-    SetMoviesError(noErr);
-    return long(m->table.SampleCount());
+    return ValueOf(theMedia, [](MediaRecord& m) { return long(m.table.SampleCount()); });
 }
 
 long GetMediaSampleDescriptionCount(Media theMedia)
 {
-    MediaRecord* m = CheckMedia(theMedia);
-    if (!m)
-        return 0;
-    SetMoviesError(noErr);
-    return long(m->sampleDescriptions.size());
+    return ValueOf(theMedia, [](MediaRecord& m) { return long(m.sampleDescriptions.size()); });
 }
 
 OSType GetMediaSampleDescriptionType(Media theMedia, long index)
@@ -133,23 +114,9 @@ void GetMediaHandlerDescription(Media theMedia, OSType* mediaType, Str255 creato
     SetMoviesError(noErr);
 }
 
-short GetMediaLanguage(Media theMedia)
-{
-    MediaRecord* m = CheckMedia(theMedia);
-    if (!m)
-        return 0;
-    SetMoviesError(noErr);
-    return short(m->language);
-}
+short GetMediaLanguage(Media theMedia) { return ValueOf(theMedia, [](MediaRecord& m) { return short(m.language); }); }
 
-Track GetMediaTrack(Media theMedia)
-{
-    MediaRecord* m = CheckMedia(theMedia);
-    if (!m)
-        return nullptr;
-    SetMoviesError(noErr);
-    return m->track;
-}
+Track GetMediaTrack(Media theMedia) { return ValueOf(theMedia, &MediaRecord::track); }
 
 OSErr GetMediaDataRefCount(Media theMedia, short* count)
 {
@@ -158,8 +125,7 @@ OSErr GetMediaDataRefCount(Media theMedia, short* count)
         return GetMoviesError();
     if (count)
         *count = short(m->dataRefs.size());
-    SetMoviesError(noErr);
-    return noErr;
+    return MoviesResult(noErr);
 }
 
 OSErr GetMediaDataRef(Media theMedia, short index, Handle* dataRef, OSType* dataRefType, long* dataRefAttributes)
@@ -167,10 +133,8 @@ OSErr GetMediaDataRef(Media theMedia, short index, Handle* dataRef, OSType* data
     MediaRecord* m = CheckMedia(theMedia);
     if (!m)
         return GetMoviesError();
-    if (index < 1 || size_t(index) > m->dataRefs.size()) {
-        SetMoviesError(badDataRefIndex);
-        return badDataRefIndex;
-    }
+    if (index < 1 || size_t(index) > m->dataRefs.size())
+        return MoviesResult(badDataRefIndex);
     const DataRefEntry& e = m->dataRefs[size_t(index - 1)];
     std::vector<UInt8> bytes = e.data;
     OSType type = e.type;
@@ -189,17 +153,14 @@ OSErr GetMediaDataRef(Media theMedia, short index, Handle* dataRef, OSType* data
     }
     if (dataRef) {
         *dataRef = nullptr;
-        if (OSErr err = PtrToHand(bytes.data(), dataRef, long(bytes.size()))) {
-            SetMoviesError(err);
-            return err;
-        }
+        if (OSErr err = PtrToHand(bytes.data(), dataRef, long(bytes.size())))
+            return MoviesResult(err);
     }
     if (dataRefType)
         *dataRefType = type;
     if (dataRefAttributes)
         *dataRefAttributes = attributes;
-    SetMoviesError(noErr);
-    return noErr;
+    return MoviesResult(noErr);
 }
 
 Media NewTrackMedia(Track theTrack, OSType mediaType, TimeScale timeScale, Handle dataRef, OSType dataRefType)

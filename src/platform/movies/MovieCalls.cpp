@@ -9,8 +9,7 @@
 
 OSErr EnterMovies()
 {
-    SetMoviesError(noErr);
-    return noErr;
+    return MoviesResult(noErr);
 }
 
 void ExitMovies() {}
@@ -34,14 +33,7 @@ void DisposeMovie(Movie theMovie)
     }
 }
 
-Fixed GetMovieRate(Movie theMovie)
-{
-    MovieRecord* m = CheckMovie(theMovie);
-    if (!m)
-        return 0;
-    SetMoviesError(noErr);
-    return m->rate;
-}
+Fixed GetMovieRate(Movie theMovie) { return ValueOf(theMovie, &MovieRecord::rate); }
 
 // The current rate belongs to playback, not to the movie's content.
 void SetMovieRate(Movie theMovie, Fixed rate)
@@ -52,14 +44,7 @@ void SetMovieRate(Movie theMovie, Fixed rate)
     }
 }
 
-Fixed GetMoviePreferredRate(Movie theMovie)
-{
-    MovieRecord* m = CheckMovie(theMovie);
-    if (!m)
-        return 0;
-    SetMoviesError(noErr);
-    return m->preferredRate;
-}
+Fixed GetMoviePreferredRate(Movie theMovie) { return ValueOf(theMovie, &MovieRecord::preferredRate); }
 
 void SetMoviePreferredRate(Movie theMovie, Fixed rate)
 {
@@ -69,14 +54,7 @@ void SetMoviePreferredRate(Movie theMovie, Fixed rate)
     }
 }
 
-short GetMovieVolume(Movie theMovie)
-{
-    MovieRecord* m = CheckMovie(theMovie);
-    if (!m)
-        return 0;
-    SetMoviesError(noErr);
-    return m->volume;
-}
+short GetMovieVolume(Movie theMovie) { return ValueOf(theMovie, &MovieRecord::volume); }
 
 void SetMovieVolume(Movie theMovie, short volume)
 {
@@ -86,14 +64,7 @@ void SetMovieVolume(Movie theMovie, short volume)
     }
 }
 
-short GetMoviePreferredVolume(Movie theMovie)
-{
-    MovieRecord* m = CheckMovie(theMovie);
-    if (!m)
-        return 0;
-    SetMoviesError(noErr);
-    return m->preferredVolume;
-}
+short GetMoviePreferredVolume(Movie theMovie) { return ValueOf(theMovie, &MovieRecord::preferredVolume); }
 
 void SetMoviePreferredVolume(Movie theMovie, short volume)
 {
@@ -103,14 +74,7 @@ void SetMoviePreferredVolume(Movie theMovie, short volume)
     }
 }
 
-Boolean GetMovieActive(Movie theMovie)
-{
-    MovieRecord* m = CheckMovie(theMovie);
-    if (!m)
-        return false;
-    SetMoviesError(noErr);
-    return m->active;
-}
+Boolean GetMovieActive(Movie theMovie) { return ValueOf(theMovie, &MovieRecord::active); }
 
 void SetMovieActive(Movie theMovie, Boolean active)
 {
@@ -120,14 +84,7 @@ void SetMovieActive(Movie theMovie, Boolean active)
     }
 }
 
-Boolean HasMovieChanged(Movie theMovie)
-{
-    MovieRecord* m = CheckMovie(theMovie);
-    if (!m)
-        return false;
-    SetMoviesError(noErr);
-    return m->changed;
-}
+Boolean HasMovieChanged(Movie theMovie) { return ValueOf(theMovie, &MovieRecord::changed); }
 
 void ClearMovieChanged(Movie theMovie)
 {
@@ -184,17 +141,12 @@ OSErr CopyMovieSettings(Movie srcMovie, Movie dstMovie)
             dst->moov->children.push_back(std::move(copy));
         dst->MarkChanged();
     }
-    SetMoviesError(noErr);
-    return noErr;
+    return MoviesResult(noErr);
 }
 
 long GetMovieTrackCount(Movie theMovie)
 {
-    MovieRecord* m = CheckMovie(theMovie);
-    if (!m)
-        return 0;
-    SetMoviesError(noErr);
-    return long(m->tracks.size());
+    return ValueOf(theMovie, [](MovieRecord& m) { return long(m.tracks.size()); });
 }
 
 Track GetMovieIndTrack(Movie theMovie, long index)

@@ -10,14 +10,7 @@
 #include "platform/movies/model/TimeMath.h"
 
 
-TimeScale GetMovieTimeScale(Movie theMovie)
-{
-    MovieRecord* m = CheckMovie(theMovie);
-    if (!m)
-        return 0;
-    SetMoviesError(noErr);
-    return m->timeScale;
-}
+TimeScale GetMovieTimeScale(Movie theMovie) { return ValueOf(theMovie, &MovieRecord::timeScale); }
 
 // Every movie-time value moves to the new scale. Edit boundaries are
 // converted rather than each duration, so a track's duration is its old
@@ -55,22 +48,11 @@ void SetMovieTimeScale(Movie theMovie, TimeScale timeScale)
     m->MarkChanged();
 }
 
-TimeBase GetMovieTimeBase(Movie theMovie)
-{
-    MovieRecord* m = CheckMovie(theMovie);
-    if (!m)
-        return nullptr;
-    SetMoviesError(noErr);
-    return &m->timeBase;
-}
+TimeBase GetMovieTimeBase(Movie theMovie) { return ValueOf(theMovie, [](MovieRecord& m) { return &m.timeBase; }); }
 
 TimeValue GetMovieDuration(Movie theMovie)
 {
-    MovieRecord* m = CheckMovie(theMovie);
-    if (!m)
-        return 0;
-    SetMoviesError(noErr);
-    return NarrowTime(m->Duration());
+    return ValueOf(theMovie, [](MovieRecord& m) { return NarrowTime(m.Duration()); });
 }
 
 TimeValue GetMovieTime(Movie theMovie, TimeRecord* currentTime)
@@ -98,11 +80,7 @@ void SetMovieTimeValue(Movie theMovie, TimeValue newTime)
 
 TimeValue GetMoviePosterTime(Movie theMovie)
 {
-    MovieRecord* m = CheckMovie(theMovie);
-    if (!m)
-        return 0;
-    SetMoviesError(noErr);
-    return NarrowTime(m->posterTime);
+    return ValueOf(theMovie, [](MovieRecord& m) { return NarrowTime(m.posterTime); });
 }
 
 void SetMoviePosterTime(Movie theMovie, TimeValue posterTime)
@@ -160,10 +138,8 @@ OSErr ScaleMovieSegment(Movie theMovie, TimeValue startTime, TimeValue oldDurati
     MovieRecord* m = CheckMovie(theMovie);
     if (!m)
         return GetMoviesError();
-    if (startTime < 0 || oldDuration <= 0 || newDuration <= 0) {
-        SetMoviesError(paramErr);
-        return paramErr;
-    }
+    if (startTime < 0 || oldDuration <= 0 || newDuration <= 0)
+        return MoviesResult(paramErr);
     if (oldDuration != newDuration) {
         for (auto& t : m->tracks) {
             std::vector<Edit> edits = t->edits;
@@ -176,6 +152,5 @@ OSErr ScaleMovieSegment(Movie theMovie, TimeValue startTime, TimeValue oldDurati
             }
         }
     }
-    SetMoviesError(noErr);
-    return noErr;
+    return MoviesResult(noErr);
 }

@@ -4,23 +4,8 @@
 
 #include "platform/core/MacTypes.h"
 
-// Codes that the movie-file layer also needs; it may have declared them
-// first (same values), so they are guarded by its macro.
-#ifndef ORVO_MOVIE_FILE_ERRORS_DEFINED
-#define ORVO_MOVIE_FILE_ERRORS_DEFINED_BY_MODEL
 enum {
     couldNotResolveDataRef = -2000,
-    invalidMovie = -2010,
-    invalidDataRef = -2012,
-    progressProcAborted = -2019,
-    cantCreateSingleForkFile = -2022,
-    noMovieFound = -2048,
-    badDataRefIndex = -2050,
-    featureUnsupported = -2053,
-};
-#endif
-
-enum {
     badImageDescription = -2001,
     badPublicMovieAtom = -2002,
     cantFindHandler = -2003,
@@ -30,14 +15,18 @@ enum {
     noDataHandler = -2007,
     invalidMedia = -2008,
     invalidTrack = -2009,
+    invalidMovie = -2010,
     invalidSampleTable = -2011,
+    invalidDataRef = -2012,
     invalidHandler = -2013,
     invalidDuration = -2014,
     invalidTime = -2015,
     cantPutPublicMovieAtom = -2016,
     badEditList = -2017,
     mediaTypesDontMatch = -2018,
+    progressProcAborted = -2019,
     movieToolboxUninitialized = -2020,
+    cantCreateSingleForkFile = -2022,
     userDataItemNotFound = -2026,
     badTrackIndex = -2028,
     trackIDNotFound = -2029,
@@ -50,6 +39,9 @@ enum {
     invalidChunkNum = -2038,
     invalidSampleDescIndex = -2039,
     invalidSampleDescription = -2041,
+    noMovieFound = -2048,
+    badDataRefIndex = -2050,
+    featureUnsupported = -2053,
 };
 
 // The result of the most recent movie toolbox call (noErr after success).
@@ -58,3 +50,11 @@ OSErr GetMoviesError();
 // Sets the result that GetMoviesError reports; every movie call, the file
 // layer's included, ends by calling it.
 void SetMoviesError(OSErr err);
+
+// Leaves err for GetMoviesError and returns it, so that a call can end with
+// `return MoviesResult(err);`.
+inline OSErr MoviesResult(OSErr err)
+{
+    SetMoviesError(err);
+    return err;
+}

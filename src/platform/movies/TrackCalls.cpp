@@ -9,14 +9,7 @@
 #include "platform/movies/model/Registry.h"
 #include "platform/movies/model/TimeMath.h"
 
-long GetTrackID(Track theTrack)
-{
-    TrackRecord* t = CheckTrack(theTrack);
-    if (!t)
-        return 0;
-    SetMoviesError(noErr);
-    return long(t->id);
-}
+long GetTrackID(Track theTrack) { return ValueOf(theTrack, [](TrackRecord& t) { return long(t.id); }); }
 
 void GetTrackDimensions(Track theTrack, Fixed* width, Fixed* height)
 {
@@ -64,20 +57,12 @@ void SetTrackMatrix(Track theTrack, const MatrixRecord* matrix)
 
 TimeValue GetTrackDuration(Track theTrack)
 {
-    TrackRecord* t = CheckTrack(theTrack);
-    if (!t)
-        return 0;
-    SetMoviesError(noErr);
-    return NarrowTime(t->Duration());
+    return ValueOf(theTrack, [](TrackRecord& t) { return NarrowTime(t.Duration()); });
 }
 
 TimeValue GetTrackOffset(Track theTrack)
 {
-    TrackRecord* t = CheckTrack(theTrack);
-    if (!t)
-        return 0;
-    SetMoviesError(noErr);
-    return NarrowTime(t->offset);
+    return ValueOf(theTrack, [](TrackRecord& t) { return NarrowTime(t.offset); });
 }
 
 void SetTrackOffset(Track theTrack, TimeValue movieOffsetTime)
@@ -93,14 +78,7 @@ void SetTrackOffset(Track theTrack, TimeValue movieOffsetTime)
     SetMoviesError(noErr);
 }
 
-Boolean GetTrackEnabled(Track theTrack)
-{
-    TrackRecord* t = CheckTrack(theTrack);
-    if (!t)
-        return false;
-    SetMoviesError(noErr);
-    return t->enabled;
-}
+Boolean GetTrackEnabled(Track theTrack) { return ValueOf(theTrack, &TrackRecord::enabled); }
 
 void SetTrackEnabled(Track theTrack, Boolean isEnabled)
 {
@@ -110,14 +88,7 @@ void SetTrackEnabled(Track theTrack, Boolean isEnabled)
     }
 }
 
-short GetTrackVolume(Track theTrack)
-{
-    TrackRecord* t = CheckTrack(theTrack);
-    if (!t)
-        return 0;
-    SetMoviesError(noErr);
-    return t->volume;
-}
+short GetTrackVolume(Track theTrack) { return ValueOf(theTrack, &TrackRecord::volume); }
 
 void SetTrackVolume(Track theTrack, short volume)
 {
@@ -127,14 +98,7 @@ void SetTrackVolume(Track theTrack, short volume)
     }
 }
 
-short GetTrackLayer(Track theTrack)
-{
-    TrackRecord* t = CheckTrack(theTrack);
-    if (!t)
-        return 0;
-    SetMoviesError(noErr);
-    return t->layer;
-}
+short GetTrackLayer(Track theTrack) { return ValueOf(theTrack, &TrackRecord::layer); }
 
 void SetTrackLayer(Track theTrack, short layer)
 {
@@ -154,14 +118,7 @@ Media GetTrackMedia(Track theTrack)
     return t->media.get();
 }
 
-Movie GetTrackMovie(Track theTrack)
-{
-    TrackRecord* t = CheckTrack(theTrack);
-    if (!t)
-        return nullptr;
-    SetMoviesError(noErr);
-    return t->movie;
-}
+Movie GetTrackMovie(Track theTrack) { return ValueOf(theTrack, &TrackRecord::movie); }
 
 Track NewMovieTrack(Movie theMovie, Fixed width, Fixed height, short trackVolume)
 {
@@ -223,6 +180,5 @@ OSErr CopyTrackSettings(Track srcTrack, Track dstTrack)
             dst->trak->children.push_back(std::move(copy));
         dst->movie->MarkChanged();
     }
-    SetMoviesError(noErr);
-    return noErr;
+    return MoviesResult(noErr);
 }

@@ -27,12 +27,6 @@ void SetEdits(TrackRecord& t, std::vector<Edit> edits)
     }
 }
 
-OSErr Fail(OSErr err)
-{
-    SetMoviesError(err);
-    return err;
-}
-
 // The data reference of dst that reaches the same samples as ref, added
 // when dst has none yet; from 1.
 UInt16 MatchingDataRef(MediaRecord& dst, const DataRefEntry& ref)
@@ -111,13 +105,13 @@ OSErr InsertEmptyTrackSegment(Track dstTrack, TimeValue dstIn, TimeValue dstDura
     if (!t)
         return GetMoviesError();
     if (dstIn < 0 || dstDuration < 0)
-        return Fail(paramErr);
+        return MoviesResult(paramErr);
     if (dstDuration > 0) {
         std::vector<Edit> edits = t->edits;
         InsertEdits(edits, dstIn, {Edit{dstDuration, -1, fixed1}}, ScalesOf(*t));
         SetEdits(*t, std::move(edits));
     }
-    return Fail(noErr);
+    return MoviesResult(noErr);
 }
 
 OSErr InsertTrackSegment(Track srcTrack, Track dstTrack, TimeValue srcIn, TimeValue srcDuration, TimeValue dstIn)
@@ -127,23 +121,23 @@ OSErr InsertTrackSegment(Track srcTrack, Track dstTrack, TimeValue srcIn, TimeVa
     if (!src || !dst)
         return GetMoviesError();
     if (srcIn < 0 || srcDuration < 0 || dstIn < 0)
-        return Fail(paramErr);
+        return MoviesResult(paramErr);
     if (!src->media || !dst->media)
-        return Fail(invalidMedia);
+        return MoviesResult(invalidMedia);
     if (srcIn > src->Duration())
-        return Fail(invalidTime);
+        return MoviesResult(invalidTime);
     if (srcDuration == 0)
-        return Fail(noErr);
+        return MoviesResult(noErr);
     MediaRecord& from = *src->media;
     MediaRecord& to = *dst->media;
     if (&from != &to && (from.type != to.type || from.timeScale != to.timeScale))
-        return Fail(mediaTypesDontMatch);
+        return MoviesResult(mediaTypesDontMatch);
     SInt64 length = std::min<SInt64>(srcDuration, src->Duration() - srcIn);
     std::vector<Edit> pieces = EditsInRange(src->edits, srcIn, length, ScalesOf(*src));
     if (&from != &to) {
         SInt64 base = 0;
         if (!ImportSamples(to, from, &base))
-            return Fail(memFullErr);
+            return MoviesResult(memFullErr);
         for (auto& e : pieces)
             if (!e.IsEmpty())
                 e.mediaTime += base;
@@ -154,7 +148,7 @@ OSErr InsertTrackSegment(Track srcTrack, Track dstTrack, TimeValue srcIn, TimeVa
     SetEdits(*dst, std::move(edits));
     if (&from != &to)
         dst->movie->MarkChanged();
-    return Fail(noErr);
+    return MoviesResult(noErr);
 }
 
 OSErr ScaleTrackSegment(Track theTrack, TimeValue startTime, TimeValue oldDuration, TimeValue newDuration)
@@ -163,13 +157,13 @@ OSErr ScaleTrackSegment(Track theTrack, TimeValue startTime, TimeValue oldDurati
     if (!t)
         return GetMoviesError();
     if (startTime < 0 || oldDuration <= 0 || newDuration <= 0)
-        return Fail(paramErr);
+        return MoviesResult(paramErr);
     if (startTime + SInt64(oldDuration) > t->Duration())
-        return Fail(invalidTime);
+        return MoviesResult(invalidTime);
     std::vector<Edit> edits = t->edits;
     ScaleEditSegment(edits, 0, startTime, oldDuration, newDuration, ScalesOf(*t));
     SetEdits(*t, std::move(edits));
-    return Fail(noErr);
+    return MoviesResult(noErr);
 }
 
 OSErr DeleteTrackSegment(Track theTrack, TimeValue startTime, TimeValue duration)
@@ -178,22 +172,18 @@ OSErr DeleteTrackSegment(Track theTrack, TimeValue startTime, TimeValue duration
     if (!t)
         return GetMoviesError();
     if (startTime < 0 || duration < 0)
-        return Fail(paramErr);
+        return MoviesResult(paramErr);
     if (startTime > t->Duration())
-        return Fail(invalidTime);
+        return MoviesResult(invalidTime);
     std::vector<Edit> edits = t->edits;
     DeleteEditRange(edits, startTime, duration, ScalesOf(*t));
     SetEdits(*t, std::move(edits));
-    return Fail(noErr);
+    return MoviesResult(noErr);
 }
 
 long GetTrackEditCount(Track theTrack)
 {
-    TrackRecord* t = CheckTrack(theTrack);
-    if (!t)
-        return 0;
-    SetMoviesError(noErr);
-    return long(t->edits.size());
+    return ValueOf(theTrack, [](TrackRecord& t) { return long(t.edits.size()); });
 }
 
 OSErr GetTrackEditInfo(Track theTrack, long index, TimeValue* duration, TimeValue* mediaTime, Fixed* mediaRate)
@@ -202,7 +192,7 @@ OSErr GetTrackEditInfo(Track theTrack, long index, TimeValue* duration, TimeValu
     if (!t)
         return GetMoviesError();
     if (index < 1 || size_t(index) > t->edits.size())
-        return Fail(badEditIndex);
+        return MoviesResult(badEditIndex);
     SetMoviesError(noErr);
     const Edit& e = t->edits[size_t(index - 1)];
     if (duration)

@@ -50,6 +50,40 @@ std::string DataRefName(Media media, short index)
     return name;
 }
 
+// The samples in decode order, as runs of samples that follow each other in
+// the file with one size and the same sync state: [file offset, size, count,
+// sync (1 or 0)]. A run per sample for most video; long runs for sound, so
+// the list stays short.
+void DumpSampleRuns(JsonWriter& j, Media media)
+{
+    j.BeginArray("sampleRuns");
+    long count = GetMediaSampleCount(media);
+    MediaSample run, next;
+    UInt32 runLength = 0;
+    auto flush = [&] {
+        if (runLength == 0)
+            return;
+        j.BeginArray("");
+        for (long long v : {(long long)run.fileOffset, (long long)run.size, (long long)runLength, (long long)run.sync})
+            j.Number("", v);
+        j.EndArray();
+    };
+    for (long n = 1; n <= count; ++n) {
+        if (GetMediaSample(media, UInt32(n), &next) != noErr)
+            break;
+        if (runLength > 0 && next.size == run.size && next.sync == run.sync &&
+            next.fileOffset == run.fileOffset + UInt64(run.size) * runLength) {
+            ++runLength;
+            continue;
+        }
+        flush();
+        run = next;
+        runLength = 1;
+    }
+    flush();
+    j.EndArray();
+}
+
 void DumpMedia(JsonWriter& j, Media media)
 {
     j.BeginObject("media");
@@ -74,6 +108,7 @@ void DumpMedia(JsonWriter& j, Media media)
     for (short i = 1; i <= refs; ++i)
         j.String("", DataRefName(media, i));
     j.EndArray();
+    DumpSampleRuns(j, media);
     j.EndObject();
 }
 
@@ -126,6 +161,10 @@ void DumpMovie(JsonWriter& j, Movie movie)
     j.BeginArray("tracks");
     for (long i = 1; i <= GetMovieTrackCount(movie); ++i)
         DumpTrack(j, movie, i);
+    j.EndArray();
+    j.BeginArray("warnings");
+    for (const std::string& w : MovieReadWarnings(movie))
+        j.String("", w);
     j.EndArray();
     j.EndObject();
 }

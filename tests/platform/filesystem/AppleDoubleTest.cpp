@@ -4,7 +4,7 @@
 
 #include "platform/filesystem/AppleDouble.h"
 #include "platform/filesystem/Files.h"
-#include "TempDirectory.h"
+#include "FileContents.h"
 
 TEST(AppleDouble, CompanionSitsBesideTheDataFile)
 {
@@ -80,7 +80,7 @@ TEST(AppleDouble, DecodeRejectsWrongMagicAndEntriesOutsideTheBytes)
 
 TEST(AppleDouble, WriteThenReadAFileLeavesNoTemporaryBehind)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     AppleDoubleFile file;
     file.Set(kAppleDoubleResourceFork, {5, 6});
     std::string path = dir / "._x.mov";
@@ -98,14 +98,14 @@ TEST(AppleDouble, WriteThenReadAFileLeavesNoTemporaryBehind)
 
 TEST(AppleDouble, ReadingAMissingCompanionIsFnfErr)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     AppleDoubleFile back;
     EXPECT_EQ(ReadAppleDouble(dir / "._none", &back), fnfErr);
 }
 
 TEST(AppleDouble, CompanionThatIsNotARegularFileIsRefusedWithoutBlocking)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     std::string path = dir / "._pipe.mov";
     ASSERT_EQ(mkfifo(path.c_str(), 0644), 0);
     AppleDoubleFile back;

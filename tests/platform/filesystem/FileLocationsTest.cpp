@@ -7,7 +7,7 @@
 
 #include "platform/core/PascalStrings.h"
 #include "platform/filesystem/Files.h"
-#include "TempDirectory.h"
+#include "FileContents.h"
 
 namespace {
 
@@ -41,7 +41,7 @@ TEST(FSSpecLayout, ParentIDSitsRightAfterTheVolumeInHostOrder)
 
 TEST(FSPathMakeFSSpec, ExistingFileGivesItsDirectoryAndNameAndPathBack)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     std::string path = dir.MakeFile("clip.mov");
     FSSpec location;
     Boolean isDir = true;
@@ -55,12 +55,12 @@ TEST(FSPathMakeFSSpec, ExistingFileGivesItsDirectoryAndNameAndPathBack)
 
 TEST(FSPathMakeFSSpec, FilesInOneDirectoryShareTheDirectoryID)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     FSSpec a, b;
     ASSERT_EQ(FSPathMakeFSSpec(dir.MakeFile("a").c_str(), &a, nil), noErr);
     ASSERT_EQ(FSPathMakeFSSpec(dir.MakeFile("b").c_str(), &b, nil), noErr);
     EXPECT_EQ(a.parID, b.parID);
-    TempDirectory other;
+    ScratchFolder other;
     FSSpec c;
     ASSERT_EQ(FSPathMakeFSSpec(other.MakeFile("a").c_str(), &c, nil), noErr);
     EXPECT_NE(a.parID, c.parID);
@@ -68,7 +68,7 @@ TEST(FSPathMakeFSSpec, FilesInOneDirectoryShareTheDirectoryID)
 
 TEST(FSPathMakeFSSpec, MissingFileInExistingDirectoryIsFnfErrWithSpecFilled)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     FSSpec location{};
     EXPECT_EQ(FSPathMakeFSSpec((dir / "new.mov").c_str(), &location, nil), fnfErr);
     EXPECT_EQ(pstr::ToStd(location.name), "new.mov");
@@ -77,7 +77,7 @@ TEST(FSPathMakeFSSpec, MissingFileInExistingDirectoryIsFnfErrWithSpecFilled)
 
 TEST(FSPathMakeFSSpec, MissingDirectoryIsDirNFErr)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     FSSpec location{};
     EXPECT_EQ(FSPathMakeFSSpec((dir / "nowhere/new.mov").c_str(), &location, nil), dirNFErr);
     EXPECT_EQ(FSSpecPath(location), dir / "nowhere/new.mov");
@@ -85,7 +85,7 @@ TEST(FSPathMakeFSSpec, MissingDirectoryIsDirNFErr)
 
 TEST(FSPathMakeFSSpec, DirectoryReportsIsDirectory)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     FSSpec location;
     Boolean isDir = false;
     ASSERT_EQ(FSPathMakeFSSpec(dir.Path().c_str(), &location, &isDir), noErr);
@@ -94,7 +94,7 @@ TEST(FSPathMakeFSSpec, DirectoryReportsIsDirectory)
 
 TEST(FSPathMakeFSSpec, NormalisesDotsAndDoubleSlashes)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     std::string path = dir.MakeFile("x.mov");
     FSSpec location;
     std::string messy = dir.Path() + "//./sub/../x.mov";
@@ -104,7 +104,7 @@ TEST(FSPathMakeFSSpec, NormalisesDotsAndDoubleSlashes)
 
 TEST(FSPathMakeFSSpec, RelativePathStartsAtTheCurrentDirectory)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     dir.MakeFile("rel.mov");
     std::string saved = std::filesystem::current_path().string();
     ASSERT_EQ(chdir(dir.Path().c_str()), 0);
@@ -137,7 +137,7 @@ TEST(FSPathMakeFSSpec, RejectsEmptyPathAndNilArguments)
 
 TEST(FSMakeFSSpec, NameInKnownDirectoryMatchesThePathSpec)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     FSSpec fromPath, fromID;
     ASSERT_EQ(FSPathMakeFSSpec(dir.MakeFile("one.mov").c_str(), &fromPath, nil), noErr);
     ASSERT_EQ(FSMakeFSSpec(fromPath.vRefNum, fromPath.parID, P("one.mov"), &fromID), noErr);
@@ -149,7 +149,7 @@ TEST(FSMakeFSSpec, NameInKnownDirectoryMatchesThePathSpec)
 
 TEST(FSMakeFSSpec, DirectoryIDZeroIsTheCurrentDirectory)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     dir.MakeFile("here.mov");
     std::string saved = std::filesystem::current_path().string();
     ASSERT_EQ(chdir(dir.Path().c_str()), 0);
@@ -162,7 +162,7 @@ TEST(FSMakeFSSpec, DirectoryIDZeroIsTheCurrentDirectory)
 
 TEST(FSMakeFSSpec, EmptyNameNamesTheDirectoryItself)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     SInt32 dirID = FSDirectoryID(dir.Path());
     FSSpec location;
     ASSERT_EQ(FSMakeFSSpec(kOrvoVolumeRefNum, dirID, P(""), &location), noErr);
@@ -172,7 +172,7 @@ TEST(FSMakeFSSpec, EmptyNameNamesTheDirectoryItself)
 
 TEST(FSMakeFSSpec, FullPathNameIgnoresTheDirectoryID)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     std::string path = dir.MakeFile("full.mov");
     FSSpec location;
     ASSERT_EQ(FSMakeFSSpec(0, 12345678, P(path), &location), noErr);
@@ -181,7 +181,7 @@ TEST(FSMakeFSSpec, FullPathNameIgnoresTheDirectoryID)
 
 TEST(FSMakeFSSpec, ReportsBadVolumeDirectoryAndNames)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     SInt32 dirID = FSDirectoryID(dir.Path());
     FSSpec location;
     EXPECT_EQ(FSMakeFSSpec(3, dirID, P("a"), &location), nsvErr);

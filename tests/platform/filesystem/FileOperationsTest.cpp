@@ -8,7 +8,7 @@
 #include "platform/core/PascalStrings.h"
 #include "platform/filesystem/AppleDouble.h"
 #include "platform/filesystem/Files.h"
-#include "TempDirectory.h"
+#include "FileContents.h"
 #include "Unprivileged.h"
 
 namespace {
@@ -31,7 +31,7 @@ ConstStr255Param P(const std::string& s)
 
 TEST(FSpCreate, CreatesAnEmptyFileAndRefusesAnExistingOne)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     FSSpec location = SpecFor(dir / "new.mov");
     ASSERT_EQ(FSpCreate(&location, 'TVOD', 'MooV', 0), noErr);
     EXPECT_EQ(ReadWholeFile(dir / "new.mov"), "");
@@ -40,7 +40,7 @@ TEST(FSpCreate, CreatesAnEmptyFileAndRefusesAnExistingOne)
 
 TEST(FSpCreate, MovieTypeOnAMovieNameMakesNoCompanion)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     FSSpec location = SpecFor(dir / "plain.mov");
     ASSERT_EQ(FSpCreate(&location, 'TVOD', 'MooV', 0), noErr);
     EXPECT_FALSE(PathExists(dir / "._plain.mov"));
@@ -48,7 +48,7 @@ TEST(FSpCreate, MovieTypeOnAMovieNameMakesNoCompanion)
 
 TEST(FSpCreate, TypeTheNameDoesNotImplyIsKeptInTheCompanion)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     FSSpec location = SpecFor(dir / "movie.data");
     ASSERT_EQ(FSpCreate(&location, 'TVOD', 'MooV', 0), noErr);
     EXPECT_TRUE(PathExists(dir / "._movie.data"));
@@ -60,7 +60,7 @@ TEST(FSpCreate, TypeTheNameDoesNotImplyIsKeptInTheCompanion)
 
 TEST(FSpCreate, RemovesAStaleCompanionOfAnEarlierFile)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     dir.MakeFile("._again.mov", "stale resource fork");
     FSSpec location = SpecFor(dir / "again.mov");
     ASSERT_EQ(FSpCreate(&location, 'TVOD', 'MooV', 0), noErr);
@@ -69,14 +69,14 @@ TEST(FSpCreate, RemovesAStaleCompanionOfAnEarlierFile)
 
 TEST(FSpCreate, MissingDirectoryIsReported)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     FSSpec location = SpecFor(dir / "gone/new.mov");
     EXPECT_EQ(FSpCreate(&location, 'TVOD', 'MooV', 0), dirNFErr);
 }
 
 TEST(FSpCreate, ReadOnlyDirectoryIsAPermissionError)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     ASSERT_EQ(chmod(dir.Path().c_str(), 0755), 0);
     std::string locked = dir / "locked";
     ASSERT_EQ(mkdir(locked.c_str(), 0555), 0);
@@ -89,7 +89,7 @@ TEST(FSpCreate, ReadOnlyDirectoryIsAPermissionError)
 
 TEST(FSpDelete, RemovesTheFileAndItsCompanion)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     dir.MakeFile("gone.mov");
     dir.MakeFile("._gone.mov", "companion");
     FSSpec location = SpecFor(dir / "gone.mov");
@@ -101,7 +101,7 @@ TEST(FSpDelete, RemovesTheFileAndItsCompanion)
 
 TEST(FSpDelete, EmptyDirectoryGoesButAFullOneIsBusy)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     ASSERT_EQ(mkdir((dir / "empty").c_str(), 0755), 0);
     ASSERT_EQ(mkdir((dir / "full").c_str(), 0755), 0);
     dir.MakeFile("full/inside");
@@ -115,7 +115,7 @@ TEST(FSpDelete, EmptyDirectoryGoesButAFullOneIsBusy)
 
 TEST(FSpRename, MovesTheFileAndItsCompanion)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     dir.MakeFile("old.mov", "movie");
     dir.MakeFile("._old.mov", "companion");
     FSSpec location = SpecFor(dir / "old.mov");
@@ -128,7 +128,7 @@ TEST(FSpRename, MovesTheFileAndItsCompanion)
 
 TEST(FSpRename, RefusesToReplaceAnExistingFile)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     dir.MakeFile("a.mov", "A");
     dir.MakeFile("b.mov", "B");
     FSSpec location = SpecFor(dir / "a.mov");
@@ -139,7 +139,7 @@ TEST(FSpRename, RefusesToReplaceAnExistingFile)
 
 TEST(FSpRename, RejectsNamesWithSlashesAndMissingFiles)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     dir.MakeFile("a.mov");
     FSSpec location = SpecFor(dir / "a.mov");
     EXPECT_EQ(FSpRename(&location, P("sub/b.mov")), bdNamErr);

@@ -2,7 +2,7 @@
 
 #include "platform/filesystem/AppleDouble.h"
 #include "platform/filesystem/Files.h"
-#include "TempDirectory.h"
+#include "FileContents.h"
 
 namespace {
 
@@ -26,21 +26,21 @@ OSType TypeOf(const std::string& path)
 
 TEST(FinderInfo, MovieExtensionsInferTheMovieTypeInAnyCase)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     for (const char* name : {"a.mov", "b.qt", "c.mp4", "d.m4v", "e.m4a", "f.3gp", "G.MOV", "h.Mp4"})
         EXPECT_EQ(TypeOf(dir.MakeFile(name)), OSType('MooV')) << name;
 }
 
 TEST(FinderInfo, OtherNamesHaveNoType)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     for (const char* name : {"a.txt", "movie", ".mov", "b.mov.bak", "c.mkv"})
         EXPECT_EQ(TypeOf(dir.MakeFile(name)), kUnknownFileType) << name;
 }
 
 TEST(FinderInfo, MissingFileIsFnfErr)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     FSSpec location = SpecFor(dir / "none.mov");
     FInfo info;
     EXPECT_EQ(FSpGetFInfo(&location, &info), fnfErr);
@@ -49,7 +49,7 @@ TEST(FinderInfo, MissingFileIsFnfErr)
 
 TEST(FinderInfo, SetThenGetGivesTheSameInfo)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     FSSpec location = SpecFor(dir.MakeFile("notes.bin"));
     FInfo info{};
     info.fdType = 'MooV';
@@ -68,7 +68,7 @@ TEST(FinderInfo, SetThenGetGivesTheSameInfo)
 
 TEST(FinderInfo, StoredInfoOverridesTheExtension)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     FSSpec location = SpecFor(dir.MakeFile("really-text.mov"));
     FInfo info{};
     info.fdType = 'TEXT';
@@ -78,7 +78,7 @@ TEST(FinderInfo, StoredInfoOverridesTheExtension)
 
 TEST(FinderInfo, InfoTheNameImpliesNeedsNoCompanion)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     FSSpec location = SpecFor(dir.MakeFile("plain.mov"));
     FInfo info{};
     info.fdType = 'MooV';
@@ -88,7 +88,7 @@ TEST(FinderInfo, InfoTheNameImpliesNeedsNoCompanion)
 
 TEST(FinderInfo, SettingInfoKeepsTheResourceFork)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     std::string path = dir.MakeFile("forked.mov");
     AppleDoubleFile companion;
     companion.Set(kAppleDoubleResourceFork, {1, 2, 3, 4, 5});
@@ -109,7 +109,7 @@ TEST(FinderInfo, SettingInfoKeepsTheResourceFork)
 TEST(FinderInfo, BytesAfterTheFinderInfoAreKept)
 {
     // macOS stores extended attributes after the 32 Finder-info bytes.
-    TempDirectory dir;
+    ScratchFolder dir;
     std::string path = dir.MakeFile("mac.mov");
     AppleDoubleFile companion;
     std::vector<UInt8> finder(3760, 0);
@@ -133,7 +133,7 @@ TEST(FinderInfo, BytesAfterTheFinderInfoAreKept)
 
 TEST(FinderInfo, CorruptCompanionFallsBackToTheExtensionAndIsNotOverwritten)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     std::string path = dir.MakeFile("odd.mov");
     dir.MakeFile("._odd.mov", "not an AppleDouble file");
     FSSpec location = SpecFor(path);

@@ -2,7 +2,7 @@
 
 #include "platform/core/PascalStrings.h"
 #include "platform/filesystem/Files.h"
-#include "TempDirectory.h"
+#include "FileContents.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ bool IsWholeUtf8(const std::string& s)
 
 TEST(LongNames, SpecNameIsShortenedAtACharacterBoundaryKeepingTheExtension)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     std::string longName = LongUtf8Name();
     ASSERT_GT(longName.size(), 200u);
     std::string path = dir.MakeFile(longName, "movie bytes");
@@ -53,7 +53,7 @@ TEST(LongNames, SpecNameIsShortenedAtACharacterBoundaryKeepingTheExtension)
 
 TEST(LongNames, ShortNameOpensTheRealFileThroughFSMakeFSSpec)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     std::string path = dir.MakeFile(LongUtf8Name(), "contents");
     FSSpec first, again;
     ASSERT_EQ(FSPathMakeFSSpec(path.c_str(), &first, nil), noErr);
@@ -64,7 +64,7 @@ TEST(LongNames, ShortNameOpensTheRealFileThroughFSMakeFSSpec)
 
 TEST(LongNames, LongNameGivenToFSMakeFSSpecGetsTheSameShortName)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     std::string longName = LongUtf8Name();
     std::string path = dir.MakeFile(longName);
     FSSpec fromPath, fromName;
@@ -77,7 +77,7 @@ TEST(LongNames, LongNameGivenToFSMakeFSSpecGetsTheSameShortName)
 
 TEST(LongNames, NamesSharingTheirStartGetDifferentShortNames)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     FSSpec a, b;
     ASSERT_EQ(FSPathMakeFSSpec(dir.MakeFile(LongUtf8Name("a"), "A").c_str(), &a, nil), noErr);
     ASSERT_EQ(FSPathMakeFSSpec(dir.MakeFile(LongUtf8Name("b"), "B").c_str(), &b, nil), noErr);
@@ -88,7 +88,7 @@ TEST(LongNames, NamesSharingTheirStartGetDifferentShortNames)
 
 TEST(LongNames, SavingUnderALongNameCreatesTheRealFile)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     std::string longName = LongUtf8Name();
     SInt32 dirID = FSDirectoryID(dir.Path());
     Str255 name;
@@ -105,10 +105,10 @@ TEST(LongNames, SavingUnderALongNameCreatesTheRealFile)
 
 TEST(LongNames, ShortNameAvoidsAnExistingFileOfThatName)
 {
-    TempDirectory dir;
+    ScratchFolder dir;
     std::string longName = LongUtf8Name();
     // Learn the name the table would choose, in a directory of its own.
-    TempDirectory probe;
+    ScratchFolder probe;
     FSSpec probeSpec;
     ASSERT_EQ(FSPathMakeFSSpec(probe.MakeFile(longName).c_str(), &probeSpec, nil), noErr);
     std::string wouldBe = pstr::ToStd(probeSpec.name);

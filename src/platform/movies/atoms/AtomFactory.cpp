@@ -6,7 +6,6 @@
 #include "platform/movies/MoviesError.h"
 #include "platform/movies/atoms/ChunkOffsetAtom.h"
 #include "platform/movies/atoms/ContainerAtom.h"
-#include "platform/movies/atoms/CttsAtom.h"
 #include "platform/movies/atoms/DrefAtom.h"
 #include "platform/movies/atoms/ElstAtom.h"
 #include "platform/movies/atoms/FragmentAtoms.h"
@@ -14,12 +13,10 @@
 #include "platform/movies/atoms/MdhdAtom.h"
 #include "platform/movies/atoms/MvhdAtom.h"
 #include "platform/movies/atoms/RawAtom.h"
-#include "platform/movies/atoms/StscAtom.h"
+#include "platform/movies/atoms/SampleTableAtoms.h"
 #include "platform/movies/atoms/StsdAtom.h"
-#include "platform/movies/atoms/StssAtom.h"
 #include "platform/movies/atoms/StszAtom.h"
 #include "platform/movies/atoms/Stz2Atom.h"
-#include "platform/movies/atoms/SttsAtom.h"
 #include "platform/movies/atoms/TkhdAtom.h"
 
 namespace {

@@ -4,13 +4,19 @@
 
 std::string AtomStatus::Describe() const
 {
-    if (Ok())
+    if (Ok() && what.empty())
         return "no error";
     return what + " at offset " + std::to_string(offset) + (path.empty() ? "" : " in " + path);
 }
 
 AtomReader::AtomReader(std::span<const UInt8> bytes, UInt64 fileOffset, std::string path)
-    : bytes_(bytes), fileOffset_(fileOffset), path_(std::move(path))
+    : AtomReader(bytes, fileOffset, std::move(path), std::make_shared<std::vector<AtomStatus>>())
+{
+}
+
+AtomReader::AtomReader(std::span<const UInt8> bytes, UInt64 fileOffset, std::string path,
+                       std::shared_ptr<std::vector<AtomStatus>> warnings)
+    : bytes_(bytes), fileOffset_(fileOffset), path_(std::move(path)), warnings_(std::move(warnings))
 {
 }
 
@@ -105,6 +111,18 @@ std::vector<UInt8> AtomReader::ReadRest()
     return ReadBytes(Remaining(), "rest");
 }
 
+std::vector<UInt8> AtomReader::ReadTrailing()
+{
+    if (Ok() && Remaining() > 0)
+        Warn(std::to_string(Remaining()) + " bytes after the fields, kept as they stand");
+    return ReadRest();
+}
+
+void AtomReader::Warn(const std::string& what)
+{
+    warnings_->push_back(AtomStatus{noErr, what, FileOffset(), path_});
+}
+
 bool AtomReader::CheckCount(UInt64 count, UInt64 entrySize, const char* what)
 {
     if (!Ok())
@@ -122,5 +140,5 @@ AtomReader AtomReader::Sub(size_t count, const std::string& childPath)
 {
     UInt64 start = FileOffset();
     auto s = ReadSpan(count, "child atom");
-    return AtomReader(s, start, childPath);
+    return AtomReader(s, start, childPath, warnings_);
 }

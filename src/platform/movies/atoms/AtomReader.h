@@ -6,6 +6,7 @@
 // from a file go through CheckCount before anything is allocated for them.
 #pragma once
 
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -33,6 +34,10 @@ public:
     std::vector<UInt8> ReadBytes(size_t count, const char* what);
     // Everything not read yet.
     std::vector<UInt8> ReadRest();
+    // What a fixed layout leaves after its fields: kept, so that the atom is
+    // written back as it came, but noted as a warning, since a reader that
+    // stops short may have misread the fields before.
+    std::vector<UInt8> ReadTrailing();
 
     // Whether count entries of entrySize bytes fit in what remains; marks
     // the view failed when they do not (overflow included).
@@ -42,6 +47,11 @@ public:
     void Fail(OSErr code, const std::string& what);
     // The same, naming a position of its own (the start of a bad atom).
     void FailAt(OSErr code, const std::string& what, UInt64 fileOffset);
+
+    // Things worth saying that did not stop the reading, for this view and
+    // every view made from it by Sub.
+    void Warn(const std::string& what);
+    const std::vector<AtomStatus>& Warnings() const { return *warnings_; }
 
     // Takes over the failure of a child view.
     void Adopt(const AtomStatus& child)
@@ -54,6 +64,9 @@ public:
     AtomReader Sub(size_t count, const std::string& childPath);
 
 private:
+    // A view that shares its parent's warnings.
+    AtomReader(std::span<const UInt8> bytes, UInt64 fileOffset, std::string path,
+               std::shared_ptr<std::vector<AtomStatus>> warnings);
     bool Take(size_t count);
 
     std::span<const UInt8> bytes_;
@@ -61,4 +74,5 @@ private:
     std::string path_;
     size_t pos_ = 0;
     AtomStatus status_;
+    std::shared_ptr<std::vector<AtomStatus>> warnings_;
 };

@@ -26,7 +26,7 @@ public:
         for (auto& o : v)
             o = Is64() ? r.Read64() : r.Read32();
         offsets = std::make_shared<const std::vector<UInt64>>(std::move(v));
-        trailing = r.ReadRest();
+        trailing = r.ReadTrailing();
     }
     void WriteFields(ByteWriter& w, const AtomSubstitutions*) const override
     {

@@ -16,14 +16,14 @@ void DrefAtom::ReadFields(AtomReader& r)
             r.Fail(badPublicMovieAtom, "dref entry size " + std::to_string(size) + " does not fit");
             return;
         }
-        DataRefEntry e;
+        DrefEntry e;
         e.type = r.Read32();
         e.version = r.Read8();
         e.flags = r.Read24();
         e.data = r.ReadBytes(size - 12, "dref entry data");
         entries.push_back(std::move(e));
     }
-    trailing = r.ReadRest();
+    trailing = r.ReadTrailing();
 }
 
 void DrefAtom::WriteFields(ByteWriter& w, const AtomSubstitutions*) const

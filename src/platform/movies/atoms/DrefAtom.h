@@ -5,12 +5,12 @@
 #include <vector>
 
 #include "platform/movies/atoms/Atom.h"
-#include "platform/movies/model/DataRefEntry.h"
+#include "platform/movies/atoms/DrefEntry.h"
 
 class DrefAtom : public FullAtom {
 public:
     using FullAtom::FullAtom;
-    std::vector<DataRefEntry> entries;
+    std::vector<DrefEntry> entries;
     std::vector<UInt8> trailing;
 
     void ReadFields(AtomReader& r) override;

@@ -18,7 +18,7 @@ void ElstAtom::ReadFields(AtomReader& r)
         }
         e.mediaRate = SInt32(r.Read32());
     }
-    trailing = r.ReadRest();
+    trailing = r.ReadTrailing();
 }
 
 void ElstAtom::WriteFields(ByteWriter& w, const AtomSubstitutions*) const

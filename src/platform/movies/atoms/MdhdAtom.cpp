@@ -10,7 +10,7 @@ void MdhdAtom::ReadFields(AtomReader& r)
     duration = v1 ? r.Read64() : r.Read32();
     language = r.Read16();
     quality = r.Read16();
-    trailing = r.ReadRest();
+    trailing = r.ReadTrailing();
 }
 
 void MdhdAtom::WriteFields(ByteWriter& w, const AtomSubstitutions*) const

@@ -27,7 +27,7 @@ void MvhdAtom::ReadFields(AtomReader& r)
     selectionDuration = r.Read32();
     currentTime = r.Read32();
     nextTrackID = r.Read32();
-    trailing = r.ReadRest();
+    trailing = r.ReadTrailing();
 }
 
 void MvhdAtom::WriteFields(ByteWriter& w, const AtomSubstitutions*) const

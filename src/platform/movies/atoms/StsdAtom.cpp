@@ -25,7 +25,7 @@ void StsdAtom::ReadFields(AtomReader& r)
         entry.insert(entry.end(), rest.begin(), rest.end());
         entries.push_back(std::move(entry));
     }
-    trailing = r.ReadRest();
+    trailing = r.ReadTrailing();
 }
 
 void StsdAtom::WriteFields(ByteWriter& w, const AtomSubstitutions*) const

@@ -26,7 +26,7 @@ public:
                 return;
             table = std::make_shared<const std::vector<UInt8>>(r.ReadBytes(size_t(sampleCount) * 4, "stsz table"));
         }
-        trailing = r.ReadRest();
+        trailing = r.ReadTrailing();
     }
     void WriteFields(ByteWriter& w, const AtomSubstitutions*) const override
     {

@@ -20,7 +20,7 @@ void Stz2Atom::ReadFields(AtomReader& r)
         return;
     entries = r.ReadBytes(size_t(bytes), "stz2 entries");
     // Anything after the entries is padding; it stays with the entries.
-    auto rest = r.ReadRest();
+    auto rest = r.ReadTrailing();
     entries.insert(entries.end(), rest.begin(), rest.end());
 }
 

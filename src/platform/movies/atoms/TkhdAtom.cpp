@@ -19,7 +19,7 @@ void TkhdAtom::ReadFields(AtomReader& r)
         m = r.Read32();
     width = r.Read32();
     height = r.Read32();
-    trailing = r.ReadRest();
+    trailing = r.ReadTrailing();
 }
 
 void TkhdAtom::WriteFields(ByteWriter& w, const AtomSubstitutions*) const

@@ -1,7 +1,7 @@
 // Walking the top-level atoms of a file without reading their bodies.
 #include <cstring>
 
-#include "platform/movies/model/MovieSeam.h"
+#include "platform/movies/atoms/TopLevelScan.h"
 
 OSErr ScanTopLevelAtoms(UInt64 fileSize, const ReadAtProc& readAt, std::vector<TopLevelAtom>* out)
 {

@@ -3,17 +3,14 @@
 #include <algorithm>
 
 #include "platform/movies/atoms/ChunkOffsetAtom.h"
-#include "platform/movies/atoms/CttsAtom.h"
 #include "platform/movies/atoms/DrefAtom.h"
 #include "platform/movies/atoms/HdlrAtom.h"
 #include "platform/movies/atoms/MdhdAtom.h"
 #include "platform/movies/atoms/MvhdAtom.h"
 #include "platform/movies/atoms/RawAtom.h"
-#include "platform/movies/atoms/StscAtom.h"
+#include "platform/movies/atoms/SampleTableAtoms.h"
 #include "platform/movies/atoms/StsdAtom.h"
-#include "platform/movies/atoms/StssAtom.h"
 #include "platform/movies/atoms/StszAtom.h"
-#include "platform/movies/atoms/SttsAtom.h"
 #include "platform/movies/atoms/TkhdAtom.h"
 
 namespace {
@@ -110,11 +107,11 @@ void RebuildSampleTableAtoms(ContainerAtom& stbl, const SampleTable& table, bool
     std::erase_if(stbl.children, [](const std::unique_ptr<Atom>& a) { return a->Type() != 'stsd'; });
     stbl.trailing.clear();
     auto stts = New<SttsAtom>('stts');
-    stts->runs = table.times;
+    stts->entries = table.times;
     stbl.children.push_back(std::move(stts));
     if (!table.compositions.empty()) {
         auto ctts = New<CttsAtom>('ctts');
-        ctts->runs = table.compositions;
+        ctts->entries = table.compositions;
         // Negative offsets need version 1.
         for (auto& r : table.compositions)
             if (r.offset < 0)
@@ -123,11 +120,11 @@ void RebuildSampleTableAtoms(ContainerAtom& stbl, const SampleTable& table, bool
     }
     if (table.syncSamples) {
         auto stss = New<StssAtom>('stss');
-        stss->samples = *table.syncSamples;
+        stss->entries = *table.syncSamples;
         stbl.children.push_back(std::move(stss));
     }
     auto stsc = New<StscAtom>('stsc');
-    stsc->runs = table.chunkRuns;
+    stsc->entries = table.chunkRuns;
     stbl.children.push_back(std::move(stsc));
     auto stsz = New<StszAtom>('stsz');
     stsz->sampleSize = table.constantSize;

@@ -5,11 +5,7 @@
 
 short CountMediaDataRefs(Media theMedia)
 {
-    MediaRecord* m = CheckMedia(theMedia);
-    if (!m)
-        return 0;
-    SetMoviesError(noErr);
-    return short(m->dataRefs.size());
+    return ValueOf(theMedia, [](MediaRecord& m) { return short(m.dataRefs.size()); });
 }
 
 DataRefEntry* GetMediaDataRefEntry(Media theMedia, short index)
@@ -42,11 +38,7 @@ UInt16 DataRefOfDescription(const MediaRecord& m, UInt32 descriptionIndex)
 
 UInt32 MediaSampleAtTime(Media theMedia, SInt64 mediaTime)
 {
-    MediaRecord* m = CheckMedia(theMedia);
-    if (!m)
-        return 0;
-    SetMoviesError(noErr);
-    return m->table.SampleAtTime(mediaTime);
+    return ValueOf(theMedia, [=](MediaRecord& m) { return m.table.SampleAtTime(mediaTime); });
 }
 
 OSErr GetMediaSample(Media theMedia, UInt32 sampleNumber, MediaSample* out)
@@ -55,10 +47,8 @@ OSErr GetMediaSample(Media theMedia, UInt32 sampleNumber, MediaSample* out)
     if (!m)
         return GetMoviesError();
     SampleVisit v;
-    if (!out || !m->table.LookUpSample(sampleNumber, &v)) {
-        SetMoviesError(invalidSampleNum);
-        return invalidSampleNum;
-    }
+    if (!out || !m->table.LookUpSample(sampleNumber, &v))
+        return MoviesResult(invalidSampleNum);
     out->sampleNumber = v.sampleNumber;
     out->decodeTime = v.decodeTime;
     out->duration = v.duration;
@@ -68,8 +58,7 @@ OSErr GetMediaSample(Media theMedia, UInt32 sampleNumber, MediaSample* out)
     out->sampleDescriptionIndex = v.sampleDescriptionIndex;
     out->dataRefIndex = DataRefOfDescription(*m, v.sampleDescriptionIndex);
     out->sync = v.sync;
-    SetMoviesError(noErr);
-    return noErr;
+    return MoviesResult(noErr);
 }
 
 OSErr ForEachMediaChunk(Media theMedia, const std::function<bool(const MediaChunk&)>& visit)
@@ -91,8 +80,7 @@ OSErr ForEachMediaChunk(Media theMedia, const std::function<bool(const MediaChun
         c.duration = v.duration;
         return visit(c);
     });
-    SetMoviesError(noErr);
-    return noErr;
+    return MoviesResult(noErr);
 }
 
 OSErr GetMediaSampleDescriptionBytes(Media theMedia, long index, std::vector<UInt8>* out)
@@ -105,6 +93,5 @@ OSErr GetMediaSampleDescriptionBytes(Media theMedia, long index, std::vector<UIn
                                                                               : OSErr(noErr);
     if (err == noErr)
         *out = m->sampleDescriptions[size_t(index - 1)];
-    SetMoviesError(err);
-    return err;
+    return MoviesResult(err);
 }

@@ -14,11 +14,14 @@
 namespace {
 
 // The container atom at the start of bytes; nil with the reason when it
-// cannot be read.
-std::unique_ptr<ContainerAtom> ReadContainer(std::span<const UInt8> bytes, UInt64 fileOffset, std::string* whyNot)
+// cannot be read. What the reading noted goes to *warnings when given.
+std::unique_ptr<ContainerAtom> ReadContainer(std::span<const UInt8> bytes, UInt64 fileOffset, std::string* whyNot,
+                                             std::vector<AtomStatus>* warnings = nullptr)
 {
     AtomReader reader(bytes, fileOffset, "");
     auto atom = ReadAtom(reader);
+    if (warnings)
+        warnings->insert(warnings->end(), reader.Warnings().begin(), reader.Warnings().end());
     if (!atom || !atom->IsContainer()) {
         if (whyNot)
             *whyNot = atom ? "not a container atom" : reader.Status().Describe();
@@ -27,9 +30,10 @@ std::unique_ptr<ContainerAtom> ReadContainer(std::span<const UInt8> bytes, UInt6
     return std::unique_ptr<ContainerAtom>(static_cast<ContainerAtom*>(atom.release()));
 }
 
-std::unique_ptr<ContainerAtom> ReadMovieTree(std::span<const UInt8> bytes, UInt64 fileOffset, std::string* whyNot)
+std::unique_ptr<ContainerAtom> ReadMovieTree(std::span<const UInt8> bytes, UInt64 fileOffset, std::string* whyNot,
+                                             std::vector<AtomStatus>* warnings)
 {
-    auto tree = ReadContainer(bytes, fileOffset, whyNot);
+    auto tree = ReadContainer(bytes, fileOffset, whyNot, warnings);
     if (tree && tree->Type() != 'moov') {
         *whyNot = "not a movie atom";
         return nullptr;
@@ -40,7 +44,8 @@ std::unique_ptr<ContainerAtom> ReadMovieTree(std::span<const UInt8> bytes, UInt6
 std::unique_ptr<MovieRecord> ParseTree(std::span<const UInt8> bytes, UInt64 fileOffset, const MovieSource& source,
                                        std::string* whyNot)
 {
-    auto moov = ReadMovieTree(bytes, fileOffset, whyNot);
+    std::vector<AtomStatus> warnings;
+    auto moov = ReadMovieTree(bytes, fileOffset, whyNot, &warnings);
     if (!moov)
         return nullptr;
     if (IsCompressedMovie(*moov)) {
@@ -49,11 +54,14 @@ std::unique_ptr<MovieRecord> ParseTree(std::span<const UInt8> bytes, UInt64 file
             return nullptr;
         moov.reset();  // the compressed bytes are not needed again
         // The inner atom has no place in the file, so its offsets are its own.
-        moov = ReadMovieTree(plain, 0, whyNot);
+        moov = ReadMovieTree(plain, 0, whyNot, &warnings);
         if (!moov)
             return nullptr;
     }
-    return BuildMovieFromAtoms(std::move(moov), source, whyNot);
+    auto movie = BuildMovieFromAtoms(std::move(moov), source, whyNot);
+    if (movie)
+        movie->readWarnings = std::move(warnings);
+    return movie;
 }
 
 // A fragmented movie does not know its length when its header is written,
@@ -259,4 +267,13 @@ OSErr ParseMovieFile(UInt64 fileSize, const ReadAtProc& readAt, const MovieSourc
 bool MovieWasFragmented(Movie theMovie)
 {
     return theMovie && theMovie->fragmented;
+}
+
+std::vector<std::string> MovieReadWarnings(Movie theMovie)
+{
+    std::vector<std::string> out;
+    if (theMovie)
+        for (const AtomStatus& w : theMovie->readWarnings)
+            out.push_back(w.Describe());
+    return out;
 }

@@ -4,18 +4,15 @@
 
 #include "platform/movies/atoms/AtomFactory.h"
 #include "platform/movies/atoms/ChunkOffsetAtom.h"
-#include "platform/movies/atoms/CttsAtom.h"
 #include "platform/movies/atoms/DrefAtom.h"
 #include "platform/movies/atoms/ElstAtom.h"
 #include "platform/movies/atoms/HdlrAtom.h"
 #include "platform/movies/atoms/MdhdAtom.h"
 #include "platform/movies/atoms/MvhdAtom.h"
-#include "platform/movies/atoms/StscAtom.h"
+#include "platform/movies/atoms/SampleTableAtoms.h"
 #include "platform/movies/atoms/StsdAtom.h"
-#include "platform/movies/atoms/StssAtom.h"
 #include "platform/movies/atoms/StszAtom.h"
 #include "platform/movies/atoms/Stz2Atom.h"
-#include "platform/movies/atoms/SttsAtom.h"
 #include "platform/movies/atoms/TkhdAtom.h"
 
 namespace {
@@ -45,13 +42,13 @@ void ReadSampleTable(const ContainerAtom* stbl, MediaRecord& media)
     if (auto* stsd = stbl->FindAs<StsdAtom>('stsd'))
         media.sampleDescriptions = stsd->entries;
     if (auto* stts = stbl->FindAs<SttsAtom>('stts'))
-        t.times = stts->runs;
+        t.times = stts->entries;
     if (auto* ctts = stbl->FindAs<CttsAtom>('ctts'))
-        t.compositions = ctts->runs;
+        t.compositions = ctts->entries;
     if (auto* stss = stbl->FindAs<StssAtom>('stss'))
-        t.syncSamples = std::make_shared<const std::vector<UInt32>>(stss->samples);
+        t.syncSamples = std::make_shared<const std::vector<UInt32>>(stss->entries);
     if (auto* stsc = stbl->FindAs<StscAtom>('stsc'))
-        t.chunkRuns = stsc->runs;
+        t.chunkRuns = stsc->entries;
     if (auto* stsz = stbl->FindAs<StszAtom>('stsz')) {
         t.hasSizes = true;
         t.constantSize = stsz->sampleSize;
@@ -87,7 +84,7 @@ std::unique_ptr<MediaRecord> ReadMedia(ContainerAtom* mdia, const MovieSource& s
     ContainerAtom* minf = mdia->FindContainer('minf');
     ContainerAtom* dinf = minf ? minf->FindContainer('dinf') : nullptr;
     if (auto* dref = dinf ? dinf->FindAs<DrefAtom>('dref') : nullptr) {
-        media->dataRefs = dref->entries;
+        media->dataRefs.assign(dref->entries.begin(), dref->entries.end());
         for (auto& e : media->dataRefs)
             if (e.IsSelf())
                 e.resolvedPath = source.path;

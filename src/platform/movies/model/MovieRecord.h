@@ -97,6 +97,9 @@ struct MovieRecord {
     long progressRefcon = 0;
     MovieSource source;
     TimeBaseRecord timeBase;
+    // What reading the movie atom noted without failing (bytes a header
+    // left unread, kept for the round trip).
+    std::vector<AtomStatus> readWarnings;
 
     SInt64 Duration() const;                // max(offset + duration)
     void MarkChanged() { changed = true; }

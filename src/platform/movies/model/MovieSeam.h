@@ -1,6 +1,6 @@
 // What the movie-file layer needs from the movie model: turning a movie atom
 // into a Movie and back, the data references of each media, the chunks that
-// hold the samples, and the top-level atoms of a file.
+// hold the samples (and, from the atom layer, the top-level atoms of a file).
 //
 // Nothing here touches a file: the file layer reads and writes bytes and
 // hands them over, so the model stays testable on bytes in memory.
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/movies/Movies.h"
+#include "platform/movies/atoms/TopLevelScan.h"
 #include "platform/movies/model/DataRefEntry.h"
 
 // Where a movie atom came from. Self data references (flag 1) are resolved to
@@ -37,7 +38,6 @@ OSErr ParseMovieFileData(std::span<const UInt8> fileBytes, const MovieSource& so
 // top-level atoms are walked by their headers and only the movie atom and
 // one fragment at a time are read, so the file's size never limits what
 // opens. A header atom (moov, moof) past kMaxHeaderAtomBytes is refused.
-using ReadAtProc = std::function<bool(UInt64 offset, UInt8* buffer, size_t length)>;
 OSErr ParseMovieFile(UInt64 fileSize, const ReadAtProc& readAt, const MovieSource& source, Movie* outMovie,
                      std::string* whyNot = nullptr);
 constexpr UInt64 kMaxHeaderAtomBytes = UInt64(1) << 30;
@@ -46,6 +46,11 @@ constexpr UInt64 kMaxHeaderAtomBytes = UInt64(1) << 30;
 // plain sample tables and no mvex, so the file's fragments must not stay
 // visible to other readers after an in-place update.
 bool MovieWasFragmented(Movie theMovie);
+
+// What reading the movie noted without failing, each with its offset and
+// atom path: bytes that a fixed-layout atom left after its fields, which are
+// kept and written back but may mean a field was misread.
+std::vector<std::string> MovieReadWarnings(Movie theMovie);
 
 struct SerializeOptions {
     // The file the movie atom will live in. Data references to this file are
@@ -89,22 +94,6 @@ struct MediaChunk {
 // Calls visit for every chunk in order (which is decode-time order); stops
 // early when visit returns false. invalidMedia for a nil media.
 OSErr ForEachMediaChunk(Media theMedia, const std::function<bool(const MediaChunk&)>& visit);
-
-struct TopLevelAtom {
-    OSType type = 0;
-    UInt64 offset = 0;       // of the header
-    UInt64 size = 0;         // whole atom, header included; resolved for size 0
-    UInt32 headerSize = 8;   // 16 with a 64-bit size
-    bool extendsToEnd = false;  // size field 0
-    bool truncated = false;     // claims more bytes than the file has (last entry)
-};
-
-// The top-level atoms of a file, in order. Stops at the first atom that
-// cannot be valid (size below its header) or that runs past the end; that
-// atom is listed with truncated set. Bytes after the last atom that are too
-// few for a header are ignored.
-OSErr ScanTopLevelAtoms(std::span<const UInt8> fileBytes, std::vector<TopLevelAtom>* out);
-OSErr ScanTopLevelAtoms(UInt64 fileSize, const ReadAtProc& readAt, std::vector<TopLevelAtom>* out);
 
 // One sample of a media, for playback: where it is and when it plays.
 struct MediaSample {

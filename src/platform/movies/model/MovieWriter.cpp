@@ -31,6 +31,15 @@ UInt64 HeaderDuration(SInt64 now, SInt64 atRead, SInt64 asRead)
     return UInt64(std::max<SInt64>(now == atRead ? asRead : now, 0));
 }
 
+// What the movie, track and media headers share: a duration, which moves the
+// header to version 1 when it needs 64 bits.
+template <class Header> void SetHeaderDuration(Header& header, UInt64 duration)
+{
+    if (duration > 0xFFFFFFFFull)
+        header.version = 1;
+    header.duration = duration;
+}
+
 UInt32 Clamp32(SInt64 v) { return UInt32(std::clamp<SInt64>(v, 0, 0xFFFFFFFFll)); }
 
 void SyncEdits(TrackRecord& t)
@@ -60,10 +69,7 @@ void SyncMedia(MediaRecord& m)
 {
     if (auto* mdhd = m.mdia->FindAs<MdhdAtom>('mdhd')) {
         mdhd->timeScale = UInt32(m.timeScale);
-        UInt64 d = UInt64(std::max<SInt64>(m.Duration(), 0));
-        if (d > 0xFFFFFFFFull)
-            mdhd->version = 1;
-        mdhd->duration = d;
+        SetHeaderDuration(*mdhd, UInt64(std::max<SInt64>(m.Duration(), 0)));
         mdhd->language = m.language;
     }
     ContainerAtom* minf = m.mdia->FindContainer('minf');
@@ -75,7 +81,7 @@ void SyncMedia(MediaRecord& m)
         for (size_t i = 0; same && i < m.dataRefs.size(); ++i)
             same = dref->entries[i].SameEntryAs(m.dataRefs[i]);
         if (!same)
-            dref->entries = m.dataRefs;
+            dref->entries.assign(m.dataRefs.begin(), m.dataRefs.end());
     }
     ContainerAtom* stbl = minf->FindContainer('stbl');
     if (!stbl)
@@ -91,10 +97,7 @@ void SyncTrack(TrackRecord& t)
     if (auto* tkhd = t.trak->FindAs<TkhdAtom>('tkhd')) {
         tkhd->trackID = t.id;
         tkhd->flags = t.enabled ? (tkhd->flags | TkhdAtom::kEnabled) : (tkhd->flags & ~UInt32(TkhdAtom::kEnabled));
-        UInt64 d = HeaderDuration(t.offset + t.Duration(), t.durationAtRead, t.durationAsRead);
-        if (d > 0xFFFFFFFFull)
-            tkhd->version = 1;
-        tkhd->duration = d;
+        SetHeaderDuration(*tkhd, HeaderDuration(t.offset + t.Duration(), t.durationAtRead, t.durationAsRead));
         tkhd->layer = UInt16(t.layer);
         tkhd->alternateGroup = UInt16(t.alternateGroup);
         tkhd->volume = UInt16(t.volume);
@@ -180,7 +183,7 @@ std::unique_ptr<DrefAtom> DrefLike(const DrefAtom& model, std::vector<DataRefEnt
     auto d = std::make_unique<DrefAtom>('dref');
     d->version = model.version;
     d->flags = model.flags;
-    d->entries = std::move(entries);
+    d->entries.assign(entries.begin(), entries.end());
     return d;
 }
 
@@ -252,10 +255,7 @@ void SyncMovieAtoms(MovieRecord& m)
     if (!mvhd)
         mvhd = static_cast<MvhdAtom*>(m.moov->InsertAfter(std::make_unique<MvhdAtom>('mvhd'), {}));
     mvhd->timeScale = UInt32(m.timeScale);
-    UInt64 d = HeaderDuration(m.Duration(), m.durationAtRead, m.durationAsRead);
-    if (d > 0xFFFFFFFFull)
-        mvhd->version = 1;
-    mvhd->duration = d;
+    SetHeaderDuration(*mvhd, HeaderDuration(m.Duration(), m.durationAtRead, m.durationAsRead));
     mvhd->preferredRate = UInt32(m.preferredRate);
     mvhd->preferredVolume = UInt16(m.preferredVolume);
     mvhd->matrix = MatrixTo(m.matrix);
@@ -283,22 +283,17 @@ void SyncMovieAtoms(MovieRecord& m)
 
 OSErr SerializeMovieAtom(Movie theMovie, const SerializeOptions& options, std::vector<UInt8>* out)
 {
-    if (!theMovie || !out) {
-        SetMoviesError(theMovie ? OSErr(paramErr) : OSErr(invalidMovie));
-        return GetMoviesError();
-    }
+    if (!theMovie || !out)
+        return MoviesResult(theMovie ? OSErr(paramErr) : OSErr(invalidMovie));
     SyncMovieAtoms(*theMovie);
     AtomSubstitutions subs;
     std::vector<std::unique_ptr<Atom>> keep;
     for (auto& t : theMovie->tracks)
-        if (OSErr err = SubstituteTrack(*t, options, subs, keep)) {
-            SetMoviesError(err);
-            return err;
-        }
+        if (OSErr err = SubstituteTrack(*t, options, subs, keep))
+            return MoviesResult(err);
     out->clear();
     out->reserve(size_t(theMovie->moov->Size(&subs)));
     ByteWriter w(*out);
     theMovie->moov->Write(w, &subs);
-    SetMoviesError(noErr);
-    return noErr;
+    return MoviesResult(noErr);
 }

@@ -3,7 +3,9 @@
 // (invalidMovie, invalidTrack, invalidMedia) instead of a crash.
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <type_traits>
 
 #include "platform/movies/model/MovieRecord.h"
 
@@ -20,3 +22,20 @@ void DestroyMovie(MovieRecord* movie);
 MovieRecord* CheckMovie(Movie m);
 TrackRecord* CheckTrack(Track t);
 MediaRecord* CheckMedia(Media m);
+
+inline MovieRecord* CheckRecord(Movie m) { return CheckMovie(m); }
+inline TrackRecord* CheckRecord(Track t) { return CheckTrack(t); }
+inline MediaRecord* CheckRecord(Media m) { return CheckMedia(m); }
+
+// The whole body of a simple getter: what `read` (a member or a function of
+// the record) gives for a live reference, with noErr; for a bad reference
+// an empty value, with the error the check left.
+template <class Record, class Read>
+auto ValueOf(Record* reference, Read read) -> std::decay_t<std::invoke_result_t<Read, Record&>>
+{
+    Record* record = CheckRecord(reference);
+    if (!record)
+        return {};
+    SetMoviesError(noErr);
+    return std::invoke(read, *record);
+}

@@ -72,10 +72,10 @@ OSErr AppendAndRetire(int fd, const std::vector<TopLevelAtom>& atoms, UInt64 fil
         if (OSErr err = SealLastAtom(fd, atoms.back(), fileSize, &appendAt))
             return err;
     if (int err = FileWriteLayer::WriteAt(fd, appendAt, moov.data(), moov.size())) {
-        // Best effort: do not leave half a movie atom dangling at the end
-        // (the old movie is still the first one either way).
-        if (ftruncate(fd, off_t(std::max(fileSize, appendAt))) != 0) {
-        }
+        // Best effort: do not leave half a movie atom dangling at the end.
+        // Its result is not needed: the old movie is still the first one
+        // either way, and the write's error is the one to report.
+        FileWriteLayer::Truncate(fd, std::max(fileSize, appendAt));
         return OSErrFromErrno(err);
     }
     // Stray bytes after the last atom (too few for a header) are cut off so

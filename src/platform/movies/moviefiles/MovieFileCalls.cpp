@@ -15,12 +15,6 @@
 
 namespace {
 
-OSErr Fail(OSErr err)
-{
-    SetMoviesError(err);
-    return err;
-}
-
 std::string AbsolutePath(const FSSpec* location)
 {
     std::string path = FSSpecPath(*location);
@@ -110,49 +104,49 @@ OSErr KeepOpenOrCommit(MovieFileRecord& record, long flags, short* resRefNum)
 OSErr OpenMovieFile(const FSSpec* fileSpec, short* resRefNum, SInt8 permission)
 {
     if (!fileSpec || !resRefNum)
-        return Fail(paramErr);
+        return MoviesResult(paramErr);
     *resRefNum = 0;
     std::string path = AbsolutePath(fileSpec);
     struct stat st {};
     if (path.empty() || stat(path.c_str(), &st) != 0)
-        return Fail(path.empty() ? OSErr(fnfErr) : OSErrFromErrno(errno));
+        return MoviesResult(path.empty() ? OSErr(fnfErr) : OSErrFromErrno(errno));
     if (S_ISDIR(st.st_mode))
-        return Fail(notAFileErr);
+        return MoviesResult(notAFileErr);
     bool write = WantsWrite(permission) || (permission == fsCurPerm && CheckWritable(path) == noErr);
     if (write) {
         if (OSErr err = CheckWritable(path))
-            return Fail(err);
+            return MoviesResult(err);
         if (MovieFileTable::IsOpenForWriting(st.st_dev, st.st_ino, 0))
-            return Fail(opWrErr);
+            return MoviesResult(opWrErr);
     }
     MovieFileRecord record;
     record.path = path;
     record.workPath = path;
     record.writable = write;
     if (OSErr err = OpenDataFork(path, write, &record.fd))
-        return Fail(err);
+        return MoviesResult(err);
     *resRefNum = MovieFileTable::Add(std::move(record));
-    return Fail(noErr);
+    return MoviesResult(noErr);
 }
 
 OSErr CloseMovieFile(short resRefNum)
 {
     MovieFileRecord* record = MovieFileTable::Find(resRefNum);
     if (!record)
-        return Fail(rfNumErr);
+        return MoviesResult(rfNumErr);
     OSErr err = FileReplacement::Commit(record);
     if (err)
         FileReplacement::Abandon(record);
     close(record->fd);
     MovieFileTable::Remove(resRefNum);
-    return Fail(err);
+    return MoviesResult(err);
 }
 
 OSErr CreateMovieFile(const FSSpec* fileSpec, OSType creator, ScriptCode scriptTag, long createMovieFileFlags,
                       short* resRefNum, Movie* newmovie)
 {
     if (!fileSpec)
-        return Fail(paramErr);
+        return MoviesResult(paramErr);
     if (resRefNum)
         *resRefNum = 0;
     bool makeMovie = newmovie && !(createMovieFileFlags & createMovieFileDontCreateMovie);
@@ -161,7 +155,7 @@ OSErr CreateMovieFile(const FSSpec* fileSpec, OSType creator, ScriptCode scriptT
     std::string path = AbsolutePath(fileSpec);
     bool exists = false;
     if (OSErr err = CheckCreatable(path, createMovieFileFlags, &exists))
-        return Fail(err);
+        return MoviesResult(err);
 
     MovieFileRecord record;
     OSErr err = CreateNewFile(path, exists, &record);
@@ -176,9 +170,9 @@ OSErr CreateMovieFile(const FSSpec* fileSpec, OSType creator, ScriptCode scriptT
         FileReplacement::Abandon(&record);
         if (!exists)
             unlink(path.c_str()), unlink(AppleDoubleCompanionPath(path).c_str());
-        return Fail(err);
+        return MoviesResult(err);
     }
     if (makeMovie && !(*newmovie = NewMovie(newMovieActive)))
-        return Fail(GetMoviesError());
-    return Fail(noErr);
+        return MoviesResult(GetMoviesError());
+    return MoviesResult(noErr);
 }

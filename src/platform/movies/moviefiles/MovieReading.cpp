@@ -16,12 +16,6 @@
 
 namespace {
 
-OSErr Fail(OSErr err)
-{
-    SetMoviesError(err);
-    return err;
-}
-
 // Reads through a window of the file: the many small reads of the top-level
 // walk come from one buffer, larger reads go straight to the file. Nothing
 // is mapped, so the size of the file never limits what opens.
@@ -102,16 +96,16 @@ OSErr ReadMovieFromFile(Movie* theMovie, short resRefNum, short* resId, StringPt
                         Boolean* dataRefWasChanged)
 {
     if (!theMovie)
-        return Fail(paramErr);
+        return MoviesResult(paramErr);
     *theMovie = nullptr;
     if (dataRefWasChanged)
         *dataRefWasChanged = false;
     MovieFileRecord* record = MovieFileTable::Find(resRefNum);
     if (!record)
-        return Fail(rfNumErr);
+        return MoviesResult(rfNumErr);
     struct stat st {};
     if (fstat(record->fd, &st) != 0)
-        return Fail(OSErrFromErrno(errno));
+        return MoviesResult(OSErrFromErrno(errno));
     MovieSource source{record->path, UInt64(st.st_size)};
 
     short wanted = resId ? *resId : 0;
@@ -127,7 +121,7 @@ OSErr ReadMovieFromFile(Movie* theMovie, short resRefNum, short* resId, StringPt
         err = ParseResource(record->WritePath(), source, &wanted, resName, &movie);
     }
     if (err || !movie)
-        return Fail(err ? err : OSErr(noMovieFound));
+        return MoviesResult(err ? err : OSErr(noMovieFound));
     *theMovie = movie;  // from here the caller's, or disposed on a failure below
     if (resId)
         *resId = wanted;
@@ -135,7 +129,7 @@ OSErr ReadMovieFromFile(Movie* theMovie, short resRefNum, short* resId, StringPt
         err = MovieDataRefs::Resolve(movie, record->path, dataRefWasChanged);
     SetMovieActive(movie, (newMovieFlags & newMovieActive) != 0);
     ClearMovieChanged(movie);
-    return Fail(err);
+    return MoviesResult(err);
 }
 
 }  // namespace
@@ -152,6 +146,6 @@ OSErr NewMovieFromFile(Movie* theMovie, short resRefNum, short* resId, StringPtr
             DisposeMovie(*theMovie);
             *theMovie = nullptr;
         }
-        return Fail(memFullErr);
+        return MoviesResult(memFullErr);
     }
 }

@@ -6,10 +6,6 @@
 
 namespace {
 
-// A resource fork holds at most 16 MiB of data (24-bit offsets); with the
-// map and Finder info a companion beyond this size is not one we wrote.
-constexpr std::size_t kMaxCompanionSize = 64u << 20;
-
 std::vector<UInt8> MovieFinderInfo(OSType creator, const AppleDoubleEntry* old)
 {
     std::vector<UInt8> info = old ? old->data : std::vector<UInt8>();
@@ -26,11 +22,8 @@ namespace MovieResourceFork {
 
 OSErr Read(const std::string& dataPath, AppleDoubleFile* container, ResourceFork* fork)
 {
-    std::vector<UInt8> bytes;
-    if (OSErr err = SafeFileOps::ReadSmallFile(AppleDoubleCompanionPath(dataPath), kMaxCompanionSize, &bytes))
+    if (OSErr err = ReadAppleDouble(AppleDoubleCompanionPath(dataPath), container))
         return err;
-    if (!DecodeAppleDouble(bytes, container))
-        return ioErr;
     const AppleDoubleEntry* entry = container->Find(kAppleDoubleResourceFork);
     if (!entry)
         return ResourceFork::Decode({}, fork);

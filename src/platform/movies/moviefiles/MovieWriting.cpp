@@ -16,12 +16,6 @@
 
 namespace {
 
-OSErr Fail(OSErr err)
-{
-    SetMoviesError(err);
-    return err;
-}
-
 // Samples in other files are named by alias records relative to the file
 // the movie is written to.
 OSErr SerializeFor(Movie theMovie, const std::string& destinationPath, std::vector<UInt8>* out)
@@ -128,7 +122,7 @@ OSErr AddMovieResource(Movie theMovie, short resRefNum, short* resId, ConstStr25
     OSErr err = WriteMovie(theMovie, resRefNum, &id, resName, true);
     if (!err && resId)
         *resId = id;
-    return Fail(err);
+    return MoviesResult(err);
 }
 
 OSErr UpdateMovieResource(Movie theMovie, short resRefNum, short resId, ConstStr255Param resName)
@@ -136,5 +130,5 @@ OSErr UpdateMovieResource(Movie theMovie, short resRefNum, short resId, ConstStr
     OSErr err = WriteMovie(theMovie, resRefNum, &resId, resName, false);
     if (!err)
         ClearMovieChanged(theMovie);
-    return Fail(err);
+    return MoviesResult(err);
 }

@@ -7,6 +7,7 @@
 #include "platform/ui/menus/MenuDrawing.h"
 #include "platform/ui/menus/MenuInternal.h"
 #include "platform/ui/resources/Resources.h"
+#include "platform/ui/windows/WindowManager.h"
 
 namespace {
 
@@ -95,6 +96,8 @@ void ClearMenuBar()
 }
 
 void DrawMenuBar() { menus::DrawBar(); }
+
+short GetMBarHeight() { return kMenuBarHeight; }
 void InvalMenuBar() { menus::DrawBar(); }
 
 void InsertMenu(MenuHandle theMenu, MenuID beforeID)

@@ -49,6 +49,8 @@ void SetMenuBar(Handle menuList);
 Handle GetMenuBar();
 void ClearMenuBar();
 void DrawMenuBar();
+// The height of the menu bar at the top of the screen.
+short GetMBarHeight();
 void InvalMenuBar();
 // beforeID 0 appends at the right; a menu already in the bar stays where it is.
 void InsertMenu(MenuHandle theMenu, MenuID beforeID);

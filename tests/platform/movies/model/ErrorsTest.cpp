@@ -5,27 +5,43 @@
 
 #include "MovieTestSupport.h"
 
-TEST(MoviesErrors, NilReferencesGiveTheirClassicCodes)
+// Every getter answers a nil or disposed reference with an empty value and
+// the classic code for the kind of reference, and a live one with noErr.
+TEST(MoviesErrors, BadReferencesGiveTheirClassicCodes)
 {
-    EXPECT_EQ(GetMovieDuration(nullptr), 0);
-    EXPECT_EQ(GetMoviesError(), invalidMovie);
-    EXPECT_EQ(GetMoviesError(), -2010);
-    GetTrackOffset(nullptr);
-    EXPECT_EQ(GetMoviesError(), invalidTrack);
-    EXPECT_EQ(GetMoviesError(), -2009);
-    GetMediaTimeScale(nullptr);
-    EXPECT_EQ(GetMoviesError(), invalidMedia);
-}
-
-TEST(MoviesErrors, ADisposedMovieIsNoLongerValid)
-{
+    struct Getter {
+        const char* name;
+        OSErr badCode;
+        long (*get)(Movie, Track, Media);
+    } getters[] = {
+        {"GetMovieDuration", invalidMovie, [](Movie m, Track, Media) { return long(GetMovieDuration(m)); }},
+        {"GetMovieTimeScale", invalidMovie, [](Movie m, Track, Media) { return long(GetMovieTimeScale(m)); }},
+        {"GetMovieTrackCount", invalidMovie, [](Movie m, Track, Media) { return GetMovieTrackCount(m); }},
+        {"GetMoviePreferredRate", invalidMovie, [](Movie m, Track, Media) { return long(GetMoviePreferredRate(m)); }},
+        {"GetTrackID", invalidTrack, [](Movie, Track t, Media) { return GetTrackID(t); }},
+        {"GetTrackDuration", invalidTrack, [](Movie, Track t, Media) { return long(GetTrackDuration(t)); }},
+        {"GetTrackEnabled", invalidTrack, [](Movie, Track t, Media) { return long(GetTrackEnabled(t)); }},
+        {"GetTrackEditCount", invalidTrack, [](Movie, Track t, Media) { return GetTrackEditCount(t); }},
+        {"GetMediaTimeScale", invalidMedia, [](Movie, Track, Media d) { return long(GetMediaTimeScale(d)); }},
+        {"GetMediaSampleCount", invalidMedia, [](Movie, Track, Media d) { return GetMediaSampleCount(d); }},
+        {"CountMediaDataRefs", invalidMedia, [](Movie, Track, Media d) { return long(CountMediaDataRefs(d)); }},
+    };
     Movie m = ParseOrFail(BuildMovieAtom(600, {TestTrack{}}));
     Track t = GetMovieIndTrack(m, 1);
+    Media d = GetTrackMedia(t);
+    for (const auto& g : getters) {
+        SCOPED_TRACE(g.name);
+        EXPECT_NE(g.get(m, t, d), 0);
+        EXPECT_EQ(GetMoviesError(), noErr);
+        EXPECT_EQ(g.get(nullptr, nullptr, nullptr), 0);
+        EXPECT_EQ(GetMoviesError(), g.badCode);
+    }
     DisposeMovie(m);
-    GetMovieTimeScale(m);
-    EXPECT_EQ(GetMoviesError(), invalidMovie);
-    GetTrackDuration(t);
-    EXPECT_EQ(GetMoviesError(), invalidTrack);
+    for (const auto& g : getters) {
+        SCOPED_TRACE(g.name);
+        EXPECT_EQ(g.get(m, t, d), 0);
+        EXPECT_EQ(GetMoviesError(), g.badCode);
+    }
 }
 
 TEST(MoviesErrors, TrackLookupsReportWhatWasNotFound)
@@ -58,6 +74,9 @@ TEST(MoviesErrors, BadScaleArgumentsAreParamErr)
     EXPECT_EQ(ScaleTrackSegment(t, 0, 100, -1), paramErr);
     EXPECT_EQ(ScaleTrackSegment(t, 0, 100000, 100), invalidTime);
     EXPECT_EQ(ScaleMovieSegment(m, -1, 10, 10), paramErr);
+    SetMovieTimeScale(m, 0);
+    EXPECT_EQ(GetMoviesError(), paramErr);
+    EXPECT_EQ(GetMovieTimeScale(m), 600);
     EXPECT_FALSE(HasMovieChanged(m));
     DisposeMovie(m);
 }

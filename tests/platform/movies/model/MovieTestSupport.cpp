@@ -6,12 +6,6 @@
 
 #include <gtest/gtest.h>
 
-std::vector<UInt8> ReadFileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<UInt8>(std::istreambuf_iterator<char>(in), {});
-}
-
 std::vector<std::string> CorpusFiles(const std::string& folder)
 {
     std::vector<std::string> files;

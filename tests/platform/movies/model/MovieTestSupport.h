@@ -8,8 +8,9 @@
 #include "AtomBytes.h"
 #include "platform/movies/Movies.h"
 #include "platform/movies/model/MovieSeam.h"
+#include "support/RunCommand.h"
+#include "support/ScratchFolder.h"
 
-std::vector<UInt8> ReadFileBytes(const std::string& path);
 std::vector<std::string> CorpusFiles(const std::string& folder);  // "wellformed" or "malformed"
 
 struct TestEdit {

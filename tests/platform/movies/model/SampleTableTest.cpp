@@ -142,105 +142,6 @@ TEST(SampleTables, HundredsOfMillionsOfSamplesStayInRunForm)
     DisposeMovie(m);
 }
 
-namespace {
-
-std::string RunCommand(const std::string& command)
-{
-    std::string out;
-    FILE* p = popen(command.c_str(), "r");
-    if (!p)
-        return out;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
-        out.append(buf, n);
-    pclose(p);
-    return out;
-}
-
-struct Packet {
-    UInt64 pos;
-    UInt32 size;
-    bool key;
-    bool operator<(const Packet& o) const { return pos < o.pos; }
-};
-
-// ffprobe's packets of one stream, in file order.
-std::vector<Packet> FfprobePackets(const std::string& path, int stream)
-{
-    std::string csv = RunCommand("ffprobe -v error -select_streams " + std::to_string(stream) +
-                                 " -show_entries packet=pos,size,flags -of csv=p=0 '" + path + "'");
-    std::vector<Packet> packets;
-    std::istringstream lines(csv);
-    std::string line;
-    while (std::getline(lines, line)) {
-        // size,pos,flags
-        std::istringstream fields(line);
-        std::string size, pos, flags;
-        std::getline(fields, size, ',');
-        std::getline(fields, pos, ',');
-        std::getline(fields, flags, ',');
-        if (!pos.empty() && pos != "N/A")
-            packets.push_back({std::stoull(pos), UInt32(std::stoul(size)), flags.find('K') != std::string::npos});
-    }
-    std::sort(packets.begin(), packets.end());
-    return packets;
-}
-
-}  // namespace
-
-TEST(SampleTables, SamplesAreWhereFfprobeFindsThem)
-{
-    for (const char* name : {"fmtc-hdv-720p60.mov", "androidx-sample_empty_track.mp4", "filetype-fixture-mjpeg.mov",
-                             "androidx-sample_partially_fragmented.mp4"}) {
-        auto path = std::string(ORVO_CORPUS_DIR) + "/wellformed/" + name;
-        auto file = ReadFileBytes(path);
-        Movie m = nullptr;
-        ASSERT_EQ(ParseMovieFileData(file, MovieSource{path, file.size()}, &m), noErr) << name;
-        for (long i = 1; i <= GetMovieTrackCount(m); ++i) {
-            Media media = GetTrackMedia(GetMovieIndTrack(m, i));
-            std::vector<Packet> ours;
-            for (UInt32 s = 1; s <= UInt32(GetMediaSampleCount(media)); ++s) {
-                MediaSample sample;
-                ASSERT_EQ(GetMediaSample(media, s, &sample), noErr) << name << " sample " << s;
-                ours.push_back({sample.fileOffset, sample.size, sample.sync});
-            }
-            std::sort(ours.begin(), ours.end());
-            auto theirs = FfprobePackets(path, int(i - 1));
-            auto chunks = Chunks(media);
-            if (theirs.size() != ours.size() && ours.size() > 0 && ours[0].size <= 4) {
-                // Uncompressed sound: ffprobe cuts the chunks into packets of
-                // its own; each must lie in a chunk, and the bytes add up.
-                UInt64 total = 0, theirTotal = 0;
-                for (auto& c : chunks)
-                    total += c.size;
-                for (auto& p : theirs) {
-                    theirTotal += p.size;
-                    bool inside = std::any_of(chunks.begin(), chunks.end(), [&](const MediaChunk& c) {
-                        return p.pos >= c.fileOffset && p.pos + p.size <= c.fileOffset + c.size;
-                    });
-                    EXPECT_TRUE(inside) << name << " track " << i << " packet at " << p.pos;
-                }
-                EXPECT_EQ(total, theirTotal) << name << " track " << i;
-                continue;
-            }
-            ASSERT_EQ(ours.size(), theirs.size()) << name << " track " << i;
-            for (size_t k = 0; k < ours.size(); ++k) {
-                EXPECT_EQ(ours[k].pos, theirs[k].pos) << name << " track " << i << " packet " << k;
-                EXPECT_EQ(ours[k].size, theirs[k].size) << name << " track " << i << " packet " << k;
-                // ffprobe also counts partial sync samples (stps) as key frames.
-                if (ours[k].key) {
-                    EXPECT_TRUE(theirs[k].key) << name << " track " << i << " packet " << k;
-                }
-                if (!theirs[k].key) {
-                    EXPECT_FALSE(ours[k].key) << name << " track " << i << " packet " << k;
-                }
-            }
-        }
-        DisposeMovie(m);
-    }
-}
-
 TEST(SampleTables, TheSampleAtATimeIsTheOneDecodingThen)
 {
     TestTrack t;
@@ -271,7 +172,7 @@ TEST(SampleTables, CompositionOffsetsAndDescriptionsComeWithTheSample)
     Media media = GetTrackMedia(GetMovieIndTrack(m, 1));
     // ffprobe's presentation times are decode time + composition offset,
     // shifted by the edit's start (40960); compare the differences.
-    std::string csv = RunCommand("ffprobe -v error -show_entries packet=pts,dts -of csv=p=0 '" + path + "'");
+    std::string csv = CommandOutput("ffprobe -v error -show_entries packet=pts,dts -of csv=p=0 '" + path + "'");
     std::istringstream lines(csv);
     std::string line;
     UInt32 n = 0;

@@ -107,29 +107,24 @@ TEST(TrackCopy, ExportedTrackPlaysItsOwnEditsWithoutTheOffset)
     DisposeMovie(source);
 }
 
-TEST(TrackCopy, SavedCopyPointsAtTheSourceFile)
+// Saved elsewhere, the copy names the source file; saved into the source
+// file itself, it is a self reference.
+TEST(TrackCopy, SavedCopyReachesTheSourceSamplesFromWhereverItIsSaved)
 {
     Movie source = SourceMovie();
     Movie copy = Export(source, 2);
-    auto bytes = Serialize(copy, "/movies/exported.mov");
-    std::string text(bytes.begin(), bytes.end());
-    EXPECT_NE(text.find("file:///movies/source.mov"), std::string::npos);
-    Movie back = ParseOrFail(AtomBytes{bytes}, "/movies/exported.mov");
-    EXPECT_EQ(GetMediaSampleCount(GetTrackMedia(GetMovieIndTrack(back, 1))), 43);
-    DisposeMovie(back);
-    DisposeMovie(copy);
-    DisposeMovie(source);
-}
-
-TEST(TrackCopy, SavingIntoTheSampleFileMakesItASelfReference)
-{
-    Movie source = SourceMovie();
-    Movie copy = Export(source, 2);
-    Movie back = ParseOrFail(AtomBytes{Serialize(copy, kSource)}, kSource);
-    Media media = GetTrackMedia(GetMovieIndTrack(back, 1));
-    ASSERT_EQ(CountMediaDataRefs(media), 1);
-    EXPECT_TRUE(GetMediaDataRefEntry(media, 1)->IsSelf());
-    DisposeMovie(back);
+    for (const std::string& destination : {std::string("/movies/exported.mov"), kSource}) {
+        SCOPED_TRACE(destination);
+        Movie back = ParseOrFail(AtomBytes{Serialize(copy, destination)}, destination);
+        Media media = GetTrackMedia(GetMovieIndTrack(back, 1));
+        EXPECT_EQ(GetMediaSampleCount(media), 43);
+        ASSERT_EQ(CountMediaDataRefs(media), 1);
+        const DataRefEntry* entry = GetMediaDataRefEntry(media, 1);
+        EXPECT_EQ(entry->IsSelf(), destination == kSource);
+        if (!entry->IsSelf())
+            EXPECT_STREQ(reinterpret_cast<const char*>(entry->data.data()), "file:///movies/source.mov");
+        DisposeMovie(back);
+    }
     DisposeMovie(copy);
     DisposeMovie(source);
 }

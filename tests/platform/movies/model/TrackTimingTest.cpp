@@ -6,10 +6,6 @@
 
 namespace {
 
-struct UnusedElst {
-    std::vector<TestEdit> entries;
-};
-
 // The first track's edit list in serialized bytes (found by its type).
 std::vector<std::array<SInt64, 3>> ElstIn(const std::vector<UInt8>& moov, size_t which = 0)
 {
@@ -114,15 +110,6 @@ TEST(TrackTiming, SetMovieTimeScaleConvertsEveryMovieTimeRoundingToNearest)
     DisposeMovie(m);
 }
 
-TEST(TrackTiming, SetMovieTimeScaleRefusesZero)
-{
-    Movie m = ParseOrFail(BuildMovieAtom(600, {VideoTrack()}));
-    SetMovieTimeScale(m, 0);
-    EXPECT_EQ(GetMoviesError(), paramErr);
-    EXPECT_EQ(GetMovieTimeScale(m), 600);
-    DisposeMovie(m);
-}
-
 TEST(TrackTiming, ScaleTrackSegmentMakesEditsSumExactlyAndDividesRates)
 {
     Movie m = ParseOrFail(BuildMovieAtom(600, {VideoTrack({{200, 0}, {200, 200}, {200, 400}})}));
@@ -138,15 +125,6 @@ TEST(TrackTiming, ScaleTrackSegmentMakesEditsSumExactlyAndDividesRates)
         EXPECT_EQ(rate, Fixed((0x10000LL * 600 + 500) / 1001)) << "edit " << i;
     }
     EXPECT_EQ(sum, 1001);
-    DisposeMovie(m);
-}
-
-TEST(TrackTiming, ScalingByOneChangesNothing)
-{
-    Movie m = ParseOrFail(BuildMovieAtom(600, {VideoTrack({{600, 0}})}));
-    Track t = GetMovieIndTrack(m, 1);
-    EXPECT_EQ(ScaleTrackSegment(t, 0, 600, 600), noErr);
-    EXPECT_FALSE(HasMovieChanged(m));
     DisposeMovie(m);
 }
 

@@ -2,8 +2,9 @@
 """Checks that build/moviedump and ffprobe agree on movie files.
 
 For every file: the same number of tracks, in the same order, with the same
-kinds (video, sound, other), media time scales, sample counts, durations and
-track offsets. ffprobe counts in each stream's own time base and derives
+kinds (video, sound, other), media time scales, sample counts, durations,
+track offsets, and the same samples: where each lies in the file and how
+many bytes it has. ffprobe counts in each stream's own time base and derives
 start times from edit lists; the rules below translate between the two
 views, and the places where ffprobe legitimately differs are named.
 
@@ -11,6 +12,7 @@ Usage: compare_with_ffprobe.py MOVIEDUMP (FILE|DIR)... [--make-ffmpeg-movies]
        compare_with_ffprobe.py --malformed MOVIEDUMP DIR
 Exit 0 when everything agrees, 1 otherwise (each difference on stderr).
 """
+import bisect
 import json
 import os
 import re
@@ -37,6 +39,73 @@ def packet_counts(path):
     out = subprocess.run(["ffprobe", "-v", "error", "-count_packets", "-show_entries", "stream=nb_read_packets",
                           "-of", "json", path], capture_output=True, text=True, check=True).stdout
     return [int(s.get("nb_read_packets", 0)) for s in json.loads(out).get("streams", [])]
+
+
+def packets_by_stream(path):
+    """(position, size) of every packet ffprobe reads, per stream, in order,
+    and which of them are key frames."""
+    out = subprocess.run(["ffprobe", "-v", "error", "-show_entries", "packet=stream_index,pos,size,flags",
+                          "-of", "csv=p=0", path], capture_output=True, text=True, check=True).stdout
+    streams, keys = {}, {}
+    for line in out.split():
+        index, size, pos, flags = (line.split(",") + ["", "", "", ""])[:4]
+        if not (pos.isdigit() and size.isdigit()):
+            continue
+        packets = streams.setdefault(int(index), [])
+        # A cover picture (attached_pic) comes once more as a packet of its
+        # own: the same bytes twice in a row.
+        if not packets or packets[-1] != (int(pos), int(size)):
+            packets.append((int(pos), int(size)))
+            keys.setdefault(int(index), []).append("K" in flags)
+    return streams, keys
+
+
+def samples_of(media):
+    """moviedump's samples, expanded from its runs of equal, adjacent ones,
+    and which of them are sync samples."""
+    runs = media["sampleRuns"]
+    samples = [(offset + i * size, size) for offset, size, count, _ in runs for i in range(count)]
+    return samples, [bool(sync) for _, _, count, sync in runs for _ in range(count)]
+
+
+def merged(ranges):
+    """Byte ranges joined where one ends at the next one's start."""
+    out = []
+    for start, size in sorted(ranges):
+        if out and start == out[-1][1]:
+            out[-1][1] = start + size
+        else:
+            out.append([start, start + size])
+    return out
+
+
+def compare_samples(name, samples, packets, sync=(), keys=()):
+    """ffprobe reads one packet per sample, or (for sound stored as many tiny
+    samples) one packet per stretch of adjacent samples; either way its
+    packets cover exactly the bytes of the samples. It leaves out samples that
+    no edit plays, so only those may be missing."""
+    if not packets:
+        return []
+    if len(packets) == len(samples) and len(samples) > 0:
+        for number, (ours, theirs) in enumerate(zip(samples, packets), 1):
+            if ours != theirs:
+                return ["%s: sample %d at %d, %d bytes; ffprobe packet at %d, %d bytes"
+                        % ((name, number) + ours + theirs)]
+        # ffprobe also counts partial sync samples (stps) as key frames, so
+        # only a sync sample it does not call key is a difference.
+        for number, (ours, theirs) in enumerate(zip(sync, keys), 1):
+            if ours and not theirs:
+                return ["%s: sample %d is a sync sample, ffprobe's packet is not a key frame" % (name, number)]
+        return []
+    covered = merged(samples)
+    starts = [r[0] for r in covered]
+    for pos, size in packets:
+        i = bisect.bisect_right(starts, pos) - 1
+        if i < 0 or pos + size > covered[i][1]:
+            return ["%s: ffprobe packet at %d, %d bytes, lies outside the samples" % (name, pos, size)]
+    if len(packets) > len(samples):
+        return ["%s: %d samples, ffprobe %d packets" % (name, len(samples), len(packets))]
+    return []
 
 
 def kind_of(media_type):
@@ -78,6 +147,7 @@ def compare(tool, path):
     if len(streams) != len(tracks):
         return ["%d tracks, ffprobe %d streams" % (len(tracks), len(streams))]
     packets = packet_counts(path) if movie.get("fragmented") else None
+    read_packets, key_packets = packets_by_stream(path)
     for position, (track, stream) in enumerate(zip(tracks, streams)):
         name = "track %d" % track["index"]
         media = track["media"]
@@ -106,6 +176,8 @@ def compare(tool, path):
             want, tolerance = expected_duration_ts(movie, track)
             if abs(int(stream["duration_ts"]) - want) > tolerance:
                 problems.append("%s: duration %d media units, ffprobe %s" % (name, want, stream["duration_ts"]))
+        samples, sync = samples_of(media)
+        problems += compare_samples(name, samples, read_packets.get(position, []), sync, key_packets.get(position, []))
         check_offset = track["duration"] > 0 and "offset" not in FFPROBE_MISREADS.get(os.path.basename(path), ())
         if check_offset and track["offset"] > 0 and "start_pts" in stream and media["sampleCount"] > 0:
             want = round(track["offset"] * media["timeScale"] / movie["timeScale"])
@@ -160,8 +232,12 @@ def main():
     args = sys.argv[1:]
     if args and args[0] == "--malformed":
         tool, folder = args[1], args[2]
+        names = sorted(os.listdir(folder)) if os.path.isdir(folder) else []
+        if not names:
+            print("%s: no files to check" % folder, file=sys.stderr)
+            return 1
         failed = False
-        for name in sorted(os.listdir(folder)):
+        for name in names:
             for p in check_fails_cleanly(tool, os.path.join(folder, name)):
                 print("%s: %s" % (name, p), file=sys.stderr)
                 failed = True
@@ -185,6 +261,9 @@ def main():
                 print("%s: %s" % (os.path.basename(path), p), file=sys.stderr)
             failed = failed or bool(problems)
         print("%d files compared" % len(files))
+    if not files:
+        print("no files to compare", file=sys.stderr)
+        return 1
     return 1 if failed else 0
 
 

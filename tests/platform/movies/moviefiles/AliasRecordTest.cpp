@@ -10,7 +10,7 @@ TEST(AliasRecord, EncodedRecordDecodesToTheSameFields)
 {
     ScratchFolder dir;
     fs::create_directories(dir / "media");
-    WriteWholeFile(dir / "media/clip.mov", {1, 2, 3});
+    WriteFileBytes(dir / "media/clip.mov", {1, 2, 3});
     AliasRecordInfo info = DescribeAliasTarget(dir / "media/clip.mov", dir / "ref.mov");
     info.fileType = 'MooV';
     auto bytes = EncodeAliasRecord(info);
@@ -36,7 +36,7 @@ TEST(AliasRecord, LevelsCountFoldersToTheCommonFolderPlusOne)
     ScratchFolder dir;
     fs::create_directories(dir / "a/b");
     fs::create_directories(dir / "c");
-    WriteWholeFile(dir / "a/b/x.mov", {1});
+    WriteFileBytes(dir / "a/b/x.mov", {1});
     AliasRecordInfo same = DescribeAliasTarget(dir / "a/b/x.mov", dir / "a/b/ref.mov");
     EXPECT_EQ(same.nlvlFrom, 1);
     EXPECT_EQ(same.nlvlTo, 1);
@@ -49,7 +49,7 @@ TEST(AliasRecord, RelativePathIsTriedFirstSoMovedFoldersStillResolve)
 {
     ScratchFolder dir;
     fs::create_directories(dir / "project/media");
-    WriteWholeFile(dir / "project/media/x.mov", {1});
+    WriteFileBytes(dir / "project/media/x.mov", {1});
     AliasRecordInfo info = DescribeAliasTarget(dir / "project/media/x.mov", dir / "project/ref.mov");
     AliasRecordInfo back;
     ASSERT_EQ(DecodeAliasRecord(EncodeAliasRecord(info), &back), noErr);
@@ -94,7 +94,7 @@ TEST(AliasRecord, LongNamesAreCutBetweenCharacters)
     for (int i = 0; i < 40; ++i)
         name += "\xC3\xA9";  // 80 bytes of two-byte characters
     name += ".mov";
-    WriteWholeFile(dir / name, {1});
+    WriteFileBytes(dir / name, {1});
     AliasRecordInfo info = DescribeAliasTarget(dir / name, dir / "ref.mov");
     EXPECT_EQ(info.fileName.size(), 62u);
     AliasRecordInfo back;

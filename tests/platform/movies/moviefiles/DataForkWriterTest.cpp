@@ -77,7 +77,7 @@ const Bytes kFileType = Atom("ftyp", "qt  \x20\x05\x03\x00qt  ");
 // Samples lie only in the media data atoms of these test files.
 bool SamplesOnlyInMediaData(const std::string& path, UInt64 offset, UInt64 length)
 {
-    for (const auto& a : TopAtoms(ReadWholeFile(path)))
+    for (const auto& a : TopAtoms(ReadFileBytes(path)))
         if (a.type == "mdat" && a.offset < offset + length && offset < a.offset + a.size)
             return true;
     return false;
@@ -94,7 +94,7 @@ OSErr Put(const std::string& path, const Bytes& moov)
 
 long OperationsFor(const std::string& path, const Bytes& original)
 {
-    WriteWholeFile(path, original);
+    WriteFileBytes(path, original);
     FileWriteLayer::InjectWriteFault(WriteFault{});
     EXPECT_EQ(Put(path, kNewMovie), noErr);
     return FileWriteLayer::OperationCount();
@@ -111,6 +111,7 @@ void UpdateAndDieAt(const std::string& path, long k)
     }
     int status = 0;
     waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 77) << "the update did not reach write " << k;
 }
 
 void ExpectOldOrNewWithSamplesKept(const Bytes& file, std::size_t samplesAt, const std::string& why)
@@ -127,9 +128,9 @@ TEST(DataForkUpdate, NewMovieReplacesTheOldAndSamplesStayInPlace)
 {
     ScratchFolder dir;
     std::string path = dir / "m.mov";
-    WriteWholeFile(path, Join({kFileType, kSamples, kOldMovie}));
+    WriteFileBytes(path, Join({kFileType, kSamples, kOldMovie}));
     ASSERT_EQ(Put(path, kNewMovie), noErr);
-    Bytes file = ReadWholeFile(path);
+    Bytes file = ReadFileBytes(path);
     EXPECT_EQ(FirstAtomOfType(file, "moov"), kNewMovie);
     EXPECT_EQ(CountAtoms(file, "moov"), 1);
     EXPECT_EQ(CountAtoms(file, "free"), 1);
@@ -145,9 +146,9 @@ TEST(DataForkUpdate, KilledAtAnyWriteLeavesTheOldOrTheNewMovie)
     ASSERT_GE(operations, 3);
     int sawOld = 0, sawNew = 0;
     for (long k = 1; k <= operations; ++k) {
-        WriteWholeFile(path, original);
+        WriteFileBytes(path, original);
         UpdateAndDieAt(path, k);
-        Bytes file = ReadWholeFile(path);
+        Bytes file = ReadFileBytes(path);
         ExpectOldOrNewWithSamplesKept(file, kFileType.size() + kOldMovie.size(), "killed at " + std::to_string(k));
         (FirstAtomOfType(file, "moov") == kOldMovie ? sawOld : sawNew)++;
     }
@@ -162,11 +163,11 @@ TEST(DataForkUpdate, FullDiskAtAnyWriteReportsItAndLeavesAUsableFile)
     Bytes original = Join({kFileType, kSamples, kOldMovie});
     long operations = OperationsFor(path, original);
     for (long k = 1; k <= operations; ++k) {
-        WriteWholeFile(path, original);
+        WriteFileBytes(path, original);
         FileWriteLayer::InjectWriteFault({WriteFault::failWithErrno, k, ENOSPC, true});
         EXPECT_EQ(Put(path, kNewMovie), dskFulErr) << k;
         FileWriteLayer::ClearWriteFault();
-        ExpectOldOrNewWithSamplesKept(ReadWholeFile(path), kFileType.size(), "full at " + std::to_string(k));
+        ExpectOldOrNewWithSamplesKept(ReadFileBytes(path), kFileType.size(), "full at " + std::to_string(k));
     }
 }
 
@@ -176,9 +177,9 @@ TEST(DataForkUpdate, FragmentsAreRetiredSoNoReaderSeesSamplesTwice)
     std::string path = dir / "frag.mp4";
     Bytes moof = Atom("moof", std::string(40, 'f'));
     Bytes original = Join({kFileType, kOldMovie, moof, kSamples, moof, kSamples});
-    WriteWholeFile(path, original);
+    WriteFileBytes(path, original);
     ASSERT_EQ(Put(path, kNewMovie), noErr);
-    Bytes file = ReadWholeFile(path);
+    Bytes file = ReadFileBytes(path);
     EXPECT_EQ(CountAtoms(file, "moof"), 0);
     EXPECT_EQ(FirstAtomOfType(file, "moov"), kNewMovie);
     std::size_t firstSamples = kFileType.size() + kOldMovie.size() + moof.size();
@@ -193,9 +194,9 @@ TEST(DataForkUpdate, FragmentedFileKilledAtAnyWriteIsWhollyOldOrWhollyNew)
     Bytes original = Join({kFileType, kOldMovie, moof, kSamples});
     long operations = OperationsFor(path, original);
     for (long k = 1; k <= operations; ++k) {
-        WriteWholeFile(path, original);
+        WriteFileBytes(path, original);
         UpdateAndDieAt(path, k);
-        Bytes file = ReadWholeFile(path);
+        Bytes file = ReadFileBytes(path);
         bool old = file == original;
         bool updated = FirstAtomOfType(file, "moov") == kNewMovie && CountAtoms(file, "moof") == 0;
         EXPECT_TRUE(old || updated) << "killed at " << k;
@@ -206,7 +207,7 @@ TEST(DataForkUpdate, FinishedFragmentRewriteLeavesNoTemporaryBehind)
 {
     ScratchFolder dir;
     std::string path = dir / "frag.mp4";
-    WriteWholeFile(path, Join({kFileType, kOldMovie, Atom("moof", "x"), kSamples}));
+    WriteFileBytes(path, Join({kFileType, kOldMovie, Atom("moof", "x"), kSamples}));
     ASSERT_EQ(Put(path, kNewMovie), noErr);
     int files = 0;
     for (auto& e : std::filesystem::directory_iterator(dir.Path()))
@@ -219,9 +220,9 @@ TEST(DataForkUpdate, StrayBytesAfterTheLastAtomDoNotHideTheNewMovie)
     ScratchFolder dir;
     std::string path = dir / "m.mov";
     Bytes original = Join({kFileType, kSamples, kOldMovie, Bytes{0, 0}});
-    WriteWholeFile(path, original);
+    WriteFileBytes(path, original);
     ASSERT_EQ(Put(path, kNewMovie), noErr);
-    Bytes file = ReadWholeFile(path);
+    Bytes file = ReadFileBytes(path);
     auto atoms = TopAtoms(file);
     ASSERT_EQ(atoms.size(), 4u);
     EXPECT_EQ(atoms.back().type, "moov");
@@ -234,9 +235,9 @@ TEST(DataForkUpdate, MediaDataRunningToTheEndGetsItsRealSizeFirst)
     std::string path = dir / "m.mov";
     Bytes samples = kSamples;
     BigEndian::Put32(samples.data(), 0);  // "extends to the end of the file"
-    WriteWholeFile(path, Join({kFileType, kOldMovie, samples}));
+    WriteFileBytes(path, Join({kFileType, kOldMovie, samples}));
     ASSERT_EQ(Put(path, kNewMovie), noErr);
-    Bytes file = ReadWholeFile(path);
+    Bytes file = ReadFileBytes(path);
     EXPECT_EQ(FirstAtomOfType(file, "mdat").size(), kSamples.size());
     EXPECT_EQ(FirstAtomOfType(file, "moov"), kNewMovie);
 }
@@ -245,9 +246,9 @@ TEST(DataForkUpdate, EmptyFileGetsAFileTypeAndTheMovie)
 {
     ScratchFolder dir;
     std::string path = dir / "new.mov";
-    WriteWholeFile(path, {});
+    WriteFileBytes(path, {});
     ASSERT_EQ(Put(path, kNewMovie), noErr);
-    Bytes file = ReadWholeFile(path);
+    Bytes file = ReadFileBytes(path);
     auto atoms = TopAtoms(file);
     ASSERT_EQ(atoms.size(), 2u);
     EXPECT_EQ(atoms[0].type, "ftyp");
@@ -259,9 +260,9 @@ TEST(DataForkUpdate, FreeSpaceFromEarlierSavesIsUsedAgain)
     ScratchFolder dir;
     std::string path = dir / "m.mov";
     Bytes retired = Atom("free", std::string(300, 'x'));
-    WriteWholeFile(path, Join({kFileType, kSamples, retired, kOldMovie}));
+    WriteFileBytes(path, Join({kFileType, kSamples, retired, kOldMovie}));
     ASSERT_EQ(Put(path, kNewMovie), noErr);
-    Bytes file = ReadWholeFile(path);
+    Bytes file = ReadFileBytes(path);
     EXPECT_EQ(FirstAtomOfType(file, "moov"), kNewMovie);
     EXPECT_EQ(CountAtoms(file, "moov"), 1);
     // The new movie sits where the free space was and the old one is cut off.
@@ -275,12 +276,12 @@ TEST(DataForkUpdate, FreeSpaceHoldingSamplesIsNotUsed)
     std::string path = dir / "m.mov";
     Bytes retired = Atom("free", std::string(300, 'x'));
     Bytes original = Join({kFileType, kSamples, retired, kOldMovie});
-    WriteWholeFile(path, original);
+    WriteFileBytes(path, original);
     int fd = open(path.c_str(), O_RDWR);
     auto everywhere = [](UInt64, UInt64) { return true; };
     ASSERT_EQ(DataForkWriter::PutMovieAtom(&fd, path, kNewMovie, everywhere), noErr);
     close(fd);
-    Bytes file = ReadWholeFile(path);
+    Bytes file = ReadFileBytes(path);
     EXPECT_TRUE(std::equal(retired.begin(), retired.end(), file.begin() + long(kFileType.size() + kSamples.size())));
     EXPECT_EQ(FirstAtomOfType(file, "moov"), kNewMovie);
 }
@@ -294,9 +295,9 @@ TEST(DataForkUpdate, ReuseKilledAtAnyWriteLeavesTheOldOrTheNewMovie)
     long operations = OperationsFor(path, original);
     ASSERT_GE(operations, 5);
     for (long k = 1; k <= operations; ++k) {
-        WriteWholeFile(path, original);
+        WriteFileBytes(path, original);
         UpdateAndDieAt(path, k);
-        Bytes file = ReadWholeFile(path);
+        Bytes file = ReadFileBytes(path);
         ExpectOldOrNewWithSamplesKept(file, kFileType.size(), "killed at " + std::to_string(k));
         std::size_t walked = 0;
         for (const auto& a : TopAtoms(file))
@@ -312,11 +313,11 @@ TEST(DataForkUpdate, ReuseWithAFullDiskAtAnyWriteLeavesAUsableFile)
     Bytes original = Join({kFileType, kSamples, Atom("free", std::string(400, 'x')), kOldMovie});
     long operations = OperationsFor(path, original);
     for (long k = 1; k <= operations; ++k) {
-        WriteWholeFile(path, original);
+        WriteFileBytes(path, original);
         FileWriteLayer::InjectWriteFault({WriteFault::failWithErrno, k, ENOSPC, true});
         OSErr err = Put(path, kNewMovie);
         FileWriteLayer::ClearWriteFault();
-        Bytes file = ReadWholeFile(path);
+        Bytes file = ReadFileBytes(path);
         ExpectOldOrNewWithSamplesKept(file, kFileType.size(), "full at " + std::to_string(k));
         // Only the final trimming may fail without failing the save.
         if (err == noErr)

@@ -29,7 +29,7 @@ std::vector<std::uint8_t> AliasEntry(const std::string& target, const std::strin
 // names `media` through an alias written as seen from `refPath`.
 void MakeReferenceMovie(const std::string& media, const std::string& refPath)
 {
-    auto file = ReadWholeFile(media);
+    auto file = ReadFileBytes(media);
     std::vector<std::string> path = {"moov", "trak", "mdia", "minf", "dinf", "dref"};
     auto containers = ContainerOffsets(file, path);
     ASSERT_FALSE(containers.empty());
@@ -39,7 +39,7 @@ void MakeReferenceMovie(const std::string& media, const std::string& refPath)
     long long moov = containers.front();
     std::uint32_t size = BigEndian::Get32(&file[moov]);
     std::vector<std::uint8_t> out(file.begin() + moov, file.begin() + moov + size);
-    WriteWholeFile(refPath, out);
+    WriteFileBytes(refPath, out);
 }
 
 std::string CountFrames(const std::string& movie, bool enableDrefs)

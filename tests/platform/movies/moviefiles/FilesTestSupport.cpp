@@ -1,53 +1,8 @@
 #include "FilesTestSupport.h"
 
-#include <array>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
-#include <sys/wait.h>
 
-ScratchFolder::ScratchFolder()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "orvo-moviefiles-XXXXXX").string();
-    if (mkdtemp(pattern.data()))
-        fPath = pattern;
-}
-
-ScratchFolder::~ScratchFolder()
-{
-    std::error_code ignored;
-    std::filesystem::permissions(fPath, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
-    for (auto& entry : std::filesystem::recursive_directory_iterator(fPath, ignored))
-        std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ignored);
-    std::filesystem::remove_all(fPath, ignored);
-}
-
-std::string Quote(const std::string& text)
-{
-    std::string out = "'";
-    for (char c : text)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-int RunCommand(const std::string& command, std::string* output)
-{
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe)
-        return -1;
-    std::array<char, 4096> buffer;
-    std::string text;
-    while (size_t n = fread(buffer.data(), 1, buffer.size(), pipe))
-        text.append(buffer.data(), n);
-    int status = pclose(pipe);
-    if (output)
-        *output = text;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+#include "platform/movies/moviefiles/MovieFiles.h"
 
 bool MakeFfmpegMovie(const std::string& path, const std::string& args)
 {
@@ -57,22 +12,20 @@ bool MakeFfmpegMovie(const std::string& path, const std::string& args)
     return status == 0;
 }
 
-std::vector<std::uint8_t> ReadWholeFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
-{
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
 FSSpec SpecFor(const std::string& path)
 {
     FSSpec location {};
     FSPathMakeFSSpec(path.c_str(), &location, nullptr);
     return location;
+}
+
+void SaveAsTwoForkMovie(Movie movie, const std::string& path)
+{
+    FSSpec location = SpecFor(path);
+    short refNum = 0, resId = 0;
+    ASSERT_EQ(CreateMovieFile(&location, 'TVOD', -2, createMovieFileDontCreateMovie, &refNum, nullptr), noErr);
+    EXPECT_EQ(AddMovieResource(movie, refNum, &resId, nullptr), noErr);
+    CloseMovieFile(refNum);
 }
 
 namespace {

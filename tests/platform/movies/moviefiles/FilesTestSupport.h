@@ -1,5 +1,5 @@
-// Shared helpers of the movie-file tests: scratch folders, running ffmpeg
-// and ffprobe, and small edits of atom trees in files we made.
+// Shared helpers of the movie-file tests: movies made by ffmpeg, and small
+// edits of atom trees in files we made.
 #pragma once
 
 #include <cstdint>
@@ -7,33 +7,19 @@
 #include <vector>
 
 #include "platform/filesystem/Files.h"
-
-class ScratchFolder {
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    const std::string& Path() const { return fPath; }
-    std::string operator/(const std::string& leaf) const { return fPath + "/" + leaf; }
-
-private:
-    std::string fPath;
-};
-
-// Runs a shell command; returns its exit status and, when asked, its
-// standard output and error together.
-int RunCommand(const std::string& command, std::string* output = nullptr);
-std::string Quote(const std::string& text);
+#include "platform/movies/Movies.h"
+#include "support/RunCommand.h"
+#include "support/ScratchFolder.h"
 
 // Makes a movie with ffmpeg: `args` are the input and output options; the
 // output goes to `path`. Fails the current test when ffmpeg fails.
 bool MakeFfmpegMovie(const std::string& path, const std::string& args);
 
-std::vector<std::uint8_t> ReadWholeFile(const std::string& path);
-void WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
-
 FSSpec SpecFor(const std::string& path);
+
+// Saves movie as a new two-fork movie file at path: the movie as a 'moov'
+// resource in the companion "._NAME". Fails the test on error.
+void SaveAsTwoForkMovie(Movie movie, const std::string& path);
 
 // Atom editing on a byte image: the offset of the atom reached by a path of
 // container types ("moov/trak/mdia/minf/dinf/dref"), the nth trak counted by

@@ -88,7 +88,7 @@ TEST(FlattenMovie, SingleForkCopyDecodesWithoutErrorAndLeavesTheSourceAlone)
 {
     ScratchFolder dir;
     std::string source = FixtureMovies::CopyTo("av.mov", dir.Path());
-    auto before = ReadWholeFile(source);
+    auto before = ReadFileBytes(source);
     OpenMovie src(source);
     ASSERT_NE(src.movie, nullptr);
     short resId = movieInDataForkResID;
@@ -96,7 +96,7 @@ TEST(FlattenMovie, SingleForkCopyDecodesWithoutErrorAndLeavesTheSourceAlone)
     EXPECT_EQ(resId, movieInDataForkResID);
     EXPECT_EQ(DecodeErrors(dir / "flat.mov"), "");
     EXPECT_EQ(Packets(dir / "flat.mov", "v:0"), 50);
-    EXPECT_EQ(ReadWholeFile(source), before);
+    EXPECT_EQ(ReadFileBytes(source), before);
     EXPECT_FALSE(fs::exists(dir / "._flat.mov"));
     EXPECT_EQ(FilesIn(dir.Path()), 2);
 
@@ -197,13 +197,13 @@ TEST(FlattenMovie, CancelLeavesNoFileAndReportsTheCancel)
 TEST(FlattenMovie, CancelKeepsTheFileThatWasThere)
 {
     ScratchFolder dir;
-    WriteWholeFile(dir / "flat.mov", {1, 2, 3});
+    WriteFileBytes(dir / "flat.mov", {1, 2, 3});
     OpenMovie src(FixtureMovies::Path("av.mov"));
     ASSERT_NE(src.movie, nullptr);
     SetMovieProgressProc(src.movie, CancelAtFirstUpdate, 0);
     short resId = movieInDataForkResID;
     EXPECT_EQ(FlattenTo(src.movie, dir / "flat.mov", &resId), userCanceledErr);
-    EXPECT_EQ(ReadWholeFile(dir / "flat.mov"), (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_EQ(ReadFileBytes(dir / "flat.mov"), (std::vector<std::uint8_t>{1, 2, 3}));
     EXPECT_EQ(FilesIn(dir.Path()), 1);
 }
 
@@ -268,18 +268,18 @@ TEST(FlattenMovie, OntoAFileHoldingItsOwnSamplesIsRefused)
 {
     ScratchFolder dir;
     std::string source = FixtureMovies::CopyTo("av.mov", dir.Path());
-    auto before = ReadWholeFile(source);
+    auto before = ReadFileBytes(source);
     OpenMovie src(source);
     ASSERT_NE(src.movie, nullptr);
     short resId = movieInDataForkResID;
     EXPECT_EQ(FlattenTo(src.movie, source, &resId), fBsyErr);
-    EXPECT_EQ(ReadWholeFile(source), before);
+    EXPECT_EQ(ReadFileBytes(source), before);
 }
 
 TEST(FlattenMovie, ExistingFileIsKeptWithoutTheReplaceFlag)
 {
     ScratchFolder dir;
-    WriteWholeFile(dir / "flat.mov", {1});
+    WriteFileBytes(dir / "flat.mov", {1});
     OpenMovie src(FixtureMovies::Path("av.mov"));
     FSSpec location = SpecFor(dir / "flat.mov");
     short resId = movieInDataForkResID;

@@ -22,7 +22,7 @@ constexpr std::uint64_t kHole = (4ull << 30) + 4096;
 // Returns false when the file system cannot hold the sparse file.
 bool MakeSparseMovie(const std::string& source, const std::string& dest)
 {
-    auto bytes = ReadWholeFile(source);
+    auto bytes = ReadFileBytes(source);
     std::vector<TopLevelAtom> atoms;
     EXPECT_EQ(ScanTopLevelAtoms(bytes, &atoms), noErr);
     const TopLevelAtom* mdat = nullptr;

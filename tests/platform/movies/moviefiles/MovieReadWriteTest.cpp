@@ -39,6 +39,23 @@ Track FirstTrackOfType(Movie movie, OSType type)
     return nullptr;
 }
 
+// Saves a reference movie at refPath (single fork, the movie in the data
+// fork) for the movie in mediaPath, whose samples stay where they are.
+void SaveReferenceMovie(const std::string& mediaPath, const std::string& refPath)
+{
+    short srcRef = 0;
+    Movie movie = FixtureMovies::Open(mediaPath, &srcRef);
+    ASSERT_NE(movie, nullptr);
+    FSSpec location = SpecFor(refPath);
+    short refNum = 0, resId = movieInDataForkResID;
+    ASSERT_EQ(CreateMovieFile(&location, 'TVOD', -2, (long)0xD0000000, &refNum, nullptr), noErr);
+    EXPECT_EQ(AddMovieResource(movie, refNum, &resId, nullptr), noErr);
+    EXPECT_EQ(resId, movieInDataForkResID);
+    CloseMovieFile(refNum);
+    DisposeMovie(movie);
+    CloseMovieFile(srcRef);
+}
+
 }  // namespace
 
 TEST(NewMovieFromFile, ReadsEveryFfmpegFixture)
@@ -88,7 +105,7 @@ TEST(NewMovieFromFile, UnknownResourceIDIsNotFound)
 TEST(NewMovieFromFile, FileWithoutMovieGivesNoMovieFound)
 {
     ScratchFolder dir;
-    WriteWholeFile(dir / "empty.mov", {0, 0, 0, 16, 'm', 'd', 'a', 't', 1, 2, 3, 4, 5, 6, 7, 8});
+    WriteFileBytes(dir / "empty.mov", {0, 0, 0, 16, 'm', 'd', 'a', 't', 1, 2, 3, 4, 5, 6, 7, 8});
     FSSpec location = SpecFor(dir / "empty.mov");
     short refNum = 0;
     ASSERT_EQ(OpenMovieFile(&location, &refNum, fsRdPerm), noErr);
@@ -191,33 +208,17 @@ TEST(AddMovieResource, SingleForkReferenceMoviePlaysInFfmpegThroughItsAlias)
     ScratchFolder dir;
     fs::create_directories(dir / "edits");
     std::string media = FixtureMovies::CopyTo("av.mov", dir.Path());
-    short srcRef = 0;
-    Movie movie = FixtureMovies::Open(media, &srcRef);
-    ASSERT_NE(movie, nullptr);
-    FSSpec location = SpecFor(dir / "edits/ref.mov");
-    short refNum = 0, resId = movieInDataForkResID;
-    ASSERT_EQ(CreateMovieFile(&location, 'TVOD', -2, (long)0xD0000000, &refNum, nullptr), noErr);
-    ASSERT_EQ(AddMovieResource(movie, refNum, &resId, nullptr), noErr);
-    EXPECT_EQ(resId, movieInDataForkResID);
-    CloseMovieFile(refNum);
+    SaveReferenceMovie(media, dir / "edits/ref.mov");
     EXPECT_FALSE(fs::exists(dir / "edits/._ref.mov"));
     EXPECT_LT(fs::file_size(dir / "edits/ref.mov"), fs::file_size(media) / 4);
     EXPECT_EQ(VideoFrames(dir / "edits/ref.mov", true), 50);
-
-    short again = 0;
-    Movie back = FixtureMovies::Open(dir / "edits/ref.mov", &again);
-    EXPECT_EQ(TrackCount(back), 2);
-    DisposeMovie(back);
-    CloseMovieFile(again);
-    DisposeMovie(movie);
-    CloseMovieFile(srcRef);
 }
 
 TEST(AddMovieResource, ReplacingTheFileThatHoldsTheSamplesIsRefused)
 {
     ScratchFolder dir;
     std::string media = FixtureMovies::CopyTo("av.mov", dir.Path());
-    auto before = ReadWholeFile(media);
+    auto before = ReadFileBytes(media);
     short srcRef = 0;
     Movie movie = FixtureMovies::Open(media, &srcRef);
     ASSERT_NE(movie, nullptr);
@@ -229,93 +230,59 @@ TEST(AddMovieResource, ReplacingTheFileThatHoldsTheSamplesIsRefused)
               noErr);
     EXPECT_EQ(AddMovieResource(movie, refNum, &resId, nullptr), fBsyErr);
     CloseMovieFile(refNum);
-    EXPECT_EQ(ReadWholeFile(media), before);
+    EXPECT_EQ(ReadFileBytes(media), before);
     EXPECT_FALSE(fs::exists(dir / "._av.mov"));
     DisposeMovie(movie);
 }
 
-TEST(NewMovieFromFile, MissingSampleFileStillGivesTheMovieWithAnError)
+// A reference movie reopened after its files moved: the alias finds the
+// samples by relative path first, then by absolute path (and says the movie
+// changed); samples that are gone still give the movie, with an error.
+TEST(NewMovieFromFile, ReferenceMoviesFindTheirSamplesAfterMoves)
 {
-    ScratchFolder dir;
-    std::string media = FixtureMovies::CopyTo("av.mov", dir.Path());
-    short srcRef = 0;
-    Movie movie = FixtureMovies::Open(media, &srcRef);
-    ASSERT_NE(movie, nullptr);
-    FSSpec location = SpecFor(dir / "ref.mov");
-    short refNum = 0, resId = movieInDataForkResID;
-    ASSERT_EQ(CreateMovieFile(&location, 'TVOD', -2, (long)0xD0000000, &refNum, nullptr), noErr);
-    ASSERT_EQ(AddMovieResource(movie, refNum, &resId, nullptr), noErr);
-    CloseMovieFile(refNum);
-    DisposeMovie(movie);
-    CloseMovieFile(srcRef);
-    fs::remove(media);
-
-    ASSERT_EQ(OpenMovieFile(&location, &refNum, fsRdWrPerm), noErr);
-    Movie back = nullptr;
-    EXPECT_EQ(NewMovieFromFile(&back, refNum, nullptr, nullptr, newMovieActive, nullptr), couldNotResolveDataRef);
-    ASSERT_NE(back, nullptr);
-    EXPECT_EQ(GetMovieTrackCount(back), 2);
-    DisposeMovie(back);
-    CloseMovieFile(refNum);
-}
-
-TEST(NewMovieFromFile, ReferenceMovieMovedWithItsMediaStillResolves)
-{
-    ScratchFolder dir;
-    fs::create_directories(dir / "project/media");
-    std::string media = FixtureMovies::CopyTo("av.mov", dir / "project/media");
-    short srcRef = 0;
-    Movie movie = FixtureMovies::Open(media, &srcRef);
-    ASSERT_NE(movie, nullptr);
-    FSSpec location = SpecFor(dir / "project/ref.mov");
-    short refNum = 0, resId = movieInDataForkResID;
-    ASSERT_EQ(CreateMovieFile(&location, 'TVOD', -2, (long)0xD0000000, &refNum, nullptr), noErr);
-    ASSERT_EQ(AddMovieResource(movie, refNum, &resId, nullptr), noErr);
-    CloseMovieFile(refNum);
-    DisposeMovie(movie);
-    CloseMovieFile(srcRef);
-    fs::rename(dir / "project", dir / "moved");
-
-    FSSpec moved = SpecFor(dir / "moved/ref.mov");
-    ASSERT_EQ(OpenMovieFile(&moved, &refNum, fsRdWrPerm), noErr);
-    Movie back = nullptr;
-    EXPECT_EQ(NewMovieFromFile(&back, refNum, nullptr, nullptr, newMovieActive, nullptr), noErr);
-    ASSERT_NE(back, nullptr);
-    auto files = MovieDataRefs::DataFiles(back);
-    ASSERT_EQ(files.size(), 1u);
-    EXPECT_TRUE(fs::equivalent(files[0], dir / "moved/media/av.mov"));
-    DisposeMovie(back);
-    CloseMovieFile(refNum);
-}
-
-TEST(NewMovieFromFile, ReferenceMovieMovedAloneFindsItsMediaByAbsolutePathAndSaysSo)
-{
-    ScratchFolder dir;
-    fs::create_directories(dir / "media");
-    fs::create_directories(dir / "a/b/c");
-    std::string media = FixtureMovies::CopyTo("av.mov", dir / "media");
-    short srcRef = 0;
-    Movie movie = FixtureMovies::Open(media, &srcRef);
-    ASSERT_NE(movie, nullptr);
-    FSSpec location = SpecFor(dir / "ref.mov");
-    short refNum = 0, resId = movieInDataForkResID;
-    ASSERT_EQ(CreateMovieFile(&location, 'TVOD', -2, (long)0xD0000000, &refNum, nullptr), noErr);
-    ASSERT_EQ(AddMovieResource(movie, refNum, &resId, nullptr), noErr);
-    CloseMovieFile(refNum);
-    DisposeMovie(movie);
-    CloseMovieFile(srcRef);
-    fs::rename(dir / "ref.mov", dir / "a/b/c/ref.mov");
-
-    FSSpec moved = SpecFor(dir / "a/b/c/ref.mov");
-    ASSERT_EQ(OpenMovieFile(&moved, &refNum, fsRdWrPerm), noErr);
-    Movie back = nullptr;
-    Boolean changed = false;
-    EXPECT_EQ(NewMovieFromFile(&back, refNum, nullptr, nullptr, newMovieActive, &changed), noErr);
-    EXPECT_TRUE(changed);
-    ASSERT_NE(back, nullptr);
-    auto files = MovieDataRefs::DataFiles(back);
-    ASSERT_EQ(files.size(), 1u);
-    EXPECT_TRUE(fs::equivalent(files[0], media));
-    DisposeMovie(back);
-    CloseMovieFile(refNum);
+    struct Case {
+        const char* name;
+        const char* mediaFolder;
+        const char* refPath;
+        const char* moveFrom;
+        const char* moveTo;  // nil: removed
+        const char* reopenPath;
+        OSErr result;
+        const char* samplesIn;  // nil: not found
+        int changed;            // -1: not checked
+    } cases[] = {
+        {"samples removed", "media", "ref.mov", "media/av.mov", nullptr, "ref.mov", couldNotResolveDataRef, nullptr,
+         -1},
+        {"moved with its media", "project/media", "project/ref.mov", "project", "moved", "moved/ref.mov", noErr,
+         "moved/media/av.mov", -1},
+        {"moved alone", "media", "ref.mov", "ref.mov", "a/b/c/ref.mov", "a/b/c/ref.mov", noErr, "media/av.mov", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScratchFolder dir;
+        fs::create_directories(dir / c.mediaFolder);
+        fs::create_directories(dir / "a/b/c");
+        SaveReferenceMovie(FixtureMovies::CopyTo("av.mov", dir / c.mediaFolder), dir / c.refPath);
+        if (c.moveTo)
+            fs::rename(dir / c.moveFrom, dir / c.moveTo);
+        else
+            fs::remove(dir / c.moveFrom);
+        FSSpec location = SpecFor(dir / c.reopenPath);
+        short refNum = 0;
+        ASSERT_EQ(OpenMovieFile(&location, &refNum, fsRdWrPerm), noErr);
+        Movie back = nullptr;
+        Boolean changed = false;
+        EXPECT_EQ(NewMovieFromFile(&back, refNum, nullptr, nullptr, newMovieActive, &changed), c.result);
+        ASSERT_NE(back, nullptr);
+        EXPECT_EQ(GetMovieTrackCount(back), 2);
+        auto files = MovieDataRefs::DataFiles(back);
+        if (c.samplesIn) {
+            ASSERT_EQ(files.size(), 1u);
+            EXPECT_TRUE(fs::equivalent(files[0], dir / c.samplesIn));
+        }
+        if (c.changed >= 0)
+            EXPECT_EQ(bool(changed), bool(c.changed));
+        DisposeMovie(back);
+        CloseMovieFile(refNum);
+    }
 }

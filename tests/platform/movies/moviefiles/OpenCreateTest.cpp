@@ -21,7 +21,7 @@ TEST(OpenMovieFile, MissingFileGivesFileNotFound)
 TEST(OpenMovieFile, LockedFileRefusesWritePermissionButOpensForReading)
 {
     ScratchFolder dir;
-    WriteWholeFile(dir / "locked.mov", {0, 0, 0, 8, 'f', 'r', 'e', 'e'});
+    WriteFileBytes(dir / "locked.mov", {0, 0, 0, 8, 'f', 'r', 'e', 'e'});
     chmod((dir / "locked.mov").c_str(), 0444);
     FSSpec location = SpecFor(dir / "locked.mov");
     short refNum = 0;
@@ -35,7 +35,7 @@ TEST(OpenMovieFile, FileInLockedFolderRefusesWritePermission)
 {
     ScratchFolder dir;
     fs::create_directories(dir / "ro");
-    WriteWholeFile(dir / "ro/m.mov", {0, 0, 0, 8, 'f', 'r', 'e', 'e'});
+    WriteFileBytes(dir / "ro/m.mov", {0, 0, 0, 8, 'f', 'r', 'e', 'e'});
     chmod((dir / "ro").c_str(), 0555);
     FSSpec location = SpecFor(dir / "ro/m.mov");
     short refNum = 0;
@@ -46,7 +46,7 @@ TEST(OpenMovieFile, FileInLockedFolderRefusesWritePermission)
 TEST(OpenMovieFile, SecondWriterOfTheSameFileIsRefused)
 {
     ScratchFolder dir;
-    WriteWholeFile(dir / "m.mov", {0, 0, 0, 8, 'f', 'r', 'e', 'e'});
+    WriteFileBytes(dir / "m.mov", {0, 0, 0, 8, 'f', 'r', 'e', 'e'});
     FSSpec location = SpecFor(dir / "m.mov");
     short first = 0, second = 0, reader = 0;
     ASSERT_EQ(OpenMovieFile(&location, &first, fsRdWrPerm), noErr);
@@ -98,17 +98,17 @@ TEST(CreateMovieFile, SingleForkFileHasNoCompanion)
 TEST(CreateMovieFile, ExistingFileIsKeptWithoutTheReplaceFlag)
 {
     ScratchFolder dir;
-    WriteWholeFile(dir / "old.mov", {1, 2, 3});
+    WriteFileBytes(dir / "old.mov", {1, 2, 3});
     FSSpec location = SpecFor(dir / "old.mov");
     short refNum = 0;
     EXPECT_EQ(CreateMovieFile(&location, 'TVOD', -2, createMovieFileDontCreateMovie, &refNum, nullptr), dupFNErr);
-    EXPECT_EQ(ReadWholeFile(dir / "old.mov").size(), 3u);
+    EXPECT_EQ(ReadFileBytes(dir / "old.mov").size(), 3u);
 }
 
 TEST(CreateMovieFile, ReplacedFileStaysUntilTheNewOneIsCommitted)
 {
     ScratchFolder dir;
-    WriteWholeFile(dir / "old.mov", {1, 2, 3});
+    WriteFileBytes(dir / "old.mov", {1, 2, 3});
     FSSpec location = SpecFor(dir / "old.mov");
     short refNum = 0;
     ASSERT_EQ(CreateMovieFile(&location, 'TVOD', -2,
@@ -116,9 +116,9 @@ TEST(CreateMovieFile, ReplacedFileStaysUntilTheNewOneIsCommitted)
                                   createMovieFileDontCreateResFile,
                               &refNum, nullptr),
               noErr);
-    EXPECT_EQ(ReadWholeFile(dir / "old.mov").size(), 3u);
+    EXPECT_EQ(ReadFileBytes(dir / "old.mov").size(), 3u);
     ASSERT_EQ(CloseMovieFile(refNum), noErr);
-    EXPECT_EQ(ReadWholeFile(dir / "old.mov").size(), 0u);
+    EXPECT_EQ(ReadFileBytes(dir / "old.mov").size(), 0u);
     int files = 0;
     for (auto& e : fs::directory_iterator(dir.Path()))
         files += e.is_regular_file() ? 1 : 0;
@@ -139,13 +139,13 @@ TEST(CreateMovieFile, NewFileInLockedFolderIsRefused)
 TEST(CreateMovieFile, FileOpenForWritingIsBusy)
 {
     ScratchFolder dir;
-    WriteWholeFile(dir / "open.mov", {0, 0, 0, 8, 'f', 'r', 'e', 'e'});
+    WriteFileBytes(dir / "open.mov", {0, 0, 0, 8, 'f', 'r', 'e', 'e'});
     FSSpec location = SpecFor(dir / "open.mov");
     short writer = 0, refNum = 0;
     ASSERT_EQ(OpenMovieFile(&location, &writer, fsRdWrPerm), noErr);
     EXPECT_EQ(CreateMovieFile(&location, 'TVOD', -2, createMovieFileDeleteCurFile | createMovieFileDontCreateMovie,
                               &refNum, nullptr),
               fBsyErr);
-    EXPECT_EQ(ReadWholeFile(dir / "open.mov").size(), 8u);
+    EXPECT_EQ(ReadFileBytes(dir / "open.mov").size(), 8u);
     CloseMovieFile(writer);
 }

@@ -92,29 +92,24 @@ TEST(ResourceFork, EmptyForkHasNoResources)
     EXPECT_TRUE(fork.Entries().empty());
 }
 
-TEST(ResourceFork, MapOffsetPastTheEndIsRejected)
+TEST(ResourceFork, DamagedMapsAreRejected)
 {
-    auto bytes = SampleFork();
-    bytes[4] = 0x7F;
-    ResourceFork fork;
-    EXPECT_EQ(ResourceFork::Decode(bytes, &fork), mapReadErr);
-}
-
-TEST(ResourceFork, ResourceLengthPastTheDataIsRejected)
-{
-    auto bytes = SampleFork();
-    bytes[256] = 0x40;  // the first resource's length
-    ResourceFork fork;
-    EXPECT_EQ(ResourceFork::Decode(bytes, &fork), mapReadErr);
-}
-
-TEST(ResourceFork, TypeCountBeyondTheMapIsRejected)
-{
-    auto bytes = SampleFork();
-    std::size_t map = bytes[4] << 24 | bytes[5] << 16 | bytes[6] << 8 | bytes[7];
-    bytes[map + 28] = 0x7F;  // number of types minus one
-    ResourceFork fork;
-    EXPECT_EQ(ResourceFork::Decode(bytes, &fork), mapReadErr);
+    auto sample = SampleFork();
+    std::size_t map = sample[4] << 24 | sample[5] << 16 | sample[6] << 8 | sample[7];
+    struct Damage {
+        const char* name;
+        std::size_t at;
+    } damages[] = {
+        {"map offset past the end", 4},
+        {"resource length past the data", 256},
+        {"type count beyond the map", map + 28},
+    };
+    for (const auto& d : damages) {
+        auto bytes = sample;
+        bytes[d.at] = 0x7F;
+        ResourceFork fork;
+        EXPECT_EQ(ResourceFork::Decode(bytes, &fork), mapReadErr) << d.name;
+    }
 }
 
 TEST(ResourceFork, EveryTruncationFailsCleanly)

@@ -128,7 +128,7 @@ TEST(SafeSave, RepeatedSavesKeepTheFileSizeBounded)
     std::string path = SavedBefore("av.mov", dir, 12);
     auto grown = std::filesystem::file_size(path) - std::filesystem::file_size(original);
     std::vector<TopLevelAtom> atoms;
-    ASSERT_EQ(ScanTopLevelAtoms(ReadWholeFile(path), &atoms), noErr);
+    ASSERT_EQ(ScanTopLevelAtoms(ReadFileBytes(path), &atoms), noErr);
     std::uint64_t movieSize = 0;
     for (const auto& a : atoms)
         movieSize = a.type == 'moov' ? a.size : movieSize;
@@ -152,22 +152,17 @@ TEST(SafeSave, TwoForkMovieKilledAtAnyWriteReopensOldOrNew)
     ScratchFolder dir;
     std::string path = dir / "two.mov";
     {
-        short srcRef = 0;
-        Movie source = FixtureMovies::Open(FixtureMovies::Path("av.mov"), &srcRef);
+        short sourceRef = 0;
+        Movie source = FixtureMovies::Open(FixtureMovies::Path("av.mov"), &sourceRef);
         ASSERT_NE(source, nullptr);
-        FSSpec location = SpecFor(path);
-        short refNum = 0, resId = 0;
-        ASSERT_EQ(CreateMovieFile(&location, 'TVOD', -2, createMovieFileDontCreateMovie, &refNum, nullptr), noErr);
-        ASSERT_EQ(AddMovieResource(source, refNum, &resId, nullptr), noErr);
-        CloseMovieFile(refNum);
+        SaveAsTwoForkMovie(source, path);
         DisposeMovie(source);
-        CloseMovieFile(srcRef);
+        CloseMovieFile(sourceRef);
     }
     std::string companion = dir / "._two.mov";
-    auto original = ReadWholeFile(companion);
+    auto original = ReadFileBytes(companion);
     long operations = 0;
     {
-        WriteWholeFile(companion, original);
         short refNum = 0, resId = 0;
         Movie movie = FixtureMovies::Open(path, &refNum, &resId);
         ASSERT_NE(movie, nullptr);
@@ -179,9 +174,11 @@ TEST(SafeSave, TwoForkMovieKilledAtAnyWriteReopensOldOrNew)
         DisposeMovie(movie);
         CloseMovieFile(refNum);
     }
-    ASSERT_GE(operations, 2);
+    // The companion is written to a temporary file, flushed, renamed over
+    // the old one, and its folder flushed: every one of those can be cut.
+    ASSERT_GE(operations, 4);
     for (long k = 1; k <= operations; ++k) {
-        WriteWholeFile(companion, original);
+        WriteFileBytes(companion, original);
         pid_t child = fork();
         if (child == 0) {
             SaveWithOffset(path, {WriteFault::killProcess, k, 0, false});
@@ -189,26 +186,9 @@ TEST(SafeSave, TwoForkMovieKilledAtAnyWriteReopensOldOrNew)
         }
         int status = 0;
         waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status)) << k;
+        EXPECT_EQ(WEXITSTATUS(status), 77) << "the save did not reach write " << k;
         TimeValue offset = FirstTrackOffset(path);
         EXPECT_TRUE(offset == 0 || offset == kNewOffset) << "killed at " << k << ": offset " << offset;
     }
-}
-
-TEST(SafeSave, InsertedEmptySegmentIsTheEditListFfprobeReads)
-{
-    ScratchFolder dir;
-    std::string path = FixtureMovies::CopyTo("av.mov", dir.Path());
-    short refNum = 0, resId = 0;
-    Movie movie = FixtureMovies::Open(path, &refNum, &resId);
-    ASSERT_NE(movie, nullptr);
-    Track track = GetMovieIndTrack(movie, 1);
-    TimeValue duration = GetTrackDuration(track);
-    ASSERT_EQ(InsertEmptyTrackSegment(track, 0, 250), noErr);
-    ASSERT_EQ(UpdateMovieResource(movie, refNum, resId, nullptr), noErr);
-    DisposeMovie(movie);
-    CloseMovieFile(refNum);
-    std::string trace;
-    RunCommand("ffprobe -v trace " + Quote(path), &trace);
-    EXPECT_NE(trace.find("duration=250 time=-1"), std::string::npos);
-    EXPECT_NE(trace.find("duration=" + std::to_string(duration) + " time=0"), std::string::npos);
 }

@@ -1,0 +1,69 @@
+// The viewer window: one open movie playing under its movie controller, the
+// movie file it came from, and the movie-wide commands (size, timing,
+// saving).
+#pragma once
+
+#include "framework/Window.h"
+#include "platform/controller/MovieControllers.h"
+#include "platform/movies/Movies.h"
+#include "platform/ui/dialogs/Dialogs.h"
+
+class OrvoTracksWindow;
+
+class OrvoViewerWindow : public Window {
+public:
+    OrvoViewerWindow();
+    explicit OrvoViewerWindow(short resID);
+    ~OrvoViewerWindow() override;
+
+    void Refresh() override;
+    bool CloseWindow() override;
+    void ResizeWindow(short x, short y) override;
+    bool PreHandleEvent(EventRecord& er, long& ec) override;
+    long HandleMenu(long mChoice, bool* cont) override;
+
+    // Attaches an opened movie: the viewer takes over the movie and the open
+    // movie file mRefNum, and closes both when it is destroyed. The viewer
+    // must be registered with its engine already.
+    void SetMovie(Movie m, short mRefNum, short mResID, const unsigned char* name);
+    void SaveMovie();
+    void SaveMovieAs();
+    void OnMovieChanged();
+
+protected:
+    void Activate() override;
+    void Deactivate() override;
+    long HandleMouseDown(EventRecord& er) override;
+
+    // Timing of the whole movie.
+    void SetFrameRate();
+    void ScaleMovie();
+    void DisplayTrackInfo(DialogPtr theDlg, long trackNum);
+    void CollectTrackInfo(DialogPtr theDlg, long trackNum);
+
+    // The size the movie is shown at.
+    void MovieNormalSize();
+    void MovieDoubleSize();
+    void MovieMaxSize();
+    void CustomMovieSize();
+    void SetAsDefaultSize();
+    void ResizeMovie(short h, short v);
+
+    // A viewer gets its movie, its movie file and its controller together in
+    // SetMovie; until then movie is nil and nothing here touches the movie
+    // toolbox on its behalf.
+    Movie movie;
+    short movieRefNum;
+    short movieResID;
+    MovieController controller;
+    Str255 movieName;
+    short movieHeight;
+    short movieWidth;
+    OrvoTracksWindow* tracksWin;
+
+private:
+    void EnableMovieMenus(bool enable);
+};
+
+// The action filter of every viewer's controller; refCon is the viewer.
+Boolean MovieControllerEventFilter(MovieController theController, short action, void* params, long refCon);

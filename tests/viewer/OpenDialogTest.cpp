@@ -1,0 +1,322 @@
+// File/Open through the open dialog, and the dialog's folder list.
+#include <sys/stat.h>
+#include <utime.h>
+
+#include <fstream>
+
+#include "ViewerTestSupport.h"
+#include "platform/ui/navigation/NavFolderList.h"
+#include "platform/ui/resources/Resources.h"
+
+namespace {
+
+// Items of the file dialogs.
+enum : short { kOpen = 1, kCancel = 2, kPath = 3, kUp = 4, kNameHeader = 5, kDateHeader = 6, kList = 7 };
+
+nav::FolderList* ListOf(DialogPtr d)
+{
+    return nav::FolderList::Of(d);
+}
+
+std::vector<std::string> Names(DialogPtr d)
+{
+    std::vector<std::string> names;
+    for (const auto& e : ListOf(d)->Entries())
+        names.push_back(e.isFolder ? e.name + "/" : e.name);
+    return names;
+}
+
+// The global point of a row of the list.
+Point RowPoint(DialogPtr d, int row)
+{
+    harness::DialogState state = harness::GetDialogState(d);
+    Rect list = state.items.at(kList - 1).bounds;
+    Rect content{};
+    GetWindowBounds(d, kWindowContentRgn, &content);
+    return Point{short(content.top + list.top + row * 16 + 8), short(content.left + list.left + 20)};
+}
+
+DialogScript::Step DoubleClickRow(int row)
+{
+    return [row](DialogPtr d) {
+        harness::Click(RowPoint(d, row));
+        harness::Click(RowPoint(d, row));
+    };
+}
+
+class OpenDialogTest : public AppTest {
+protected:
+    void SetUp() override
+    {
+        AppTest::SetUp();
+        MakeMovie("b movie.mov");
+        MakeMovie("A movie.mp4", "32x32");
+        std::filesystem::create_directory(Path("clips"));
+        MakeMovie("clips/inner.mov", "48x32");
+        std::ofstream(Path("notes.txt")) << "text";
+        std::ofstream(Path(".hidden.mov")) << "hidden";
+    }
+
+    void ChooseOpen(UInt16 modifiers = 0)
+    {
+        EventRecord er{};
+        er.what = keyDown;
+        er.modifiers = modifiers;
+        app.HandleMenu(er, (long(kFileMenuID) << 16) | kFileOpenItem);
+        RunLoop(5);
+    }
+};
+
+TEST_F(OpenDialogTest, ListsFoldersFirstThenMovieFilesAndDoubleClickOpens)
+{
+    std::vector<std::string> listed;
+    DialogScript script({[&](DialogPtr d) {
+                             listed = Names(d);
+                             harness::DialogState state = harness::GetDialogState(d);
+                             EXPECT_EQ(state.items.at(kPath - 1).text, folder);
+                             DoubleClickRow(2)(d);
+                         }});
+    ChooseOpen();
+    EXPECT_EQ(listed, (std::vector<std::string>{"clips/", "A movie.mp4", "b movie.mov"}));
+    EXPECT_TRUE(script.unexpected.empty());
+    ASSERT_EQ(Viewers().size(), 1u);
+    EXPECT_EQ(pstr::ToStd(FrontViewer()->movieName), "b movie.mov");
+}
+
+TEST_F(OpenDialogTest, TypingSelectsByNameAndReturnOpens)
+{
+    DialogScript script({[&](DialogPtr) { harness::Type("a m"); },
+                         [&](DialogPtr d) {
+                             EXPECT_EQ(ListOf(d)->SelectedEntry()->name, "A movie.mp4");
+                             harness::Key(0x0D);
+                         }});
+    ChooseOpen();
+    ASSERT_EQ(Viewers().size(), 1u);
+    EXPECT_EQ(pstr::ToStd(FrontViewer()->movieName), "A movie.mp4");
+}
+
+TEST_F(OpenDialogTest, CancelOpensNothingAndSaysNothing)
+{
+    for (auto cancel : {ClickItem(kCancel), DialogScript::Step([](DialogPtr) { harness::Key(0x1B); })}) {
+        DialogScript script({cancel});
+        ChooseOpen();
+        EXPECT_TRUE(script.Finished());
+        EXPECT_TRUE(script.unexpected.empty());
+        EXPECT_TRUE(Viewers().empty());
+        EXPECT_EQ(harness::FrontDialog(), nullptr);
+    }
+}
+
+TEST_F(OpenDialogTest, OptionListsEveryFileAndANonMovieEndsInTheAlert)
+{
+    std::vector<std::string> listed;
+    DialogScript script({[&](DialogPtr d) {
+        listed = Names(d);
+        DoubleClickRow(3)(d);
+    }});
+    ChooseOpen(optionKey);
+    EXPECT_EQ(listed, (std::vector<std::string>{"clips/", "A movie.mp4", "b movie.mov", "notes.txt"}));
+    ASSERT_EQ(script.unexpected.size(), 1u);
+    EXPECT_NE(JoinTexts(script.unexpected[0]).find("NewMovieFromFile"), std::string::npos);
+    EXPECT_TRUE(Viewers().empty());
+}
+
+TEST_F(OpenDialogTest, FoldersOpenGoUpAndTheLastFolderIsRemembered)
+{
+    std::vector<std::string> inside, back;
+    std::string selectedAfterUp;
+    DialogScript script({DoubleClickRow(0),
+                         [&](DialogPtr d) {
+                             inside = Names(d);
+                             EXPECT_EQ(ListOf(d)->Folder(), Path("clips"));
+                             harness::ClickDialogItem(d, kUp);
+                         },
+                         [&](DialogPtr d) {
+                             back = Names(d);
+                             selectedAfterUp = ListOf(d)->SelectedEntry()->name;
+                             harness::Key(0x0D);  // Return on a folder goes into it
+                         },
+                         [&](DialogPtr d) {
+                             ListOf(d)->Select(0);
+                             harness::ClickDialogItem(d, kOpen);
+                         },
+                         [&](DialogPtr d) {
+                             EXPECT_EQ(ListOf(d)->Folder(), Path("clips")) << "starts where the last one ended";
+                             harness::ClickDialogItem(d, kCancel);
+                         }});
+    ChooseOpen();
+    EXPECT_EQ(inside, std::vector<std::string>{"inner.mov"});
+    EXPECT_EQ(back.size(), 3u);
+    EXPECT_EQ(selectedAfterUp, "clips");
+    ASSERT_EQ(Viewers().size(), 1u);
+    EXPECT_EQ(pstr::ToStd(FrontViewer()->movieName), "inner.mov");
+    ChooseOpen();
+    EXPECT_TRUE(script.Finished());
+}
+
+TEST_F(OpenDialogTest, HeadersSortByNameOrDateEitherWayWithFoldersFirst)
+{
+    // b is the oldest, A the newest.
+    struct utimbuf oldTime{1000000000, 1000000000}, newTime{1700000000, 1700000000};
+    utime(Path("b movie.mov").c_str(), &oldTime);
+    utime(Path("A movie.mp4").c_str(), &newTime);
+    std::filesystem::create_directory(Path("z folder"));
+    struct Case {
+        short header;
+        std::vector<std::string> order;
+    };
+    const Case cases[] = {
+        {kNameHeader, {"z folder/", "clips/", "b movie.mov", "A movie.mp4"}},  // name, reversed
+        {kDateHeader, {"b movie.mov", "A movie.mp4"}},                         // date, oldest first
+        {kDateHeader, {"A movie.mp4", "b movie.mov"}},                         // date, newest first
+    };
+    std::vector<DialogScript::Step> steps;
+    for (const Case& c : cases)
+        steps.push_back([&c](DialogPtr d) {
+            harness::ClickDialogItem(d, c.header);
+            harness::Pause(1);
+        });
+    std::vector<std::vector<std::string>> seen;
+    DialogScript* scriptPtr = nullptr;
+    std::vector<DialogScript::Step> checked;
+    for (size_t i = 0; i < steps.size(); ++i)
+        checked.push_back([&, i](DialogPtr d) {
+            if (i > 0)
+                seen.push_back(Names(d));
+            steps[i](d);
+        });
+    checked.push_back([&](DialogPtr d) {
+        seen.push_back(Names(d));
+        harness::ClickDialogItem(d, kCancel);
+    });
+    DialogScript script(checked);
+    scriptPtr = &script;
+    ChooseOpen();
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0], cases[0].order);
+    for (int i = 1; i < 3; ++i) {
+        ASSERT_EQ(seen[i].size(), 4u);
+        EXPECT_EQ(seen[i][0].back(), '/');
+        EXPECT_EQ(seen[i][1].back(), '/');
+        EXPECT_EQ(std::vector<std::string>(seen[i].begin() + 2, seen[i].end()), cases[i].order);
+    }
+    EXPECT_TRUE(scriptPtr->Finished());
+}
+
+TEST_F(OpenDialogTest, ViewerBehindTheDialogIsRedrawn)
+{
+    OpenByAppleEvent({Path("b movie.mov")});
+    ViewerAccess* v = FrontViewer();
+    ASSERT_NE(v, nullptr);
+    UInt32 painted = 0, after = 0;
+    DialogScript script({[&](DialogPtr) {
+                             GrafPtr saved;
+                             GetPort(&saved);
+                             SetPortWindowPort(v->win);
+                             Rect r = {0, 0, 20, 20};
+                             PaintRect(&r);
+                             InvalWindowRect(v->win, &r);
+                             painted = harness::PortPixel(GetWindowPort(v->win), 5, 5);
+                             SetPort(saved);
+                             harness::Pause(2);
+                         },
+                         [&](DialogPtr d) {
+                             after = harness::PortPixel(GetWindowPort(v->win), 5, 5);
+                             harness::ClickDialogItem(d, kCancel);
+                         }});
+    ChooseOpen();
+    EXPECT_NE(painted, after);
+}
+
+}  // namespace
+
+namespace {
+
+// What a save dialog's client keeps: three check boxes added from an item
+// list, toggled on clicks, read back at the end.
+struct SaveClient {
+    short lastStandard = 0;
+    short values[3] = {0, 0, 1};
+    std::vector<NavEventCallbackMessage> selectors;
+};
+
+void SaveClientProc(NavEventCallbackMessage selector, NavCBRecPtr parms, void* ud)
+{
+    auto* client = static_cast<SaveClient*>(ud);
+    client->selectors.push_back(selector);
+    DialogPtr d = GetDialogFromWindow(parms->window);
+    ControlHandle box = nullptr;
+    switch (selector) {
+    case kNavCBStart:
+        NavCustomControl(parms->context, kNavCtlAddControlList, GetResource(kItemListResType, 500));
+        NavCustomControl(parms->context, kNavCtlGetFirstControlID, &client->lastStandard);
+        for (short i = 0; i < 3; ++i)
+            if (GetDialogItemAsControl(d, short(client->lastStandard + 1 + i), &box) == noErr)
+                SetControlValue(box, client->values[i]);
+        break;
+    case kNavCBTerminate:
+        for (short i = 0; i < 3; ++i)
+            if (GetDialogItemAsControl(d, short(client->lastStandard + 1 + i), &box) == noErr)
+                client->values[i] = GetControlValue(box);
+        break;
+    case kNavCBEvent: {
+        short item = parms->eventData.itemHit;
+        if (parms->eventData.eventDataParms.event->what == mouseDown && item > client->lastStandard &&
+            item <= client->lastStandard + 3 && GetDialogItemAsControl(d, item, &box) == noErr)
+            SetControlValue(box, GetControlValue(box) ? 0 : 1);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+TEST_F(OpenDialogTest, SaveDialogNamesAFileAsksBeforeReplacingAndKeepsTheClientsItems)
+{
+    RegisterItemListTemplate(500, ItemListTemplate{{{kCheckBoxDialogItem, Rect{0, 0, 18, 130}, "One", 0},
+                                                    {kCheckBoxDialogItem, Rect{20, 0, 38, 130}, "Two", 0},
+                                                    {kCheckBoxDialogItem, Rect{40, 0, 58, 130}, "Three", 0}}});
+    SaveClient client;
+    std::string proposed, replaceText;
+    DialogScript script({[&](DialogPtr d) {
+                             proposed = harness::GetDialogState(d).items.at(9).text;
+                             harness::ClickDialogItem(d, short(client.lastStandard + 1));
+                             TypeInto(10, "b movie.mov", kOpen)(d);
+                         },
+                         [&](DialogPtr d) {  // the replace question
+                             replaceText = JoinTexts({"", {harness::GetDialogState(d).items.at(2).shownText}});
+                             harness::ClickDialogItem(d, 2);
+                         },
+                         [&](DialogPtr d) {
+                             EXPECT_EQ(harness::GetDialogState(d).title, "Save");
+                             harness::ClickDialogItem(d, kOpen);
+                         },
+                         ClickItem(1)});
+    NavDialogOptions options;
+    ASSERT_EQ(NavGetDefaultDialogOptions(&options), noErr);
+    pstr::FromStd("proposed.mov", options.savedFileName);
+    NavReplyRecord reply;
+    ASSERT_EQ(NavPutFile(nullptr, &reply, &options, SaveClientProc, 'MooV', 'TVOD', &client), noErr);
+    EXPECT_TRUE(script.Finished());
+    EXPECT_EQ(proposed, "proposed.mov");
+    EXPECT_NE(replaceText.find("b movie.mov"), std::string::npos);
+    ASSERT_TRUE(reply.validRecord);
+    EXPECT_TRUE(reply.replacing);
+    FSSpec chosen{};
+    ASSERT_EQ(AEGetNthPtr(&reply.selection, 1, typeFSS, nullptr, nullptr, &chosen, sizeof chosen, nullptr), noErr);
+    EXPECT_EQ(FSSpecPath(chosen), Path("b movie.mov"));
+    EXPECT_EQ(client.lastStandard, 10);
+    EXPECT_EQ(client.values[0], 1);
+    EXPECT_EQ(client.values[1], 0);
+    EXPECT_EQ(client.values[2], 1);
+    EXPECT_EQ(client.selectors.front(), kNavCBCustomize);
+    EXPECT_EQ(client.selectors.back(), kNavCBTerminate);
+    NavDisposeReply(&reply);
+
+    // Cancelled: no valid reply, nothing written.
+    DialogScript cancel({ClickItem(kCancel)});
+    ASSERT_EQ(NavPutFile(nullptr, &reply, &options, nullptr, 'MooV', 'TVOD', nullptr), noErr);
+    EXPECT_FALSE(reply.validRecord);
+}
+
+}  // namespace
