@@ -1,5 +1,6 @@
 // Regression runner: every file named on the command line (folders are
-// walked) goes through the sanitized reader as it is, and a fixed set of
+// walked), and every hostile file the tests build, goes through the
+// sanitized reader as it is and through the write path, and a fixed set of
 // variants of it (cut short at several lengths, single bytes changed in the
 // atom headers) goes through the in-memory parser. A sanitizer report ends
 // the program with an error; otherwise it prints what it ran.
@@ -9,6 +10,7 @@
 #include <iterator>
 #include <vector>
 
+#include "HostileMovies.h"
 #include "MovieReaderTarget.h"
 
 namespace fs = std::filesystem;
@@ -22,6 +24,19 @@ std::vector<std::uint8_t> ReadAll(const fs::path& path)
 }
 
 // The variants are deterministic so that a failure can be repeated.
+// The write path with a few fixed sets of changes.
+int RunWriteBack(const std::vector<std::uint8_t>& bytes)
+{
+    static const std::uint8_t kControls[][kWriteBackControlBytes] = {
+        {0, 0, 0, 0, 0, 0, 0, 0}, {1, 2, 3, 4, 0x20, 0x40, 0x60, 3}, {5, 4, 1, 0, 0x85, 0x10, 0x7F, 0}};
+    for (const auto& control : kControls) {
+        std::vector<std::uint8_t> input(control, control + kWriteBackControlBytes);
+        input.insert(input.end(), bytes.begin(), bytes.end());
+        RunMovieWriteBack(input.data(), input.size());
+    }
+    return 3;
+}
+
 int RunVariants(std::vector<std::uint8_t> bytes)
 {
     int runs = 0;
@@ -59,9 +74,14 @@ int main(int argc, char** argv)
         for (const auto& path : paths) {
             auto bytes = ReadAll(path);
             RunMovieReader(bytes.data(), bytes.size());
-            runs += 1 + RunVariants(bytes);
+            runs += 1 + RunWriteBack(bytes) + RunVariants(bytes);
             ++files;
         }
+    }
+    for (const auto& hostile : HostileMovies::All()) {
+        RunMovieReader(hostile.bytes.data(), hostile.bytes.size());
+        runs += 1 + RunWriteBack(hostile.bytes) + RunVariants(hostile.bytes);
+        ++files;
     }
     std::printf("%d files, %d runs through the sanitized reader\n", files, runs);
     return files > 0 ? 0 : 1;

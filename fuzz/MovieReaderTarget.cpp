@@ -124,6 +124,63 @@ void RunMovieParserInMemory(const std::uint8_t* data, std::size_t size)
     DecodeAppleDouble({data, size}, &container);
 }
 
+void RunMovieWriteBack(const std::uint8_t* data, std::size_t size)
+{
+    if (size < kWriteBackControlBytes)
+        return;
+    const std::uint8_t* control = data;
+    Movie movie = nullptr;
+    ParseMovieFileData({data + kWriteBackControlBytes, size - kWriteBackControlBytes},
+                       MovieSource{"/nonexistent/in-memory.mov", size - kWriteBackControlBytes}, &movie);
+    if (!movie)
+        return;
+    long tracks = GetMovieTrackCount(movie);
+    for (long i = 1; i <= tracks; ++i) {
+        Track track = GetMovieIndTrack(movie, i);
+        TimeValue duration = GetTrackDuration(track);
+        // Times from the control bytes, as fractions of the track or as they
+        // stand, so that both ordinary and extreme values are tried.
+        auto timeFrom = [&](std::uint8_t c) -> TimeValue {
+            return (c & 0x80) ? TimeValue(c & 0x7F) * 1000 : TimeValue(SInt64(duration) * (c & 0x7F) / 127);
+        };
+        std::uint8_t op = control[std::size_t(i - 1) % 4];
+        TimeValue a = timeFrom(control[4]), b = timeFrom(control[5]);
+        switch (op & 7) {
+        case 0: SetTrackOffset(track, a); break;
+        case 1: InsertEmptyTrackSegment(track, a, b); break;
+        case 2: DeleteTrackSegment(track, a, b); break;
+        case 3: ScaleTrackSegment(track, a, b, timeFrom(control[6])); break;
+        case 4: InsertTrackSegment(track, track, a, b, timeFrom(control[6])); break;
+        case 5:
+            if (tracks > 1)
+                InsertTrackSegment(GetMovieIndTrack(movie, i % tracks + 1), track, a, b, 0);
+            break;
+        default: break;
+        }
+    }
+    if (control[7] & 1)
+        SetMovieTimeScale(movie, TimeScale(control[7]) * 100 + 1);
+    SerializeOptions options;
+    options.forceCo64 = (control[7] & 2) != 0;
+    std::vector<UInt8> moov;
+    if (SerializeMovieAtom(movie, options, &moov) == noErr) {
+        Movie back = nullptr;
+        std::string why;
+        if (ParseMovieAtom(moov, MovieSource{"/nonexistent/in-memory.mov", moov.size()}, &back, &why) != noErr) {
+            std::fprintf(stderr, "a movie written could not be read back: %s\n", why.c_str());
+            std::abort();
+        }
+        if (GetMovieTrackCount(back) != tracks) {
+            std::fprintf(stderr, "a movie written read back with %ld tracks instead of %ld\n",
+                         GetMovieTrackCount(back), tracks);
+            std::abort();
+        }
+        QueryMovie(back);
+        DisposeMovie(back);
+    }
+    DisposeMovie(movie);
+}
+
 void RunMovieReader(const std::uint8_t* data, std::size_t size)
 {
     const std::string& folder = ScratchFolderPath();

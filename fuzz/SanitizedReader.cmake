@@ -36,7 +36,10 @@ function(orvo_add_sanitized_reader_test)
     find_package(ZLIB REQUIRED)
     orvo_sanitized_reader_sources(sources)
     set(fuzzDir ${CMAKE_SOURCE_DIR}/fuzz)
-    add_executable(movie_reader_replay ${fuzzDir}/MovieReaderReplay.cpp ${fuzzDir}/MovieReaderTarget.cpp ${sources})
+    set(hostileDir ${CMAKE_SOURCE_DIR}/tests/platform/movies/hostile)
+    add_executable(movie_reader_replay ${fuzzDir}/MovieReaderReplay.cpp ${fuzzDir}/MovieReaderTarget.cpp
+                                       ${hostileDir}/HostileMovies.cpp ${sources})
+    target_include_directories(movie_reader_replay PRIVATE ${hostileDir} ${CMAKE_SOURCE_DIR}/tests/platform/movies/atoms)
     target_compile_options(movie_reader_replay PRIVATE -fsanitize=address,undefined -fno-sanitize-recover=all
                                                        -fno-omit-frame-pointer -O1 -g)
     target_link_options(movie_reader_replay PRIVATE -fsanitize=address,undefined)

@@ -1,6 +1,8 @@
 // Editing a track's time line: empty segments, segments of other tracks
 // (of this movie or another), scaling and deleting. Times are track times:
 // movie units from the start of the track's own edits, after its offset.
+#include <new>
+
 #include "platform/movies/Movies.h"
 #include "platform/movies/atoms/HdlrAtom.h"
 #include "platform/movies/atoms/StsdAtom.h"
@@ -39,25 +41,35 @@ UInt16 MatchingDataRef(MediaRecord& dst, const DataRefEntry& ref)
     return UInt16(dst.dataRefs.size());
 }
 
-// Makes src's samples part of dst (once) and returns the media time at which
+// Makes src's samples part of dst (once) and gives the media time at which
 // they start in dst. The samples stay where they are: dst refers to them
-// through its own data references.
-SInt64 ImportSamples(MediaRecord& dst, const MediaRecord& src)
+// through its own data references. False, with dst unchanged, when the
+// combined table would not fit in memory.
+bool ImportSamples(MediaRecord& dst, const MediaRecord& src, SInt64* start)
 {
-    if (auto it = dst.appendedMedia.find(src.serial); it != dst.appendedMedia.end())
-        return it->second;
+    if (auto it = dst.appendedMedia.find(src.serial); it != dst.appendedMedia.end()) {
+        *start = it->second;
+        return true;
+    }
     const bool wasEmpty = dst.table.Empty();
     const SInt64 base = dst.table.TotalDuration();
+    const UInt32 shift = UInt32(dst.sampleDescriptions.size());
+    // Append builds everything before it changes the table, so running out
+    // of memory there leaves dst as it was.
+    try {
+        if (!dst.table.Append(src.table, shift))
+            return false;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     std::vector<UInt16> refMap;
     for (auto& ref : src.dataRefs)
         refMap.push_back(MatchingDataRef(dst, ref));
-    const UInt32 shift = UInt32(dst.sampleDescriptions.size());
     for (auto entry : src.sampleDescriptions) {
         UInt16 index = StsdAtom::EntryDataRefIndex(entry);
         StsdAtom::SetEntryDataRefIndex(entry, index >= 1 && index <= refMap.size() ? refMap[index - 1] : 1);
         dst.sampleDescriptions.push_back(std::move(entry));
     }
-    dst.table.Append(src.table, shift);
     dst.tableChanged = true;
     if (wasEmpty) {
         dst.language = src.language;
@@ -67,7 +79,8 @@ SInt64 ImportSamples(MediaRecord& dst, const MediaRecord& src)
             to->SetName(from->Name());
     }
     dst.appendedMedia[src.serial] = base;
-    return base;
+    *start = base;
+    return true;
 }
 
 // Durations from one movie's scale to another's, converting boundaries so
@@ -122,7 +135,9 @@ OSErr InsertTrackSegment(Track srcTrack, Track dstTrack, TimeValue srcIn, TimeVa
     SInt64 length = std::min<SInt64>(srcDuration, src->Duration() - srcIn);
     std::vector<Edit> pieces = EditsInRange(src->edits, srcIn, length, ScalesOf(*src));
     if (&from != &to) {
-        SInt64 base = ImportSamples(to, from);
+        SInt64 base = 0;
+        if (!ImportSamples(to, from, &base))
+            return MoviesResult(memFullErr);
         for (auto& e : pieces)
             if (!e.IsEmpty())
                 e.mediaTime += base;

@@ -10,6 +10,7 @@
 #include "platform/core/Memory.h"
 #include "platform/filesystem/Files.h"
 #include "platform/movies/Movies.h"
+#include "platform/movies/moviefiles/MovieDataRefs.h"
 #include "platform/movies/moviefiles/MovieFiles.h"
 #include "platform/movies/model/MovieSeam.h"
 #include "tools/moviedump/JsonWriter.h"
@@ -24,8 +25,14 @@ std::string FourCC(OSType t)
     return s;
 }
 
+// An entry whose file was not found, or was found but may not be followed,
+// is shown as such with the reference as the file writes it; the rest by
+// what they are.
 std::string DataRefName(Media media, short index)
 {
+    if (const DataRefEntry* entry = GetMediaDataRefEntry(media, index); entry && !entry->IsSelf() &&
+                                                                        entry->resolvedPath.empty())
+        return (entry->refused ? "refused: " : "missing: ") + MovieDataRefs::ReferenceText(*entry);
     Handle ref = nullptr;
     OSType type = 0;
     long attributes = 0;
@@ -187,8 +194,27 @@ int main(int argc, char** argv)
     short resID = 0;
     OSErr err = NewMovieFromFile(&movie, refNum, &resID, nullptr, 0, nullptr);
     CloseMovieFile(refNum);
-    if (err != noErr || !movie)
+    if (err == couldNotResolveDataRef && movie) {
+        // The movie is there; only some files holding its samples are not.
+        // Show it, and say which references could not be followed.
+        for (long t = 1; t <= GetMovieTrackCount(movie); ++t) {
+            Media media = GetTrackMedia(GetMovieIndTrack(movie, t));
+            short refs = 0;
+            if (media)
+                GetMediaDataRefCount(media, &refs);
+            for (short i = 1; i <= refs; ++i) {
+                std::string name = DataRefName(media, i);
+                if (name.rfind("missing: ", 0) == 0 || name.rfind("refused: ", 0) == 0)
+                    std::fprintf(stderr, "warning: track %ld data reference %d %s\n", t, i, name.c_str());
+            }
+        }
+        err = noErr;
+    }
+    if (err != noErr || !movie) {
+        if (movie)
+            DisposeMovie(movie);
         return Fail(err ? err : OSErr(noMovieFound), std::string("no movie in ") + argv[1]);
+    }
     JsonWriter j;
     DumpMovie(j, movie);
     std::printf("%s\n", j.Text().c_str());

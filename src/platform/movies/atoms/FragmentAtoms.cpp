@@ -79,6 +79,9 @@ void TrunAtom::ReadFields(AtomReader& r)
             r.Fail(-2002, "trun sample count " + std::to_string(count) + " is implausible");
         return;
     }
+    sampleCount = count;
+    if (each == 0)
+        return;
     samples.resize(count);
     for (auto& s : samples) {
         if (flags & kDuration)
@@ -95,7 +98,7 @@ void TrunAtom::ReadFields(AtomReader& r)
 void TrunAtom::WriteFields(ByteWriter& w, const AtomSubstitutions*) const
 {
     WriteVersionFlags(w);
-    w.Put32(UInt32(samples.size()));
+    w.Put32(PerSampleBytes() ? UInt32(samples.size()) : sampleCount);
     if (flags & kDataOffset)
         w.Put32(UInt32(dataOffset));
     if (flags & kFirstSampleFlags)

@@ -61,6 +61,10 @@ public:
     };
     SInt32 dataOffset = 0;
     UInt32 firstSampleFlags = 0;
+    // The run's sample count. `samples` holds them only when the run has
+    // per-sample fields: a run of defaults is its count alone, so a count
+    // costs memory only where the file spends bytes on it.
+    UInt32 sampleCount = 0;
     std::vector<TrunSample> samples;
 
     void ReadFields(AtomReader& r) override;

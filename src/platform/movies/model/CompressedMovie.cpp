@@ -1,5 +1,6 @@
 #include "platform/movies/model/CompressedMovie.h"
 
+#include <algorithm>
 #include <zlib.h>
 
 #include "platform/movies/atoms/RawAtom.h"
@@ -28,6 +29,15 @@ bool DecompressMovie(const ContainerAtom& moov, std::vector<UInt8>* out, std::st
     // and would only make us allocate for nothing.
     if (size < 8 || size > (c.size() - 4) * 1032 + 64) {
         *whyNot = "compressed movie claims an implausible size";
+        return false;
+    }
+    // Real movie headers compress a few times over; the bound leaves room for
+    // very repetitive tables while keeping what a small file can cost small.
+    const UInt64 limit = std::min<UInt64>(kMaxCompressedMovieBytes,
+                                          std::max<UInt64>(UInt64(c.size() - 4) * kMaxCompressionRatio, 1 << 20));
+    if (size > limit) {
+        *whyNot = "compressed movie would expand to " + std::to_string(size) + " bytes from " +
+                  std::to_string(c.size() - 4) + ", past the limit of " + std::to_string(limit);
         return false;
     }
     out->resize(size);

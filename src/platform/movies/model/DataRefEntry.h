@@ -13,4 +13,7 @@ struct DataRefEntry : DrefEntry {
     // The file that holds the samples, when known: the movie file for a self
     // reference, or what the file layer resolved.
     std::string resolvedPath;
+    // Set when the reference named a file that may not be followed (not a
+    // movie file, or a device or system file): it counts as missing.
+    bool refused = false;
 };

@@ -1,6 +1,7 @@
 // Reading a movie from bytes: the movie atom alone, or a whole file with
 // its fragments.
 #include <algorithm>
+#include <new>
 
 #include "platform/movies/atoms/AtomFactory.h"
 #include "platform/movies/model/CompressedMovie.h"
@@ -51,6 +52,7 @@ std::unique_ptr<MovieRecord> ParseTree(std::span<const UInt8> bytes, UInt64 file
         std::vector<UInt8> plain;
         if (!DecompressMovie(*moov, &plain, whyNot))
             return nullptr;
+        moov.reset();  // the compressed bytes are not needed again
         // The inner atom has no place in the file, so its offsets are its own.
         moov = ReadMovieTree(plain, 0, whyNot, &warnings);
         if (!moov)
@@ -124,7 +126,9 @@ void RefreshAfterMerge(MovieRecord& movie, const std::map<UInt32, SInt64>& first
 
 }  // namespace
 
-OSErr ParseMovieAtom(std::span<const UInt8> moovAtom, const MovieSource& source, Movie* outMovie, std::string* whyNot)
+namespace {
+
+OSErr ReadMovieAtom(std::span<const UInt8> moovAtom, const MovieSource& source, Movie* outMovie, std::string* whyNot)
 {
     std::string reason;
     if (!outMovie)
@@ -142,15 +146,75 @@ OSErr ParseMovieAtom(std::span<const UInt8> moovAtom, const MovieSource& source,
     return noErr;
 }
 
+// Out of memory anywhere in a read: nothing was adopted yet, so the movie
+// under construction is simply gone.
+template <typename Read>
+OSErr GuardMemory(Movie* outMovie, std::string* whyNot, Read read)
+{
+    try {
+        return read();
+    } catch (const std::bad_alloc&) {
+        if (outMovie)
+            *outMovie = nullptr;
+        if (whyNot)
+            *whyNot = "out of memory";
+        SetMoviesError(memFullErr);
+        return memFullErr;
+    }
+}
+
+}  // namespace
+
+OSErr ParseMovieAtom(std::span<const UInt8> moovAtom, const MovieSource& source, Movie* outMovie, std::string* whyNot)
+{
+    return GuardMemory(outMovie, whyNot, [&] { return ReadMovieAtom(moovAtom, source, outMovie, whyNot); });
+}
+
 OSErr ParseMovieFileData(std::span<const UInt8> fileBytes, const MovieSource& source, Movie* outMovie,
                          std::string* whyNot)
 {
-    std::string reason;
+    auto readAt = [&](UInt64 offset, UInt8* buffer, size_t length) {
+        if (offset > fileBytes.size() || length > fileBytes.size() - offset)
+            return false;
+        std::copy_n(fileBytes.data() + offset, length, buffer);
+        return true;
+    };
+    return ParseMovieFile(fileBytes.size(), readAt, source, outMovie, whyNot);
+}
+
+namespace {
+
+OSErr ReadMovieFile(UInt64 fileSize, const ReadAtProc& readAt, const MovieSource& source, Movie* outMovie,
+                    std::string* whyNot)
+{
     if (!outMovie)
         return paramErr;
     *outMovie = nullptr;
+    std::string reason;
+    auto fail = [&](OSErr err, const std::string& why) {
+        if (whyNot)
+            *whyNot = why;
+        SetMoviesError(err);
+        return err;
+    };
     std::vector<TopLevelAtom> atoms;
-    ScanTopLevelAtoms(fileBytes, &atoms);
+    if (OSErr err = ScanTopLevelAtoms(fileSize, readAt, &atoms))
+        return fail(err, "the file could not be read");
+    // Each atom is read on its own, so only the header and one fragment at a
+    // time are in memory, however large the file.
+    std::vector<UInt8> bytes;
+    auto readAtom = [&](const TopLevelAtom& a) {
+        if (a.size > kMaxHeaderAtomBytes) {
+            reason = "an atom of the movie's header is larger than any header can be";
+            return false;
+        }
+        bytes.resize(size_t(a.size));
+        if (!readAt(a.offset, bytes.data(), bytes.size())) {
+            reason = "the file could not be read";
+            return false;
+        }
+        return true;
+    };
     std::unique_ptr<MovieRecord> movie;
     bool sawMovie = false;
     for (auto& a : atoms) {
@@ -161,41 +225,43 @@ OSErr ParseMovieFileData(std::span<const UInt8> fileBytes, const MovieSource& so
             reason = "the movie atom runs past the end of the file";
             continue;
         }
-        movie = ParseTree(fileBytes.subspan(a.offset, a.size), a.offset, source, &reason);
+        if (readAtom(a))
+            movie = ParseTree(bytes, a.offset, source, &reason);
     }
-    OSErr err = movie ? OSErr(noErr) : sawMovie ? OSErr(invalidMovie) : OSErr(noMovieFound);
-    if (movie) {
-        // Fragments are read only after a movie: they refine its tracks.
-        std::vector<std::unique_ptr<ContainerAtom>> trees;
-        std::vector<MovieFragment> fragments;
-        for (auto& a : atoms) {
-            if (a.type != 'moof' || a.truncated)
-                continue;
-            auto tree = ReadContainer(fileBytes.subspan(a.offset, a.size), a.offset, nullptr);
-            if (!tree)
-                continue;  // a damaged fragment is left out, the rest still plays
-            fragments.push_back({tree.get(), a.offset});
-            trees.push_back(std::move(tree));
-        }
-        if (!fragments.empty()) {
-            std::map<UInt32, SInt64> firstDecodeTimes;
-            if (!MergeFragments(*movie, fragments, &firstDecodeTimes, &reason)) {
-                movie.reset();
-                err = invalidMovie;
-            } else {
-                RefreshAfterMerge(*movie, firstDecodeTimes);
-            }
-        }
+    if (!movie)
+        return fail(sawMovie ? OSErr(invalidMovie) : OSErr(noMovieFound),
+                    sawMovie ? reason : "the file holds no movie atom");
+    // Fragments are read only after a movie: they refine its tracks.
+    FragmentMerger merger(*movie, fileSize);
+    bool anyFragment = false;
+    for (auto& a : atoms) {
+        if (a.type != 'moof' || a.truncated)
+            continue;
+        if (!readAtom(a))
+            return fail(invalidMovie, reason);
+        auto tree = ReadContainer(bytes, a.offset, nullptr);
+        if (!tree)
+            continue;  // a damaged fragment is left out, the rest still plays
+        anyFragment = true;
+        if (!merger.Add(*tree, a.offset, &reason))
+            return fail(invalidMovie, reason);
     }
-    if (!movie) {
-        if (whyNot)
-            *whyNot = sawMovie ? reason : "the file holds no movie atom";
-        SetMoviesError(err);
-        return err;
+    if (anyFragment) {
+        if (!merger.Finish(&reason))
+            return fail(invalidMovie, reason);
+        RefreshAfterMerge(*movie, merger.FirstDecodeTimes());
     }
     *outMovie = AdoptMovie(std::move(movie));
     SetMoviesError(noErr);
     return noErr;
+}
+
+}  // namespace
+
+OSErr ParseMovieFile(UInt64 fileSize, const ReadAtProc& readAt, const MovieSource& source, Movie* outMovie,
+                     std::string* whyNot)
+{
+    return GuardMemory(outMovie, whyNot, [&] { return ReadMovieFile(fileSize, readAt, source, outMovie, whyNot); });
 }
 
 bool MovieWasFragmented(Movie theMovie)

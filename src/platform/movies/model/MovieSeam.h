@@ -28,11 +28,19 @@ struct MovieSource {
 OSErr ParseMovieAtom(std::span<const UInt8> moovAtom, const MovieSource& source, Movie* outMovie,
                      std::string* whyNot = nullptr);
 
-// A whole data fork (an mmap): finds the first usable movie atom and merges
+// A whole data fork in memory: finds the first usable movie atom and merges
 // the movie fragments (moof) that follow into plain sample tables.
 // noMovieFound when there is no movie atom.
 OSErr ParseMovieFileData(std::span<const UInt8> fileBytes, const MovieSource& source, Movie* outMovie,
                          std::string* whyNot = nullptr);
+
+// The same over a data fork of fileSize bytes read through readAt: the
+// top-level atoms are walked by their headers and only the movie atom and
+// one fragment at a time are read, so the file's size never limits what
+// opens. A header atom (moov, moof) past kMaxHeaderAtomBytes is refused.
+OSErr ParseMovieFile(UInt64 fileSize, const ReadAtProc& readAt, const MovieSource& source, Movie* outMovie,
+                     std::string* whyNot = nullptr);
+constexpr UInt64 kMaxHeaderAtomBytes = UInt64(1) << 30;
 
 // True when the movie was read from fragments (moof); writing it back gives
 // plain sample tables and no mvex, so the file's fragments must not stay

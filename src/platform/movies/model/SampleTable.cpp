@@ -27,6 +27,10 @@ UInt32 SampleTable::SampleSize(UInt32 n) const
         return 0;
     if (constantSize != 0 || !sizeTable)
         return constantSize;
+    // The count and the table come from different places; a table shorter
+    // than its count gives its missing samples no size.
+    if (size_t(n) * 4 > sizeTable->size())
+        return 0;
     const UInt8* p = sizeTable->data() + size_t(n - 1) * 4;
     return (UInt32(p[0]) << 24) | (UInt32(p[1]) << 16) | (UInt32(p[2]) << 8) | p[3];
 }
@@ -202,25 +206,79 @@ void SampleTable::ForEachChunk(const std::function<bool(const ChunkVisit&)>& vis
 
 namespace {
 
-std::vector<UInt8> ExpandSizes(const SampleTable& t)
+// Appends the sizes of t's first `count` samples to bytes, 4 bytes each,
+// big-endian: its table as it is, or its one size repeated (0 for a table
+// that never had sizes).
+void AppendSizes(const SampleTable& t, UInt32 count, std::vector<UInt8>& bytes)
 {
-    if (t.constantSize == 0 && t.sizeTable)
-        return *t.sizeTable;
-    std::vector<UInt8> bytes(size_t(t.sizeCount) * 4);
-    for (size_t i = 0; i < t.sizeCount; ++i) {
-        bytes[i * 4] = UInt8(t.constantSize >> 24);
-        bytes[i * 4 + 1] = UInt8(t.constantSize >> 16);
-        bytes[i * 4 + 2] = UInt8(t.constantSize >> 8);
-        bytes[i * 4 + 3] = UInt8(t.constantSize);
+    if (t.constantSize == 0 && t.sizeTable) {
+        size_t have = std::min<size_t>(t.sizeTable->size(), size_t(count) * 4);
+        bytes.insert(bytes.end(), t.sizeTable->begin(), t.sizeTable->begin() + std::ptrdiff_t(have));
+        bytes.resize(bytes.size() + (size_t(count) * 4 - have), 0);
+        return;
     }
-    return bytes;
+    for (UInt32 i = 0; i < count; ++i)
+        for (int shift = 24; shift >= 0; shift -= 8)
+            bytes.push_back(UInt8(t.constantSize >> shift));
+}
+
+// Entries that a table of `samples` samples would have to make up (rather
+// than copy) to give each of them a size of its own.
+UInt64 MadeUpSizes(const SampleTable& t, UInt32 samples)
+{
+    return t.constantSize == 0 && t.sizeTable ? 0 : samples;
 }
 
 }  // namespace
 
-void SampleTable::Append(const SampleTable& other, UInt32 descriptionShift)
+bool SampleTable::Append(const SampleTable& other, UInt32 descriptionShift)
 {
     const UInt32 ownSamples = SampleCount();
+    const UInt32 otherSamples = other.SampleCount();
+    if (UInt64(ownSamples) + otherSamples > 0xFFFFFFFFu)
+        return false;
+    // Everything that can fail is made first, so a refused append leaves
+    // this table as it was.
+    const bool sameConstant = constantSize != 0 && constantSize == other.constantSize;
+    std::shared_ptr<const std::vector<UInt8>> newSizes = ownSamples == 0 ? other.sizeTable : sizeTable;
+    UInt32 newConstant = ownSamples == 0 ? other.constantSize : constantSize;
+    UInt64 madeUp = 0;
+    if (ownSamples > 0 && otherSamples > 0 && !sameConstant)
+        madeUp += MadeUpSizes(*this, ownSamples) + MadeUpSizes(other, otherSamples);
+    const bool mergeSync = syncSamples || other.syncSamples;
+    if (mergeSync)
+        madeUp += (syncSamples ? 0 : ownSamples) + (other.syncSamples ? 0 : otherSamples);
+    if (madeUp > kMaxMadeUpEntries)
+        return false;
+    if (ownSamples > 0 && otherSamples > 0 && !sameConstant) {
+        auto bytes = std::make_shared<std::vector<UInt8>>();
+        bytes->reserve((size_t(ownSamples) + otherSamples) * 4);
+        AppendSizes(*this, ownSamples, *bytes);
+        AppendSizes(other, otherSamples, *bytes);
+        newSizes = std::move(bytes);
+        newConstant = 0;
+    }
+    std::shared_ptr<const std::vector<UInt32>> newSync = syncSamples;
+    if (mergeSync) {
+        auto sync = std::make_shared<std::vector<UInt32>>();
+        if (syncSamples)
+            *sync = *syncSamples;
+        else
+            for (UInt32 i = 1; i <= ownSamples; ++i)
+                sync->push_back(i);
+        if (other.syncSamples)
+            for (UInt32 s : *other.syncSamples)
+                sync->push_back(s + ownSamples);
+        else
+            for (UInt32 i = 1; i <= otherSamples; ++i)
+                sync->push_back(i + ownSamples);
+        newSync = std::move(sync);
+    }
+    auto offsets = std::make_shared<std::vector<UInt64>>();
+    offsets->reserve(chunkOffsets->size() + other.chunkOffsets->size());
+    offsets->insert(offsets->end(), chunkOffsets->begin(), chunkOffsets->end());
+    offsets->insert(offsets->end(), other.chunkOffsets->begin(), other.chunkOffsets->end());
+
     const UInt32 ownChunks = ChunkCount();
     for (auto r : other.times) {
         if (!times.empty() && times.back().delta == r.delta)
@@ -231,46 +289,21 @@ void SampleTable::Append(const SampleTable& other, UInt32 descriptionShift)
     if (!compositions.empty() || !other.compositions.empty()) {
         if (compositions.empty() && ownSamples > 0)
             compositions.push_back({ownSamples, 0});
-        if (other.compositions.empty() && other.SampleCount() > 0)
-            compositions.push_back({other.SampleCount(), 0});
+        if (other.compositions.empty() && otherSamples > 0)
+            compositions.push_back({otherSamples, 0});
         else
             compositions.insert(compositions.end(), other.compositions.begin(), other.compositions.end());
     }
-    if (syncSamples || other.syncSamples) {
-        std::vector<UInt32> sync;
-        if (syncSamples)
-            sync = *syncSamples;
-        else
-            for (UInt32 i = 1; i <= ownSamples; ++i)
-                sync.push_back(i);
-        if (other.syncSamples)
-            for (UInt32 s : *other.syncSamples)
-                sync.push_back(s + ownSamples);
-        else
-            for (UInt32 i = 1; i <= other.SampleCount(); ++i)
-                sync.push_back(i + ownSamples);
-        syncSamples = std::make_shared<const std::vector<UInt32>>(std::move(sync));
-    }
+    syncSamples = std::move(newSync);
     for (auto r : other.chunkRuns)
         chunkRuns.push_back({r.firstChunk + ownChunks, r.samplesPerChunk, r.sampleDescriptionIndex + descriptionShift});
-    if (ownSamples == 0 || (constantSize != 0 && constantSize == other.constantSize)) {
-        if (ownSamples == 0) {
-            constantSize = other.constantSize;
-            sizeTable = other.sizeTable;
-        }
-    } else {
-        auto bytes = ExpandSizes(*this);
-        auto more = ExpandSizes(other);
-        bytes.insert(bytes.end(), more.begin(), more.end());
-        constantSize = 0;
-        sizeTable = std::make_shared<const std::vector<UInt8>>(std::move(bytes));
-    }
-    sizeCount = ownSamples + other.SampleCount();
+    constantSize = newConstant;
+    sizeTable = std::move(newSizes);
+    sizeCount = ownSamples + otherSamples;
     hasSizes = true;
-    auto offsets = *chunkOffsets;
-    offsets.insert(offsets.end(), other.chunkOffsets->begin(), other.chunkOffsets->end());
-    chunkOffsets = std::make_shared<const std::vector<UInt64>>(std::move(offsets));
+    chunkOffsets = std::move(offsets);
     indexedRuns_ = SIZE_MAX;
     indexedChunkRuns_ = SIZE_MAX;
     indexedCompositionRuns_ = SIZE_MAX;
+    return true;
 }

@@ -68,8 +68,13 @@ public:
     void ForEachChunk(const std::function<bool(const ChunkVisit&)>& visit) const;
 
     // Appends other's samples after this table's, their sample descriptions
-    // numbered from descriptionShift + 1.
-    void Append(const SampleTable& other, UInt32 descriptionShift);
+    // numbered from descriptionShift + 1. Where the two tables store sizes or
+    // sync samples differently, entries are made up for the side that has
+    // none (one size for all, every sample a sync sample); more than
+    // kMaxMadeUpEntries of them, or more samples than a sample number
+    // counts, and the append is refused: false, and the table is unchanged.
+    bool Append(const SampleTable& other, UInt32 descriptionShift);
+    static constexpr UInt64 kMaxMadeUpEntries = UInt64(1) << 24;
 
 private:
     void BuildTimeIndex() const;

@@ -2,7 +2,12 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <iterator>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/movies/moviefiles/AliasRecord.h"
 #include "platform/filesystem/SafeFileOps.h"
@@ -12,10 +17,54 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool IsRegularFile(const std::string& path)
+// What a reference may lead to: the person chose the movie, not the files
+// it names, so a reference is followed only to something that is plainly a
+// movie file of theirs. Anything under /proc, /sys or /dev, anything not a
+// regular file (devices, FIFOs, sockets), anything unreadable, and any file
+// that does not start with a movie file's top-level atom is refused.
+enum class Candidate { absent, refused, accepted };
+
+bool UnderFolder(const std::string& path, const char* folder)
+{
+    size_t n = std::strlen(folder);
+    return path.compare(0, n, folder) == 0 && (path.size() == n || path[n] == '/');
+}
+
+bool StartsWithMovieAtom(const UInt8* head)
+{
+    static const OSType kTopLevel[] = {'ftyp', 'moov', 'mdat', 'wide', 'free', 'skip', 'pnot', 'uuid', 'junk'};
+    OSType type = (OSType(head[4]) << 24) | (OSType(head[5]) << 16) | (OSType(head[6]) << 8) | head[7];
+    return std::find(std::begin(kTopLevel), std::end(kTopLevel), type) != std::end(kTopLevel);
+}
+
+Candidate CheckCandidate(const std::string& path)
 {
     struct stat st {};
-    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    if (path.empty() || lstat(path.c_str(), &st) != 0)
+        return Candidate::absent;
+    // Links are judged by where they lead.
+    char* real = realpath(path.c_str(), nullptr);
+    if (!real)
+        return Candidate::absent;
+    std::string target(real);
+    std::free(real);
+    for (const char* folder : {"/proc", "/sys", "/dev"})
+        if (UnderFolder(target, folder))
+            return Candidate::refused;
+    if (stat(target.c_str(), &st) != 0)
+        return Candidate::absent;
+    if (!S_ISREG(st.st_mode))
+        return Candidate::refused;
+    // Non-blocking, so that a file swapped for a FIFO after the check cannot
+    // hang the open; the type is checked again on what was opened.
+    int fd = open(target.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return Candidate::refused;
+    UInt8 head[8];
+    bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && pread(fd, head, sizeof head, 0) == ssize_t(sizeof head) &&
+              StartsWithMovieAtom(head);
+    close(fd);
+    return ok ? Candidate::accepted : Candidate::refused;
 }
 
 int HexValue(char c)
@@ -56,13 +105,20 @@ bool ResolveEntry(DataRefEntry* entry, const std::string& movieFilePath, Boolean
         if (!path.empty())
             candidates.push_back(path);
     }
-    for (std::size_t i = 0; i < candidates.size(); ++i)
-        if (IsRegularFile(candidates[i])) {
-            entry->resolvedPath = candidates[i];
-            if (i > 0 && changed)
-                *changed = true;
-            return true;
-        }
+    entry->resolvedPath.clear();
+    entry->refused = false;
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        Candidate c = CheckCandidate(candidates[i]);
+        if (c == Candidate::refused)
+            entry->refused = true;
+        if (c != Candidate::accepted)
+            continue;
+        entry->resolvedPath = candidates[i];
+        entry->refused = false;
+        if (i > 0 && changed)
+            *changed = true;
+        return true;
+    }
     return false;
 }
 
@@ -116,6 +172,23 @@ OSErr Resolve(Movie theMovie, const std::string& movieFilePath, Boolean* changed
             result = couldNotResolveDataRef;
     });
     return result;
+}
+
+std::string ReferenceText(const DataRefEntry& entry)
+{
+    if (entry.IsSelf())
+        return "self";
+    if (entry.type == 'url ')
+        return std::string(entry.data.begin(), std::find(entry.data.begin(), entry.data.end(), UInt8(0)));
+    if (entry.type == 'alis') {
+        AliasRecordInfo info;
+        if (DecodeAliasRecord(entry.data, &info) == noErr)
+            return !info.posixPath.empty() ? info.posixPath : !info.hfsPath.empty() ? info.hfsPath : info.fileName;
+    }
+    std::string type;
+    for (int shift = 24; shift >= 0; shift -= 8)
+        type += char(entry.type >> shift);
+    return type;
 }
 
 DataRefEntry MakeAliasEntry(const std::string& dataPath, const std::string& destinationPath)

@@ -13,11 +13,18 @@ namespace MovieDataRefs {
 
 // Sets resolvedPath of every non-self reference of every media: aliases are
 // looked up relative to the movie file's folder first, 'url ' references
-// with a file address or a relative path likewise. Returns
-// couldNotResolveDataRef when some file is missing (the others are still
-// resolved); *changed becomes true when a file was found somewhere other
-// than where the reference first points.
+// with a file address or a relative path likewise. A reference is followed
+// only to a readable regular file that starts with a movie file's top-level
+// atom, and never into /proc, /sys or /dev; a file found but not followed
+// marks the entry `refused`. Returns couldNotResolveDataRef when some file is
+// missing or refused (the others are still resolved); *changed becomes true
+// when a file was found somewhere other than where the reference first
+// points.
 OSErr Resolve(Movie theMovie, const std::string& movieFilePath, Boolean* changed);
+
+// The reference as the file writes it, for messages: the address of a
+// 'url ' entry, the path of an alias, "self", or the entry's type.
+std::string ReferenceText(const DataRefEntry& entry);
 
 // An 'alis' entry that names dataPath from the file at destinationPath.
 DataRefEntry MakeAliasEntry(const std::string& dataPath, const std::string& destinationPath);

@@ -1,7 +1,10 @@
 // NewMovieFromFile: finding the movie in a movie file and the files that
 // hold its samples.
 #include <cerrno>
-#include <sys/mman.h>
+#include <algorithm>
+#include <new>
+#include <unistd.h>
+#include <vector>
 #include <sys/stat.h>
 
 #include "platform/core/PascalStrings.h"
@@ -13,20 +16,58 @@
 
 namespace {
 
-// The data fork is mapped rather than read: the parser only touches the
-// atoms it needs, so a multi-gigabyte file costs no more than its header.
+// Reads through a window of the file: the many small reads of the top-level
+// walk come from one buffer, larger reads go straight to the file. Nothing
+// is mapped, so the size of the file never limits what opens.
+class WindowedFile {
+public:
+    explicit WindowedFile(int fd) : fd_(fd) {}
+
+    bool ReadAt(UInt64 offset, UInt8* buffer, size_t length)
+    {
+        if (length >= kWindowBytes)
+            return ReadFully(offset, buffer, length);
+        if (offset < windowStart_ || offset - windowStart_ + length > window_.size()) {
+            window_.resize(kWindowBytes);
+            ssize_t n = pread(fd_, window_.data(), window_.size(), off_t(offset));
+            window_.resize(n > 0 ? size_t(n) : 0);
+            windowStart_ = offset;
+            if (length > window_.size())
+                return false;
+        }
+        std::copy_n(window_.data() + (offset - windowStart_), length, buffer);
+        return true;
+    }
+
+private:
+    static constexpr size_t kWindowBytes = 64 * 1024;
+
+    bool ReadFully(UInt64 offset, UInt8* buffer, size_t length)
+    {
+        for (size_t done = 0; done < length;) {
+            ssize_t n = pread(fd_, buffer + done, length - done, off_t(offset + done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return false;
+            done += size_t(n);
+        }
+        return true;
+    }
+
+    int fd_;
+    std::vector<UInt8> window_;
+    UInt64 windowStart_ = 0;
+};
+
 OSErr ParseDataFork(int fd, const MovieSource& source, Movie* movie)
 {
     if (source.fileSize == 0)
         return noMovieFound;
-    if (source.fileSize > SIZE_MAX)
-        return memFullErr;
-    void* map = mmap(nullptr, size_t(source.fileSize), PROT_READ, MAP_PRIVATE, fd, 0);
-    if (map == MAP_FAILED)
-        return OSErrFromErrno(errno);
-    OSErr err = ParseMovieFileData({static_cast<const UInt8*>(map), size_t(source.fileSize)}, source, movie);
-    munmap(map, size_t(source.fileSize));
-    return err;
+    WindowedFile file(fd);
+    return ParseMovieFile(source.fileSize,
+                          [&](UInt64 offset, UInt8* buffer, size_t length) { return file.ReadAt(offset, buffer, length); },
+                          source, movie);
 }
 
 // Picks the resource: ID 0 the first 'moov' resource, else that ID.
@@ -49,8 +90,10 @@ OSErr ParseResource(const std::string& dataPath, const MovieSource& source, shor
 
 }  // namespace
 
-OSErr NewMovieFromFile(Movie* theMovie, short resRefNum, short* resId, StringPtr resName, short newMovieFlags,
-                       Boolean* dataRefWasChanged)
+namespace {
+
+OSErr ReadMovieFromFile(Movie* theMovie, short resRefNum, short* resId, StringPtr resName, short newMovieFlags,
+                        Boolean* dataRefWasChanged)
 {
     if (!theMovie)
         return MoviesResult(paramErr);
@@ -79,12 +122,30 @@ OSErr NewMovieFromFile(Movie* theMovie, short resRefNum, short* resId, StringPtr
     }
     if (err || !movie)
         return MoviesResult(err ? err : OSErr(noMovieFound));
+    *theMovie = movie;  // from here the caller's, or disposed on a failure below
     if (resId)
         *resId = wanted;
     if (!(newMovieFlags & newMovieDontResolveDataRefs))
         err = MovieDataRefs::Resolve(movie, record->path, dataRefWasChanged);
     SetMovieActive(movie, (newMovieFlags & newMovieActive) != 0);
     ClearMovieChanged(movie);
-    *theMovie = movie;
     return MoviesResult(err);
+}
+
+}  // namespace
+
+OSErr NewMovieFromFile(Movie* theMovie, short resRefNum, short* resId, StringPtr resName, short newMovieFlags,
+                       Boolean* dataRefWasChanged)
+{
+    // A movie is adopted only once it is complete, so running out of memory
+    // anywhere in the read leaves nothing behind but the error.
+    try {
+        return ReadMovieFromFile(theMovie, resRefNum, resId, resName, newMovieFlags, dataRefWasChanged);
+    } catch (const std::bad_alloc&) {
+        if (theMovie && *theMovie) {
+            DisposeMovie(*theMovie);
+            *theMovie = nullptr;
+        }
+        return MoviesResult(memFullErr);
+    }
 }

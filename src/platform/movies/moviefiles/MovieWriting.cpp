@@ -2,6 +2,7 @@
 // data fork or as a 'moov' resource of the resource fork.
 #include <algorithm>
 #include <memory>
+#include <new>
 
 #include "platform/core/PascalStrings.h"
 #include "platform/movies/moviefiles/BigEndian.h"
@@ -25,7 +26,13 @@ OSErr SerializeFor(Movie theMovie, const std::string& destinationPath, std::vect
         *entry = MovieDataRefs::MakeAliasEntry(dataPath, destinationPath);
         return OSErr(noErr);
     };
-    return SerializeMovieAtom(theMovie, options, out);
+    // The file is touched only after this, so running out of memory here
+    // leaves it as it was.
+    try {
+        return SerializeMovieAtom(theMovie, options, out);
+    } catch (const std::bad_alloc&) {
+        return memFullErr;
+    }
 }
 
 // Tells the data-fork writer where this movie's samples lie in its own file,

@@ -1,0 +1,32 @@
+#!/bin/sh
+# A fuzzing campaign on one core: the reader and the writer fuzzer take turns
+# in slices until END (seconds since the epoch), each resuming from its own
+# corpus. A slice that stops on a finding leaves the input in
+# BUILD/campaign/artifacts and the campaign goes on with the next slice.
+#   fuzz/run-campaign.sh BUILD_DIR END [SLICE_SECONDS [FIRST_TURN]]
+# (FIRST_TURN 1 starts with the writer.)
+set -u
+build=$1
+end=$2
+slice=${3:-900}
+here=$(cd "$(dirname "$0")" && pwd)
+out=$build/campaign
+mkdir -p "$out/reader" "$out/writer" "$out/artifacts"
+[ -d "$out/seeds" ] || python3 "$here/make-seeds.py" "$here/../tests/corpus/wellformed" \
+    "$here/../tests/corpus/malformed" "$here/corpus" "$out/seeds"
+# Short allocation stacks and a smaller quarantine: most of the cost of an
+# input under AddressSanitizer is its bookkeeping of allocations.
+export ASAN_OPTIONS=${ASAN_OPTIONS:-malloc_context_size=2:quarantine_size_mb=32}
+turn=${4:-0}
+while :; do
+    left=$((end - $(date +%s)))
+    [ "$left" -gt 30 ] || break
+    [ "$left" -lt "$slice" ] && time=$left || time=$slice
+    [ $((turn % 2)) -eq 0 ] && name=reader || name=writer
+    echo "== $name for $time s from $(date -u +%H:%M:%S)" >> "$out/$name.log"
+    "$build/fuzz/movie_${name}_fuzzer" -dict="$here/movie-atoms.dict" -max_total_time="$time" \
+        -timeout=5 -rss_limit_mb=2048 -malloc_limit_mb=256 -max_len=16384 -print_final_stats=1 \
+        -artifact_prefix="$out/artifacts/$name-" "$out/$name" "$out/seeds/$name" >> "$out/$name.log" 2>&1
+    echo "== exit $?" >> "$out/$name.log"
+    turn=$((turn + 1))
+done
