@@ -35,6 +35,35 @@ UInt32 SampleTable::SampleSize(UInt32 n) const
     return (UInt32(p[0]) << 24) | (UInt32(p[1]) << 16) | (UInt32(p[2]) << 8) | p[3];
 }
 
+void SampleTable::BuildSizeIndex() const
+{
+    if (indexedSizeTable_ == sizeTable.get() && indexedSizeCount_ == sizeCount)
+        return;
+    sizeBlockStart_.clear();
+    sizeBlockStart_.reserve(sizeCount / kSizeBlock + 1);
+    UInt64 sum = 0;
+    for (UInt32 s = 1; s <= sizeCount; ++s) {
+        if ((s - 1) % kSizeBlock == 0)
+            sizeBlockStart_.push_back(sum);
+        sum += SampleSize(s);
+    }
+    indexedSizeTable_ = sizeTable.get();
+    indexedSizeCount_ = sizeCount;
+}
+
+UInt64 SampleTable::SizeBefore(UInt32 n) const
+{
+    BuildSizeIndex();
+    n = UInt32(std::min<UInt64>(n, UInt64(sizeCount) + 1));  // samples past the size table have no size
+    if (n <= 1 || sizeBlockStart_.empty())
+        return 0;
+    size_t block = std::min<size_t>((n - 1) / kSizeBlock, sizeBlockStart_.size() - 1);
+    UInt64 sum = sizeBlockStart_[block];
+    for (UInt32 s = UInt32(block * kSizeBlock) + 1; s < n; ++s)
+        sum += SampleSize(s);
+    return sum;
+}
+
 void SampleTable::BuildTimeIndex() const
 {
     if (indexedRuns_ == times.size())
@@ -149,8 +178,7 @@ bool SampleTable::LookUpSample(UInt32 n, SampleVisit* out) const
     if (constantSize != 0 || !sizeTable)
         v.offset += UInt64(constantSize) * (n - firstInChunk);
     else
-        for (UInt32 s = firstInChunk; s < n; ++s)
-            v.offset += SampleSize(s);
+        v.offset += SizeBefore(n) - SizeBefore(firstInChunk);
     v.size = SampleSize(n);
     *out = v;
     return true;

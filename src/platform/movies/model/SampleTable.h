@@ -82,6 +82,15 @@ private:
     mutable std::vector<UInt64> chunkRunFirstSample_;  // cumulative index over `chunkRuns`
     mutable size_t indexedChunkRuns_ = SIZE_MAX;
     void BuildCompositionIndex() const;
+    // Sum of the sizes of the samples before n, through a sparse cumulative
+    // index (one entry per kSizeBlock samples), so a lookup in a chunk of a
+    // million samples costs at most kSizeBlock additions.
+    UInt64 SizeBefore(UInt32 n) const;
+    void BuildSizeIndex() const;
+    static constexpr UInt32 kSizeBlock = 64;
+    mutable std::vector<UInt64> sizeBlockStart_;
+    mutable const void* indexedSizeTable_ = nullptr;
+    mutable UInt32 indexedSizeCount_ = 0;
     mutable std::vector<UInt64> compositionRunFirstSample_;  // cumulative index over `compositions`
     mutable size_t indexedCompositionRuns_ = SIZE_MAX;
     mutable std::vector<UInt64> runFirstSample_;  // cumulative index over `times`
