@@ -33,6 +33,14 @@ public:
     void SaveMovieAs();
     void OnMovieChanged();
 
+    // What the viewer holds, for tools that report what a person sees.
+    Movie GetMovie() const { return movie; }
+    short MovieRefNum() const { return movieRefNum; }
+    short MovieResID() const { return movieResID; }
+    MovieController Controller() const { return controller; }
+    short NormalWidth() const { return movieWidth; }
+    short NormalHeight() const { return movieHeight; }
+
 protected:
     void Activate() override;
     void Deactivate() override;

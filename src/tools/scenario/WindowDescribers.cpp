@@ -1,11 +1,16 @@
 #include "tools/scenario/WindowDescribers.h"
 
+#include <filesystem>
+
 #include "app/OrvoFramework.h"
 #include "framework/Window.h"
 #include "platform/controller/MovieProgressWindow.h"
 #include "platform/ui/harness/DialogHarness.h"
 #include "tools/scenario/FileDialogs.h"
+#include "platform/movies/moviefiles/MovieFileTable.h"
+#include "tools/moviedump/MovieJson.h"
 #include "tracks/OrvoTracksWindow.h"
+#include "viewer/OrvoViewerWindow.h"
 #include "util/MyError.h"
 
 namespace scenario {
@@ -112,6 +117,59 @@ void DescribeTracks(JsonWriter& j, WindowPtr w)
     j.EndObject();
 }
 
+OrvoViewerWindow* ViewerWindowOf(WindowPtr w) { return dynamic_cast<OrvoViewerWindow*>(AppWindowOf(w)); }
+
+bool IsViewer(WindowPtr w) { return ViewerWindowOf(w) != nullptr; }
+
+// The path the open movie file was opened by, made absolute; null when the
+// viewer has no open movie file.
+void MovieFilePath(JsonWriter& j, short refNum)
+{
+    const MovieFileRecord* record = refNum != 0 ? MovieFileTable::Find(refNum) : nullptr;
+    if (record == nullptr) {
+        j.Null("file");
+        return;
+    }
+    std::error_code ec;
+    std::filesystem::path absolute = std::filesystem::absolute(record->path, ec);
+    j.String("file", ec ? record->path : absolute.lexically_normal().string());
+}
+
+// The movie in memory as moviedump shows a file, with what the viewer and
+// its controller make of it.
+void DescribeViewer(JsonWriter& j, WindowPtr w)
+{
+    const OrvoViewerWindow* viewer = ViewerWindowOf(w);
+    Movie movie = viewer->GetMovie();
+    if (movie != nullptr)
+        WriteMovieJson(j, movie, "movie");
+    else
+        j.Null("movie");
+    j.Bool("changed", movie != nullptr && HasMovieChanged(movie));
+    MovieFilePath(j, viewer->MovieRefNum());
+    j.Number("resID", viewer->MovieResID());
+    j.BeginArray("normalSize");
+    j.Number("", viewer->NormalWidth());
+    j.Number("", viewer->NormalHeight());
+    j.EndArray();
+    Rect box = {0, 0, 0, 0};
+    if (movie != nullptr)
+        GetMovieBox(movie, &box);
+    Rectangle(j, "movieBox", box);
+    MovieController controller = viewer->Controller();
+    if (controller == nullptr) {
+        j.Null("controller");
+        return;
+    }
+    j.BeginObject("controller");
+    Rect bounds;
+    MCGetControllerBoundsRect(controller, &bounds);
+    Rectangle(j, "bounds", bounds);
+    j.Number("time", GetMovieTime(movie, nullptr));
+    j.Real("rate", Fix2X(GetMovieRate(movie)));
+    j.EndObject();
+}
+
 bool IsAnything(WindowPtr) { return true; }
 void DescribeNothing(JsonWriter&, WindowPtr) {}
 
@@ -152,10 +210,6 @@ void DescribeDialog(JsonWriter& j, WindowPtr w)
     ItemOrNull(j, "cancel", state.cancelItem);
 }
 
-// The viewer window joins this table when its describer exists:
-// {"viewer", IsViewer, DescribeViewer} with IsViewer a dynamic_cast of
-// AppWindowOf(w) to the viewer class, and the movie written by the movie
-// dump's writer.
 const std::vector<WindowDescriber>& WindowDescribers()
 {
     static const std::vector<WindowDescriber> table = {
@@ -164,6 +218,7 @@ const std::vector<WindowDescriber>& WindowDescribers()
         {"save", IsSaveDialog, DescribeFile},
         {"alert", IsAlert, DescribeDialog},
         {"dialog", IsDialog, DescribeDialog},
+        {"viewer", IsViewer, DescribeViewer},
         {"tracks", IsTracks, DescribeTracks},
         {"other", IsAnything, DescribeNothing},
     };
