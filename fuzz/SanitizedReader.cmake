@@ -46,7 +46,7 @@ function(orvo_add_sanitized_reader_test)
     target_link_libraries(movie_reader_replay PRIVATE ZLIB::ZLIB)
     set(corpus ${CMAKE_SOURCE_DIR}/tests/corpus)
     add_test(NAME movie_reader_sanitized_corpus
-             COMMAND movie_reader_replay ${corpus}/wellformed ${corpus}/malformed ${fuzzDir}/corpus)
+             COMMAND movie_reader_replay ${corpus}/wellformed ${corpus}/malformed ${fuzzDir}/corpus ${fuzzDir}/regressions)
     set_tests_properties(movie_reader_sanitized_corpus PROPERTIES TIMEOUT 240
-                         ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+                         ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:max_allocation_size_mb=2048;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
 endfunction()

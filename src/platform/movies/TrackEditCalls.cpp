@@ -138,9 +138,11 @@ OSErr InsertTrackSegment(Track srcTrack, Track dstTrack, TimeValue srcIn, TimeVa
         SInt64 base = 0;
         if (!ImportSamples(to, from, &base))
             return MoviesResult(memFullErr);
+        // The imported samples start where the media ended; a media whose
+        // claimed length leaves no room after it cannot take them.
         for (auto& e : pieces)
-            if (!e.IsEmpty())
-                e.mediaTime += base;
+            if (!e.IsEmpty() && __builtin_add_overflow(e.mediaTime, base, &e.mediaTime))
+                return MoviesResult(invalidDuration);
     }
     ConvertDurations(pieces, dst->movie->timeScale, src->movie->timeScale);
     std::vector<Edit> edits = dst->edits;

@@ -132,8 +132,12 @@ void RebuildSampleTableAtoms(ContainerAtom& stbl, const SampleTable& table, bool
     if (table.constantSize == 0) {
         if (table.sizeTable)
             stsz->table = table.sizeTable;
-        else
+        else if (stsz->sampleCount <= SampleTable::kMaxMadeUpEntries)
             stsz->table = std::make_shared<const std::vector<UInt8>>(size_t(stsz->sampleCount) * 4, 0);
+        else
+            // A track that came without sizes keeps none: a table of zeros
+            // for a sample count the file merely claims could take gigabytes.
+            stsz->sampleCount = 0;
     }
     stbl.children.push_back(std::move(stsz));
     stbl.children.push_back(BuildChunkOffsetAtom(*table.chunkOffsets, force64));
