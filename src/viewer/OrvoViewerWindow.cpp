@@ -10,6 +10,7 @@
 #include "tracks/OrvoTracksWindow.h"
 #include "util/MyError.h"
 #include "util/Utils.h"
+#include "viewer/MovieUtils.h"
 
 namespace {
 
@@ -78,6 +79,12 @@ void OrvoViewerWindow::SetMovie(Movie m, short mRefNum, short mResID, const unsi
     movieWidth = box.right;
 
     controller = NewMovieController(movie, &box, mcTopLeftMovie);
+    // Opening has already named the files this movie cannot find; the
+    // controller's word on them would only say it again.
+    if (controller != nullptr && !MissingMovieFiles(movie).empty()) {
+        Str255 alreadyTold;
+        MCTakePlaybackProblem(controller, alreadyTold);
+    }
     Rect bounds{};
     MCGetControllerBoundsRect(controller, &bounds);
     if (win != nullptr) {
@@ -125,6 +132,11 @@ bool OrvoViewerWindow::PreHandleEvent(EventRecord& er, long&)
     // the engine then dispatches the event as usual.
     if (controller != nullptr)
         MCIsPlayerEvent(controller, &er);
+    // What keeps part of the movie from playing (a format the decoders lack,
+    // a file gone since opening) is told once, when nothing else is going on.
+    Str255 problem;
+    if (controller != nullptr && er.what == nullEvent && MCTakePlaybackProblem(controller, problem))
+        MyError(problem, nullptr, nullptr);
     return false;
 }
 
