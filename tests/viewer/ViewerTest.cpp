@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "ViewerTestSupport.h"
+#include "support/RunCommand.h"
 #include "platform/filesystem/Files.h"
 
 namespace {
@@ -329,15 +330,9 @@ TEST_F(ViewerTest, ClosePromptThreeWays)
             delete v;
             continue;
         }
-        FSSpec spec{};
-        FSPathMakeFSSpec(path.c_str(), &spec, nullptr);
-        short ref = 0, id = 0;
-        Movie m = nullptr;
-        ASSERT_EQ(OpenMovieFile(&spec, &ref, fsRdPerm), noErr);
-        ASSERT_EQ(NewMovieFromFile(&m, ref, &id, nullptr, newMovieActive, nullptr), noErr);
-        EXPECT_EQ(GetMovieTimeScale(m), c.scaleInFile ? c.scaleInFile : original);
-        DisposeMovie(m);
-        CloseMovieFile(ref);
+        MovieInFile saved(path);
+        ASSERT_NE(saved.movie, nullptr);
+        EXPECT_EQ(GetMovieTimeScale(saved.movie), c.scaleInFile ? c.scaleInFile : original);
     }
 }
 
@@ -367,25 +362,11 @@ TEST_F(ViewerTest, SavingInPlaceWritesTheNormalBoxAndLeavesTheShownOne)
     // Saved again later: the last save wins.
     SetMovieTimeScale(v->movie, 450);
     Command(kFileMenuID, kFileSaveItem);
-    FSSpec spec{};
-    FSPathMakeFSSpec(path.c_str(), &spec, nullptr);
-    short ref = 0, id = 0;
-    Movie m = nullptr;
-    ASSERT_EQ(OpenMovieFile(&spec, &ref, fsRdPerm), noErr);
-    ASSERT_EQ(NewMovieFromFile(&m, ref, &id, nullptr, newMovieActive, nullptr), noErr);
-    EXPECT_EQ(GetMovieTimeScale(m), 450);
-    EXPECT_EQ(Width(BoxOf(m)), 160);
-    DisposeMovie(m);
-    CloseMovieFile(ref);
-    std::string probe;
-    std::string command = "ffprobe -v error -show_entries stream=width,height -of csv=p=0 '" + path + "'";
-    FILE* pipe = popen(command.c_str(), "r");
-    char line[64] = {};
-    if (pipe && fgets(line, sizeof line, pipe))
-        probe = line;
-    if (pipe)
-        pclose(pipe);
-    EXPECT_EQ(probe, "160,120\n");
+    MovieInFile saved(path);
+    ASSERT_NE(saved.movie, nullptr);
+    EXPECT_EQ(GetMovieTimeScale(saved.movie), 450);
+    EXPECT_EQ(Width(BoxOf(saved.movie)), 160);
+    EXPECT_EQ(CommandOutput("ffprobe -v error -show_entries stream=width,height -of csv=p=0 " + Quote(path)), "160,120\n");
 }
 
 // A background viewer: on the older system a press on its close box only
@@ -454,12 +435,12 @@ TEST_F(ViewerTest, SetMovieWithoutANameIsUntitledAndMovesTheBoxToZero)
 {
     auto* v = new OrvoViewerWindow();
     app.AddWindow(v);
-    FSSpec spec{};
+    FSSpec location{};
     std::string path = MakeMovie("holder.mov", "200x100");
-    FSPathMakeFSSpec(path.c_str(), &spec, nullptr);
+    FSPathMakeFSSpec(path.c_str(), &location, nullptr);
     short ref = 0, id = 0;
     Movie m = nullptr;
-    ASSERT_EQ(OpenMovieFile(&spec, &ref, fsRdWrPerm), noErr);
+    ASSERT_EQ(OpenMovieFile(&location, &ref, fsRdWrPerm), noErr);
     ASSERT_EQ(NewMovieFromFile(&m, ref, &id, nullptr, newMovieActive, nullptr), noErr);
     Rect box = {30, 40, 130, 240};
     SetMovieBox(m, &box);

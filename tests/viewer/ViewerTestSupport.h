@@ -242,6 +242,29 @@ inline short Height(const Rect& r)
     return short(r.bottom - r.top);
 }
 
+// The movie a file holds, read afresh (to see what a save wrote); nil when
+// the file holds none.
+struct MovieInFile {
+    Movie movie = nullptr;
+    short ref = 0;
+    explicit MovieInFile(const std::string& path)
+    {
+        FSSpec location{};
+        short id = 0;
+        if (FSPathMakeFSSpec(path.c_str(), &location, nullptr) == noErr &&
+            OpenMovieFile(&location, &ref, fsRdPerm) == noErr &&
+            NewMovieFromFile(&movie, ref, &id, nullptr, newMovieActive, nullptr) != noErr)
+            movie = nullptr;
+    }
+    ~MovieInFile()
+    {
+        if (movie)
+            DisposeMovie(movie);
+        if (ref)
+            CloseMovieFile(ref);
+    }
+};
+
 inline Rect BoxOf(Movie m)
 {
     Rect r{};

@@ -7,7 +7,7 @@
 #include "platform/ui/harness/Harness.h"
 #include "platform/ui/harness/MenuHarness.h"
 #include "tools/scenario/FileDialogs.h"
-#include "tools/scenario/KeySpec.h"
+#include "tools/scenario/KeyChord.h"
 #include "tools/scenario/ScenarioInput.h"
 
 namespace scenario {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "tools/scenario/KeySpec.h"
+#include "tools/scenario/KeyChord.h"
 
 namespace scenario {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/ui/events/Events.h"
-#include "tools/scenario/KeySpec.h"
+#include "tools/scenario/KeyChord.h"
 #include "tools/scenario/Script.h"
 
 using namespace scenario;
@@ -68,7 +68,7 @@ TEST(ScenarioScript, ReportsTheFirstMistakeWithItsLine)
 TEST(ScenarioScript, KeysCarryTheirCharacterKeyCodeAndModifiers)
 {
     struct Case {
-        const char* spec;
+        const char* chord;
         UInt8 charCode;
         UInt8 keyCode;
         UInt16 modifiers;
@@ -91,11 +91,11 @@ TEST(ScenarioScript, KeysCarryTheirCharacterKeyCodeAndModifiers)
     };
     for (const Case& c : cases) {
         KeyStroke k;
-        ASSERT_TRUE(ParseKey(c.spec, &k)) << c.spec;
-        EXPECT_EQ(k.charCode, c.charCode) << c.spec;
-        EXPECT_EQ(k.keyCode, c.keyCode) << c.spec;
-        EXPECT_EQ(k.modifiers, c.modifiers) << c.spec;
-        EXPECT_EQ(k.text, c.text) << c.spec;
+        ASSERT_TRUE(ParseKey(c.chord, &k)) << c.chord;
+        EXPECT_EQ(k.charCode, c.charCode) << c.chord;
+        EXPECT_EQ(k.keyCode, c.keyCode) << c.chord;
+        EXPECT_EQ(k.modifiers, c.modifiers) << c.chord;
+        EXPECT_EQ(k.text, c.text) << c.chord;
     }
     KeyStroke k;
     for (const char* bad : {"", "cmd+", "tt", "cmd+return+x", "hyper+a", "cmd++x"})

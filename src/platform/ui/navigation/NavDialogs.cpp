@@ -135,14 +135,14 @@ std::string FolderOfLocation(const AEDesc* location)
     if (location == nullptr || location->descriptorType != typeFSS)
         return {};
     AEDescList list{};
-    FSSpec spec{};
+    FSSpec folder{};
     AECreateList(nullptr, 0, false, &list);
     AEPutDesc(&list, 0, location);
-    OSErr err = AEGetNthPtr(&list, 1, typeFSS, nullptr, nullptr, &spec, sizeof spec, nullptr);
+    OSErr err = AEGetNthPtr(&list, 1, typeFSS, nullptr, nullptr, &folder, sizeof folder, nullptr);
     AEDisposeDesc(&list);
     if (err != noErr)
         return {};
-    std::string path = FSSpecPath(spec);
+    std::string path = FSSpecPath(folder);
     std::error_code ec;
     return fs::is_directory(path, ec) ? path : std::string();
 }
@@ -346,12 +346,12 @@ OSErr FinishReply(NavReplyRecord* reply, const std::string& path, bool saving)
     *reply = NavReplyRecord{};
     if (path.empty())
         return noErr;
-    FSSpec spec{};
-    OSErr err = FSPathMakeFSSpec(path.c_str(), &spec, nullptr);
+    FSSpec location{};
+    OSErr err = FSPathMakeFSSpec(path.c_str(), &location, nullptr);
     if (err != noErr && !(saving && err == fnfErr))
         return err;
     AECreateList(nullptr, 0, false, &reply->selection);
-    AEPutPtr(&reply->selection, 0, typeFSS, &spec, sizeof spec);
+    AEPutPtr(&reply->selection, 0, typeFSS, &location, sizeof location);
     reply->validRecord = true;
     std::error_code ec;
     reply->replacing = saving && fs::exists(path, ec);
@@ -457,9 +457,9 @@ OSErr NavGetFile(AEDesc* defaultLocation, NavReplyRecord* reply, NavDialogOption
     if (typeList != nullptr) {
         std::vector<OSType> types = TypeListFromHandle(typeList);
         accepts = [types](const std::string& path) {
-            FSSpec spec{};
+            FSSpec location{};
             FInfo info{};
-            if (FSPathMakeFSSpec(path.c_str(), &spec, nullptr) != noErr || FSpGetFInfo(&spec, &info) != noErr)
+            if (FSPathMakeFSSpec(path.c_str(), &location, nullptr) != noErr || FSpGetFInfo(&location, &info) != noErr)
                 return false;
             return std::find(types.begin(), types.end(), info.fdType) != types.end();
         };

@@ -10,47 +10,16 @@
 
 #include "platform/filesystem/Files.h"
 #include "platform/movies/moviefiles/MovieFiles.h"
+#include "support/RunCommand.h"
+#include "support/ScratchFolder.h"
 
 namespace playbacktest {
 
-namespace {
-
-std::string Run(const std::string& command, int* status)
-{
-    std::string out;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) {
-        *status = -1;
-        return out;
-    }
-    char buffer[65536];
-    while (size_t n = fread(buffer, 1, sizeof buffer, pipe))
-        out.append(buffer, n);
-    *status = pclose(pipe);
-    return out;
-}
-
-struct Scratch {
-    std::string path;
-    Scratch()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "orvo-playback-XXXXXX").string();
-        if (mkdtemp(pattern.data()))
-            path = pattern;
-    }
-    ~Scratch()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-};
-
-}  // namespace
 
 const std::string& Folder()
 {
-    static Scratch scratch;
-    return scratch.path;
+    static ScratchFolder scratch;
+    return scratch.Path();
 }
 
 std::string MakeMovie(const std::string& name, const std::string& args)
@@ -60,8 +29,8 @@ std::string MakeMovie(const std::string& name, const std::string& args)
     if (it != made.end())
         return it->second;
     std::string path = Folder() + "/" + name;
-    int status = 0;
-    std::string out = Run("ffmpeg -nostdin -hide_banner -loglevel error -y " + args + " '" + path + "' 2>&1", &status);
+    std::string out;
+    int status = RunCommand("ffmpeg -nostdin -hide_banner -loglevel error -y " + args + " '" + path + "'", &out);
     EXPECT_EQ(status, 0) << out;
     return made[name] = status == 0 ? path : std::string();
 }
@@ -82,10 +51,8 @@ std::vector<UInt32> FfmpegFrame(const std::string& path, int index, int width, i
 {
     char filter[160];
     std::snprintf(filter, sizeof filter, "select=eq(n\\,%d),scale=%d:%d:flags=bilinear", index, width, height);
-    int status = 0;
-    std::string raw = Run("ffmpeg -nostdin -loglevel error -i '" + path + "' -vf '" + filter +
-                              "' -frames:v 1 -f rawvideo -pix_fmt bgra -",
-                          &status);
+    std::string raw = CommandOutput("ffmpeg -nostdin -loglevel error -i '" + path + "' -vf '" + filter +
+                                    "' -frames:v 1 -f rawvideo -pix_fmt bgra -");
     std::vector<UInt32> pixels(size_t(width) * height);
     EXPECT_EQ(raw.size(), pixels.size() * 4) << path << " frame " << index;
     std::memcpy(pixels.data(), raw.data(), std::min(raw.size(), pixels.size() * 4));

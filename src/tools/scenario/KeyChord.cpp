@@ -1,4 +1,4 @@
-#include "tools/scenario/KeySpec.h"
+#include "tools/scenario/KeyChord.h"
 
 #include <cctype>
 #include <cstring>
@@ -65,13 +65,13 @@ bool IsOneCharacter(const std::string& s)
 
 }  // namespace
 
-bool ParseModifiers(const std::string& spec, UInt16* modifiers)
+bool ParseModifiers(const std::string& chord, UInt16* modifiers)
 {
     *modifiers = 0;
     size_t start = 0;
-    while (start < spec.size()) {
-        size_t end = spec.find('+', start);
-        std::string name = spec.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    while (start < chord.size()) {
+        size_t end = chord.find('+', start);
+        std::string name = chord.substr(start, end == std::string::npos ? std::string::npos : end - start);
         bool known = false;
         for (const NamedModifier& m : kModifiers) {
             if (name == m.name) {
@@ -84,7 +84,7 @@ bool ParseModifiers(const std::string& spec, UInt16* modifiers)
         if (end == std::string::npos)
             break;
         start = end + 1;
-        if (start == spec.size())
+        if (start == chord.size())
             return false;  // a trailing '+'
     }
     return true;
@@ -101,18 +101,18 @@ KeyStroke CharacterKey(const std::string& character)
     return key;
 }
 
-bool ParseKey(const std::string& spec, KeyStroke* key)
+bool ParseKey(const std::string& chord, KeyStroke* key)
 {
-    // The key is what follows the last '+', except that a spec ending in
+    // The key is what follows the last '+', except that a chord ending in
     // '+' names the plus key itself ("+", "cmd++").
     std::string modifiers, name;
-    if (!spec.empty() && spec.back() == '+' && (spec.size() == 1 || spec[spec.size() - 2] == '+')) {
+    if (!chord.empty() && chord.back() == '+' && (chord.size() == 1 || chord[chord.size() - 2] == '+')) {
         name = "+";
-        modifiers = spec.size() > 2 ? spec.substr(0, spec.size() - 2) : std::string();
+        modifiers = chord.size() > 2 ? chord.substr(0, chord.size() - 2) : std::string();
     } else {
-        size_t plus = spec.rfind('+');
-        name = plus == std::string::npos ? spec : spec.substr(plus + 1);
-        modifiers = plus == std::string::npos ? std::string() : spec.substr(0, plus);
+        size_t plus = chord.rfind('+');
+        name = plus == std::string::npos ? chord : chord.substr(plus + 1);
+        modifiers = plus == std::string::npos ? std::string() : chord.substr(0, plus);
     }
     UInt16 bits = 0;
     if (!ParseModifiers(modifiers, &bits))

@@ -16,9 +16,9 @@ struct KeyStroke {
 };
 
 // "cmd", "option", "shift", "control", joined by '+'; "" is no modifier.
-bool ParseModifiers(const std::string& spec, UInt16* modifiers);
+bool ParseModifiers(const std::string& chord, UInt16* modifiers);
 // Modifiers, then a key name or one character, joined by '+'.
-bool ParseKey(const std::string& spec, KeyStroke* key);
+bool ParseKey(const std::string& chord, KeyStroke* key);
 // The key stroke that types one character (one UTF-8 sequence).
 KeyStroke CharacterKey(const std::string& character);
 
