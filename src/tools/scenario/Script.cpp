@@ -103,6 +103,14 @@ std::string CheckArguments(const Command& c)
                    ? ""
                    : "a Gestalt answer is a hexadecimal number or missing";
     }
+    if (c.name == "copy") {
+        if (auto e = count(2, 2); !e.empty())
+            return e;
+        const std::string& name = a[1].text;
+        return name.find('/') == std::string::npos && name != "." && name != ".."
+                   ? ""
+                   : "copy makes a file in the current directory: its NAME has no /";
+    }
     if (c.name == "open")
         return "";
     if (c.name == "menu") {
@@ -196,7 +204,10 @@ std::string CheckArguments(const Command& c)
 
 }  // namespace
 
-bool IsSetupCommand(const std::string& name) { return name == "screen" || name == "system" || name == "gestalt"; }
+bool IsSetupCommand(const std::string& name)
+{
+    return name == "screen" || name == "system" || name == "gestalt" || name == "copy";
+}
 
 bool IsOutputCommand(const std::string& name) { return name == "dump" || name == "screenshot" || name == "audio"; }
 
