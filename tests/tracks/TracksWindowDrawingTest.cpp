@@ -1,0 +1,82 @@
+// What the tracks window paints around its text: a separator line under
+// every block and the selected block in the highlight colour, both across
+// the whole window, however far the text has scrolled sideways.
+#include "ViewerTestSupport.h"
+#include "platform/ui/quickdraw/QuickDraw.h"
+#include "tracks/OrvoTracksWindow.h"
+
+namespace {
+
+constexpr UInt32 kWhite = 0xFFFFFFFFu, kBlack = 0xFF000000u;
+constexpr short kBlock = 56, kBar = 15;
+
+UInt32 HighlightColour()
+{
+    RGBColor hl;
+    LMGetHiliteRGB(&hl);
+    return 0xFF000000u | (UInt32(hl.red >> 8) << 16) | (UInt32(hl.green >> 8) << 8) | (hl.blue >> 8);
+}
+
+class TracksWindowDrawing : public AppTest {
+protected:
+    // Three tracks (picture and two sounds) with the second one selected by
+    // a click on its block.
+    Window* OpenWithSecondTrackSelected()
+    {
+        std::string path = Path("three.mov");
+        std::string command = "ffmpeg -nostdin -hide_banner -loglevel error -y -f lavfi -i testsrc=size=64x48:rate=10 "
+                              "-f lavfi -i sine -f lavfi -i sine=frequency=500 -map 0 -map 1 -map 2 -t 1 "
+                              "-c:v mpeg4 -c:a pcm_s16le '" + path + "' 2>&1";
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        OpenByAppleEvent({path});
+        ViewerAccess* viewer = FrontViewer();
+        if (viewer == nullptr || viewer->tracksWin == nullptr)
+            return nullptr;
+        Window* tracks = viewer->tracksWin;
+        SelectWindow(*tracks);
+        RunLoop();
+        harness::Click(harness::ContentPoint(*tracks, 100, kBlock + 20));
+        RunLoop();
+        return tracks;
+    }
+};
+
+TEST_F(TracksWindowDrawing, SeparatorsAndHighlightSpanTheWindow)
+{
+    Window* window = OpenWithSecondTrackSelected();
+    ASSERT_NE(window, nullptr);
+    auto* tracks = static_cast<OrvoTracksWindow*>(window);
+    ASSERT_NE(tracks->TrackList(), nullptr);
+    ASSERT_EQ(tracks->SelectedTrack(), tracks->TrackList()->next);
+    const UInt32 highlight = HighlightColour();
+    ASSERT_NE(highlight, kWhite);
+
+    // Scrolled 0 and then 40 pixels sideways in a window too narrow for the text.
+    for (short scroll : {0, 40}) {
+        SCOPED_TRACE(scroll);
+        if (scroll != 0) {
+            tracks->ResizeWindow(300, 3 * kBlock + kBar);
+            SetControlValue(tracks->XScroll(), scroll);
+            Rect all = {0, 0, 1000, 1000};
+            InvalWindowRect(*tracks, &all);
+            RunLoop();
+        }
+        Rect port;
+        GetPortBounds(GetWindowPort(*tracks), &port);
+        ASSERT_EQ(GetControlValue(tracks->XScroll()), scroll);
+        auto at = [&](short h, short v) { return harness::PortPixel(GetWindowPort(*tracks), h, v); };
+        // Left of the first column, and just left of the outline that the
+        // grow icon draws beside the vertical scroll bar.
+        for (short h : {short(port.left), short(port.left + 2), short(port.right - kBar - 2)}) {
+            SCOPED_TRACE(h);
+            EXPECT_EQ(at(h, kBlock - 1), kWhite) << "first block, unselected";
+            EXPECT_EQ(at(h, kBlock), kBlack) << "separator under the first block";
+            EXPECT_EQ(at(h, kBlock + 1), highlight) << "top of the selected block";
+            EXPECT_EQ(at(h, 2 * kBlock - 1), highlight) << "bottom of the selected block";
+            EXPECT_EQ(at(h, 2 * kBlock), kBlack) << "separator under the selected block";
+            EXPECT_EQ(at(h, 2 * kBlock + 1), kWhite) << "third block, unselected";
+        }
+    }
+}
+
+}  // namespace
