@@ -33,9 +33,9 @@ TEST(FSSpecLayout, KeepsTheClassicSeventyByteRecord)
     EXPECT_EQ(raw, 0x12345678);
 }
 
-// Paths inside a scratch folder: the result, and the path the spec leads
-// back to (missing files still get a usable spec, for saving).
-TEST(FSPathMakeFSSpec, PathsGiveTheirSpecAndBack)
+// Paths inside a scratch folder: the result, and the path the location
+// leads back to (a missing file still gets a usable location, for saving).
+TEST(FSPathMakeFSSpec, PathsGiveTheirLocationAndBack)
 {
     ScratchFolder dir;
     std::string file = dir.MakeFile("clip.mov");

@@ -34,10 +34,10 @@ bool IsWholeUtf8(const std::string& s)
 
 }  // namespace
 
-// The spec's name is cut at a character boundary, keeps the extension,
+// The location's name is cut at a character boundary, keeps the extension,
 // and leads back to the real file whether given to FSMakeFSSpec as the
 // short name or as the long one.
-TEST(LongNames, SpecNameIsAShortNameForTheRealFile)
+TEST(LongNames, LocationNameIsAShortNameForTheRealFile)
 {
     ScratchFolder dir;
     std::string longName = LongUtf8Name();
