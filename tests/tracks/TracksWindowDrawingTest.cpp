@@ -3,6 +3,7 @@
 // the whole window, however far the text has scrolled sideways.
 #include "ViewerTestSupport.h"
 #include "platform/ui/quickdraw/QuickDraw.h"
+#include "support/RunCommand.h"
 #include "tracks/OrvoTracksWindow.h"
 
 namespace {
@@ -10,46 +11,25 @@ namespace {
 constexpr UInt32 kWhite = 0xFFFFFFFFu, kBlack = 0xFF000000u;
 constexpr short kBlock = 56, kBar = 15;
 
-UInt32 HighlightColour()
-{
-    RGBColor hl;
-    LMGetHiliteRGB(&hl);
-    return 0xFF000000u | (UInt32(hl.red >> 8) << 16) | (UInt32(hl.green >> 8) << 8) | (hl.blue >> 8);
-}
-
-class TracksWindowDrawing : public AppTest {
-protected:
-    // Three tracks (picture and two sounds) with the second one selected by
-    // a click on its block.
-    Window* OpenWithSecondTrackSelected()
-    {
-        std::string path = Path("three.mov");
-        std::string command = "ffmpeg -nostdin -hide_banner -loglevel error -y -f lavfi -i testsrc=size=64x48:rate=10 "
-                              "-f lavfi -i sine -f lavfi -i sine=frequency=500 -map 0 -map 1 -map 2 -t 1 "
-                              "-c:v mpeg4 -c:a pcm_s16le '" + path + "' 2>&1";
-        EXPECT_EQ(std::system(command.c_str()), 0) << command;
-        OpenByAppleEvent({path});
-        ViewerAccess* viewer = FrontViewer();
-        if (viewer == nullptr || viewer->tracksWin == nullptr)
-            return nullptr;
-        Window* tracks = viewer->tracksWin;
-        SelectWindow(*tracks);
-        RunLoop();
-        harness::Click(harness::ContentPoint(*tracks, 100, kBlock + 20));
-        RunLoop();
-        return tracks;
-    }
-};
+using TracksWindowDrawing = AppTest;
 
 TEST_F(TracksWindowDrawing, SeparatorsAndHighlightSpanTheWindow)
 {
-    Window* window = OpenWithSecondTrackSelected();
-    ASSERT_NE(window, nullptr);
-    auto* tracks = static_cast<OrvoTracksWindow*>(window);
-    ASSERT_NE(tracks->TrackList(), nullptr);
+    // Three tracks (a picture and two sounds); a click selects the second.
+    std::string path = Path("three.mov");
+    ASSERT_EQ(RunCommand("ffmpeg -nostdin -v error -y -f lavfi -i testsrc=size=64x48:rate=10 -f lavfi -i sine -f lavfi -i "
+               "sine=frequency=500 -map 0 -map 1 -map 2 -t 1 -c:v mpeg4 -c:a pcm_s16le " + Quote(path)), 0);
+    OpenByAppleEvent({path});
+    ASSERT_NE(FrontViewer(), nullptr);
+    auto* tracks = static_cast<OrvoTracksWindow*>(FrontViewer()->tracksWin);
+    ASSERT_NE(tracks, nullptr);
+    SelectWindow(*tracks);
+    harness::Click(harness::ContentPoint(*tracks, 100, kBlock + 20));
+    RunLoop();
     ASSERT_EQ(tracks->SelectedTrack(), tracks->TrackList()->next);
-    const UInt32 highlight = HighlightColour();
-    ASSERT_NE(highlight, kWhite);
+    RGBColor hl;
+    LMGetHiliteRGB(&hl);
+    const UInt32 highlight = kBlack | UInt32(hl.red >> 8) << 16 | UInt32(hl.green >> 8) << 8 | UInt32(hl.blue >> 8);
 
     // Not scrolled, and then, in a window too narrow for the text, scrolled
     // sideways by the scroll bar's right arrow, which moves what is drawn
@@ -59,7 +39,6 @@ TEST_F(TracksWindowDrawing, SeparatorsAndHighlightSpanTheWindow)
         if (scrolled) {
             const short width = 300, height = 3 * kBlock + kBar;
             tracks->ResizeWindow(width, height);
-            RunLoop();
             for (int i = 0; i < 20; ++i) {
                 harness::Click(harness::ContentPoint(*tracks, width - 20, height - 8));
                 RunLoop(2);
