@@ -81,7 +81,6 @@ def prepare(lines, script_dir, workdir):
 
 def run(driver, script_lines, script_dir, workdir, name):
     prepare(script_lines, script_dir, workdir)
-    script_lines = [l.replace("$WORK", workdir) for l in script_lines]
     # The script lives beside the originals so that relative paths in it
     # start where its author meant them to.
     script = os.path.join(script_dir, ".%s.%d.scn" % (name, os.getpid()))
@@ -156,6 +155,7 @@ def json_of(kind, source, driver, workdir, stdout_lines):
 
 def check_case(driver, lines, script_dir, workdir, name):
     errors = []
+    lines = [l.replace("$WORK", workdir) for l in lines]
     proc = run(driver, lines, script_dir, workdir, name)
     stdout_lines = proc.stdout.decode("utf-8").splitlines()
     stderr = proc.stderr.decode("utf-8")
