@@ -7,17 +7,6 @@
 #include "viewer/MovieSaving.h"
 #include "viewer/OrvoViewerWindow.h"
 
-namespace {
-
-// The name a person knows the file by, long names restored.
-void FileName(const FSSpec& file, Str255 name)
-{
-    std::string realName = FSSpecRealName(file);
-    pstr::FromStd(realName.empty() ? pstr::ToStd(file.name) : realName, name);
-}
-
-}  // namespace
-
 Rect OrvoViewerWindow::ShowNormalBoxForSaving()
 {
     Rect shownBox;
@@ -61,7 +50,8 @@ void OrvoViewerWindow::SaveMovieAs()
         CloseMovieFile(movieRefNum);
         movieRefNum = newRefNum;
         movieResID = newResID;
-        FileName(newFile, movieName);
+        // The name as the person typed it, however long.
+        pstr::FromStd(FSSpecRealName(newFile), movieName);
         SetTitle(movieName);
         RetitleTracksWindow();
         OnMovieChanged();

@@ -31,7 +31,10 @@ bool SaveMovieInNewFile(Movie movie, ConstStr255Param initialName, UIEngine* the
 // the track: the media play at the same movie time.
 void FlattenOffsets(Movie movie);
 
+// The save dialog's event callback (callBackUD is the SaveAsUserData) and
+// its callback reference, made once before main.
 void NavSaveAsEventProc(NavEventCallbackMessage callBackSelector, NavCBRecPtr callBackParms, void* callBackUD);
+extern NavEventUPP saveAsProc;
 
 // Whether replacing the file would destroy samples that the movie or the
 // movie of any viewer registered with theApp plays from.

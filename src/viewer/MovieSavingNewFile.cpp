@@ -16,8 +16,6 @@
 #include "viewer/MovieSaving.h"
 #include "viewer/MovieSavingOffsets.h"
 
-extern NavEventUPP saveAsProc;
-
 namespace {
 
 constexpr ScriptCode kCurrentScript = -2;
@@ -81,7 +79,7 @@ bool WriteSelfContainedMovie(Movie movie, const FSSpec& file, long flags, bool k
 void RefuseReplacing(const FSSpec& file)
 {
     Str255 message;
-    pstr::FromStd("\xE2\x80\x9C" + pstr::ToStd(file.name) +
+    pstr::FromStd("\xE2\x80\x9C" + FSSpecRealName(file) +
                       "\xE2\x80\x9D holds samples that an open movie plays; replacing it would lose them.",
                   message);
     MyError(message, "Choose another name or folder."_p, nullptr);
