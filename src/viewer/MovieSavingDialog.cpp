@@ -87,16 +87,19 @@ void HandleEvent(NavCBRecPtr parms, SaveAsUserData& data)
 
 void NavSaveAsEventProc(NavEventCallbackMessage callBackSelector, NavCBRecPtr callBackParms, void* callBackUD)
 {
-    if (callBackParms == nullptr || callBackUD == nullptr)
+    if (callBackParms == nullptr)
         return;
-    SaveAsUserData& data = *static_cast<SaveAsUserData*>(callBackUD);
-    switch (callBackSelector) {
-    case kNavCBCustomize:
+    if (callBackSelector == kNavCBCustomize) {
         if (callBackParms->customRect.right == 0) {
             callBackParms->customRect.right = short(callBackParms->customRect.left + kCustomWidth);
             callBackParms->customRect.bottom = short(callBackParms->customRect.top + kCustomHeight);
         }
-        break;
+        return;
+    }
+    if (callBackUD == nullptr)
+        return;
+    SaveAsUserData& data = *static_cast<SaveAsUserData*>(callBackUD);
+    switch (callBackSelector) {
     case kNavCBStart: AddCheckBoxes(callBackParms, data); break;
     case kNavCBTerminate: ReadCheckBoxes(callBackParms, data); break;
     case kNavCBEvent: HandleEvent(callBackParms, data); break;
