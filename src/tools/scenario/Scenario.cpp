@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cerrno>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 
 #include "app/Startup.h"
@@ -51,22 +50,6 @@ std::string Describe(WindowPtr w)
     return text + ")";
 }
 
-// Copies a movie from beside the script into the current directory, with
-// its resource fork when it has one, so that the script may change and
-// save the copy: the movies beside the script are never to be changed.
-std::string CopyIntoCurrentDirectory(const Command& c, const std::string& folder)
-{
-    namespace fs = std::filesystem;
-    fs::path from = ScriptPath(folder, c.args[0].text);
-    const std::string& name = c.args[1].text;
-    std::error_code ec;
-    fs::copy_file(from, name, fs::copy_options::overwrite_existing, ec);
-    fs::path companion = from.parent_path() / ("._" + from.filename().string());
-    if (!ec && fs::exists(companion))
-        fs::copy_file(companion, "._" + name, fs::copy_options::overwrite_existing, ec);
-    return ec ? "cannot copy " + from.string() + ": " + ec.message() : "";
-}
-
 }  // namespace
 
 ScenarioRun::ScenarioRun(std::vector<Command> c, std::string folder)
@@ -97,9 +80,6 @@ void ScenarioRun::SetUp()
         } else if (c.name == "gestalt") {
             ParseHex(c.args[1].text, &value);
             SetGestaltValue(Selector(c.args[0].text), SInt32(UInt32(value)));
-        } else if (c.name == "copy") {
-            if (std::string reason = CopyIntoCurrentDirectory(c, scriptFolder); !reason.empty())
-                Fail(c, reason);
         }
     }
     // The runner itself ends every run (the quit after the last line, status

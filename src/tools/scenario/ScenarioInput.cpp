@@ -230,15 +230,10 @@ std::string Nav(const Command& c, const std::string& folder)
 
 }  // namespace
 
-// A path that starts with "./" names the current directory, where reports
-// go too: the place for copies that a script saves and opens again, since
-// the movies beside the script are never to be changed.
 std::string ScriptPath(const std::string& folder, const std::string& path)
 {
     std::filesystem::path p(path);
-    if (path.starts_with("./"))
-        p = std::filesystem::current_path() / p;
-    else if (p.is_relative())
+    if (p.is_relative())
         p = std::filesystem::path(folder) / p;
     return p.lexically_normal().string();
 }

@@ -14,8 +14,7 @@ namespace scenario {
 // Relative paths start at `folder`.
 std::string ScriptInput(const Command& c, const std::string& folder);
 
-// An absolute path: relative ones start at folder, those that start with
-// "./" at the current directory.
+// An absolute path: relative ones start at folder.
 std::string ScriptPath(const std::string& folder, const std::string& path);
 
 }  // namespace scenario

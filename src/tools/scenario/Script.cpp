@@ -103,14 +103,6 @@ std::string CheckArguments(const Command& c)
                    ? ""
                    : "a Gestalt answer is a hexadecimal number or missing";
     }
-    if (c.name == "copy") {
-        if (auto e = count(2, 2); !e.empty())
-            return e;
-        const std::string& name = a[1].text;
-        return name.find('/') == std::string::npos && name != "." && name != ".."
-                   ? ""
-                   : "copy makes a file in the current directory: its NAME has no /";
-    }
     if (c.name == "open")
         return "";
     if (c.name == "menu") {
@@ -212,10 +204,7 @@ std::string CheckArguments(const Command& c)
 
 }  // namespace
 
-bool IsSetupCommand(const std::string& name)
-{
-    return name == "screen" || name == "system" || name == "gestalt" || name == "copy";
-}
+bool IsSetupCommand(const std::string& name) { return name == "screen" || name == "system" || name == "gestalt"; }
 
 bool IsOutputCommand(const std::string& name) { return name == "dump" || name == "screenshot" || name == "audio"; }
 

@@ -1,7 +1,6 @@
 // Input commands become the clicks and keys a person would make: fields
 // get their text, window parts get their clicks, and what is not there is
 // reported instead of clicked.
-#include <filesystem>
 #include <gtest/gtest.h>
 
 #include "platform/core/PascalStrings.h"
@@ -140,12 +139,11 @@ TEST_F(ScriptInputTest, PartsAreClickedWhereTheWindowHasThem)
     DisposeWindow(w);
 }
 
-TEST(ScriptPathTest, RelativePathsStartAtTheScriptsFolderThoseWithDotSlashHere)
+TEST(ScriptPathTest, RelativePathsStartAtTheScriptsFolder)
 {
     EXPECT_EQ(ScriptPath("/a/b", "c.mov"), "/a/b/c.mov");
     EXPECT_EQ(ScriptPath("/a/b", "../c.mov"), "/a/c.mov");
     EXPECT_EQ(ScriptPath("/a/b", "/x/c.mov"), "/x/c.mov");
-    EXPECT_EQ(ScriptPath("/a/b", "./c.mov"), (std::filesystem::current_path() / "c.mov").string());
 }
 
 }  // namespace
