@@ -8,6 +8,15 @@ namespace {
 
 constexpr size_t kQueueLength = 4;
 constexpr double kLookAheadSeconds = 0.25;
+// A wake-up that the event loop answered without taking the picture (its
+// clock a little behind the worker's guess) is repeated this often.
+constexpr double kWakeAgainSeconds = 0.004;
+
+double Now()
+{
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
 
 }  // namespace
 
@@ -54,12 +63,15 @@ void MoviePicture::Follow(double movieTime, double unitsPerSecond, int width, in
     bool onCourse = !sizeChanged && !rateChanged && unitsPerSecond > 0 && nextTime >= 0 && movieTime >= wantTime &&
                     movieTime - wantTime <= slack && nextTime >= movieTime - slack;
     wantTime = movieTime;
+    wantAt = Now();
     wantRate = unitsPerSecond;
     wantWidth = width;
     wantHeight = height;
     if (!onCourse) {
         bool same = !sizeChanged && unitsPerSecond == 0 && !ready.empty() && Covers(*ready.back(), movieTime);
         if (!same) {
+            for (auto& image : ready)
+                spare.push_back(std::move(image));
             ready.clear();
             nextTime = movieTime;
             ++generation;
@@ -68,38 +80,69 @@ void MoviePicture::Follow(double movieTime, double unitsPerSecond, int width, in
     wake.notify_all();
 }
 
+std::unique_ptr<PlaybackImage> MoviePicture::SpareImage()
+{
+    if (spare.empty())
+        return std::make_unique<PlaybackImage>();
+    auto image = std::move(spare.back());
+    spare.pop_back();
+    return image;
+}
+
+// Composes the next picture when one is wanted; false when none is.
+bool MoviePicture::Compose(std::unique_lock<std::mutex>& guard)
+{
+    double limit = wantTime + std::max(wantRate, 0.0) * kLookAheadSeconds;
+    bool due = nextTime >= 0 && ready.size() < kQueueLength && nextTime <= limit &&
+               nextTime < double(engine->Snapshot().duration) + (ready.empty() ? 1 : 0);
+    if (!due)
+        return false;
+    double t = nextTime;
+    int w = wantWidth, h = wantHeight;
+    unsigned gen = generation;
+    auto image = SpareImage();
+    guard.unlock();
+    engine->Compose(t, w, h, image.get());
+    double next = engine->NextPictureChange(t);
+    guard.lock();
+    if (gen != generation) {
+        spare.push_back(std::move(image));
+        return true;
+    }
+    ready.push_back(std::move(image));
+    nextTime = wantRate > 0 ? next : -1;  // a still movie needs one picture
+    if (wantRate <= 0 && wakeProc)
+        wakeProc();
+    return true;
+}
+
+// Sleeps until the first picture waiting comes due, by the movie's time as
+// last followed, and wakes the event loop then; with nothing waiting (or
+// the movie still) until there is something to do.
+void MoviePicture::WaitForDue(std::unique_lock<std::mutex>& guard)
+{
+    if (ready.empty() || wantRate <= 0 || !wakeProc) {
+        wake.wait(guard);
+        return;
+    }
+    double now = Now();
+    double dueAt = wantAt + (ready.front()->movieTime - wantTime) / wantRate;
+    double at = std::max(dueAt, wokeAt + kWakeAgainSeconds);
+    if (at > now) {
+        wake.wait_for(guard, std::chrono::duration<double>(at - now));
+        return;
+    }
+    wokeAt = now;
+    wakeProc();
+    wake.wait_for(guard, std::chrono::duration<double>(kWakeAgainSeconds));
+}
+
 void MoviePicture::Run()
 {
     std::unique_lock<std::mutex> guard(lock);
-    while (!stopping) {
-        double limit = wantTime + std::max(wantRate, 0.0) * kLookAheadSeconds;
-        bool due = nextTime >= 0 && ready.size() < kQueueLength && nextTime <= limit &&
-                   nextTime < double(engine->Snapshot().duration) + (ready.empty() ? 1 : 0);
-        if (!due) {
-            if (wantRate > 0) {
-                wake.wait_for(guard, std::chrono::microseconds(16667));
-                if (wantRate > 0 && wakeProc && !stopping)
-                    wakeProc();
-            } else {
-                wake.wait(guard);
-            }
-            continue;
-        }
-        double t = nextTime;
-        int w = wantWidth, h = wantHeight;
-        unsigned gen = generation;
-        guard.unlock();
-        auto image = std::make_unique<PlaybackImage>();
-        engine->Compose(t, w, h, image.get());
-        double next = engine->NextPictureChange(t);
-        guard.lock();
-        if (gen != generation)
-            continue;
-        ready.push_back(std::move(image));
-        nextTime = wantRate > 0 ? next : -1;  // a still movie needs one picture
-        if (wakeProc)
-            wakeProc();
-    }
+    while (!stopping)
+        if (!Compose(guard))
+            WaitForDue(guard);
 }
 
 // Every picture between the last one shown and this one was missed.
@@ -135,9 +178,11 @@ bool MoviePicture::TakeDue(double movieTime, const PlaybackImage** image)
     }
     std::lock_guard<std::mutex> guard(lock);
     bool took = false;
-    // The newest picture that is due; older ones are dropped unseen.
+    // The newest picture that is due; older ones are dropped unseen. The
+    // picture given up goes back to the worker for its pixels.
     while (!ready.empty() && (ready.front()->movieTime <= movieTime + 1e-9 || (!took && shownTime < 0))) {
-        shown = std::move(*ready.front());
+        std::swap(shown, *ready.front());
+        spare.push_back(std::move(ready.front()));
         ready.pop_front();
         took = true;
     }
