@@ -11,6 +11,7 @@ constexpr double kLookAheadSeconds = 0.25;
 // A wake-up that the event loop answered without taking the picture (its
 // clock a little behind the worker's guess) is repeated this often.
 constexpr double kWakeAgainSeconds = 0.004;
+constexpr double kNever = 1e300;
 
 double Now()
 {
@@ -56,12 +57,14 @@ void MoviePicture::Follow(double movieTime, double unitsPerSecond, int width, in
     bool rateChanged = unitsPerSecond != wantRate;
     if (!sizeChanged && !rateChanged && unitsPerSecond == 0 && movieTime == wantTime && generation != 0)
         return;  // still, and its picture is made or on its way
-    // Playing forward keeps the queue while the time moves on as expected;
-    // a jump, or a worker that fell half a second behind, starts again at
-    // the time now (late pictures are dropped rather than piling up).
+    // Playing forward keeps the queue while the time moves on as expected
+    // (give or take the small steps by which it follows the sound, back as
+    // well as forward); a jump, or a worker that fell half a second behind,
+    // starts again at the time now (late pictures are dropped rather than
+    // piling up).
     double slack = 0.5 * unitsPerSecond;
-    bool onCourse = !sizeChanged && !rateChanged && unitsPerSecond > 0 && nextTime >= 0 && movieTime >= wantTime &&
-                    movieTime - wantTime <= slack && nextTime >= movieTime - slack;
+    bool onCourse = !sizeChanged && !rateChanged && unitsPerSecond > 0 && nextTime >= 0 &&
+                    std::fabs(movieTime - wantTime) <= slack && nextTime >= movieTime - slack;
     wantTime = movieTime;
     wantAt = Now();
     wantRate = unitsPerSecond;
@@ -98,6 +101,17 @@ bool MoviePicture::Compose(std::unique_lock<std::mutex>& guard)
     if (!due)
         return false;
     double t = nextTime;
+    if (wantRate > 0) {
+        // A picture that will be over before it could be shown is passed
+        // over (the decoder still reads through it): falling behind, the
+        // picture catches up with the sound instead of trailing it.
+        double next = engine->NextPictureChange(t);
+        double clock = wantTime + (Now() - wantAt) * wantRate;
+        if (next <= clock && next < double(engine->Snapshot().duration)) {
+            nextTime = next;
+            return true;
+        }
+    }
     int w = wantWidth, h = wantHeight;
     unsigned gen = generation;
     auto image = SpareImage();
@@ -116,33 +130,37 @@ bool MoviePicture::Compose(std::unique_lock<std::mutex>& guard)
     return true;
 }
 
-// Sleeps until the first picture waiting comes due, by the movie's time as
-// last followed, and wakes the event loop then; with nothing waiting (or
-// the movie still) until there is something to do.
-void MoviePicture::WaitForDue(std::unique_lock<std::mutex>& guard)
+// When the event loop is to be woken to show the first picture waiting,
+// by the movie's time as last followed; never while nothing waits or the
+// movie stands still (a still picture wakes it when it is made).
+double MoviePicture::WakeTime() const
 {
-    if (ready.empty() || wantRate <= 0 || !wakeProc) {
-        wake.wait(guard);
-        return;
-    }
-    double now = Now();
+    if (ready.empty() || wantRate <= 0 || !wakeProc)
+        return kNever;
     double dueAt = wantAt + (ready.front()->movieTime - wantTime) / wantRate;
-    double at = std::max(dueAt, wokeAt + kWakeAgainSeconds);
-    if (at > now) {
-        wake.wait_for(guard, std::chrono::duration<double>(at - now));
-        return;
-    }
-    wokeAt = now;
-    wakeProc();
-    wake.wait_for(guard, std::chrono::duration<double>(kWakeAgainSeconds));
+    return std::max(dueAt, wokeAt + kWakeAgainSeconds);
 }
 
+// The worker: wakes the event loop when a picture comes due, composes
+// ahead while there is room, and otherwise sleeps until the next picture
+// is due or it is told of a change.
 void MoviePicture::Run()
 {
     std::unique_lock<std::mutex> guard(lock);
-    while (!stopping)
-        if (!Compose(guard))
-            WaitForDue(guard);
+    while (!stopping) {
+        double now = Now(), wakeAt = WakeTime();
+        if (wakeAt <= now) {
+            wokeAt = now;
+            wakeProc();
+            continue;
+        }
+        if (Compose(guard))
+            continue;
+        if (wakeAt == kNever)
+            wake.wait(guard);
+        else
+            wake.wait_for(guard, std::chrono::duration<double>(wakeAt - now));
+    }
 }
 
 // Every picture between the last one shown and this one was missed.

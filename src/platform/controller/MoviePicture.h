@@ -44,7 +44,7 @@ public:
 private:
     void Run();
     bool Compose(std::unique_lock<std::mutex>& guard);
-    void WaitForDue(std::unique_lock<std::mutex>& guard);
+    double WakeTime() const;
     bool Covers(const PlaybackImage& image, double t) const;
     std::unique_ptr<PlaybackImage> SpareImage();
 
