@@ -177,6 +177,10 @@ void SoundMixer::Run()
 
 double SoundMixer::Position() const
 {
+    if (!threaded) {
+        std::lock_guard<std::mutex> guard(lock);
+        return mixPosition;  // in step, the sound is where the last pull left it
+    }
     std::lock_guard<std::mutex> guard(clockLock);
     if (pulledAt < 0)
         return pulledPosition;

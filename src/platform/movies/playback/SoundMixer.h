@@ -64,7 +64,7 @@ private:
     int pulledCount = 0;
 
     // The sound wanted, and the ring, under `lock`.
-    std::mutex lock;
+    mutable std::mutex lock;
     std::condition_variable wake;
     double rate = 0;
     double mixPosition = 0;              // the movie position of the next frame the mixer makes
