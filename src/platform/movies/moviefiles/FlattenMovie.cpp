@@ -11,6 +11,7 @@
 
 #include "platform/core/PascalStrings.h"
 #include "platform/filesystem/AppleDouble.h"
+#include "platform/movies/moviefiles/BakedMovie.h"
 #include "platform/movies/moviefiles/BigEndian.h"
 #include "platform/movies/moviefiles/DataForkWriter.h"
 #include "platform/filesystem/FileWriteLayer.h"
@@ -102,34 +103,11 @@ OSErr CopySamples(const FlattenPlan& plan, int dest, MovieProgress& progress)
 OSErr SerializeFlattened(Movie theMovie, const FlattenPlan& plan, const std::string& destination,
                          std::vector<UInt8>* moov)
 {
-    std::vector<UInt8> bytes;
-    if (OSErr err = SerializeMovieAtom(theMovie, SerializeOptions{}, &bytes))
-        return err;
     Movie copy = nullptr;
-    if (OSErr err = ParseMovieAtom(bytes, theMovie->source, &copy))
+    if (OSErr err = CopyWithBakedTracks(theMovie, plan.tracks, true, &copy)) {
+        DisposeMovie(copy);
         return err;
-    std::vector<Track> dropped;
-    for (auto& track : copy->tracks) {
-        TrackRecord& t = *track;
-        auto kept = std::find_if(plan.tracks.begin(), plan.tracks.end(),
-                                 [&](const FlattenTrack& k) { return k.track->id == t.id; });
-        if (kept == plan.tracks.end()) {
-            dropped.push_back(&t);
-            continue;
-        }
-        // Parsing turned the leading empty edits into an offset; the
-        // plan's edits are the track's own, which come after its offset.
-        t.offset = kept->track->offset;
-        t.leadingEmptyAsRead = kept->track->leadingEmptyAsRead;
-        t.edits = kept->edits;
-        if (t.media) {
-            t.media->table = kept->table;
-            t.media->timeScale = kept->timeScale;
-            t.media->tableChanged = true;
-        }
     }
-    for (Track t : dropped)
-        DisposeMovieTrack(t);
     SerializeOptions options;
     options.destinationPath = destination;
     options.forceCo64 = plan.needsCo64;

@@ -5,13 +5,9 @@
 #include <limits>
 #include <numeric>
 
+#include "platform/movies/moviefiles/EditRate.h"
+
 namespace {
-
-constexpr SInt64 kRateOne = 65536;
-
-// The rate an edit's samples are retimed for; rates of 0 and below (a still
-// or a reversed edit) are kept on the edit as they are.
-SInt64 RetimedRate(Fixed rate) { return rate > 0 ? rate : kRateOne; }
 
 // Source media units, played at one rate, in the new time scale. Times are
 // rounded where they meet, never summed from rounded durations, so a long
@@ -28,7 +24,7 @@ struct Retime {
 
 // A stretch of source samples kept for the edits that play them at `rate`.
 struct Segment {
-    SInt64 rate = kRateOne;
+    MediaRate rate;
     UInt32 first = 0, last = 0;    // source sample numbers, from 1
     SInt64 sourceStart = 0;        // decode time of `first`
     SInt64 newStart = 0;           // where it begins in the new media
@@ -38,7 +34,7 @@ struct Segment {
 };
 
 struct EditUse {
-    SInt64 rate = kRateOne;
+    MediaRate rate;
     UInt32 first = 0, last = 0;
     bool used = false;
 };
@@ -62,7 +58,7 @@ UInt32 SyncAtOrBefore(const SampleTable& table, UInt32 sample)
 EditUse SamplesOfEdit(const Edit& e, const SampleTable& table, SInt64 movieScale, SInt64 mediaScale, bool preRoll)
 {
     EditUse use;
-    use.rate = RetimedRate(e.rate);
+    use.rate = EditMediaRate(e, table, movieScale, mediaScale);
     if (e.IsEmpty() || e.duration <= 0)
         return use;
     SInt32 earliest = 0, latest = 0;
@@ -70,7 +66,8 @@ EditUse SamplesOfEdit(const Edit& e, const SampleTable& table, SInt64 movieScale
         earliest = std::min(earliest, c.offset);
         latest = std::max(latest, c.offset);
     }
-    __int128 span = (__int128(e.duration) * use.rate * mediaScale + movieScale * kRateOne - 1) / (movieScale * kRateOne);
+    __int128 spanDen = __int128(movieScale) * use.rate.den;
+    __int128 span = (__int128(e.duration) * use.rate.num * mediaScale + spanDen - 1) / spanDen;
     SInt64 from = std::max<SInt64>(0, e.mediaTime - latest);
     SInt64 to = e.mediaTime + SInt64(std::max<__int128>(span, 1)) - earliest;
     UInt32 first = table.SampleAtTime(from);
@@ -95,7 +92,7 @@ std::vector<Segment> JoinUses(std::vector<EditUse> uses)
 {
     std::erase_if(uses, [](const EditUse& u) { return !u.used; });
     std::sort(uses.begin(), uses.end(), [](const EditUse& a, const EditUse& b) {
-        return a.rate != b.rate ? a.rate < b.rate : a.first < b.first;
+        return a.rate != b.rate ? a.rate.Key() < b.rate.Key() : a.first < b.first;
     });
     std::vector<Segment> segments;
     for (const auto& u : uses) {
@@ -110,23 +107,9 @@ std::vector<Segment> JoinUses(std::vector<EditUse> uses)
         }
     }
     std::sort(segments.begin(), segments.end(), [](const Segment& a, const Segment& b) {
-        return a.first != b.first ? a.first < b.first : a.rate < b.rate;
+        return a.first != b.first ? a.first < b.first : a.rate.Key() < b.rate.Key();
     });
     return segments;
-}
-
-// The new media's time scale: the source's, times the least factor that
-// makes every rate's durations whole numbers, unless that would not fit.
-SInt64 ScaleFactor(const std::vector<Segment>& segments, SInt64 mediaScale)
-{
-    SInt64 factor = 1;
-    for (const auto& s : segments) {
-        SInt64 k = s.rate / std::gcd(s.rate, kRateOne);
-        factor = std::lcm(factor, k);
-        if (factor > 0x7FFFFFFF / std::max<SInt64>(mediaScale, 1))
-            return 1;
-    }
-    return factor;
 }
 
 void PushTime(std::vector<TimeToSampleRun>& runs, UInt32 count, SInt64 delta)
@@ -152,6 +135,34 @@ template <class Run, class Fn> void ForRunsIn(const std::vector<Run>& runs, UInt
         UInt32 from = UInt32(std::max<UInt64>(a, runFirst)), to = UInt32(std::min<UInt64>(b, sample - 1));
         fn(from, to - from + 1, r);
     }
+}
+
+// The greatest common divisor of the durations (and composition offsets)
+// of samples first to last: what retiming must keep whole.
+template <class Run, class Value> SInt64 GrainOf(const std::vector<Run>& runs, UInt32 first, UInt32 last, Value value)
+{
+    SInt64 grain = 0;
+    ForRunsIn(runs, first, last, [&](UInt32, UInt32, const Run& r) { grain = std::gcd(grain, SInt64(value(r))); });
+    return grain;
+}
+
+// The new media's time scale: the source's, times the least factor that
+// makes every rate's durations whole numbers, unless that would not fit.
+// A segment played at num/den retimes a duration d to d * factor * den /
+// num, so num must divide d * factor for every d.
+SInt64 ScaleFactor(const std::vector<Segment>& segments, const SampleTable& src, SInt64 mediaScale)
+{
+    SInt64 factor = 1;
+    for (const auto& s : segments) {
+        SInt64 grain = std::gcd(GrainOf(src.times, s.first, s.last, [](const TimeToSampleRun& r) { return r.delta; }),
+                                GrainOf(src.compositions, s.first, s.last,
+                                        [](const CompositionRun& r) { return std::abs(SInt64(r.offset)); }));
+        SInt64 k = grain == 0 ? 1 : s.rate.num / std::gcd(s.rate.num, grain);
+        factor = std::lcm(factor, k);
+        if (factor > 0x7FFFFFFF / std::max<SInt64>(mediaScale, 1))
+            return 1;
+    }
+    return factor;
 }
 
 void AppendTimes(const SampleTable& src, const Segment& seg, SampleTable& out)
@@ -204,17 +215,28 @@ UInt16 DataRefOfDescription(const MediaRecord& m, UInt32 descriptionIndex)
     return 1;
 }
 
-// Cuts a segment's samples into chunks of about half a second (of source
-// time at its rate, which is half a second of the copy), never across a
-// change of sample description.
+// Where the kept samples' bytes end up: copied into chunks of the new
+// file (sources from `sourceOf`, chunks appended to `chunks`), or left where
+// they are, each chunk of the new table a part of a source chunk.
+struct SampleHome {
+    const FlattenSourceIndex* sourceOf = nullptr;
+    std::vector<FlattenChunk>* chunks = nullptr;
+    std::vector<UInt64>* inPlaceOffsets = nullptr;
+    bool InPlace() const { return inPlaceOffsets != nullptr; }
+};
+
+// Cuts a segment's samples into chunks: copied ones of about half a second
+// (of source time at its rate, which is half a second of the copy), never
+// across a change of sample description; ones left in place never across a
+// source chunk's end either.
 class ChunkCutter {
 public:
-    ChunkCutter(const MediaRecord& media, const Segment& seg, size_t planIndex, const FlattenSourceIndex& sourceOf,
-                FlattenTrack& out, std::vector<FlattenChunk>& chunks, UInt32& chunkCount)
-        : fMedia(media), fTable(media.table), fSeg(seg), fPlanIndex(planIndex), fSourceOf(sourceOf), fOut(out),
-          fChunks(chunks), fChunkCount(chunkCount)
+    ChunkCutter(const MediaRecord& media, const Segment& seg, size_t planIndex, const SampleHome& home,
+                FlattenTrack& out, UInt32& chunkCount)
+        : fMedia(media), fTable(media.table), fSeg(seg), fPlanIndex(planIndex), fHome(home), fOut(out),
+          fChunkCount(chunkCount)
     {
-        fLimit = std::max<SInt64>(1, SInt64(__int128(media.timeScale) * seg.rate / (2 * kRateOne)));
+        fLimit = std::max<SInt64>(1, SInt64(__int128(media.timeScale) * seg.rate.num / (2 * seg.rate.den)));
     }
 
     OSErr Run()
@@ -235,24 +257,19 @@ public:
 private:
     OSErr Take(const ChunkVisit& c)
     {
-        const DataRefEntry* ref = nullptr;
-        UInt16 refIndex = DataRefOfDescription(fMedia, c.sampleDescriptionIndex);
-        if (refIndex >= 1 && refIndex <= fMedia.dataRefs.size())
-            ref = &fMedia.dataRefs[refIndex - 1];
-        if (!ref || ref->resolvedPath.empty())
-            return couldNotResolveDataRef;
-        int source = fSourceOf(ref->resolvedPath);
+        int source = 0;
+        if (fHome.InPlace())
+            Close();
+        else if (OSErr err = SourceOf(c, &source))
+            return err;
         UInt32 s = std::max(fSeg.first, c.firstSample), end = std::min(fSeg.last, c.firstSample + c.sampleCount - 1);
         UInt64 at = c.offset + BytesOf(fTable, c.firstSample, s - c.firstSample);
         while (s <= end) {
             if (fOpen && fDescription != c.sampleDescriptionIndex)
                 Close();
             if (!fOpen)
-                Open(s, c.sampleDescriptionIndex);
-            SInt64 sampleStart = 0;
-            UInt32 over = fTable.SampleAtTime(fStartTime + fLimit, &sampleStart);
-            UInt32 firstOutside =
-                over == 0 ? fSeg.last + 1 : (sampleStart >= fStartTime + fLimit ? over : over + 1);
+                Open(s, c.sampleDescriptionIndex, at);
+            UInt32 firstOutside = fHome.InPlace() ? end + 1 : FirstOutsideLimit();
             UInt32 take = std::clamp(firstOutside, s + 1, end + 1) - s;
             UInt64 bytes = BytesOf(fTable, s, take);
             Add(source, at, bytes, take);
@@ -264,16 +281,38 @@ private:
         return noErr;
     }
 
-    void Open(UInt32 sample, UInt32 description)
+    OSErr SourceOf(const ChunkVisit& c, int* source) const
+    {
+        const DataRefEntry* ref = nullptr;
+        UInt16 refIndex = DataRefOfDescription(fMedia, c.sampleDescriptionIndex);
+        if (refIndex >= 1 && refIndex <= fMedia.dataRefs.size())
+            ref = &fMedia.dataRefs[refIndex - 1];
+        if (!ref || ref->resolvedPath.empty())
+            return couldNotResolveDataRef;
+        *source = (*fHome.sourceOf)(ref->resolvedPath);
+        return noErr;
+    }
+
+    // The first sample of the open chunk that starts half a second in.
+    UInt32 FirstOutsideLimit() const
+    {
+        SInt64 sampleStart = 0;
+        UInt32 over = fTable.SampleAtTime(fStartTime + fLimit, &sampleStart);
+        return over == 0 ? fSeg.last + 1 : (sampleStart >= fStartTime + fLimit ? over : over + 1);
+    }
+
+    void Open(UInt32 sample, UInt32 description, UInt64 offset)
     {
         fOpen = true;
+        fOffset = offset;
         fDescription = description;
         fStartTime = DecodeTime(fTable, sample);
         fCurrent = FlattenChunk{};
         fCurrent.track = fPlanIndex;
         fCurrent.chunkIndex = fChunkCount;
         fCurrent.movieSeconds =
-            fSeg.movieSeconds + double(fStartTime - fSeg.sourceStart) * kRateOne / (double(fMedia.timeScale) * fSeg.rate);
+            fSeg.movieSeconds + double(fStartTime - fSeg.sourceStart) * double(fSeg.rate.den) /
+                                    (double(fMedia.timeScale) * double(fSeg.rate.num));
         fSamples = 0;
     }
 
@@ -299,18 +338,21 @@ private:
         if (runs.empty() || runs.back().samplesPerChunk != fSamples || runs.back().sampleDescriptionIndex != fDescription)
             runs.push_back({UInt32(fChunkCount + 1), fSamples, fDescription});
         ++fChunkCount;
-        fChunks.push_back(std::move(fCurrent));
+        if (fHome.InPlace())
+            fHome.inPlaceOffsets->push_back(fOffset);
+        else
+            fHome.chunks->push_back(std::move(fCurrent));
     }
 
     const MediaRecord& fMedia;
     const SampleTable& fTable;
     const Segment& fSeg;
     size_t fPlanIndex;
-    const FlattenSourceIndex& fSourceOf;
+    const SampleHome& fHome;
     FlattenTrack& fOut;
-    std::vector<FlattenChunk>& fChunks;
     SInt64 fLimit = 1;
     bool fOpen = false;
+    UInt64 fOffset = 0;
     UInt32 fDescription = 1;
     SInt64 fStartTime = 0;
     UInt32 fSamples = 0;
@@ -318,10 +360,7 @@ private:
     UInt32& fChunkCount;
 };
 
-}  // namespace
-
-OSErr BuildFlattenTrack(TrackRecord& track, long trackIndex, size_t planIndex, const FlattenSourceIndex& sourceOf,
-                        FlattenTrack* out, std::vector<FlattenChunk>* chunks)
+OSErr BuildTrack(TrackRecord& track, long trackIndex, size_t planIndex, const SampleHome& home, FlattenTrack* out)
 {
     *out = FlattenTrack{};
     out->track = &track;
@@ -339,16 +378,16 @@ OSErr BuildFlattenTrack(TrackRecord& track, long trackIndex, size_t planIndex, c
     // A track without an edit list plays its whole media, however its
     // duration rounds in the movie's time scale, and stays that way.
     if (!track.editsFromFile && track.edits == track.ImplicitEdits() && uses.size() == 1 && src.SampleCount() > 0)
-        uses[0] = EditUse{kRateOne, 1, src.SampleCount(), true};
+        uses[0] = EditUse{MediaRate{}, 1, src.SampleCount(), true};
     std::vector<Segment> segments = JoinUses(uses);
-    SInt64 factor = ScaleFactor(segments, mediaScale);
+    SInt64 factor = ScaleFactor(segments, src, mediaScale);
     out->timeScale = TimeScale(mediaScale * factor);
 
     // Where each segment lies in the new media, and how its times convert.
     SInt64 newTime = 0;
     UInt32 newSample = 1;
     for (auto& seg : segments) {
-        __int128 num = __int128(factor) * kRateOne, den = seg.rate;
+        __int128 num = __int128(factor) * seg.rate.den, den = seg.rate.num;
         __int128 g = std::gcd(SInt64(num), SInt64(den));
         seg.retime = {num / g, den / g};
         seg.sourceStart = DecodeTime(src, seg.first);
@@ -376,7 +415,8 @@ OSErr BuildFlattenTrack(TrackRecord& track, long trackIndex, size_t planIndex, c
             n.mediaTime = seg->newStart + seg->retime.Apply(e.mediaTime - seg->sourceStart);
             if (e.rate > 0)
                 n.rate = fixed1;
-            double lead = double(e.mediaTime - seg->sourceStart) * kRateOne / (double(mediaScale) * seg->rate);
+            double lead = double(e.mediaTime - seg->sourceStart) * double(seg->rate.den) /
+                          (double(mediaScale) * double(seg->rate.num));
             seg->movieSeconds = std::min(seg->movieSeconds, double(editStart) / movieScale - lead);
         }
         editStart += e.duration;
@@ -404,7 +444,7 @@ OSErr BuildFlattenTrack(TrackRecord& track, long trackIndex, size_t planIndex, c
             if (a < b)
                 sizes.insert(sizes.end(), bytes.begin() + std::ptrdiff_t(a), bytes.begin() + std::ptrdiff_t(b));
         }
-        if (OSErr err = ChunkCutter(*media, seg, planIndex, sourceOf, *out, *chunks, chunkCount).Run())
+        if (OSErr err = ChunkCutter(*media, seg, planIndex, home, *out, chunkCount).Run())
             return err;
     }
     if (src.syncSamples)
@@ -413,6 +453,24 @@ OSErr BuildFlattenTrack(TrackRecord& track, long trackIndex, size_t planIndex, c
         table.sizeTable = std::make_shared<const std::vector<UInt8>>(std::move(sizes));
     table.sizeCount = newSample - 1;
     table.hasSizes = true;
-    table.chunkOffsets = std::make_shared<const std::vector<UInt64>>(chunkCount, 0);
+    if (!home.InPlace())
+        table.chunkOffsets = std::make_shared<const std::vector<UInt64>>(chunkCount, 0);
+    return noErr;
+}
+
+}  // namespace
+
+OSErr BuildFlattenTrack(TrackRecord& track, long trackIndex, size_t planIndex, const FlattenSourceIndex& sourceOf,
+                        FlattenTrack* out, std::vector<FlattenChunk>* chunks)
+{
+    return BuildTrack(track, trackIndex, planIndex, SampleHome{&sourceOf, chunks, nullptr}, out);
+}
+
+OSErr BakeTrackInPlace(TrackRecord& track, long trackIndex, FlattenTrack* out)
+{
+    auto offsets = std::make_shared<std::vector<UInt64>>();
+    if (OSErr err = BuildTrack(track, trackIndex, 0, SampleHome{nullptr, nullptr, offsets.get()}, out))
+        return err;
+    out->table.chunkOffsets = std::move(offsets);
     return noErr;
 }
