@@ -29,6 +29,7 @@ namespace {
 struct Change {
     const char* name;
     std::function<void(Track)> apply;
+    const char* frameRate;  // as ffprobe gives it: exact, not rounded
 };
 
 // 60 frames at 25 a second (the fixture's video): 2.4 s, which 29.97
@@ -42,10 +43,12 @@ const std::vector<Change>& Changes()
          [](Track t) {
              SetTrackOffset(t, 0);
              InsertEmptyTrackSegment(t, 0, 600);
-         }},
-        {"TwiceAsLong", [](Track t) { ScaleTrackSegment(t, 0, GetTrackDuration(t), 2 * GetTrackDuration(t)); }},
-        {"HalfAsLong", [](Track t) { ScaleTrackSegment(t, 0, GetTrackDuration(t), GetTrackDuration(t) / 2); }},
-        {"At2997FramesASecond", [](Track t) { ScaleTrackSegment(t, 0, GetTrackDuration(t), At2997(t)); }},
+         },
+         "25/1"},
+        {"TwiceAsLong", [](Track t) { ScaleTrackSegment(t, 0, GetTrackDuration(t), 2 * GetTrackDuration(t)); }, "25/2"},
+        {"HalfAsLong", [](Track t) { ScaleTrackSegment(t, 0, GetTrackDuration(t), GetTrackDuration(t) / 2); }, "50/1"},
+        {"At2997FramesASecond", [](Track t) { ScaleTrackSegment(t, 0, GetTrackDuration(t), At2997(t)); },
+         "30000/1001"},
     };
     return changes;
 }
@@ -317,6 +320,11 @@ TEST_P(SavedTimingReaders, ReadAsOrvosModelSays)
         }
     }
     EXPECT_EQ(PictureHashes(view), sourcePictures);
+    std::string rate;
+    RunCommand("ffprobe -v error -enable_drefs 1 -select_streams v:0 -show_entries stream=r_frame_rate -of csv=p=0 " +
+                   Quote(view),
+               &rate);
+    EXPECT_EQ(rate, std::string(change.frameRate) + "\n");
 
     DisposeMovie(back);
     CloseMovieFile(backRef);
