@@ -50,16 +50,18 @@ std::vector<UInt8> MediaDataHeader(UInt64 dataLength)
     return header;
 }
 
-// The copy must reach the disk before it is renamed into place. Asking the
-// kernel to start writing each stretch as soon as it is copied lets the disk
-// work while the next stretch is copied, so the final flush has little left
-// to wait for. It is only a hint: a failure here changes nothing.
+// A copy that replaces a file must reach the disk before it is renamed
+// into place. Asking the kernel to start writing each stretch as soon as it
+// is copied lets the disk work while the next stretch is copied, so the
+// final flush has little left to wait for. It is only a hint: a failure here
+// changes nothing. A copy that replaces nothing is not flushed (see
+// CommitFiles), and is left to the kernel's own pace.
 class WriteBehind {
 public:
-    explicit WriteBehind(int fd) : fFd(fd) {}
+    WriteBehind(int fd, bool enabled) : fFd(fd), fEnabled(enabled) {}
     void Copied(UInt64 end)
     {
-        if (end < fStarted + kStretch)
+        if (!fEnabled || end < fStarted + kStretch)
             return;
 #ifdef SYNC_FILE_RANGE_WRITE
         sync_file_range(fFd, off_t(fStarted), off_t(end - fStarted), SYNC_FILE_RANGE_WRITE);
@@ -70,10 +72,11 @@ public:
 private:
     static constexpr UInt64 kStretch = 32u << 20;
     int fFd;
+    bool fEnabled;
     UInt64 fStarted = 0;
 };
 
-OSErr CopySamples(const FlattenPlan& plan, int dest, MovieProgress& progress)
+OSErr CopySamples(const FlattenPlan& plan, int dest, bool replacing, MovieProgress& progress)
 {
     std::vector<int> fds(plan.sources.size(), -1);
     OSErr err = noErr;
@@ -81,7 +84,7 @@ OSErr CopySamples(const FlattenPlan& plan, int dest, MovieProgress& progress)
         if ((fds[i] = open(plan.sources[i].c_str(), O_RDONLY | O_CLOEXEC)) < 0)
             err = OSErrFromErrno(errno) == fnfErr ? OSErr(couldNotResolveDataRef) : OSErrFromErrno(errno);
     UInt64 done = 0;
-    WriteBehind writeBehind(dest);
+    WriteBehind writeBehind(dest, replacing);
     for (std::size_t i = 0; i < plan.copies.size() && !err; ++i) {
         const FlattenCopy& c = plan.copies[i];
         if (int e = FileWriteLayer::CopyRange(fds[c.source], c.sourceOffset, dest, c.destinationOffset, c.length))
@@ -141,9 +144,10 @@ OSErr WriteCompanionTemp(const FlattenTarget& target, std::vector<UInt8> moov, s
 // data goes first: the old companion is removed (its movie would read the
 // new data with old offsets), the data renamed into place, then the new
 // companion. An interruption in between leaves a file without a movie,
-// never a movie reading the wrong bytes.
+// never a movie reading the wrong bytes. Where no file is replaced, the
+// data take their name without waiting for the disk.
 OSErr CommitFiles(int dataFd, const std::string& dataTemp, const std::string& companionTemp,
-                  const FlattenTarget& target)
+                  const FlattenTarget& target, bool replacing)
 {
     std::string companion = AppleDoubleCompanionPath(target.path);
     if (unlink(companion.c_str()) != 0 && errno != ENOENT) {
@@ -153,7 +157,9 @@ OSErr CommitFiles(int dataFd, const std::string& dataTemp, const std::string& co
             unlink(companionTemp.c_str());
         return OSErrFromErrno(err);
     }
-    if (OSErr err = SafeFileOps::CommitTemporary(dataFd, dataTemp, target.path)) {
+    OSErr committed = replacing ? SafeFileOps::CommitTemporary(dataFd, dataTemp, target.path)
+                                : SafeFileOps::CommitNewFile(dataFd, dataTemp, target.path);
+    if (OSErr err = committed) {
         if (!companionTemp.empty())
             unlink(companionTemp.c_str());
         return err;
@@ -168,8 +174,7 @@ OSErr CommitFiles(int dataFd, const std::string& dataTemp, const std::string& co
     return noErr;
 }
 
-OSErr WriteFlattened(Movie theMovie, const FlattenTarget& target, int fd, const std::string& tempPath,
-                     std::string* companionTemp)
+OSErr WriteFlattened(Movie theMovie, const FlattenTarget& target, int fd, bool replacing, std::string* companionTemp)
 {
     auto fileType = DataForkWriter::QuickTimeFileType();
     FlattenPlan plan;
@@ -183,7 +188,7 @@ OSErr WriteFlattened(Movie theMovie, const FlattenTarget& target, int fd, const 
     head.insert(head.end(), mdat.begin(), mdat.end());
     if (int e = FileWriteLayer::WriteAt(fd, 0, head.data(), head.size()))
         return OSErrFromErrno(e);
-    if (OSErr err = CopySamples(plan, fd, progress))
+    if (OSErr err = CopySamples(plan, fd, replacing, progress))
         return err;
     std::vector<UInt8> moov;
     if (OSErr err = SerializeFlattened(theMovie, plan, target.path, &moov))
@@ -213,14 +218,17 @@ OSErr Flatten(Movie theMovie, const FlattenTarget& target, long createMovieFileF
     int fd = SafeFileOps::CreateTemporaryBeside(target.path, &tempPath, &err);
     if (fd < 0)
         return err;
-    err = WriteFlattened(theMovie, target, fd, tempPath, &companionTemp);
+    // Either file of the destination replaced means the copy must be on
+    // the disk before it takes their place.
+    bool replacing = exists || access(AppleDoubleCompanionPath(target.path).c_str(), F_OK) == 0 || errno != ENOENT;
+    err = WriteFlattened(theMovie, target, fd, replacing, &companionTemp);
     if (err) {
         SafeFileOps::DiscardTemporary(fd, tempPath);
         if (!companionTemp.empty())
             unlink(companionTemp.c_str());
         return err;
     }
-    return CommitFiles(fd, tempPath, companionTemp, target);
+    return CommitFiles(fd, tempPath, companionTemp, target, replacing);
 }
 
 FlattenTarget MakeTarget(const FSSpec* theFile, long flattenFlags, long createFlags, short* resId,
