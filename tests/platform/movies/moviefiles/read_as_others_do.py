@@ -28,11 +28,13 @@ def number(value, default=-1.0):
 
 
 def ffprobe(path):
-    out = run(["ffprobe", "-v", "error", "-enable_drefs", "1", "-count_packets", "-show_entries",
-               "stream=codec_type,start_time,duration,nb_read_packets", "-of", "json", path])
+    # Samples are nb_frames (the sample table's count), not packets read:
+    # FFmpeg reads a packet twice where one edit ends and the next begins.
+    out = run(["ffprobe", "-v", "error", "-enable_drefs", "1", "-show_entries",
+               "stream=codec_type,start_time,duration,nb_frames", "-of", "json", path])
     for s in json.loads(out or "{}").get("streams", []):
         yield s.get("codec_type"), number(s.get("start_time")), number(s.get("duration")), \
-            int(s.get("nb_read_packets", 0))
+            int(s.get("nb_frames", 0))
 
 
 def mediainfo(path):
@@ -61,10 +63,12 @@ def mkvmerge(path, scratch):
         with open(stamps_file) as f:
             stamps = sorted(float(line) / 1000 for line in f if line.strip() and not line.startswith("#"))
         os.unlink(stamps_file)
-        # The last time stamp is where the last frame ends.
+        # The last time stamp is where the last frame ends, guessed from the
+        # track's one default duration; where frames of several durations
+        # meet, the last frame is taken to last as long as the one before.
         start = t["properties"].get("minimum_timestamp", 0) / 1e9
-        duration = stamps[-1] - start if stamps else 0.0
-        yield t["type"], start, duration, max(len(stamps) - 1, 0)
+        end = stamps[-2] + (stamps[-2] - stamps[-3]) if len(stamps) > 2 else (stamps or [start])[-1]
+        yield t["type"], start, end - start, max(len(stamps) - 1, 0)
     if os.path.exists(mkv):
         os.unlink(mkv)
 
