@@ -15,7 +15,6 @@
 
 #include "FilesTestSupport.h"
 #include "FixtureMovies.h"
-#include "platform/core/Memory.h"
 #include "platform/movies/model/MovieRecord.h"
 #include "platform/movies/moviefiles/MovieFiles.h"
 #include "platform/movies/moviefiles/MovieResourceFork.h"
@@ -78,24 +77,8 @@ struct Kind {
     Save save;
 };
 
-void AddResource(Movie movie, const std::string& path, short resId)
-{
-    FSSpec location = SpecFor(path);
-    short refNum = 0;
-    long flags = createMovieFileDeleteCurFile | createMovieFileDontCreateMovie |
-                 (resId == movieInDataForkResID ? long(createMovieFileDontCreateResFile) : 0L);
-    ASSERT_EQ(CreateMovieFile(&location, 'TVOD', -2, flags, &refNum, nullptr), noErr);
-    EXPECT_EQ(AddMovieResource(movie, refNum, &resId, nullptr), noErr);
-    CloseMovieFile(refNum);
-}
-
-void Flatten(Movie movie, const std::string& path, short resId)
-{
-    FSSpec location = SpecFor(path);
-    FlattenMovie(movie, resId == movieInDataForkResID ? flattenAddMovieToDataFork : 0, &location, 'TVOD', -2,
-                 createMovieFileDeleteCurFile, &resId, nullptr);
-    EXPECT_EQ(GetMoviesError(), noErr);
-}
+void Reference(Movie movie, const std::string& path, short resId) { SaveAsReferenceMovie(movie, path, resId); }
+void Flatten(Movie movie, const std::string& path, short resId) { EXPECT_EQ(FlattenMovieTo(movie, path, 0, resId), noErr); }
 
 Save NewFile(void (*write)(Movie, const std::string&, short), short resId)
 {
@@ -113,34 +96,14 @@ const std::vector<Kind>& Kinds()
              EXPECT_EQ(UpdateMovieResource(movie, source.refNum, source.resId, nullptr), noErr);
              *saved = source.path;
          }},
-        {"ReferenceOneFork", false, true, NewFile(AddResource, movieInDataForkResID)},
-        {"ReferenceTwoForks", false, true, NewFile(AddResource, 0)},
+        {"ReferenceOneFork", false, true, NewFile(Reference, movieInDataForkResID)},
+        {"ReferenceTwoForks", false, true, NewFile(Reference, 0)},
         {"SelfContainedOneFork", false, false, NewFile(Flatten, movieInDataForkResID)},
         {"SelfContainedTwoForks", false, false, NewFile(Flatten, 0)},
-        {"ExportedReference", true, true, NewFile(AddResource, movieInDataForkResID)},
+        {"ExportedReference", true, true, NewFile(Reference, movieInDataForkResID)},
         {"ExportedSelfContained", true, false, NewFile(Flatten, movieInDataForkResID)},
     };
     return kinds;
-}
-
-// The export's road: a new movie whose one track plays the source's video
-// from the source's file.
-Movie ExportVideo(Movie source)
-{
-    Track from = GetMovieIndTrack(source, 1);
-    Media media = GetTrackMedia(from);
-    Movie movie = NewMovie(newMovieActive);
-    CopyMovieSettings(source, movie);
-    Track to = NewMovieTrack(movie, 0, 0, 0);
-    CopyTrackSettings(from, to);
-    Handle dataRef = nullptr;
-    OSType refType = 0;
-    long attributes = 0;
-    EXPECT_EQ(GetMediaDataRef(media, 1, &dataRef, &refType, &attributes), noErr);
-    NewTrackMedia(to, VideoMediaType, GetMediaTimeScale(media), dataRef, refType);
-    DisposeHandle(dataRef);
-    EXPECT_EQ(InsertTrackSegment(from, to, 0, GetTrackDuration(from), 0), noErr);
-    return movie;
 }
 
 // A movie in a resource fork is what a reader with forks sees: the data
@@ -163,12 +126,19 @@ std::string AsOtherReadersSeeIt(const std::string& path)
 
 // --- What is read. --------------------------------------------------------
 
-// What each reader can tell. FFmpeg follows data references (when asked
-// to); MediaInfo describes the files a reference movie refers to instead of
-// the movie (their tracks, with their own timing), and mkvmerge refuses a
-// movie without media data of its own: reference movies are for FFmpeg
-// alone. mkvmerge begins a file's time line at its earliest sample, so a
-// delay that every track shares (a one-track movie's empty edit) is gone.
+// What each reader makes of edit lists, as found here:
+// - FFmpeg follows data references (when asked to), starts a track at its
+//   leading empty edit's end even in a one-track movie, and ignores an
+//   edit's media rate (which is why saves bake rates).
+// - MediaInfo gives a leading empty edit as the track's Source_Delay and
+//   counts it into Duration and FrameCount (Source_FrameCount is the table's
+//   count). Of a reference movie it describes the files referred to (their
+//   tracks, with their own timing), not the movie: it cannot judge one.
+// - mkvmerge refuses a movie without media data of its own (a reference
+//   movie), and begins a file's time line at its earliest sample: a delay
+//   that every track shares (a one-track movie's empty edit) is gone, and a
+//   sound track's encoder delay (an edit into its second packet) moves the
+//   other tracks later instead.
 struct Reader {
     const char* name;
     bool followsReferences;
@@ -261,6 +231,10 @@ std::vector<Timeline> TimelinesOf(Movie m)
 // The frame time a reader may differ by: readers count in milliseconds.
 constexpr double kTolerance = 0.0015;
 
+// Named in test output by their names, not their bytes.
+void PrintTo(const Kind& kind, std::ostream* out) { *out << kind.name; }
+void PrintTo(const Change& change, std::ostream* out) { *out << change.name; }
+
 class SavedTimingReaders : public ::testing::TestWithParam<std::tuple<Kind, Change>> {};
 
 TEST_P(SavedTimingReaders, ReadAsOrvosModelSays)
@@ -278,7 +252,7 @@ TEST_P(SavedTimingReaders, ReadAsOrvosModelSays)
 
     Movie movie = FixtureMovies::Open(source.path, &source.refNum, &source.resId);
     ASSERT_NE(movie, nullptr);
-    Movie saving = kind.exported ? ExportVideo(movie) : movie;
+    Movie saving = kind.exported ? ExportFirstVideoTrack(movie) : movie;
     change.apply(GetMovieIndTrack(saving, 1));
     TimeValue duration = GetMovieDuration(saving);
     auto meant = TimelinesOf(saving);
