@@ -50,12 +50,12 @@ std::vector<UInt8> MediaDataHeader(UInt64 dataLength)
     return header;
 }
 
-// A copy that replaces a file must reach the disk before it is renamed
-// into place. Asking the kernel to start writing each stretch as soon as it
+// A copy that replaces a file (or that a new companion's movie will refer
+// to) must reach the disk before it is renamed into place. Asking the kernel to start writing each stretch as soon as it
 // is copied lets the disk work while the next stretch is copied, so the
 // final flush has little left to wait for. It is only a hint: a failure here
-// changes nothing. A copy that replaces nothing is not flushed (see
-// CommitFiles), and is left to the kernel's own pace.
+// changes nothing. A copy that need not be flushed (see Flatten) is left to
+// the kernel's own pace.
 class WriteBehind {
 public:
     WriteBehind(int fd, bool enabled) : fFd(fd), fEnabled(enabled) {}
@@ -76,7 +76,7 @@ private:
     UInt64 fStarted = 0;
 };
 
-OSErr CopySamples(const FlattenPlan& plan, int dest, bool replacing, MovieProgress& progress)
+OSErr CopySamples(const FlattenPlan& plan, int dest, bool flushFirst, MovieProgress& progress)
 {
     std::vector<int> fds(plan.sources.size(), -1);
     OSErr err = noErr;
@@ -84,7 +84,7 @@ OSErr CopySamples(const FlattenPlan& plan, int dest, bool replacing, MovieProgre
         if ((fds[i] = open(plan.sources[i].c_str(), O_RDONLY | O_CLOEXEC)) < 0)
             err = OSErrFromErrno(errno) == fnfErr ? OSErr(couldNotResolveDataRef) : OSErrFromErrno(errno);
     UInt64 done = 0;
-    WriteBehind writeBehind(dest, replacing);
+    WriteBehind writeBehind(dest, flushFirst);
     for (std::size_t i = 0; i < plan.copies.size() && !err; ++i) {
         const FlattenCopy& c = plan.copies[i];
         if (int e = FileWriteLayer::CopyRange(fds[c.source], c.sourceOffset, dest, c.destinationOffset, c.length))
@@ -144,10 +144,10 @@ OSErr WriteCompanionTemp(const FlattenTarget& target, std::vector<UInt8> moov, s
 // data goes first: the old companion is removed (its movie would read the
 // new data with old offsets), the data renamed into place, then the new
 // companion. An interruption in between leaves a file without a movie,
-// never a movie reading the wrong bytes. Where no file is replaced, the
-// data take their name without waiting for the disk.
+// never a movie reading the wrong bytes. Unless flushFirst, the data take
+// their name without waiting for the disk.
 OSErr CommitFiles(int dataFd, const std::string& dataTemp, const std::string& companionTemp,
-                  const FlattenTarget& target, bool replacing)
+                  const FlattenTarget& target, bool flushFirst)
 {
     std::string companion = AppleDoubleCompanionPath(target.path);
     if (unlink(companion.c_str()) != 0 && errno != ENOENT) {
@@ -157,8 +157,8 @@ OSErr CommitFiles(int dataFd, const std::string& dataTemp, const std::string& co
             unlink(companionTemp.c_str());
         return OSErrFromErrno(err);
     }
-    OSErr committed = replacing ? SafeFileOps::CommitTemporary(dataFd, dataTemp, target.path)
-                                : SafeFileOps::CommitNewFile(dataFd, dataTemp, target.path);
+    OSErr committed = flushFirst ? SafeFileOps::CommitTemporary(dataFd, dataTemp, target.path)
+                                 : SafeFileOps::CommitNewFile(dataFd, dataTemp, target.path);
     if (OSErr err = committed) {
         if (!companionTemp.empty())
             unlink(companionTemp.c_str());
@@ -174,7 +174,7 @@ OSErr CommitFiles(int dataFd, const std::string& dataTemp, const std::string& co
     return noErr;
 }
 
-OSErr WriteFlattened(Movie theMovie, const FlattenTarget& target, int fd, bool replacing, std::string* companionTemp)
+OSErr WriteFlattened(Movie theMovie, const FlattenTarget& target, int fd, bool flushFirst, std::string* companionTemp)
 {
     auto fileType = DataForkWriter::QuickTimeFileType();
     FlattenPlan plan;
@@ -188,7 +188,7 @@ OSErr WriteFlattened(Movie theMovie, const FlattenTarget& target, int fd, bool r
     head.insert(head.end(), mdat.begin(), mdat.end());
     if (int e = FileWriteLayer::WriteAt(fd, 0, head.data(), head.size()))
         return OSErrFromErrno(e);
-    if (OSErr err = CopySamples(plan, fd, replacing, progress))
+    if (OSErr err = CopySamples(plan, fd, flushFirst, progress))
         return err;
     std::vector<UInt8> moov;
     if (OSErr err = SerializeFlattened(theMovie, plan, target.path, &moov))
@@ -218,17 +218,21 @@ OSErr Flatten(Movie theMovie, const FlattenTarget& target, long createMovieFileF
     int fd = SafeFileOps::CreateTemporaryBeside(target.path, &tempPath, &err);
     if (fd < 0)
         return err;
-    // Either file of the destination replaced means the copy must be on
-    // the disk before it takes their place.
-    bool replacing = exists || access(AppleDoubleCompanionPath(target.path).c_str(), F_OK) == 0 || errno != ENOENT;
-    err = WriteFlattened(theMovie, target, fd, replacing, &companionTemp);
+    // The copy must be on the disk before it takes its name when it
+    // replaces either file of the destination, and when a new companion's
+    // movie will refer to it (a crash must not leave that movie reading
+    // bytes never written). A single fork that replaces nothing holds its
+    // own movie: cut short by a crash, it has none.
+    bool flushFirst = exists || !target.singleFork ||
+                      access(AppleDoubleCompanionPath(target.path).c_str(), F_OK) == 0 || errno != ENOENT;
+    err = WriteFlattened(theMovie, target, fd, flushFirst, &companionTemp);
     if (err) {
         SafeFileOps::DiscardTemporary(fd, tempPath);
         if (!companionTemp.empty())
             unlink(companionTemp.c_str());
         return err;
     }
-    return CommitFiles(fd, tempPath, companionTemp, target, replacing);
+    return CommitFiles(fd, tempPath, companionTemp, target, flushFirst);
 }
 
 FlattenTarget MakeTarget(const FSSpec* theFile, long flattenFlags, long createFlags, short* resId,
