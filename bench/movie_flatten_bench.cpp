@@ -3,12 +3,16 @@
 // measured as a child process (best of three rounds, after one warming copy).
 // Targets: within 1.2x of cp, faster than FFmpeg's remux.
 //
-// FlattenMovie flushes the copy to the disk before it takes the file's name
-// (a crash must never leave a movie whose samples were not written), while
-// cp leaves its data in the page cache; so the time of `cp` followed by a
-// flush of the copy is printed too, as the like-for-like figure.
+// FlattenMovie measured twice: into a new file, and replacing the file of
+// the round before. A copy that replaces a file is flushed to the disk
+// before it takes the file's name (a crash must never swap a good movie for
+// one whose samples were not written), while cp leaves its data in the page
+// cache; so the replacing save is compared with `cp` followed by a flush of
+// the copy, the like-for-like figure. A copy into a new name replaces
+// nothing and is not flushed, like cp.
 #include <cstdio>
 #include <filesystem>
+#include <string>
 #include <unistd.h>
 
 #include "movie_bench_support.h"
@@ -55,14 +59,17 @@ int main(int argc, char** argv)
     // The three take turns, each after the disk has caught up with the
     // previous one's writes, and the best of three rounds counts: the disk
     // is shared, and one slow moment should not decide the comparison.
-    Measurement ours, cp, cpFlushed, remux;
+    Measurement ours, replacing, cp, cpFlushed, remux;
     auto keepBest = [](Measurement& best, const Measurement& m) {
         if (best.seconds <= 0 || m.seconds < best.seconds)
             best = m;
     };
     for (int round = 0; round < 3; ++round) {
+        std::filesystem::remove(dir / "flat.mov");
         sync();
         keepBest(ours, MeasureChild([&] { return Flatten(source, dir / "flat.mov"); }, 1));
+        sync();
+        keepBest(replacing, MeasureChild([&] { return Flatten(source, dir / "flat.mov"); }, 1));
         sync();
         keepBest(cp, MeasureCommand("cp " + Quoted(source) + " " + Quoted(dir / "copy.mov"), 1));
         sync();
@@ -74,17 +81,19 @@ int main(int argc, char** argv)
                                            Quoted(dir / "remux.mov"),
                                        1));
     }
-    if (ours.status != 0) {
+    if (ours.status != 0 || replacing.status != 0) {
         std::printf("FlattenMovie failed (status %d)\n", ours.status);
         return 1;
     }
-    PrintComparison("FlattenMovie vs cp", ours, cp, "cp");
-    PrintComparison("FlattenMovie vs cp, then sync", ours, cpFlushed, "cp+sync");
-    PrintComparison("FlattenMovie vs ffmpeg -c copy", ours, remux, "ffmpeg");
+    PrintComparison("FlattenMovie (new file) vs cp", ours, cp, "cp");
+    PrintComparison("FlattenMovie (replacing) vs cp", replacing, cp, "cp");
+    PrintComparison("FlattenMovie (replacing) vs cp+sync", replacing, cpFlushed, "cp+sync");
+    PrintComparison("FlattenMovie (new file) vs ffmpeg", ours, remux, "ffmpeg");
     bool nearCp = ours.seconds <= 1.2 * cp.seconds;
     bool beatsRemux = ours.seconds < remux.seconds;
-    std::printf("  target within 1.2x of cp: %s (x%.2f; x%.2f of cp+sync)\n", nearCp ? "met" : "NOT met",
-                ours.seconds / cp.seconds, ours.seconds / cpFlushed.seconds);
+    std::printf("  target within 1.2x of cp (new file): %s (x%.2f; replacing x%.2f of cp, x%.2f of cp+sync)\n",
+                nearCp ? "met" : "NOT met", ours.seconds / cp.seconds, replacing.seconds / cp.seconds,
+                replacing.seconds / cpFlushed.seconds);
     std::printf("  target faster than ffmpeg remux: %s\n", beatsRemux ? "met" : "NOT met");
     return 0;
 }

@@ -139,6 +139,13 @@ int Rename(const std::string& from, const std::string& to)
     return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
+int RenameNoReplace(const std::string& from, const std::string& to)
+{
+    if (int err = CountOperation([] {}))
+        return err;
+    return renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0 ? 0 : errno;
+}
+
 int SyncFolder(const std::string& folder)
 {
     int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

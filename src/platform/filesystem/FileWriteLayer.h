@@ -39,6 +39,9 @@ int CopyRange(int srcFd, std::uint64_t srcOffset, int dstFd, std::uint64_t dstOf
 int Sync(int fd);
 int Truncate(int fd, std::uint64_t length);
 int Rename(const std::string& from, const std::string& to);
+// Renames only when nothing has the name `to` yet: EEXIST when something
+// does (EINVAL where the file system cannot tell).
+int RenameNoReplace(const std::string& from, const std::string& to);
 // Flushes a folder so that a rename or a new name in it survives a crash.
 int SyncFolder(const std::string& folder);
 

@@ -64,6 +64,19 @@ OSErr CommitTemporary(int tempFd, const std::string& tempPath, const std::string
     return noErr;
 }
 
+OSErr CommitNewFile(int tempFd, const std::string& tempPath, const std::string& path)
+{
+    int err = FileWriteLayer::RenameNoReplace(tempPath, path);
+    if (err == EEXIST || err == EINVAL || err == ENOSYS)
+        return CommitTemporary(tempFd, tempPath, path);
+    if (err) {
+        DiscardTemporary(tempFd, tempPath);
+        return OSErrFromErrno(err);
+    }
+    close(tempFd);
+    return noErr;
+}
+
 OSErr ReplaceFileContents(const std::string& path, std::span<const UInt8> bytes)
 {
     std::string tempPath;

@@ -18,6 +18,13 @@ int CreateTemporaryBeside(const std::string& path, std::string* tempPath, OSErr*
 // Flushes tempFd, renames tempPath over path and flushes the folder. Closes
 // tempFd. On failure the temporary is removed and path is untouched.
 OSErr CommitTemporary(int tempFd, const std::string& tempPath, const std::string& path);
+// The same for a path that had no file when the temporary was made: the
+// temporary takes the name without being flushed first, as nothing is
+// replaced and so nothing can be lost should the machine stop before its
+// data reach the disk. Should a file have taken the name meanwhile (or the
+// file system be unable to rename without replacing), it is replaced as
+// CommitTemporary does, flushed first.
+OSErr CommitNewFile(int tempFd, const std::string& tempPath, const std::string& path);
 // Removes a temporary after a failure or a cancel.
 void DiscardTemporary(int tempFd, const std::string& tempPath);
 // Writes bytes as the whole new content of path, atomically.

@@ -11,6 +11,7 @@
 
 #include "platform/core/PascalStrings.h"
 #include "platform/filesystem/AppleDouble.h"
+#include "platform/movies/moviefiles/BakedMovie.h"
 #include "platform/movies/moviefiles/BigEndian.h"
 #include "platform/movies/moviefiles/DataForkWriter.h"
 #include "platform/filesystem/FileWriteLayer.h"
@@ -49,16 +50,18 @@ std::vector<UInt8> MediaDataHeader(UInt64 dataLength)
     return header;
 }
 
-// The copy must reach the disk before it is renamed into place. Asking the
-// kernel to start writing each stretch as soon as it is copied lets the disk
-// work while the next stretch is copied, so the final flush has little left
-// to wait for. It is only a hint: a failure here changes nothing.
+// A copy that replaces a file (or that a new companion's movie will refer
+// to) must reach the disk before it is renamed into place. Asking the kernel to start writing each stretch as soon as it
+// is copied lets the disk work while the next stretch is copied, so the
+// final flush has little left to wait for. It is only a hint: a failure here
+// changes nothing. A copy that need not be flushed (see Flatten) is left to
+// the kernel's own pace.
 class WriteBehind {
 public:
-    explicit WriteBehind(int fd) : fFd(fd) {}
+    WriteBehind(int fd, bool enabled) : fFd(fd), fEnabled(enabled) {}
     void Copied(UInt64 end)
     {
-        if (end < fStarted + kStretch)
+        if (!fEnabled || end < fStarted + kStretch)
             return;
 #ifdef SYNC_FILE_RANGE_WRITE
         sync_file_range(fFd, off_t(fStarted), off_t(end - fStarted), SYNC_FILE_RANGE_WRITE);
@@ -69,10 +72,11 @@ public:
 private:
     static constexpr UInt64 kStretch = 32u << 20;
     int fFd;
+    bool fEnabled;
     UInt64 fStarted = 0;
 };
 
-OSErr CopySamples(const FlattenPlan& plan, int dest, MovieProgress& progress)
+OSErr CopySamples(const FlattenPlan& plan, int dest, bool flushFirst, MovieProgress& progress)
 {
     std::vector<int> fds(plan.sources.size(), -1);
     OSErr err = noErr;
@@ -80,7 +84,7 @@ OSErr CopySamples(const FlattenPlan& plan, int dest, MovieProgress& progress)
         if ((fds[i] = open(plan.sources[i].c_str(), O_RDONLY | O_CLOEXEC)) < 0)
             err = OSErrFromErrno(errno) == fnfErr ? OSErr(couldNotResolveDataRef) : OSErrFromErrno(errno);
     UInt64 done = 0;
-    WriteBehind writeBehind(dest);
+    WriteBehind writeBehind(dest, flushFirst);
     for (std::size_t i = 0; i < plan.copies.size() && !err; ++i) {
         const FlattenCopy& c = plan.copies[i];
         if (int e = FileWriteLayer::CopyRange(fds[c.source], c.sourceOffset, dest, c.destinationOffset, c.length))
@@ -102,34 +106,11 @@ OSErr CopySamples(const FlattenPlan& plan, int dest, MovieProgress& progress)
 OSErr SerializeFlattened(Movie theMovie, const FlattenPlan& plan, const std::string& destination,
                          std::vector<UInt8>* moov)
 {
-    std::vector<UInt8> bytes;
-    if (OSErr err = SerializeMovieAtom(theMovie, SerializeOptions{}, &bytes))
-        return err;
     Movie copy = nullptr;
-    if (OSErr err = ParseMovieAtom(bytes, theMovie->source, &copy))
+    if (OSErr err = CopyWithBakedTracks(theMovie, plan.tracks, true, &copy)) {
+        DisposeMovie(copy);
         return err;
-    std::vector<Track> dropped;
-    for (auto& track : copy->tracks) {
-        TrackRecord& t = *track;
-        auto kept = std::find_if(plan.tracks.begin(), plan.tracks.end(),
-                                 [&](const FlattenTrack& k) { return k.track->id == t.id; });
-        if (kept == plan.tracks.end()) {
-            dropped.push_back(&t);
-            continue;
-        }
-        // Parsing turned the leading empty edits into an offset; the
-        // plan's edits are the track's own, which come after its offset.
-        t.offset = kept->track->offset;
-        t.leadingEmptyAsRead = kept->track->leadingEmptyAsRead;
-        t.edits = kept->edits;
-        if (t.media) {
-            t.media->table = kept->table;
-            t.media->timeScale = kept->timeScale;
-            t.media->tableChanged = true;
-        }
     }
-    for (Track t : dropped)
-        DisposeMovieTrack(t);
     SerializeOptions options;
     options.destinationPath = destination;
     options.forceCo64 = plan.needsCo64;
@@ -163,9 +144,10 @@ OSErr WriteCompanionTemp(const FlattenTarget& target, std::vector<UInt8> moov, s
 // data goes first: the old companion is removed (its movie would read the
 // new data with old offsets), the data renamed into place, then the new
 // companion. An interruption in between leaves a file without a movie,
-// never a movie reading the wrong bytes.
+// never a movie reading the wrong bytes. Unless flushFirst, the data take
+// their name without waiting for the disk.
 OSErr CommitFiles(int dataFd, const std::string& dataTemp, const std::string& companionTemp,
-                  const FlattenTarget& target)
+                  const FlattenTarget& target, bool flushFirst)
 {
     std::string companion = AppleDoubleCompanionPath(target.path);
     if (unlink(companion.c_str()) != 0 && errno != ENOENT) {
@@ -175,7 +157,9 @@ OSErr CommitFiles(int dataFd, const std::string& dataTemp, const std::string& co
             unlink(companionTemp.c_str());
         return OSErrFromErrno(err);
     }
-    if (OSErr err = SafeFileOps::CommitTemporary(dataFd, dataTemp, target.path)) {
+    OSErr committed = flushFirst ? SafeFileOps::CommitTemporary(dataFd, dataTemp, target.path)
+                                 : SafeFileOps::CommitNewFile(dataFd, dataTemp, target.path);
+    if (OSErr err = committed) {
         if (!companionTemp.empty())
             unlink(companionTemp.c_str());
         return err;
@@ -190,8 +174,7 @@ OSErr CommitFiles(int dataFd, const std::string& dataTemp, const std::string& co
     return noErr;
 }
 
-OSErr WriteFlattened(Movie theMovie, const FlattenTarget& target, int fd, const std::string& tempPath,
-                     std::string* companionTemp)
+OSErr WriteFlattened(Movie theMovie, const FlattenTarget& target, int fd, bool flushFirst, std::string* companionTemp)
 {
     auto fileType = DataForkWriter::QuickTimeFileType();
     FlattenPlan plan;
@@ -205,7 +188,7 @@ OSErr WriteFlattened(Movie theMovie, const FlattenTarget& target, int fd, const 
     head.insert(head.end(), mdat.begin(), mdat.end());
     if (int e = FileWriteLayer::WriteAt(fd, 0, head.data(), head.size()))
         return OSErrFromErrno(e);
-    if (OSErr err = CopySamples(plan, fd, progress))
+    if (OSErr err = CopySamples(plan, fd, flushFirst, progress))
         return err;
     std::vector<UInt8> moov;
     if (OSErr err = SerializeFlattened(theMovie, plan, target.path, &moov))
@@ -235,14 +218,21 @@ OSErr Flatten(Movie theMovie, const FlattenTarget& target, long createMovieFileF
     int fd = SafeFileOps::CreateTemporaryBeside(target.path, &tempPath, &err);
     if (fd < 0)
         return err;
-    err = WriteFlattened(theMovie, target, fd, tempPath, &companionTemp);
+    // The copy must be on the disk before it takes its name when it
+    // replaces either file of the destination, and when a new companion's
+    // movie will refer to it (a crash must not leave that movie reading
+    // bytes never written). A single fork that replaces nothing holds its
+    // own movie: cut short by a crash, it has none.
+    bool flushFirst = exists || !target.singleFork ||
+                      access(AppleDoubleCompanionPath(target.path).c_str(), F_OK) == 0 || errno != ENOENT;
+    err = WriteFlattened(theMovie, target, fd, flushFirst, &companionTemp);
     if (err) {
         SafeFileOps::DiscardTemporary(fd, tempPath);
         if (!companionTemp.empty())
             unlink(companionTemp.c_str());
         return err;
     }
-    return CommitFiles(fd, tempPath, companionTemp, target);
+    return CommitFiles(fd, tempPath, companionTemp, target, flushFirst);
 }
 
 FlattenTarget MakeTarget(const FSSpec* theFile, long flattenFlags, long createFlags, short* resId,

@@ -7,6 +7,10 @@
 // once per rate, because other readers ignore an edit's media rate: each
 // rate is baked into the durations of its own samples (and, where needed, a
 // finer time scale), and the edits are written at rate 1.
+//
+// A reference movie bakes its rates the same way, but its samples stay
+// where they are: the new table's chunks point into the source chunks, and
+// a sample kept for two rates is listed twice, at the same bytes.
 #pragma once
 
 #include <vector>
@@ -33,7 +37,7 @@ struct FlattenTrack {
     TrackRecord* track = nullptr;
     long trackIndex = 0;     // from 1, in the movie
     TimeScale timeScale = 600;
-    SampleTable table;       // chunk offsets are filled in by the plan
+    SampleTable table;       // chunk offsets are filled in by the plan (or in place)
     std::vector<Edit> edits; // the track's own edits, into the new table
 };
 
@@ -44,3 +48,7 @@ using FlattenSourceIndex = std::function<int(const std::string& path)>;
 // couldNotResolveDataRef when a kept sample lies in a file that is unknown.
 OSErr BuildFlattenTrack(TrackRecord& track, long trackIndex, size_t planIndex, const FlattenSourceIndex& sourceOf,
                         FlattenTrack* out, std::vector<FlattenChunk>* chunks);
+
+// The same track for a reference movie: chunk offsets are where the samples
+// lie now, in the files their descriptions' data references name.
+OSErr BakeTrackInPlace(TrackRecord& track, long trackIndex, FlattenTrack* out);

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include "platform/core/PascalStrings.h"
+#include "platform/movies/moviefiles/BakedMovie.h"
 #include "platform/movies/moviefiles/BigEndian.h"
 #include "platform/movies/moviefiles/DataForkWriter.h"
 #include "platform/movies/moviefiles/FileReplacement.h"
@@ -19,7 +20,8 @@
 namespace {
 
 // Samples in other files are named by alias records relative to the file
-// the movie is written to.
+// the movie is written to. Tracks whose edits play at other rates than 1
+// are written from a copy with those rates baked into their sample tables.
 OSErr SerializeFor(Movie theMovie, const std::string& destinationPath, std::vector<UInt8>* out)
 {
     SerializeOptions options;
@@ -31,7 +33,10 @@ OSErr SerializeFor(Movie theMovie, const std::string& destinationPath, std::vect
     // The file is touched only after this, so running out of memory here
     // leaves it as it was.
     try {
-        return SerializeMovieAtom(theMovie, options, out);
+        Movie copy = nullptr;
+        OSErr err = BakeRatesInPlace(theMovie, &copy);
+        std::unique_ptr<MovieRecord, void (*)(Movie)> baked(copy, [](Movie m) { DisposeMovie(m); });
+        return err ? err : SerializeMovieAtom(copy ? copy : theMovie, options, out);
     } catch (const std::bad_alloc&) {
         return memFullErr;
     }

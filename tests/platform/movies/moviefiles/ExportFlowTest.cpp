@@ -12,38 +12,6 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
-Movie ExportFirstVideoTrack(Movie source)
-{
-    Track srcTrack = nullptr;
-    for (long i = 1; i <= GetMovieTrackCount(source) && !srcTrack; ++i) {
-        OSType type = 0;
-        GetMediaHandlerDescription(GetTrackMedia(GetMovieIndTrack(source, i)), &type, nullptr, nullptr);
-        if (type == VideoMediaType)
-            srcTrack = GetMovieIndTrack(source, i);
-    }
-    if (!srcTrack)
-        return nullptr;
-    Media srcMedia = GetTrackMedia(srcTrack);
-    Movie movie = NewMovie(newMovieActive);
-    CopyMovieSettings(source, movie);
-    Track dest = NewMovieTrack(movie, 0, 0, 0);
-    CopyTrackSettings(srcTrack, dest);
-    Handle dataRef = nullptr;
-    OSType refType = 0;
-    long attributes = 0;
-    EXPECT_EQ(GetMediaDataRef(srcMedia, 1, &dataRef, &refType, &attributes), noErr);
-    OSType mediaType = 0;
-    GetMediaHandlerDescription(srcMedia, &mediaType, nullptr, nullptr);
-    NewTrackMedia(dest, mediaType, GetMediaTimeScale(srcMedia), dataRef, refType);
-    EXPECT_EQ(InsertTrackSegment(srcTrack, dest, 0, GetTrackDuration(srcTrack), 0), noErr);
-    DisposeHandle(dataRef);
-    return movie;
-}
-
-}  // namespace
-
 TEST(ExportFlow, ExportedTrackSavedAsReferenceMovieReachesTheSourceSamples)
 {
     ScratchFolder dir;
@@ -55,11 +23,7 @@ TEST(ExportFlow, ExportedTrackSavedAsReferenceMovieReachesTheSourceSamples)
     Movie exported = ExportFirstVideoTrack(source);
     ASSERT_NE(exported, nullptr);
 
-    FSSpec location = SpecFor(dir / "exports/Exported Track");
-    short refNum = 0, resId = movieInDataForkResID;
-    ASSERT_EQ(CreateMovieFile(&location, 'TVOD', -2, (long)0xD0000000, &refNum, nullptr), noErr);
-    ASSERT_EQ(AddMovieResource(exported, refNum, &resId, nullptr), noErr);
-    CloseMovieFile(refNum);
+    SaveAsReferenceMovie(exported, dir / "exports/Exported Track");
 
     std::string out;
     RunCommand("ffprobe -v error -enable_drefs 1 -count_packets -show_entries stream=nb_read_packets -of csv=p=0 " +
@@ -75,10 +39,7 @@ TEST(ExportFlow, ExportedTrackSavedAsReferenceMovieReachesTheSourceSamples)
     ASSERT_EQ(files.size(), 1u);
     EXPECT_TRUE(fs::equivalent(files[0], media));
 
-    FSSpec flat = SpecFor(dir / "exports/flat.mov");
-    short flatId = movieInDataForkResID;
-    FlattenMovie(back, 0, &flat, 'TVOD', -2, createMovieFileDeleteCurFile, &flatId, nullptr);
-    EXPECT_EQ(GetMoviesError(), noErr);
+    EXPECT_EQ(FlattenMovieTo(back, dir / "exports/flat.mov"), noErr);
     std::string errors;
     EXPECT_EQ(RunCommand("ffmpeg -nostdin -v error -i " + Quote(dir / "exports/flat.mov") + " -f null -", &errors), 0);
     EXPECT_EQ(errors, "");

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/core/Memory.h"
 #include "platform/movies/moviefiles/MovieFiles.h"
 
 bool MakeFfmpegMovie(const std::string& path, const std::string& args)
@@ -26,6 +27,54 @@ void SaveAsTwoForkMovie(Movie movie, const std::string& path)
     ASSERT_EQ(CreateMovieFile(&location, 'TVOD', -2, createMovieFileDontCreateMovie, &refNum, nullptr), noErr);
     EXPECT_EQ(AddMovieResource(movie, refNum, &resId, nullptr), noErr);
     CloseMovieFile(refNum);
+}
+
+void SaveAsReferenceMovie(Movie movie, const std::string& path, short resId)
+{
+    FSSpec location = SpecFor(path);
+    short refNum = 0;
+    long flags = createMovieFileDeleteCurFile | createMovieFileDontCreateMovie |
+                 (resId == movieInDataForkResID ? long(createMovieFileDontCreateResFile) : 0L);
+    ASSERT_EQ(CreateMovieFile(&location, 'TVOD', -2, flags, &refNum, nullptr), noErr);
+    EXPECT_EQ(AddMovieResource(movie, refNum, &resId, nullptr), noErr);
+    CloseMovieFile(refNum);
+}
+
+OSErr FlattenMovieTo(Movie movie, const std::string& path, long flattenFlags, short resId)
+{
+    FSSpec location = SpecFor(path);
+    if (resId == movieInDataForkResID)
+        flattenFlags |= flattenAddMovieToDataFork;
+    FlattenMovie(movie, flattenFlags, &location, 'TVOD', -2, createMovieFileDeleteCurFile, &resId, nullptr);
+    return GetMoviesError();
+}
+
+Movie ExportFirstVideoTrack(Movie source)
+{
+    Track srcTrack = nullptr;
+    for (long i = 1; i <= GetMovieTrackCount(source) && !srcTrack; ++i) {
+        OSType type = 0;
+        GetMediaHandlerDescription(GetTrackMedia(GetMovieIndTrack(source, i)), &type, nullptr, nullptr);
+        if (type == VideoMediaType)
+            srcTrack = GetMovieIndTrack(source, i);
+    }
+    if (!srcTrack)
+        return nullptr;
+    Media srcMedia = GetTrackMedia(srcTrack);
+    Movie movie = NewMovie(newMovieActive);
+    CopyMovieSettings(source, movie);
+    Track dest = NewMovieTrack(movie, 0, 0, 0);
+    CopyTrackSettings(srcTrack, dest);
+    Handle dataRef = nullptr;
+    OSType refType = 0;
+    long attributes = 0;
+    EXPECT_EQ(GetMediaDataRef(srcMedia, 1, &dataRef, &refType, &attributes), noErr);
+    OSType mediaType = 0;
+    GetMediaHandlerDescription(srcMedia, &mediaType, nullptr, nullptr);
+    NewTrackMedia(dest, mediaType, GetMediaTimeScale(srcMedia), dataRef, refType);
+    EXPECT_EQ(InsertTrackSegment(srcTrack, dest, 0, GetTrackDuration(srcTrack), 0), noErr);
+    DisposeHandle(dataRef);
+    return movie;
 }
 
 namespace {

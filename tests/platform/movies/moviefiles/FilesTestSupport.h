@@ -8,6 +8,7 @@
 
 #include "platform/filesystem/Files.h"
 #include "platform/movies/Movies.h"
+#include "platform/movies/moviefiles/MovieFiles.h"
 #include "support/RunCommand.h"
 #include "support/ScratchFolder.h"
 
@@ -20,6 +21,17 @@ FSSpec SpecFor(const std::string& path);
 // Saves movie as a new two-fork movie file at path: the movie as a 'moov'
 // resource in the companion "._NAME". Fails the test on error.
 void SaveAsTwoForkMovie(Movie movie, const std::string& path);
+// Saves movie as a new reference movie at path, replacing any file there:
+// in the data fork (movieInDataForkResID) or as resource resId of the
+// companion (0: the first free ID). Fails the test on error.
+void SaveAsReferenceMovie(Movie movie, const std::string& path, short resId = movieInDataForkResID);
+// FlattenMovie into path, replacing any file there: the movie in the data
+// fork (movieInDataForkResID) or in the companion. The toolbox's result.
+OSErr FlattenMovieTo(Movie movie, const std::string& path, long flattenFlags = 0,
+                     short resId = movieInDataForkResID);
+// The track export's road: a new movie whose one track plays the source's
+// first video track from the source's file (nil when it has none).
+Movie ExportFirstVideoTrack(Movie source);
 
 // Atom editing on a byte image: the offset of the atom reached by a path of
 // container types ("moov/trak/mdia/minf/dinf/dref"), the nth trak counted by

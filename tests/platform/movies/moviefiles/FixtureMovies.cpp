@@ -22,6 +22,9 @@ const std::map<std::string, std::string>& Recipes()
         {"offset.mov", video + "-itsoffset 1 " + sound + "-c:v mpeg4 -c:a pcm_s16le -f mov"},
         {"timecode.mov", video + "-c:v mpeg4 -timecode 01:00:00:00 -f mov"},
         {"oddscale.mov", video + "-c:v mpeg4 -video_track_timescale 7919 -f mov"},
+        {"h264aac.mov", "-f lavfi -i testsrc=size=160x120:rate=25:duration=2.4 "
+                        "-f lavfi -i sine=frequency=440:sample_rate=48000:duration=2.4 "
+                        "-c:v libx264 -bf 0 -g 12 -c:a aac -f mov"},
         {"fragmented.mp4", video + sound + "-c:v mpeg4 -g 5 -c:a aac -movflags frag_keyframe+empty_moov -f mp4"},
     };
     return recipes;

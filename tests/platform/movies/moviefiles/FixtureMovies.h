@@ -19,6 +19,7 @@ const std::string& Folder();
 //   "timecode.mov"    video with a timecode track
 //   "oddscale.mov"    video with media time scale 7919
 //   "fragmented.mp4"  fragmented MP4, a fragment every 5 frames
+//   "h264aac.mov"     H.264 160x120 25 fps 2.4 s (no B-frames) + 48 kHz AAC
 std::string Path(const std::string& name);
 
 // Copies a fixture into folder (tests change their copies, never the originals).

@@ -155,23 +155,6 @@ struct OpenMovie {
     }
 };
 
-void SaveReference(Movie movie, const std::string& path)
-{
-    FSSpec location = SpecFor(path);
-    short refNum = 0, resId = movieInDataForkResID;
-    ASSERT_EQ(CreateMovieFile(&location, 'TVOD', -2, (long)0xD0000000, &refNum, nullptr), noErr);
-    ASSERT_EQ(AddMovieResource(movie, refNum, &resId, nullptr), noErr);
-    CloseMovieFile(refNum);
-}
-
-OSErr Flatten(Movie movie, const std::string& path, long flags)
-{
-    FSSpec location = SpecFor(path);
-    short resId = movieInDataForkResID;
-    FlattenMovie(movie, flags, &location, 'TVOD', -2, createMovieFileDeleteCurFile, &resId, nullptr);
-    return GetMoviesError();
-}
-
 }  // namespace
 
 TEST(FlattenEdits, CopiesPlayAsTheEditsSayWithOnlyTheSamplesUsed)
@@ -184,7 +167,7 @@ TEST(FlattenEdits, CopiesPlayAsTheEditsSayWithOnlyTheSamplesUsed)
         ASSERT_NE(src.movie, nullptr);
         c.edit(src.movie);
         TimeValue duration = GetMovieDuration(src.movie);
-        ASSERT_EQ(Flatten(src.movie, dir / "flat.mov", c.flattenFlags), noErr);
+        ASSERT_EQ(FlattenMovieTo(src.movie, dir / "flat.mov", c.flattenFlags), noErr);
         EXPECT_EQ(GetMovieDuration(src.movie), duration) << "the movie in memory is left as it was";
         std::string flat = dir / "flat.mov";
         EXPECT_EQ(DecodeErrors(flat), "");
@@ -192,7 +175,7 @@ TEST(FlattenEdits, CopiesPlayAsTheEditsSayWithOnlyTheSamplesUsed)
         EXPECT_EQ(VideoSamples(flat), c.videoSamples);
         auto packets = ShownVideoPackets(flat);
         if (c.referenceOracle) {
-            SaveReference(src.movie, dir / "ref.mov");
+            SaveAsReferenceMovie(src.movie, dir / "ref.mov");
             // A track left out plays in the reference movie still.
             bool sameTracks = c.streams == StreamCount(dir / "ref.mov");
             EXPECT_EQ(Shown(flat, sameTracks), Shown(dir / "ref.mov", sameTracks));
@@ -216,10 +199,10 @@ TEST(FlattenEdits, CutMovieIsSmallerByTheSamplesLeftOut)
     std::string source = FixtureMovies::CopyTo("av.mov", dir.Path());
     OpenMovie src(source);
     ASSERT_NE(src.movie, nullptr);
-    ASSERT_EQ(Flatten(src.movie, dir / "whole.mov", 0), noErr);
+    ASSERT_EQ(FlattenMovieTo(src.movie, dir / "whole.mov"), noErr);
     for (long t = 1; t <= GetMovieTrackCount(src.movie); ++t)
         DeleteTrackSegment(GetMovieIndTrack(src.movie, t), 0, Seconds(src.movie, 1));
-    ASSERT_EQ(Flatten(src.movie, dir / "half.mov", 0), noErr);
+    ASSERT_EQ(FlattenMovieTo(src.movie, dir / "half.mov"), noErr);
     double whole = double(fs::file_size(dir / "whole.mov")), half = double(fs::file_size(dir / "half.mov"));
     // Half the sound and 26 of 50 frames (the key frame before the cut too).
     EXPECT_LT(half, whole * 0.6);
@@ -249,7 +232,7 @@ TEST(FlattenEdits, SeveralSampleDescriptionsStayWithTheirSamples)
     ASSERT_NE(b.movie, nullptr);
     ASSERT_EQ(InsertTrackSegment(Video(b.movie), Video(a.movie), 0, Seconds(b.movie, 1), Seconds(a.movie, 1)), noErr);
     ASSERT_EQ(GetMediaSampleDescriptionCount(GetTrackMedia(Video(a.movie))), 2);
-    ASSERT_EQ(Flatten(a.movie, dir / "flat.mov", 0), noErr);
+    ASSERT_EQ(FlattenMovieTo(a.movie, dir / "flat.mov"), noErr);
     EXPECT_EQ(DecodeErrors(dir / "flat.mov"), "");
     // (FFmpeg follows only one data reference a track, so a reference movie
     // cannot serve as the oracle here.)
@@ -308,7 +291,7 @@ TEST(FlattenEdits, CorpusCopiesShowWhatTheOriginalsShow)
         ScratchFolder dir;
         OpenMovie src(path);
         ASSERT_NE(src.movie, nullptr);
-        ASSERT_EQ(Flatten(src.movie, dir / "flat.mov", 0), noErr);
+        ASSERT_EQ(FlattenMovieTo(src.movie, dir / "flat.mov"), noErr);
         // (One of them has time stamps that FFmpeg complains about in the
         // original already.)
         if (DecodeErrors(path).empty()) {
@@ -329,7 +312,7 @@ TEST(FlattenEdits, DescriptionsWithoutAnEntryHeaderComeThroughUnchanged)
     ScratchFolder dir;
     OpenMovie src(path);
     ASSERT_NE(src.movie, nullptr);
-    ASSERT_EQ(Flatten(src.movie, dir / "flat.mov", 0), noErr);
+    ASSERT_EQ(FlattenMovieTo(src.movie, dir / "flat.mov"), noErr);
     auto bytes = ReadFileBytes(dir / "flat.mov");
     std::string text(bytes.begin(), bytes.end());
     EXPECT_NE(text.find("mettapplication/microvideo-meta-stream"), std::string::npos);
