@@ -41,43 +41,10 @@ TEST(TracksWindowTitle, AddsTracksWhileTheTitleFits)
 }
 
 // 300 samples lasting 6000 units at 600 a second, the duration given in
-// each of the three linked ways.
-TEST(TrackTimeDialogArithmetic, LinkedFieldsFollowTheEditedOne)
-{
-    struct Case {
-        short field;
-        double entry;
-        TimeValue newDuration;
-        const char* seconds;
-        const char* rate;
-        const char* sampleDuration;
-    };
-    const Case cases[] = {
-        {3, 6000, 6000, "10.0", "30", "20"},    {5, 25, 7200, "12.0", "25", "24"},
-        {5, 29.97, 6006, "10.1", "29.97", "20.02"}, {3, 7000, 7000, "11.66", "25.7143", "23.3333"},
-        {4, 12.5, 7500, "12.50", "24", "25"},
-    };
-    for (const Case& c : cases) {
-        TrackTimeDialog d(nullptr);
-        d.SetValuesForTest(300, 600, 6000);
-        if (c.field == 3)
-            d.newDuration = TimeValue(c.entry);
-        else if (c.field == 4)
-            d.SetNewDurationSeconds(c.entry);
-        else
-            d.SetFrameRate(c.entry);
-        EXPECT_TRUE(d.RecalculateValues(c.field)) << c.entry;
-        EXPECT_EQ(d.newDuration, c.newDuration) << c.entry;
-        EXPECT_EQ(d.newTimeScale, 600);
-        EXPECT_EQ(Time(d.NewDurationSeconds()), c.seconds) << c.entry;
-        EXPECT_EQ(Number(d.FrameRate()), c.rate) << c.entry;
-        EXPECT_EQ(Number(d.NewSampleDuration()), c.sampleDuration) << c.entry;
-    }
-}
-
+// each of the three linked ways; the other fields follow the edited one.
 // Entries that give no duration are refused and leave the last usable one;
 // a media without samples shows 0 where a quotient has no value.
-TEST(TrackTimeDialogArithmetic, ZeroDivisorsAreRefusedOrShowZero)
+TEST(TrackTimeDialogArithmetic, LinkedFieldsFollowTheEditedOneAndZeroDivisorsAreRefused)
 {
     struct Case {
         long samples;
@@ -85,24 +52,36 @@ TEST(TrackTimeDialogArithmetic, ZeroDivisorsAreRefusedOrShowZero)
         double entry;
         bool usable;
         TimeValue newDuration;
+        const char* shown;  // seconds, rate, sample duration; null: check the rate alone
         double rate;
     };
     const Case cases[] = {
-        {300, 5, 0.0, false, 6000, 30},        {300, 5, NAN, false, 6000, 30},
-        {300, 5, INFINITY, false, 6000, 30},   {300, 4, 0.0, false, 6000, 30},
-        {300, 5, 1e-300, true, INT32_MAX, 180000.0 / INT32_MAX},  {0, 5, 25, false, 6000, 0},
-        {0, 3, 6000, true, 6000, 0},
+        {300, 3, 6000, true, 6000, "10.0 30 20"},           {300, 5, 25, true, 7200, "12.0 25 24"},
+        {300, 5, 29.97, true, 6006, "10.1 29.97 20.02"},     {300, 3, 7000, true, 7000, "11.66 25.7143 23.3333"},
+        {300, 4, 12.5, true, 7500, "12.50 24 25"},           {300, 5, 0.0, false, 6000, nullptr, 30},
+        {300, 5, NAN, false, 6000, nullptr, 30},             {300, 5, INFINITY, false, 6000, nullptr, 30},
+        {300, 4, 0.0, false, 6000, nullptr, 30},             {300, 5, 1e-300, true, INT32_MAX, nullptr, 180000.0 / INT32_MAX},
+        {0, 5, 25, false, 6000, nullptr, 0},                 {0, 3, 6000, true, 6000, nullptr, 0},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.samples) + " samples, field " + std::to_string(c.field) + ": " +
+                     std::to_string(c.entry));
         TrackTimeDialog d(nullptr);
         d.SetValuesForTest(c.samples, 600, 6000);
-        if (c.field == 4)
+        if (c.field == 3)
+            d.newDuration = TimeValue(c.entry);
+        else if (c.field == 4)
             d.SetNewDurationSeconds(c.entry);
-        else if (c.field == 5)
+        else
             d.SetFrameRate(c.entry);
-        EXPECT_EQ(d.RecalculateValues(c.field), c.usable) << c.samples << " " << c.entry;
-        EXPECT_EQ(d.newDuration, c.newDuration) << c.entry;
-        EXPECT_NEAR(d.FrameRate(), c.rate, 1e-9) << c.entry;
+        EXPECT_EQ(d.RecalculateValues(c.field), c.usable);
+        EXPECT_EQ(d.newDuration, c.newDuration);
+        EXPECT_EQ(d.newTimeScale, 600);
+        if (c.shown)
+            EXPECT_EQ(Time(d.NewDurationSeconds()) + " " + Number(d.FrameRate()) + " " + Number(d.NewSampleDuration()),
+                      c.shown);
+        else
+            EXPECT_NEAR(d.FrameRate(), c.rate, 1e-9);
         EXPECT_TRUE(std::isfinite(d.NewSampleDuration()));
     }
 }

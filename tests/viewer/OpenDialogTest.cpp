@@ -161,46 +161,31 @@ TEST_F(OpenDialogTest, HeadersSortByNameOrDateEitherWayWithFoldersFirst)
     utime(Path("b movie.mov").c_str(), &oldTime);
     utime(Path("A movie.mp4").c_str(), &newTime);
     std::filesystem::create_directory(Path("z folder"));
-    struct Case {
-        short header;
-        std::vector<std::string> order;
-    };
-    const Case cases[] = {
-        {kNameHeader, {"z folder/", "clips/", "b movie.mov", "A movie.mp4"}},  // name, reversed
-        {kDateHeader, {"b movie.mov", "A movie.mp4"}},                         // date, oldest first
-        {kDateHeader, {"A movie.mp4", "b movie.mov"}},                         // date, newest first
-    };
-    std::vector<DialogScript::Step> steps;
-    for (const Case& c : cases)
-        steps.push_back([&c](DialogPtr d) {
-            harness::ClickDialogItem(d, c.header);
-            harness::Pause(1);
-        });
+    // After a click on Name (reversing it), on Date, and on Date again.
+    const std::vector<std::string> orders[] = {{"z folder/", "clips/", "b movie.mov", "A movie.mp4"},
+                                               {"b movie.mov", "A movie.mp4"},   // oldest first
+                                               {"A movie.mp4", "b movie.mov"}};  // newest first
+    // Each step looks at the list the last click left, then clicks the next header.
     std::vector<std::vector<std::string>> seen;
-    DialogScript* scriptPtr = nullptr;
-    std::vector<DialogScript::Step> checked;
-    for (size_t i = 0; i < steps.size(); ++i)
-        checked.push_back([&, i](DialogPtr d) {
-            if (i > 0)
-                seen.push_back(Names(d));
-            steps[i](d);
+    std::vector<DialogScript::Step> steps;
+    for (short click : {kNameHeader, kDateHeader, kDateHeader, kCancel})
+        steps.push_back([&seen, click](DialogPtr d) {
+            seen.push_back(Names(d));
+            harness::ClickDialogItem(d, click);
+            if (click != kCancel)
+                harness::Pause(1);
         });
-    checked.push_back([&](DialogPtr d) {
-        seen.push_back(Names(d));
-        harness::ClickDialogItem(d, kCancel);
-    });
-    DialogScript script(checked);
-    scriptPtr = &script;
+    DialogScript script(steps);
     ChooseOpen();
-    ASSERT_EQ(seen.size(), 3u);
-    EXPECT_EQ(seen[0], cases[0].order);
+    EXPECT_TRUE(script.Finished());
+    ASSERT_EQ(seen.size(), 4u);
+    EXPECT_EQ(seen[1], orders[0]);
     for (int i = 1; i < 3; ++i) {
-        ASSERT_EQ(seen[i].size(), 4u);
-        EXPECT_EQ(seen[i][0].back(), '/');
-        EXPECT_EQ(seen[i][1].back(), '/');
-        EXPECT_EQ(std::vector<std::string>(seen[i].begin() + 2, seen[i].end()), cases[i].order);
+        ASSERT_EQ(seen[i + 1].size(), 4u);
+        EXPECT_EQ(seen[i + 1][0].back(), '/');
+        EXPECT_EQ(seen[i + 1][1].back(), '/');
+        EXPECT_EQ(std::vector<std::string>(seen[i + 1].begin() + 2, seen[i + 1].end()), orders[i]);
     }
-    EXPECT_TRUE(scriptPtr->Finished());
 }
 
 TEST_F(OpenDialogTest, ViewerBehindTheDialogIsRedrawn)

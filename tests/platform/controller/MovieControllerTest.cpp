@@ -213,45 +213,35 @@ TEST_F(MovieControllerTest, MovieChangedReadsTheMovieAgainAndKeepsTheTime)
 }
 
 // The sound the backend pulls starts where the movie is and follows the
-// edits: a sound track half a second late is heard half a second in.
-TEST_F(MovieControllerTest, SoundFollowsTheMovie)
+// edits, a sound track half a second late: forwards it is heard half a
+// second in; backwards from the end it is loud at once and silent from
+// where the track begins. Pausing takes the source away.
+TEST_F(MovieControllerTest, SoundFollowsTheMovieEitherWay)
 {
-    Track sound = GetMovieIndTrack(movie, 2);
-    SetTrackOffset(sound, scale / 2);
-    MCMovieChanged(mc, movie);
-    EXPECT_FALSE(catcher->source);
-    harness::Key(' ');
-    Pump();
-    ASSERT_TRUE(catcher->source);
-    std::vector<SInt16> pulled(48000 * 2);
-    for (int i = 0; i < 60; ++i)
-        catcher->source(pulled.data() + i * 1600, 800);
-    EXPECT_NEAR(FirstLoudFrame(pulled), 24000, 48);
-    harness::Key(' ');
-    Pump();
-    EXPECT_FALSE(catcher->source);
-}
-
-// Played backwards from the end, the sound is heard backwards: loud at
-// once, silent from where the sound track (half a second late) begins.
-TEST_F(MovieControllerTest, SoundPlaysBackwards)
-{
-    Track sound = GetMovieIndTrack(movie, 2);
-    SetTrackOffset(sound, scale / 2);
-    SetMoviePreferredRate(movie, -fixed1);
-    MCMovieChanged(mc, movie);
-    harness::Key(' ');
-    Pump();
-    ASSERT_TRUE(catcher->source);
-    std::vector<SInt16> pulled(48000 * 5 / 2 * 2);
-    for (size_t at = 0; at < pulled.size(); at += 1600)
-        catcher->source(pulled.data() + at, 800);
-    EXPECT_NEAR(FirstLoudFrame(pulled), 0, 48);
-    long lastLoud = -1;
-    for (size_t i = 0; i < pulled.size(); i += 2)
-        if (std::abs(int(pulled[i])) > 200)
-            lastLoud = long(i / 2);
-    EXPECT_NEAR(lastLoud, 96000, 48);
+    struct Case {
+        Fixed rate;
+        size_t frames;  // pulled
+        long firstLoud, lastLoud;
+    };
+    for (const Case& c : {Case{fixed1, 96000, 24000, 95999}, Case{-fixed1, 120000, 0, 96000}}) {
+        SCOPED_TRACE(c.rate);
+        SetMovieTimeValue(movie, 0);
+        SetTrackOffset(GetMovieIndTrack(movie, 2), scale / 2);
+        SetMoviePreferredRate(movie, c.rate);
+        MCMovieChanged(mc, movie);
+        EXPECT_FALSE(catcher->source);
+        harness::Key(' ');
+        Pump();
+        ASSERT_TRUE(catcher->source);
+        std::vector<SInt16> pulled(c.frames * 2);
+        for (size_t at = 0; at < pulled.size(); at += 1600)
+            catcher->source(pulled.data() + at, 800);
+        EXPECT_NEAR(FirstLoudFrame(pulled), c.firstLoud, 48);
+        EXPECT_NEAR(LastLoudFrame(pulled), c.lastLoud, 48);
+        harness::Key(' ');
+        Pump();
+        EXPECT_FALSE(catcher->source);
+    }
 }
 
 // A missing file is told once, to the application that asks for it.

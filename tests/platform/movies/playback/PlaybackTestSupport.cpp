@@ -81,4 +81,12 @@ long FirstLoudFrame(const std::vector<SInt16>& frames, int threshold)
     return -1;
 }
 
+long LastLoudFrame(const std::vector<SInt16>& frames)
+{
+    for (size_t i = frames.size(); i >= 2; i -= 2)
+        if (std::abs(int(frames[i - 2])) > 200)
+            return long(i / 2 - 1);
+    return -1;
+}
+
 }  // namespace playbacktest
