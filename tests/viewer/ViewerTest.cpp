@@ -141,6 +141,12 @@ TEST_F(ViewerTest, SizeCommandsResizeMovieAndWindowTogether)
         short width, height;       // the movie box afterwards
         short normalW, normalH;    // the normal size afterwards
     };
+    // The custom size dialog run by the script; what it showed first.
+    auto custom = [&](std::vector<DialogScript::Step> script) {
+        DialogScript s(std::move(script));
+        Command(kSizeMenuID, kCustomSizeItem);
+        return s.seen.empty() ? SeenDialog{} : s.seen[0];
+    };
     const Step steps[] = {
         {"double", [&] { Command(kSizeMenuID, kDoubleSizeItem); }, 320, 240, 160, 120},
         {"grow box", [&] {  // what the controller's grow box does: new bounds, then tell
@@ -150,23 +156,13 @@ TEST_F(ViewerTest, SizeCommandsResizeMovieAndWindowTogether)
          }, 300, 200, 160, 120},
         {"normal", [&] { Command(kSizeMenuID, kNormalSizeItem); }, 160, 120, 160, 120},
         {"custom, OK without edits", [&] {
-             DialogScript s({ClickItem(1)});
-             Command(kSizeMenuID, kCustomSizeItem);
-             EXPECT_EQ(s.seen.at(0).texts.at(0), "160");
-             EXPECT_EQ(s.seen.at(0).texts.at(1), "120");
+             std::vector<std::string> shown = custom({ClickItem(1)}).texts;
+             shown.resize(2);
+             EXPECT_EQ(shown, (std::vector<std::string>{"160", "120"}));
          }, 160, 120, 160, 120},
-        {"custom 400 x 300", [&] {
-             DialogScript s({TypeInto(3, "400"), TypeInto(4, "300", 1)});
-             Command(kSizeMenuID, kCustomSizeItem);
-         }, 400, 300, 160, 120},
-        {"custom cancelled", [&] {
-             DialogScript s({TypeInto(3, "999", 2)});
-             Command(kSizeMenuID, kCustomSizeItem);
-         }, 400, 300, 160, 120},
-        {"custom 0 x -5 is refused", [&] {
-             DialogScript s({TypeInto(3, "0"), TypeInto(4, "-5", 1)});
-             Command(kSizeMenuID, kCustomSizeItem);
-         }, 400, 300, 160, 120},
+        {"custom 400 x 300", [&] { custom({TypeInto(3, "400"), TypeInto(4, "300", 1)}); }, 400, 300, 160, 120},
+        {"custom cancelled", [&] { custom({TypeInto(3, "999", 2)}); }, 400, 300, 160, 120},
+        {"custom 0 x -5 is refused", [&] { custom({TypeInto(3, "0"), TypeInto(4, "-5", 1)}); }, 400, 300, 160, 120},
         {"use as normal", [&] { Command(kSizeMenuID, kSetDefaultSizeItem); }, 400, 300, 400, 300},
         {"double of the new normal", [&] { Command(kSizeMenuID, kDoubleSizeItem); }, 800, 600, 400, 300},
         {"item 6 does nothing", [&] { Command(kSizeMenuID, 6); }, 800, 600, 400, 300},

@@ -232,15 +232,8 @@ inline Rect ContentBounds(WindowPtr w)
     return r;
 }
 
-inline short Width(const Rect& r)
-{
-    return short(r.right - r.left);
-}
-
-inline short Height(const Rect& r)
-{
-    return short(r.bottom - r.top);
-}
+inline short Width(const Rect& r) { return short(r.right - r.left); }
+inline short Height(const Rect& r) { return short(r.bottom - r.top); }
 
 // The movie a file holds, read afresh (to see what a save wrote); nil when
 // the file holds none.
