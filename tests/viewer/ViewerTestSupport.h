@@ -29,7 +29,6 @@ struct ViewerAccess : OrvoViewerWindow {
     using OrvoViewerWindow::movie;
     using OrvoViewerWindow::movieHeight;
     using OrvoViewerWindow::movieName;
-    using OrvoViewerWindow::movieRefNum;
     using OrvoViewerWindow::movieWidth;
     using OrvoViewerWindow::tracksWin;
     using OrvoViewerWindow::win;

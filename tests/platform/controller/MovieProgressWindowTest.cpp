@@ -1,18 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 
 #include "platform/core/PascalStrings.h"
-#include "platform/filesystem/Files.h"
 #include "platform/movies/Movies.h"
-#include "platform/movies/moviefiles/MovieFiles.h"
 #include "platform/ui/controls/Controls.h"
 #include "platform/ui/events/Events.h"
 #include "platform/controller/MovieProgressWindow.h"
 #include "platform/ui/harness/Harness.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -106,33 +101,6 @@ TEST_F(MovieProgressWindowTest, EscapeCommandPeriodOrTheStopButtonCancels)
     harness::Key('.');
     EXPECT_FALSE(CancelledWithinFewUpdates());
     MovieProgressWindowProc(nullptr, movieProgressClose, progressOpFlatten, fixed1, 0);
-}
-
-TEST_F(MovieProgressWindowTest, StoppingAFlattenLeavesNoFile)
-{
-    InstallMovieProgressWindow();
-    std::string source = std::string(ORVO_CORPUS_DIR) + "/wellformed/exiv2-sample_640x360.mov";
-    fs::path dir = fs::temp_directory_path() / ("orvo-progress-" + std::to_string(getpid()));
-    fs::create_directories(dir);
-    FSSpec in{}, out{};
-    FSPathMakeFSSpec(source.c_str(), &in, nullptr);
-    FSPathMakeFSSpec((dir / "flat.mov").c_str(), &out, nullptr);
-    short refNum = 0;
-    ASSERT_EQ(OpenMovieFile(&in, &refNum, fsRdPerm), noErr);
-    Movie movie = nullptr;
-    ASSERT_EQ(NewMovieFromFile(&movie, refNum, nullptr, nullptr, newMovieActive, nullptr), noErr);
-    SetMovieProgressProc(movie, kDefaultMovieProgressProc, 0);
-
-    harness::Key(kEscapeCharCode);
-    short resId = movieInDataForkResID;
-    FlattenMovie(movie, flattenAddMovieToDataFork, &out, 'TVOD', -2, createMovieFileDeleteCurFile, &resId, nullptr);
-    EXPECT_EQ(GetMoviesError(), userCanceledErr);
-    EXPECT_FALSE(fs::exists(dir / "flat.mov"));
-    EXPECT_EQ(MovieProgressWindow(), nullptr);  // closed on the way out
-
-    DisposeMovie(movie);
-    CloseMovieFile(refNum);
-    fs::remove_all(dir);
 }
 
 }  // namespace
