@@ -21,6 +21,7 @@
 #include "platform/ui/navigation/Navigation.h"
 #include "platform/ui/resources/ResourceTemplates.h"
 #include "platform/ui/system/Gestalt.h"
+#include "support/ScratchFolder.h"
 #include "viewer/OrvoViewerWindow.h"
 
 // The viewer's protected state, read by the tests.
@@ -135,9 +136,6 @@ protected:
         gClosingWindow = nullptr;
         gOSX = false;
         InitApp(app);
-        char pattern[] = "/tmp/orvo-viewer-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder = pattern;
         NavSetStartFolder(folder);
     }
     void TearDown() override
@@ -147,8 +145,6 @@ protected:
         gQuitFlag = false;
         gClosingWindow = nullptr;
         gOSX = false;
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
     }
 
     std::string Path(const std::string& leaf) const { return folder + "/" + leaf; }
@@ -221,7 +217,8 @@ protected:
     }
 
     TestApp app;
-    std::string folder;
+    ScratchFolder scratch;
+    std::string folder = scratch.Path();
 };
 
 inline Rect ContentBounds(WindowPtr w)
