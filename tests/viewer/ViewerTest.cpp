@@ -43,9 +43,11 @@ TEST_F(ViewerTest, OpenedMovieFillsAWindowOfMovieSizePlusTheBar)
         EXPECT_EQ(Width(content), c.width);
         EXPECT_EQ(Height(content), c.height + kControllerBarHeight);
         EXPECT_TRUE(IsWindowVisible(v->win));
+        std::string title;
         for (const auto& w : harness::Windows())
             if (w.window == v->win)
-                EXPECT_EQ(w.title, std::filesystem::path(c.path).filename().string());
+                title = w.title;
+        EXPECT_EQ(title, std::filesystem::path(c.path).filename().string());
     }
     EXPECT_EQ(Viewers().size(), cases.size());
 }

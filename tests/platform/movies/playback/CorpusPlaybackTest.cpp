@@ -51,13 +51,7 @@ INSTANTIATE_TEST_SUITE_P(Corpus, CorpusFirstPicture,
                                          // frame: that frame shows first here, where ffmpeg
                                          // starts with the next one, 1/60 s in.
                                          CorpusCase{"androidx-sample_edit_list.mp4", 1 / 60.0}),
-                         [](const auto& info) {
-                             std::string name = info.param.name;
-                             for (char& c : name)
-                                 if (!std::isalnum(static_cast<unsigned char>(c)))
-                                     c = '_';
-                             return name;
-                         });
+                         [](const auto& info) { return TestName(info.param.name); });
 
 // Every movie: pictures at the start, the middle and the end, and a
 // quarter of a second of sound from the middle, with no crash and no

@@ -141,11 +141,8 @@ TEST_P(EditsMoveSoundAndPicture, Exactly)
     DisposeMovie(movie);
 }
 
-INSTANTIATE_TEST_SUITE_P(Edits, EditsMoveSoundAndPicture, testing::ValuesIn(kTimingCases), [](const auto& info) {
-    std::string name = info.param.name;
-    std::replace(name.begin(), name.end(), ' ', '_');
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(Edits, EditsMoveSoundAndPicture, testing::ValuesIn(kTimingCases),
+                         [](const auto& info) { return TestName(info.param.name); });
 
 // Two pictures: a small red track over the pattern, from one second on; put
 // behind the pattern (a higher layer), it no longer shows.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -79,6 +80,15 @@ long FirstLoudFrame(const std::vector<SInt16>& frames, int threshold)
         if (std::abs(int(frames[i])) > threshold)
             return long(i / 2);
     return -1;
+}
+
+std::string TestName(const char* name)
+{
+    std::string out = name;
+    for (char& c : out)
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            c = '_';
+    return out;
 }
 
 long LastLoudFrame(const std::vector<SInt16>& frames)

@@ -23,7 +23,9 @@ std::vector<UInt32> FfmpegFrame(const std::string& path, int index, int width, i
 double Psnr(const std::vector<UInt32>& a, const std::vector<UInt32>& b);
 // The first stereo frame whose left sample's magnitude passes threshold; -1 when none.
 long FirstLoudFrame(const std::vector<SInt16>& frames, int threshold = 200);
-// The last such frame; -1 when none.
+// A case's name as a test name: letters and digits, the rest '_'.
+std::string TestName(const char* name);
+// The last loud frame; -1 when none.
 long LastLoudFrame(const std::vector<SInt16>& frames);
 
 }  // namespace playbacktest
