@@ -6,6 +6,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 
+#include "ViewerTestSupport.h"
 #include "support/RunCommand.h"
 #include "support/ScratchFolder.h"
 #include "platform/filesystem/Files.h"
@@ -53,18 +54,8 @@ int RunKilledAt(const SavedFile& file, const ScratchFolder& dir, long killAt)
 
 TimeValue SecondTrackOffset(const std::string& path)
 {
-    FSSpec location;
-    short refNum = 0;
-    if (FSPathMakeFSSpec(path.c_str(), &location, nullptr) != noErr || OpenMovieFile(&location, &refNum, fsRdPerm))
-        return -1;
-    Movie movie = nullptr;
-    short resID = 0;
-    NewMovieFromFile(&movie, refNum, &resID, nullptr, 0, nullptr);
-    CloseMovieFile(refNum);
-    TimeValue offset = movie != nullptr ? GetTrackOffset(GetMovieIndTrack(movie, 2)) : -1;
-    if (movie != nullptr)
-        DisposeMovie(movie);
-    return offset;
+    MovieInFile file(path);
+    return file.movie != nullptr ? GetTrackOffset(GetMovieIndTrack(file.movie, 2)) : -1;
 }
 
 }  // namespace

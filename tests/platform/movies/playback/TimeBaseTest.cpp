@@ -46,18 +46,17 @@ TEST_P(TimeBaseFollowsClock, StepByStep)
     SetMoviesClock(nullptr);
 }
 
+constexpr auto kRate = TimeBaseStep::SetRate, kTime = TimeBaseStep::SetTime, kWait = TimeBaseStep::Wait;
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, TimeBaseFollowsClock,
     testing::Values(
-        TimeBaseCase{"stopped", {{TimeBaseStep::Wait, 1, 0, 0}, {TimeBaseStep::SetTime, 0.5, 0.5, 0},
-                                 {TimeBaseStep::Wait, 1, 0.5, 0}}},
-        TimeBaseCase{"plays_and_stops_at_end", {{TimeBaseStep::SetRate, 1, 0, 1}, {TimeBaseStep::Wait, 0.75, 0.75, 1},
-                                                {TimeBaseStep::SetRate, 0, 0.75, 0}, {TimeBaseStep::Wait, 1, 0.75, 0},
-                                                {TimeBaseStep::SetRate, 2, 0.75, 2}, {TimeBaseStep::Wait, 0.25, 1.25, 2},
-                                                {TimeBaseStep::Wait, 5, 2, 0}}},
-        TimeBaseCase{"backwards_stops_at_start", {{TimeBaseStep::SetTime, 1.5, 1.5, 0}, {TimeBaseStep::SetRate, -1, 1.5, -1},
-                                                  {TimeBaseStep::Wait, 0.5, 1, -1}, {TimeBaseStep::Wait, 3, 0, 0}}},
-        TimeBaseCase{"set_while_playing_and_clamped", {{TimeBaseStep::SetRate, 1, 0, 1}, {TimeBaseStep::SetTime, 1, 1, 1},
-                                                       {TimeBaseStep::Wait, 0.5, 1.5, 1}, {TimeBaseStep::SetRate, 0, 1.5, 0},
-                                                       {TimeBaseStep::SetTime, -3, 0, 0}, {TimeBaseStep::SetTime, 9, 2, 0}}}),
+        TimeBaseCase{"stopped", {{kWait, 1, 0, 0}, {kTime, 0.5, 0.5, 0}, {kWait, 1, 0.5, 0}}},
+        TimeBaseCase{"plays_and_stops_at_end", {{kRate, 1, 0, 1}, {kWait, 0.75, 0.75, 1}, {kRate, 0, 0.75, 0},
+                                                {kWait, 1, 0.75, 0}, {kRate, 2, 0.75, 2}, {kWait, 0.25, 1.25, 2},
+                                                {kWait, 5, 2, 0}}},
+        TimeBaseCase{"backwards_stops_at_start",
+                     {{kTime, 1.5, 1.5, 0}, {kRate, -1, 1.5, -1}, {kWait, 0.5, 1, -1}, {kWait, 3, 0, 0}}},
+        TimeBaseCase{"set_while_playing_and_clamped", {{kRate, 1, 0, 1}, {kTime, 1, 1, 1}, {kWait, 0.5, 1.5, 1},
+                                                       {kRate, 0, 1.5, 0}, {kTime, -3, 0, 0}, {kTime, 9, 2, 0}}}),
     [](const auto& info) { return std::string(info.param.name); });
