@@ -224,6 +224,17 @@ void RegisterOpenTypeList()
     RegisterTypeListTemplate(kMovieTypeListID, TypeListTemplate{'TVOD', {'MooV'}});
 }
 
+// 'DITL' 500: what Save As adds to the save dialog, three check boxes in a
+// custom area of 130 by 60 pixels.
+void RegisterSaveAsItems()
+{
+    auto box = [](short row, const char* title) {
+        return DialogItemTemplate{kCheckBoxDialogItem, Rect{short(20 * row), 0, short(20 * row + 18), 130}, title, 0};
+    };
+    RegisterItemListTemplate(kSaveAsItemsID, ItemListTemplate{{box(0, "Self-contained"), box(1, "Single fork"),
+                                                               box(2, "Flatten track offsets")}});
+}
+
 // The error alert: item 1 quits, item 2 continues; ^0 is the caller's label,
 // ^1 the kind of failure and ^2 the error code (absent for nil checks).
 void RegisterErrorAlert()
@@ -248,6 +259,7 @@ void RegisterAppResources()
     RegisterSaveChangesDialog();
     RegisterCustomSizeDialog();
     RegisterOpenTypeList();
+    RegisterSaveAsItems();
     RegisterTracksWindow();
     RegisterTrackOffsetDialog();
     RegisterTrackTimeDialog();

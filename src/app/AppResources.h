@@ -23,6 +23,14 @@ enum : short {
     kTracksXScrollID = 1020,  // 'CNTL': the tracks window's horizontal bar
     kTracksYScrollID = 1021,  // 'CNTL': its vertical bar
     kMovieTypeListID = 128,  // 'open': the files File/Open offers
+    kSaveAsItemsID = 500,    // 'DITL': the save dialog's own check boxes
+};
+
+// The items of 'DITL' 500, numbered from the save dialog's last standard item.
+enum : short {
+    kSelfContainedBox = 1,
+    kSingleForkBox = 2,
+    kFlattenOffsetsBox = 3,
 };
 
 // File menu items.

@@ -1,6 +1,6 @@
 // The tracks window: one block of text per track of its viewer's movie, a
 // selection that the track commands act on, and those commands (offset,
-// timing, information).
+// timing, information, export).
 #pragma once
 
 #include "framework/Window.h"
@@ -46,6 +46,7 @@ public:
     void SetOffset();
     void SetTrackTimes();
     void GetTrackInfo();
+    void ExportTrack();
 
     static Boolean OffsetDialogFilter(DialogPtr theDlg, EventRecord* event, DialogItemIndex* itemHit);
     static ModalFilterUPP OffsetDialogFilterUPP;

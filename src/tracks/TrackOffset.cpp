@@ -63,7 +63,12 @@ void OrvoTracksWindow::SetOffset()
                 Str255 buff;
                 GetDialogItemTextByID(theDlg, kOffsetTime, buff);
                 double offsetSecs = StringToTime(buff);
-                SetDialogItemLongByID(theDlg, kOffsetUnits, SecondsToUnits(offsetSecs, timeScale));
+                // Text that is no time leaves the units as they were and
+                // keeps OK from closing; the time field shows them again.
+                if (std::isfinite(offsetSecs))
+                    SetDialogItemLongByID(theDlg, kOffsetUnits, SecondsToUnits(offsetSecs, timeScale));
+                else if (itemHit == kOffsetOK)
+                    itemHit = kOffsetUpdate;
             }
             long units = 0;
             GetDialogItemLongByID(theDlg, kOffsetUnits, &units);

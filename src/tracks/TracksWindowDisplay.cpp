@@ -250,7 +250,8 @@ long OrvoTracksWindow::HandleMenu(long mChoice, bool* cont)
         case kSetOffsetItem: SetOffset(); break;
         case kTrackTimesItem: SetTrackTimes(); break;
         case kTrackInfoItem: GetTrackInfo(); break;
-        default: break;  // exporting a track is not offered yet
+        case kExportTrackItem: ExportTrack(); break;
+        default: break;
         }
         break;
     default:

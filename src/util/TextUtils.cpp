@@ -116,6 +116,25 @@ int LastIndexOf(ConstStringPtr str, unsigned char c)
     return 0;
 }
 
+// Whether characters [first, first + count) of a time text make a field:
+// nothing, or an optional sign and decimal digits. Notes a digit in
+// sawDigit, so that a text of separators alone is told from a time.
+bool IsTimeField(ConstStringPtr str, int first, int count, bool* sawDigit)
+{
+    int i = first;
+    int end = first + count;
+    if (i < end && (str[i] == '-' || str[i] == '+'))
+        ++i;
+    if (i == end)
+        return count == 0;
+    for (; i < end; ++i) {
+        if (str[i] < '0' || str[i] > '9')
+            return false;
+    }
+    *sawDigit = true;
+    return true;
+}
+
 }  // namespace
 
 Fixed StringToFixed(StringPtr src)
@@ -211,20 +230,31 @@ void TimeToString(double time, StringPtr str)
 
 double StringToTime(StringPtr str)
 {
+    // StringToNum reads letters by their distance from '0' ("abc" would be
+    // 5451 seconds), so a text that is no time is refused instead: a dialog
+    // must not take a made-up time for what the user typed.
+    constexpr double kUnreadable = std::numeric_limits<double>::quiet_NaN();
+    bool sawDigit = false;
     long fields[3] = {0, 0, 0};  // seconds, minutes, hours
     long hundredths = 0;
     if (int dot = LastIndexOf(str, '.')) {
         int available = str[0] - dot;
+        if (!IsTimeField(str, dot + 1, available, &sawDigit))
+            return kUnreadable;
         hundredths = NumberFromChars(str, dot + 1, FractionCharsToRead(str, dot + 1, available));
         CutBefore(str, dot);
     }
     for (long& field : fields) {
         int colon = LastIndexOf(str, ':');
+        if (!IsTimeField(str, colon + 1, str[0] - colon, &sawDigit))
+            return kUnreadable;
         field = NumberFromChars(str, colon + 1, str[0] - colon);
         if (colon == 0)
             break;
         CutBefore(str, colon);
     }
+    if (!sawDigit)
+        return kUnreadable;
     // Each field is a 32-bit value, as StringToNum gives it.
     auto asField = [](long v) { return static_cast<double>(static_cast<SInt32>(v)); };
     return asField(fields[2]) * 3600.0 + asField(fields[1]) * 60.0 + asField(fields[0]) +

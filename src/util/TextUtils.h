@@ -30,6 +30,9 @@ void DoubleToString(double val, StringPtr text);
 // Writes a time in seconds as [hours:][minutes:]seconds.hundredths.
 void TimeToString(double time, StringPtr str);
 
-// Reads [hours:][minutes:]seconds[.hundredths] back into seconds. The text
-// is used up: its contents afterwards are unspecified.
+// Reads [hours:][minutes:]seconds[.hundredths] back into seconds; each
+// field is empty or an optional sign and decimal digits. A text that is no
+// time (no digit at all, or other characters in a field) gives NaN, which
+// callers treat as no entry. Anything left of a third ':' is ignored. The
+// text is used up: its contents afterwards are unspecified.
 double StringToTime(StringPtr str);

@@ -78,6 +78,9 @@ private:
     // under a new name.
     void AttachTracksWindow();
     void RetitleTracksWindow();
+    // Saving writes the normal-size movie box; the shown one comes back after.
+    Rect ShowNormalBoxForSaving();
+    void RestoreShownBox(const Rect& shownBox);
 };
 
 // The tracks window's title for a movie name: the name and " Tracks", or

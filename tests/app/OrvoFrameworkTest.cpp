@@ -77,47 +77,19 @@ protected:
     TestApp app;
 };
 
-TEST_F(FrameworkTest, AboutBoxOpensFromTheAppleMenuAndClosesOnTheFirstItemHit)
-{
-    auto& shown = AnswerDialogsWith(1);
-    EXPECT_EQ(Choose(kAppleMenuID, 1), kDispatchNothing);
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].title, "About Orvo");
-    EXPECT_EQ(harness::FrontDialog(), nullptr);
-}
+// The About box through the menu bar and quitting by key are end to end in
+// tests/scenarios (about.scn, quit.cases).
 
-TEST_F(FrameworkTest, AboutBoxThroughTheMenuBar)
+// Close names the registered front window, or none (never a stale one).
+TEST_F(FrameworkTest, CloseNamesTheRegisteredFrontWindowOrNone)
 {
-    auto& shown = AnswerDialogsWith(1);
-    harness::ScriptMenuChoice(kAppleMenuID, 1);
-    RunLoop(5);
-    EXPECT_EQ(shown.size(), 1u);
-    EXPECT_EQ(harness::HilitedMenuID(), 0);  // the title highlight is removed
-}
-
-TEST_F(FrameworkTest, CloseWithoutARegisteredFrontWindowNamesNoWindow)
-{
-    gClosingWindow = reinterpret_cast<Window*>(0x1);  // must be overwritten
+    gClosingWindow = reinterpret_cast<Window*>(0x1);
     EXPECT_EQ(Choose(kFileMenuID, kFileCloseItem), kDispatchCloseWindow);
     EXPECT_EQ(gClosingWindow, nullptr);
-}
-
-TEST_F(FrameworkTest, CloseNamesTheRegisteredFrontWindow)
-{
     auto* w = new Window();
     app.AddWindow(w);
     EXPECT_EQ(Choose(kFileMenuID, kFileCloseItem), kDispatchCloseWindow);
     EXPECT_EQ(gClosingWindow, w);
-}
-
-TEST_F(FrameworkTest, QuitCommandKeyClosesEveryWindowAndEndsTheLoop)
-{
-    app.AddWindow(new Window());
-    app.AddWindow(new Window());
-    harness::Key('q', cmdKey);
-    std::vector<long> results = RunLoop(10);
-    EXPECT_NE(std::find(results.begin(), results.end(), kDispatchQuit), results.end());
-    EXPECT_TRUE(app.NoWindows());
 }
 
 TEST_F(FrameworkTest, OtherMenusDoNothingAndEveryChoiceRemovesTheHighlight)

@@ -110,17 +110,6 @@ TEST_F(StartupTest, MainLoopEndsWithStatusZeroOnTheQuitCommandKey)
     EXPECT_EQ(OrvoMain(), 0);
 }
 
-TEST(StartupDeathTest, ProcessExitsWithStatusZeroAfterANormalQuit)
-{
-    EXPECT_EXIT(
-        {
-            harness::Start(1024, 768);
-            harness::Key('q', cmdKey);
-            std::exit(OrvoMain());
-        },
-        ::testing::ExitedWithCode(0), "");
-}
-
 TEST(StartupDeathTest, QuitChoiceInAStartupAlertEndsTheProcessAtOnce)
 {
     EXPECT_EXIT(

@@ -14,6 +14,20 @@ lines that start with "#!" (the driver skips them like any comment):
     #! png FILE W H              FILE is a PNG of W by H pixels
     #! wav FILE TICKS            FILE is a 48 kHz 16-bit stereo WAV of TICKS ticks
     #! identical-runs            a second run writes the same bytes
+    #! moviedump FILE PATH VALUE what build/moviedump makes of FILE
+    #! ffprobe FILE PATH VALUE   what ffprobe -show_streams makes of FILE
+                                 (following references, packets counted)
+    #! same FILE ORIGINAL        FILE holds the bytes of ORIGINAL
+
+A script that saves works on copies in its work directory, never on the
+originals beside it:
+
+    #! copy FILE [NAME]          copies FILE into the work directory first
+    #! readonly DIR              makes an empty folder that cannot be written
+
+and "$WORK" in the script stands for the work directory. Other relative
+paths start from the script's folder; FILE in the checks from the work
+directory, ORIGINAL from the script's folder.
 
 PATH is dot-separated: object keys, array indices, and "#" for the length
 of an array (windows.0.items.2.text, windows.#, menus.129.enabled).
@@ -49,10 +63,24 @@ def directives(lines):
     return out
 
 
-def run(driver, script_lines, script_dir, workdir, name):
+def prepare(lines, script_dir, workdir):
     if os.path.exists(workdir):
+        for root, dirs, _ in os.walk(workdir):
+            for d in dirs:
+                os.chmod(os.path.join(root, d), 0o755)
         shutil.rmtree(workdir)
     os.makedirs(workdir)
+    for kind, arg in directives(lines):
+        if kind == "copy":
+            words = arg.split()
+            shutil.copy(os.path.join(script_dir, words[0]),
+                        os.path.join(workdir, words[1] if len(words) > 1 else os.path.basename(words[0])))
+        elif kind == "readonly":
+            os.makedirs(os.path.join(workdir, arg), 0o555)
+
+
+def run(driver, script_lines, script_dir, workdir, name):
+    prepare(script_lines, script_dir, workdir)
     # The script lives beside the originals so that relative paths in it
     # start where its author meant them to.
     script = os.path.join(script_dir, ".%s.%d.scn" % (name, os.getpid()))
@@ -100,13 +128,34 @@ def check_media(kind, path, numbers):
 def outputs(workdir, proc):
     files = {"<stdout>": proc.stdout}
     for entry in sorted(os.listdir(workdir)):
-        with open(os.path.join(workdir, entry), "rb") as f:
-            files[entry] = f.read()
+        if os.path.isfile(os.path.join(workdir, entry)):
+            with open(os.path.join(workdir, entry), "rb") as f:
+                files[entry] = f.read()
     return files
+
+
+def reader_json(command):
+    p = subprocess.run(command, capture_output=True, timeout=120)
+    if p.returncode != 0:
+        raise ValueError(p.stderr.decode("utf-8", "replace").strip())
+    return json.loads(p.stdout)
+
+
+def json_of(kind, source, driver, workdir, stdout_lines):
+    if kind == "moviedump":
+        return reader_json([os.path.join(os.path.dirname(driver), "moviedump"), os.path.join(workdir, source)])
+    if kind == "ffprobe":
+        return reader_json(["ffprobe", "-v", "error", "-enable_drefs", "1", "-count_packets", "-show_streams",
+                            "-of", "json", os.path.join(workdir, source)])
+    if source.startswith("stdout:"):
+        return json.loads(stdout_lines[int(source[7:]) - 1])
+    with open(os.path.join(workdir, source), encoding="utf-8") as f:
+        return json.load(f)
 
 
 def check_case(driver, lines, script_dir, workdir, name):
     errors = []
+    lines = [l.replace("$WORK", workdir) for l in lines]
     proc = run(driver, lines, script_dir, workdir, name)
     stdout_lines = proc.stdout.decode("utf-8").splitlines()
     stderr = proc.stderr.decode("utf-8")
@@ -124,20 +173,25 @@ def check_case(driver, lines, script_dir, workdir, name):
             problem = check_media(kind, os.path.join(workdir, arg.split()[0]), [int(n) for n in arg.split()[1:]])
             if problem:
                 errors.append("%s: %s" % (arg.split()[0], problem))
-        elif kind == "json":
+        elif kind in ("copy", "readonly"):
+            pass
+        elif kind == "same":
+            mine, original = arg.split()
+            try:
+                with open(os.path.join(workdir, mine), "rb") as a, open(os.path.join(script_dir, original), "rb") as b:
+                    if a.read() != b.read():
+                        errors.append("%s differs from %s" % (mine, original))
+            except OSError as e:
+                errors.append("%s: cannot read (%s)" % (mine, e))
+        elif kind in ("json", "moviedump", "ffprobe"):
             source, path, expected = arg.split(None, 2)
             try:
-                if source.startswith("stdout:"):
-                    doc = json.loads(stdout_lines[int(source[7:]) - 1])
-                else:
-                    with open(os.path.join(workdir, source), encoding="utf-8") as f:
-                        doc = json.load(f)
-                actual = lookup(doc, path)
+                actual = lookup(json_of(kind, source, driver, workdir, stdout_lines), path)
             except (OSError, ValueError, IndexError, KeyError, TypeError) as e:
-                errors.append("%s %s: cannot read (%s)" % (source, path, e))
+                errors.append("%s %s %s: cannot read (%s)" % (kind, source, path, e))
                 continue
             if actual != json.loads(expected):
-                errors.append("%s %s is %s, expected %s" % (source, path, json.dumps(actual), expected))
+                errors.append("%s %s %s is %s, expected %s" % (kind, source, path, json.dumps(actual), expected))
         elif kind == "identical-runs":
             first = outputs(workdir, proc)
             again = run(driver, lines, script_dir, workdir + ".again", name)

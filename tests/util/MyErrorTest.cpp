@@ -23,38 +23,29 @@ protected:
     void TearDown() override { harness::SetIdleProc(nullptr); }
 };
 
-TEST_F(MyErrorTest, ZeroCodeAndNonNilValuesShowNothing)
+// One alert per failure, in order, naming the label and the kind of
+// failure; a zero code and non-nil values show nothing.
+TEST_F(MyErrorTest, EachFailureShowsItsLabelAndKind)
 {
     auto& shown = AnswerDialogsWith(2);
-    FailErr(0, "GetTrackOffset()"_p);
     char byte = 0;
     Handle h = NewHandle(1);
+    FailErr(0, "GetTrackOffset()"_p);
     FailNil(h, "NewHandle()"_p);
     FailNil(&byte, "NewPtr()"_p);
     DisposeHandle(h);
-    EXPECT_TRUE(shown.empty());
-}
-
-TEST_F(MyErrorTest, ErrorCodeShowsLabelKindAndCodeWithItsSign)
-{
-    auto& shown = AnswerDialogsWith(2);
     FailErr(-43, "GetTrackOffset()"_p);
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].texts[0], "GetTrackOffset()");
-    EXPECT_EQ(shown[0].texts[1], "Error Code: -43");
-    EXPECT_EQ(harness::FrontDialog(), nullptr);  // disposed after continuing
-}
-
-TEST_F(MyErrorTest, NilChecksShowTheirKindWithoutACode)
-{
-    auto& shown = AnswerDialogsWith(2);
     FailNil(static_cast<Ptr>(nullptr), "Failed to create main window"_p);
     FailNil(static_cast<Handle>(nullptr), "GetResource()"_p);
-    ASSERT_EQ(shown.size(), 2u);  // two failures, two alerts, in order
-    EXPECT_EQ(shown[0].texts[0], "Failed to create main window");
-    EXPECT_EQ(shown[0].texts[1], "Nil Pointer ");
-    EXPECT_EQ(shown[1].texts[0], "GetResource()");
-    EXPECT_EQ(shown[1].texts[1], "Nil Handle ");
+    const std::pair<const char*, const char*> expected[] = {{"GetTrackOffset()", "Error Code: -43"},
+                                                            {"Failed to create main window", "Nil Pointer "},
+                                                            {"GetResource()", "Nil Handle "}};
+    ASSERT_EQ(shown.size(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(shown[i].texts[0], expected[i].first);
+        EXPECT_EQ(shown[i].texts[1], expected[i].second);
+    }
+    EXPECT_EQ(harness::FrontDialog(), nullptr);  // disposed after continuing
 }
 
 TEST_F(MyErrorTest, ReturnAndEscapeContinueRatherThanQuit)

@@ -41,47 +41,42 @@ double TimeOf(const std::string& text)
 
 }  // namespace
 
-// --- the fixed-point pair --------------------------------------------------
-
 // StringToFixed reads the text into two halves and leaves only the integer
-// part in the text; FixedToString shows the value again.
-struct FixedExample {
-    const char* text;
-    SInt16 hi;
-    UInt16 lo;
-    const char* left;   // the text afterwards
-    const char* shown;  // null: not checked
-};
-
-class FixedPairExamples : public ::testing::TestWithParam<FixedExample> {};
-
-TEST_P(FixedPairExamples, TextGivesHalvesAndHalvesGiveText)
+// part in the text; FixedToString shows the value again (null: not checked).
+TEST(FixedText, TextGivesHalvesAndHalvesGiveText)
 {
-    const FixedExample& ex = GetParam();
-    PString text(ex.text);
-    Fixed value = StringToFixed(text.s);
-    EXPECT_EQ(HighHalf(value), ex.hi);
-    EXPECT_EQ(LowHalf(value), ex.lo);
-    EXPECT_EQ(text.Text(), ex.left);
-    if (ex.shown != nullptr) {
-        EXPECT_EQ(FixedText(value), ex.shown);
+    struct Case {
+        const char* text;
+        SInt16 hi;
+        UInt16 lo;
+        const char* left;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"1", 1, 0, "1", "1.0000"}, {"1.5", 1, 32767, "1", "1.4999"}, {"0.5", 0, 32767, "0", "0.4999"},
+        {"1.05", 1, 3276, "1", "1.0499"}, {"29.97", 29, 63568, "29", "29.9699"}, {"42", 42, 0, "42", nullptr},
+        // Showing and reading back lowers by a few units of the low half.
+        {"1.4999", 1, 32760, "1", "1.4998"},
+        // A trailing point is dropped with a zero fraction.
+        {"12.", 12, 0, "12", "12.0000"}, {".5", 0, 32767, "", "0.4999"}, {"", 0, 0, "", nullptr},
+        // Integer parts wrap to sixteen bits; fraction digits past the ninth are dropped, not wrapped.
+        {"65536", 0, 0, "65536", nullptr}, {"32768", -32768, 0, "32768", nullptr},
+        {"1.12345678999999", 1, 8090, "1", nullptr},
+        // Negative text is negated as a whole: -1.5 is -(1 + 32767/65536).
+        {"-1.5", -2, 32769, "-1", "-1.4999"}, {"-0.5", -1, 32769, "-0", nullptr}, {"-2", -2, 0, "-2", "-2.0000"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        PString text(c.text);
+        Fixed value = StringToFixed(text.s);
+        EXPECT_EQ(HighHalf(value), c.hi);
+        EXPECT_EQ(LowHalf(value), c.lo);
+        EXPECT_EQ(text.Text(), c.left);
+        if (c.shown != nullptr) {
+            EXPECT_EQ(FixedText(value), c.shown);
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    WorkedExamples, FixedPairExamples,
-    ::testing::Values(FixedExample{"1", 1, 0, "1", "1.0000"}, FixedExample{"1.5", 1, 32767, "1", "1.4999"},
-                      FixedExample{"0.5", 0, 32767, "0", "0.4999"}, FixedExample{"1.05", 1, 3276, "1", "1.0499"},
-                      FixedExample{"29.97", 29, 63568, "29", "29.9699"}, FixedExample{"42", 42, 0, "42", nullptr},
-                      // A trailing point is dropped with a zero fraction.
-                      FixedExample{"12.", 12, 0, "12", "12.0000"}, FixedExample{".5", 0, 32767, "", "0.4999"},
-                      FixedExample{"", 0, 0, "", nullptr},
-                      // Integer parts wrap to sixteen bits.
-                      FixedExample{"65536", 0, 0, "65536", nullptr},
-                      FixedExample{"32768", -32768, 0, "32768", nullptr},
-                      // Negative text is negated as a whole: -1.5 is -(1 + 32767/65536).
-                      FixedExample{"-1.5", -2, 32769, "-1", "-1.4999"}, FixedExample{"-0.5", -1, 32769, "-0", nullptr},
-                      FixedExample{"-2", -2, 0, "-2", "-2.0000"}));
 
 TEST(FixedToString, WritesThePrecisionsDigitsAndCarriesAFullLowHalf)
 {
@@ -103,48 +98,18 @@ TEST(FixedToString, WritesThePrecisionsDigitsAndCarriesAFullLowHalf)
         EXPECT_EQ(FixedText(MakeFixed(c.hi, c.lo), c.precision), c.text) << c.hi << "/" << c.lo;
 }
 
-TEST(StringToFixed, ShowingAndReadingBackLowersByAFewUnits)
+// The number at the start of the text, or 0 when there is none; the text
+// is left as it was.
+TEST(StringToDouble, ReadsTheNumberAtTheStart)
 {
-    std::string shown = FixedText(MakeFixed(1, 32767));
-    EXPECT_EQ(shown, "1.4999");
-    PString text(shown);
-    Fixed back = StringToFixed(text.s);
-    EXPECT_EQ(HighHalf(back), 1);
-    EXPECT_EQ(LowHalf(back), 32760);
-}
-
-TEST(StringToFixed, OnlyTheFirstNineFractionDigitsCount)
-{
-    PString nine("1.123456789");
-    PString many("1.12345678999999");
-    Fixed a = StringToFixed(nine.s);
-    Fixed b = StringToFixed(many.s);
-    EXPECT_EQ(a, b);
-    EXPECT_EQ(LowHalf(a), static_cast<UInt16>(std::trunc(0.123456789 * 65535.0)));
-}
-
-// --- doubles ---------------------------------------------------------------
-
-TEST(StringToDouble, ReadsTheNumberAtTheStartAndLeavesTheText)
-{
-    PString text("25fps");
-    EXPECT_DOUBLE_EQ(StringToDouble(text.s), 25.0);
-    EXPECT_EQ(text.Text(), "25fps");
-    PString spaced("  29.97");
-    EXPECT_DOUBLE_EQ(StringToDouble(spaced.s), 29.97);
-    PString exp("1.5e2");
-    EXPECT_DOUBLE_EQ(StringToDouble(exp.s), 150.0);
-    PString plus("+3");
-    EXPECT_DOUBLE_EQ(StringToDouble(plus.s), 3.0);
-    PString neg("-0.25");
-    EXPECT_DOUBLE_EQ(StringToDouble(neg.s), -0.25);
-}
-
-TEST(StringToDouble, TextWithoutAUsableNumberIsZero)
-{
-    for (const char* t : {"", "fps", ".", "+", "inf", "nan", "1e999"}) {
-        PString text(t);
-        EXPECT_EQ(StringToDouble(text.s), 0.0) << t;
+    const std::pair<const char*, double> cases[] = {
+        {"25fps", 25.0}, {"  29.97", 29.97}, {"1.5e2", 150.0}, {"+3", 3.0}, {"-0.25", -0.25}, {"", 0.0},
+        {"fps", 0.0},    {".", 0.0},         {"+", 0.0},       {"inf", 0.0}, {"nan", 0.0},  {"1e999", 0.0},
+    };
+    for (auto [input, value] : cases) {
+        PString text(input);
+        EXPECT_DOUBLE_EQ(StringToDouble(text.s), value) << input;
+        EXPECT_EQ(text.Text(), input);
     }
 }
 
@@ -159,100 +124,63 @@ TEST(StringToDouble, FullLengthTextStaysWithinItsBuffer)
     double value = StringToDouble(buffer);
     EXPECT_GT(value, 2.1e254);
     EXPECT_LT(value, 2.2e254);
-    EXPECT_EQ(buffer[0], 255);
 }
 
-struct DoubleExample {
-    double value;
-    const char* text;
-};
-
-class DoubleToStringExamples : public ::testing::TestWithParam<DoubleExample> {};
-
-TEST_P(DoubleToStringExamples, WritesLikePercentLg)
+TEST(DoubleToString, WritesLikePercentLgInAtMostThirteenCharacters)
 {
+    const std::pair<double, const char*> cases[] = {
+        {30, "30"},          {29.97002997, "29.97"}, {25.7142857, "25.7143"}, {1234567, "1.23457e+06"},
+        {0.00001, "1e-05"}, {-0.5, "-0.5"},          {100000, "100000"},
+    };
     Str255 out;
-    DoubleToString(GetParam().value, out);
-    EXPECT_EQ(pstr::ToStd(out), GetParam().text);
-}
-
-INSTANTIATE_TEST_SUITE_P(WorkedExamples, DoubleToStringExamples,
-                         ::testing::Values(DoubleExample{30, "30"}, DoubleExample{29.97002997, "29.97"},
-                                           DoubleExample{25.7142857, "25.7143"},
-                                           DoubleExample{1234567, "1.23457e+06"}, DoubleExample{0.00001, "1e-05"},
-                                           DoubleExample{-0.5, "-0.5"}, DoubleExample{100000, "100000"}));
-
-TEST(DoubleToString, NeverMoreThanThirteenCharactersForFiniteValues)
-{
+    for (auto [value, text] : cases) {
+        DoubleToString(value, out);
+        EXPECT_EQ(pstr::ToStd(out), text);
+    }
     for (double v : {-1.7976931348623157e308, -1.23456789e-300, 4.9e-324, -123456.789, 1e100}) {
-        Str255 out;
         DoubleToString(v, out);
         EXPECT_LE(out[0], 13) << pstr::ToStd(out);
     }
 }
 
-// --- times -----------------------------------------------------------------
-
-struct TimeExample {
-    double seconds;
-    const char* text;
-};
-
-class TimeToStringExamples : public ::testing::TestWithParam<TimeExample> {};
-
-TEST_P(TimeToStringExamples, WritesTheFields)
+TEST(TimeToString, WritesTheFields)
 {
-    EXPECT_EQ(TimeText(GetParam().seconds), GetParam().text);
+    const std::pair<double, const char*> cases[] = {
+        {90.5, "1:30.50"}, {5.25, "5.25"}, {0, "0.0"}, {0.5, "0.50"}, {0.05, "0.5"}, {61.05, "1:1.5"},
+        {10.01, "10.1"}, {0.29, "0.28"}, {59.999, "59.99"}, {3600, "1:0:0.0"}, {3723.25, "1:2:3.25"},
+        {86399.99, "23:59:59.99"}, {3600.5, "1:0:0.50"}, {-90.5, "-1:-30.-50"},
+        // 2^31 hundredths and more keep their fields; times the hours field
+        // cannot show are held at its limit.
+        {21474836.48, "5965:13:56.48"}, {1e9, "277777:46:40.0"}, {std::nan(""), "0.0"},
+        {INFINITY, "2147483647:0:0.0"}, {-INFINITY, "-2147483647:0:0.0"},
+    };
+    for (auto [seconds, text] : cases)
+        EXPECT_EQ(TimeText(seconds), text) << seconds;
 }
 
-INSTANTIATE_TEST_SUITE_P(WorkedExamples, TimeToStringExamples,
-                         ::testing::Values(TimeExample{90.5, "1:30.50"}, TimeExample{5.25, "5.25"},
-                                           TimeExample{0, "0.0"}, TimeExample{0.5, "0.50"}, TimeExample{0.05, "0.5"},
-                                           TimeExample{61.05, "1:1.5"}, TimeExample{10.01, "10.1"},
-                                           TimeExample{0.29, "0.28"}, TimeExample{59.999, "59.99"},
-                                           TimeExample{3600, "1:0:0.0"}, TimeExample{3723.25, "1:2:3.25"},
-                                           TimeExample{86399.99, "23:59:59.99"}, TimeExample{3600.5, "1:0:0.50"},
-                                           TimeExample{-90.5, "-1:-30.-50"}));
-
-class StringToTimeExamples : public ::testing::TestWithParam<TimeExample> {};
-
-TEST_P(StringToTimeExamples, ReadsTheFields)
+// NaN: the text is no time.
+TEST(StringToTime, ReadsTheFields)
 {
-    EXPECT_DOUBLE_EQ(TimeOf(GetParam().text), GetParam().seconds);
+    const std::pair<const char*, double> cases[] = {
+        {"1:30.50", 90.5}, {"1.50", 1.5}, {"1.5", 1.05}, {"1.500", 6.0}, {"90", 90.0}, {"1:90", 150.0},
+        {"1:2:3.25", 3723.25}, {"1:2:3:4.5", 7384.05}, {"x:1:2:3", 3723.0}, {".5", 0.05}, {"12.", 12.0},
+        {"-1:-30.-50", -90.5}, {"+1:30", 90.0},
+        // Digits past the ninth after the point are dropped, not wrapped.
+        {"1.1234567891234", 1234568.89},
+        {"abc", NAN}, {"", NAN}, {".", NAN}, {"::", NAN}, {"-", NAN}, {"1:3o", NAN}, {"l.5", NAN}, {"1.5s", NAN},
+        {" 1:30", NAN}, {"1.2.3", NAN}, {"1:-", NAN},
+    };
+    for (auto [text, seconds] : cases) {
+        if (std::isnan(seconds)) {
+            EXPECT_TRUE(std::isnan(TimeOf(text))) << text;
+        } else {
+            EXPECT_DOUBLE_EQ(TimeOf(text), seconds) << text;
+        }
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(WorkedExamples, StringToTimeExamples,
-                         ::testing::Values(TimeExample{90.5, "1:30.50"}, TimeExample{1.5, "1.50"},
-                                           TimeExample{1.05, "1.5"}, TimeExample{6.0, "1.500"},
-                                           TimeExample{90.0, "90"}, TimeExample{150.0, "1:90"},
-                                           TimeExample{3723.25, "1:2:3.25"}, TimeExample{7384.05, "1:2:3:4.5"},
-                                           TimeExample{0.05, ".5"}, TimeExample{-90.5, "-1:-30.-50"},
-                                           TimeExample{0.0, ""}));
 
 TEST(TimeText, ShowingAndReadingBackKeepsWholeHundredths)
 {
-    EXPECT_DOUBLE_EQ(TimeOf(TimeText(0.29)), 0.28);
-    EXPECT_DOUBLE_EQ(TimeOf(TimeText(3600.5)), 3600.5);
-    EXPECT_DOUBLE_EQ(TimeOf(TimeText(-90.5)), -90.5);
-    EXPECT_DOUBLE_EQ(TimeOf(TimeText(86399.99)), 86399.99);
-}
-
-TEST(TimeToString, TimesBeyondAThirtyTwoBitHundredthsCountKeepTheirValue)
-{
-    // 21,474,836.48 s is 2^31 hundredths; the fields are still right.
-    EXPECT_EQ(TimeText(21474836.48), "5965:13:56.48");
-    EXPECT_EQ(TimeText(1e9), "277777:46:40.0");
-    EXPECT_DOUBLE_EQ(TimeOf(TimeText(1e9)), 1e9);
-}
-
-TEST(TimeToString, NonFiniteAndHugeTimesStayInRange)
-{
-    EXPECT_EQ(TimeText(std::nan("")), "0.0");
-    EXPECT_EQ(TimeText(INFINITY), "2147483647:0:0.0");
-    EXPECT_EQ(TimeText(-INFINITY), "-2147483647:0:0.0");
-}
-
-TEST(StringToTime, FractionDigitsBeyondNineAreIgnored)
-{
-    EXPECT_DOUBLE_EQ(TimeOf("1.123456789"), TimeOf("1.1234567891234"));
+    for (auto [shown, read] : {std::pair{0.29, 0.28}, {3600.5, 3600.5}, {-90.5, -90.5}, {86399.99, 86399.99}, {1e9, 1e9}})
+        EXPECT_DOUBLE_EQ(TimeOf(TimeText(shown)), read) << shown;
 }

@@ -41,24 +41,18 @@ protected:
 
 }  // namespace
 
-TEST_F(DialogItems, TextIsReadAndWrittenByItemNumber)
+// Text and numbers by item number; an item that is not there reads as
+// empty (or 0) and ignores writes.
+TEST_F(DialogItems, TextAndNumbersGoThroughTheItemByNumber)
 {
     Str255 text;
-    GetDialogItemTextByID(dlg, 3, text);
-    EXPECT_EQ(Text(text), "600");
-    Str255 label;
-    pstr::FromStd("29.97", label);
-    SetDialogItemTextByID(dlg, 4, label);
-    GetDialogItemTextByID(dlg, 4, text);
-    EXPECT_EQ(Text(text), "29.97");
     GetDialogItemTextByID(dlg, 2, text);
     EXPECT_EQ(Text(text), "Label");
-}
-
-TEST_F(DialogItems, NumbersGoThroughTheItemText)
-{
+    pstr::FromStd("29.97", text);
+    SetDialogItemTextByID(dlg, 4, text);
+    GetDialogItemTextByID(dlg, 4, text);
+    EXPECT_EQ(Text(text), "29.97");
     SetDialogItemLongByID(dlg, 4, -2147483647L - 1);
-    Str255 text;
     GetDialogItemTextByID(dlg, 4, text);
     EXPECT_EQ(Text(text), "-2147483648");
     long value = 0;
@@ -66,21 +60,15 @@ TEST_F(DialogItems, NumbersGoThroughTheItemText)
     EXPECT_EQ(value, 600);
     GetDialogItemLongByID(dlg, 4, &value);
     EXPECT_EQ(value, -2147483648L);
-}
 
-TEST_F(DialogItems, MissingItemReadsAsEmptyAndIgnoresWrites)
-{
-    Str255 text;
-    pstr::FromStd("old", text);
+    SetDialogItemTextByID(dlg, 9, text);
     GetDialogItemTextByID(dlg, 9, text);
     EXPECT_EQ(Text(text), "");
-    SetDialogItemTextByID(dlg, 9, text);
-    long value = 77;
     GetDialogItemLongByID(dlg, 9, &value);
     EXPECT_EQ(value, 0);
 }
 
-TEST(StringCopy, CopiesTheLengthAndTheCharacters)
+TEST(StringCopy, CopiesTheLengthAndTheCharactersAndIgnoresNil)
 {
     Str255 src, dest;
     pstr::FromStd("Track 1", src);
@@ -88,14 +76,7 @@ TEST(StringCopy, CopiesTheLengthAndTheCharacters)
     StringCopy(src, dest);
     EXPECT_EQ(Text(dest), "Track 1");
     EXPECT_EQ(dest[8], 0xAA);  // nothing past the text is touched
-}
-
-TEST(StringCopy, NilSourceOrDestinationDoesNothing)
-{
-    Str255 text;
-    pstr::FromStd("keep", text);
-    StringCopy(nil, text);
-    EXPECT_EQ(Text(text), "keep");
-    StringCopy(text, nil);
-    EXPECT_EQ(Text(text), "keep");
+    StringCopy(nil, dest);
+    StringCopy(dest, nil);
+    EXPECT_EQ(Text(dest), "Track 1");
 }

@@ -2,10 +2,12 @@
 
 #include <climits>
 #include <cstdio>
+#include <cerrno>
 #include <cstdlib>
 #include <fstream>
 
 #include "app/Startup.h"
+#include "platform/filesystem/FileWriteLayer.h"
 #include "platform/ui/appleevents/AppleEvents.h"
 #include "platform/ui/harness/DialogHarness.h"
 #include "platform/ui/harness/Harness.h"
@@ -127,6 +129,10 @@ void ScenarioRun::OnIdle()
             Report(c);
             continue;
         }
+        if (c.name == "fault") {
+            ArmWriteFault(c);
+            continue;
+        }
         if (c.name == "wait") {
             long ticks = 0;
             ParseInt(c.args[0].text, 0, LONG_MAX, &ticks);
@@ -150,6 +156,25 @@ void ScenarioRun::OnIdle()
         return;
     }
     FailUnanswered();
+}
+
+// Breaks the Nth file write from here on: as a full disk (every write from
+// then on fails), as one failed write (EIO), or as the process killed there
+// (exit status 77).
+void ScenarioRun::ArmWriteFault(const Command& c)
+{
+    if (c.args[0].text == "clear") {
+        FileWriteLayer::ClearWriteFault();
+        return;
+    }
+    long at = 0;
+    ParseInt(c.args[1].text, 1, LONG_MAX, &at);
+    WriteFault fault;
+    fault.kind = c.args[0].text == "kill" ? WriteFault::killProcess : WriteFault::failWithErrno;
+    fault.atOperation = at;
+    fault.errnoValue = c.args[0].text == "fail" ? EIO : ENOSPC;
+    fault.sticky = c.args[0].text != "fail";
+    FileWriteLayer::InjectWriteFault(fault);
 }
 
 void ScenarioRun::Report(const Command& c)

@@ -33,6 +33,7 @@ private:
     void SetUp();
     void OnIdle();
     void Report(const Command& c);
+    void ArmWriteFault(const Command& c);
     [[noreturn]] void Fail(const Command& c, const std::string& reason);
     [[noreturn]] void FailUnanswered();
     static void CheckAtExit();

@@ -185,6 +185,14 @@ std::string CheckArguments(const Command& c)
             return count(1, 1);
         return "nav takes choose PATH, save PATH, check K or cancel";
     }
+    if (c.name == "fault") {
+        const std::string usage = "fault takes kill N, full N, fail N or clear";
+        if (n == 1 && a[0].text == "clear")
+            return "";
+        return n == 2 && (a[0].text == "kill" || a[0].text == "full" || a[0].text == "fail") && ParseInt(a[1].text, 1, 0x7FFFFFFF, &v)
+                   ? ""
+                   : usage;
+    }
     if (c.name == "dump")
         return count(0, 1);
     if (c.name == "screenshot" || c.name == "audio")

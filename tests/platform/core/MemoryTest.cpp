@@ -4,7 +4,9 @@
 
 #include "platform/core/Memory.h"
 
-TEST(Memory, HandleKeepsContentsWhenResized)
+// A handle keeps its contents when it grows; negative sizes and nil
+// handles are refused with their codes.
+TEST(Memory, HandlesKeepTheirContentsAndRefuseBadSizes)
 {
     Handle h = NewHandle(4);
     ASSERT_NE(h, nullptr);
@@ -14,10 +16,6 @@ TEST(Memory, HandleKeepsContentsWhenResized)
     EXPECT_EQ(GetHandleSize(h), 1 << 20);
     EXPECT_EQ(std::memcmp(*h, "abcd", 4), 0);
     DisposeHandle(h);
-}
-
-TEST(Memory, NegativeSizesAreRefused)
-{
     EXPECT_EQ(NewHandle(-1), nullptr);
     EXPECT_EQ(MemError(), paramErr);
     EXPECT_EQ(GetHandleSize(nullptr), 0);

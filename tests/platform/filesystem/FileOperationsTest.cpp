@@ -29,49 +29,28 @@ ConstStr255Param P(const std::string& s)
 
 }  // namespace
 
-TEST(FSpCreate, CreatesAnEmptyFileAndRefusesAnExistingOne)
+// A new file is empty; its companion holds only what the name does not
+// already say, and a stale one left by an earlier file goes.
+TEST(FSpCreate, CreatesAnEmptyFileWithACompanionOnlyWhenNeeded)
 {
     ScratchFolder dir;
-    FSSpec location = SpecFor(dir / "new.mov");
-    ASSERT_EQ(FSpCreate(&location, 'TVOD', 'MooV', 0), noErr);
-    EXPECT_EQ(ReadWholeFile(dir / "new.mov"), "");
-    EXPECT_EQ(FSpCreate(&location, 'TVOD', 'MooV', 0), dupFNErr);
-}
-
-TEST(FSpCreate, MovieTypeOnAMovieNameMakesNoCompanion)
-{
-    ScratchFolder dir;
-    FSSpec location = SpecFor(dir / "plain.mov");
-    ASSERT_EQ(FSpCreate(&location, 'TVOD', 'MooV', 0), noErr);
+    dir.MakeFile("._plain.mov", "stale resource fork");
+    FSSpec plain = SpecFor(dir / "plain.mov");
+    ASSERT_EQ(FSpCreate(&plain, 'TVOD', 'MooV', 0), noErr);
+    EXPECT_EQ(ReadWholeFile(dir / "plain.mov"), "");
     EXPECT_FALSE(PathExists(dir / "._plain.mov"));
-}
+    EXPECT_EQ(FSpCreate(&plain, 'TVOD', 'MooV', 0), dupFNErr);
 
-TEST(FSpCreate, TypeTheNameDoesNotImplyIsKeptInTheCompanion)
-{
-    ScratchFolder dir;
-    FSSpec location = SpecFor(dir / "movie.data");
-    ASSERT_EQ(FSpCreate(&location, 'TVOD', 'MooV', 0), noErr);
+    FSSpec data = SpecFor(dir / "movie.data");
+    ASSERT_EQ(FSpCreate(&data, 'TVOD', 'MooV', 0), noErr);
     EXPECT_TRUE(PathExists(dir / "._movie.data"));
     FInfo info;
-    ASSERT_EQ(FSpGetFInfo(&location, &info), noErr);
+    ASSERT_EQ(FSpGetFInfo(&data, &info), noErr);
     EXPECT_EQ(info.fdType, OSType('MooV'));
     EXPECT_EQ(info.fdCreator, OSType('TVOD'));
-}
 
-TEST(FSpCreate, RemovesAStaleCompanionOfAnEarlierFile)
-{
-    ScratchFolder dir;
-    dir.MakeFile("._again.mov", "stale resource fork");
-    FSSpec location = SpecFor(dir / "again.mov");
-    ASSERT_EQ(FSpCreate(&location, 'TVOD', 'MooV', 0), noErr);
-    EXPECT_FALSE(PathExists(dir / "._again.mov"));
-}
-
-TEST(FSpCreate, MissingDirectoryIsReported)
-{
-    ScratchFolder dir;
-    FSSpec location = SpecFor(dir / "gone/new.mov");
-    EXPECT_EQ(FSpCreate(&location, 'TVOD', 'MooV', 0), dirNFErr);
+    FSSpec nowhere = SpecFor(dir / "gone/new.mov");
+    EXPECT_EQ(FSpCreate(&nowhere, 'TVOD', 'MooV', 0), dirNFErr);
 }
 
 TEST(FSpCreate, ReadOnlyDirectoryIsAPermissionError)
@@ -87,75 +66,48 @@ TEST(FSpCreate, ReadOnlyDirectoryIsAPermissionError)
     chmod(locked.c_str(), 0755);
 }
 
-TEST(FSpDelete, RemovesTheFileAndItsCompanion)
+TEST(FSpDelete, RemovesFilesWithTheirCompanionAndOnlyEmptyDirectories)
 {
     ScratchFolder dir;
     dir.MakeFile("gone.mov");
     dir.MakeFile("._gone.mov", "companion");
-    FSSpec location = SpecFor(dir / "gone.mov");
-    ASSERT_EQ(FSpDelete(&location), noErr);
-    EXPECT_FALSE(PathExists(dir / "gone.mov"));
-    EXPECT_FALSE(PathExists(dir / "._gone.mov"));
-    EXPECT_EQ(FSpDelete(&location), fnfErr);
-}
-
-TEST(FSpDelete, EmptyDirectoryGoesButAFullOneIsBusy)
-{
-    ScratchFolder dir;
     ASSERT_EQ(mkdir((dir / "empty").c_str(), 0755), 0);
     ASSERT_EQ(mkdir((dir / "full").c_str(), 0755), 0);
     dir.MakeFile("full/inside");
-    FSSpec empty = SpecFor(dir / "empty");
-    FSSpec full = SpecFor(dir / "full");
+    FSSpec file = SpecFor(dir / "gone.mov"), empty = SpecFor(dir / "empty"), full = SpecFor(dir / "full");
+    ASSERT_EQ(FSpDelete(&file), noErr);
+    EXPECT_FALSE(PathExists(dir / "gone.mov"));
+    EXPECT_FALSE(PathExists(dir / "._gone.mov"));
+    EXPECT_EQ(FSpDelete(&file), fnfErr);
     EXPECT_EQ(FSpDelete(&empty), noErr);
     EXPECT_FALSE(PathExists(dir / "empty"));
     EXPECT_EQ(FSpDelete(&full), fBsyErr);
     EXPECT_TRUE(PathExists(dir / "full/inside"));
 }
 
-TEST(FSpRename, MovesTheFileAndItsCompanion)
+TEST(FSpRename, MovesTheFileAndItsCompanionButReplacesNothing)
 {
     ScratchFolder dir;
     dir.MakeFile("old.mov", "movie");
     dir.MakeFile("._old.mov", "companion");
+    dir.MakeFile("b.mov", "B");
     FSSpec location = SpecFor(dir / "old.mov");
+    EXPECT_EQ(FSpRename(&location, P("b.mov")), dupFNErr);
+    EXPECT_EQ(FSpRename(&location, P("sub/b.mov")), bdNamErr);
+    EXPECT_EQ(ReadWholeFile(dir / "b.mov"), "B");
     ASSERT_EQ(FSpRename(&location, P("new.mov")), noErr);
     EXPECT_EQ(ReadWholeFile(dir / "new.mov"), "movie");
     EXPECT_EQ(ReadWholeFile(dir / "._new.mov"), "companion");
     EXPECT_FALSE(PathExists(dir / "old.mov"));
     EXPECT_FALSE(PathExists(dir / "._old.mov"));
-}
-
-TEST(FSpRename, RefusesToReplaceAnExistingFile)
-{
-    ScratchFolder dir;
-    dir.MakeFile("a.mov", "A");
-    dir.MakeFile("b.mov", "B");
-    FSSpec location = SpecFor(dir / "a.mov");
-    EXPECT_EQ(FSpRename(&location, P("b.mov")), dupFNErr);
-    EXPECT_EQ(ReadWholeFile(dir / "a.mov"), "A");
-    EXPECT_EQ(ReadWholeFile(dir / "b.mov"), "B");
-}
-
-TEST(FSpRename, RejectsNamesWithSlashesAndMissingFiles)
-{
-    ScratchFolder dir;
-    dir.MakeFile("a.mov");
-    FSSpec location = SpecFor(dir / "a.mov");
-    EXPECT_EQ(FSpRename(&location, P("sub/b.mov")), bdNamErr);
-    FSSpec missing = SpecFor(dir / "none.mov");
-    EXPECT_EQ(FSpRename(&missing, P("b.mov")), fnfErr);
+    EXPECT_EQ(FSpRename(&location, P("c.mov")), fnfErr);
 }
 
 TEST(OSErrFromErrno, MapsTheCommonSystemErrors)
 {
-    EXPECT_EQ(OSErrFromErrno(0), noErr);
-    EXPECT_EQ(OSErrFromErrno(ENOENT), fnfErr);
-    EXPECT_EQ(OSErrFromErrno(ENOTDIR), dirNFErr);
-    EXPECT_EQ(OSErrFromErrno(EACCES), permErr);
-    EXPECT_EQ(OSErrFromErrno(EROFS), wrPermErr);
-    EXPECT_EQ(OSErrFromErrno(EEXIST), dupFNErr);
-    EXPECT_EQ(OSErrFromErrno(ENOSPC), dskFulErr);
-    EXPECT_EQ(OSErrFromErrno(ENAMETOOLONG), bdNamErr);
-    EXPECT_EQ(OSErrFromErrno(EIO), ioErr);
+    const std::pair<int, OSErr> cases[] = {{0, noErr},         {ENOENT, fnfErr},    {ENOTDIR, dirNFErr},
+                                           {EACCES, permErr},  {EROFS, wrPermErr},  {EEXIST, dupFNErr},
+                                           {ENOSPC, dskFulErr}, {ENAMETOOLONG, bdNamErr}, {EIO, ioErr}};
+    for (auto [error, code] : cases)
+        EXPECT_EQ(OSErrFromErrno(error), code) << error;
 }

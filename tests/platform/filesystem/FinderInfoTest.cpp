@@ -24,94 +24,50 @@ OSType TypeOf(const std::string& path)
 
 }  // namespace
 
-TEST(FinderInfo, MovieExtensionsInferTheMovieTypeInAnyCase)
+// Movie extensions, in any case, imply the movie type; other names none.
+TEST(FinderInfo, TheExtensionGivesTheTypeUntilInfoIsStored)
 {
     ScratchFolder dir;
     for (const char* name : {"a.mov", "b.qt", "c.mp4", "d.m4v", "e.m4a", "f.3gp", "G.MOV", "h.Mp4"})
         EXPECT_EQ(TypeOf(dir.MakeFile(name)), OSType('MooV')) << name;
-}
-
-TEST(FinderInfo, OtherNamesHaveNoType)
-{
-    ScratchFolder dir;
     for (const char* name : {"a.txt", "movie", ".mov", "b.mov.bak", "c.mkv"})
         EXPECT_EQ(TypeOf(dir.MakeFile(name)), kUnknownFileType) << name;
-}
 
-TEST(FinderInfo, MissingFileIsFnfErr)
-{
-    ScratchFolder dir;
-    FSSpec location = SpecFor(dir / "none.mov");
-    FInfo info;
-    EXPECT_EQ(FSpGetFInfo(&location, &info), fnfErr);
-    EXPECT_EQ(FSpSetFInfo(&location, &info), fnfErr);
-}
-
-TEST(FinderInfo, SetThenGetGivesTheSameInfo)
-{
-    ScratchFolder dir;
-    FSSpec location = SpecFor(dir.MakeFile("notes.bin"));
+    FSSpec text = SpecFor(dir.MakeFile("really-text.mov"));
     FInfo info{};
-    info.fdType = 'MooV';
+    info.fdType = 'TEXT';
     info.fdCreator = 'TVOD';
     info.fdFlags = 0x0100;
     info.fdLocation = {12, -34};
-    ASSERT_EQ(FSpSetFInfo(&location, &info), noErr);
+    ASSERT_EQ(FSpSetFInfo(&text, &info), noErr);
     FInfo back{};
-    ASSERT_EQ(FSpGetFInfo(&location, &back), noErr);
-    EXPECT_EQ(back.fdType, OSType('MooV'));
+    ASSERT_EQ(FSpGetFInfo(&text, &back), noErr);
+    EXPECT_EQ(back.fdType, OSType('TEXT'));
     EXPECT_EQ(back.fdCreator, OSType('TVOD'));
     EXPECT_EQ(back.fdFlags, 0x0100);
     EXPECT_EQ(back.fdLocation.v, 12);
     EXPECT_EQ(back.fdLocation.h, -34);
+
+    // Info the name already implies needs no companion.
+    FSSpec plain = SpecFor(dir / "a.mov");
+    FInfo implied{};
+    implied.fdType = 'MooV';
+    ASSERT_EQ(FSpSetFInfo(&plain, &implied), noErr);
+    EXPECT_FALSE(PathExists(dir / "._a.mov"));
+
+    FSSpec missing = SpecFor(dir / "none.mov");
+    EXPECT_EQ(FSpGetFInfo(&missing, &info), fnfErr);
+    EXPECT_EQ(FSpSetFInfo(&missing, &info), fnfErr);
 }
 
-TEST(FinderInfo, StoredInfoOverridesTheExtension)
-{
-    ScratchFolder dir;
-    FSSpec location = SpecFor(dir.MakeFile("really-text.mov"));
-    FInfo info{};
-    info.fdType = 'TEXT';
-    ASSERT_EQ(FSpSetFInfo(&location, &info), noErr);
-    EXPECT_EQ(TypeOf(dir / "really-text.mov"), OSType('TEXT'));
-}
-
-TEST(FinderInfo, InfoTheNameImpliesNeedsNoCompanion)
-{
-    ScratchFolder dir;
-    FSSpec location = SpecFor(dir.MakeFile("plain.mov"));
-    FInfo info{};
-    info.fdType = 'MooV';
-    ASSERT_EQ(FSpSetFInfo(&location, &info), noErr);
-    EXPECT_FALSE(PathExists(dir / "._plain.mov"));
-}
-
-TEST(FinderInfo, SettingInfoKeepsTheResourceFork)
+// A companion may hold a resource fork, and (from macOS) extended
+// attributes after the 32 Finder-info bytes: setting the info keeps both.
+TEST(FinderInfo, SettingInfoKeepsTheRestOfTheCompanion)
 {
     ScratchFolder dir;
     std::string path = dir.MakeFile("forked.mov");
     AppleDoubleFile companion;
     companion.Set(kAppleDoubleResourceFork, {1, 2, 3, 4, 5});
-    ASSERT_EQ(WriteAppleDouble(AppleDoubleCompanionPath(path), companion), noErr);
-    FSSpec location = SpecFor(path);
-    FInfo info{};
-    info.fdType = 'MooV';
-    info.fdCreator = 'TVOD';
-    ASSERT_EQ(FSpSetFInfo(&location, &info), noErr);
-    AppleDoubleFile back;
-    ASSERT_EQ(ReadAppleDouble(AppleDoubleCompanionPath(path), &back), noErr);
-    ASSERT_NE(back.Find(kAppleDoubleResourceFork), nullptr);
-    EXPECT_EQ(back.Find(kAppleDoubleResourceFork)->data, (std::vector<UInt8>{1, 2, 3, 4, 5}));
-    ASSERT_NE(back.Find(kAppleDoubleFinderInfo), nullptr);
-    EXPECT_EQ(back.Find(kAppleDoubleFinderInfo)->data.size(), size_t(kAppleDoubleFinderInfoSize));
-}
-
-TEST(FinderInfo, BytesAfterTheFinderInfoAreKept)
-{
-    // macOS stores extended attributes after the 32 Finder-info bytes.
-    ScratchFolder dir;
-    std::string path = dir.MakeFile("mac.mov");
-    AppleDoubleFile companion;
     std::vector<UInt8> finder(3760, 0);
     finder[32] = 'A';
     finder[3759] = 'Z';
@@ -124,6 +80,9 @@ TEST(FinderInfo, BytesAfterTheFinderInfoAreKept)
     ASSERT_EQ(FSpSetFInfo(&location, &info), noErr);
     AppleDoubleFile back;
     ASSERT_EQ(ReadAppleDouble(AppleDoubleCompanionPath(path), &back), noErr);
+    ASSERT_NE(back.Find(kAppleDoubleResourceFork), nullptr);
+    EXPECT_EQ(back.Find(kAppleDoubleResourceFork)->data, (std::vector<UInt8>{1, 2, 3, 4, 5}));
+    ASSERT_NE(back.Find(kAppleDoubleFinderInfo), nullptr);
     const std::vector<UInt8>& data = back.Find(kAppleDoubleFinderInfo)->data;
     ASSERT_EQ(data.size(), 3760u);
     EXPECT_EQ(data[32], 'A');

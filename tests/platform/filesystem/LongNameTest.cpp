@@ -34,12 +34,15 @@ bool IsWholeUtf8(const std::string& s)
 
 }  // namespace
 
-TEST(LongNames, SpecNameIsShortenedAtACharacterBoundaryKeepingTheExtension)
+// The location's name is cut at a character boundary, keeps the extension,
+// and leads back to the real file whether given to FSMakeFSSpec as the
+// short name or as the long one.
+TEST(LongNames, LocationNameIsAShortNameForTheRealFile)
 {
     ScratchFolder dir;
     std::string longName = LongUtf8Name();
     ASSERT_GT(longName.size(), 200u);
-    std::string path = dir.MakeFile(longName, "movie bytes");
+    std::string path = dir.MakeFile(longName, "contents");
     FSSpec location;
     ASSERT_EQ(FSPathMakeFSSpec(path.c_str(), &location, nil), noErr);
     std::string shortName = pstr::ToStd(location.name);
@@ -49,30 +52,15 @@ TEST(LongNames, SpecNameIsShortenedAtACharacterBoundaryKeepingTheExtension)
     EXPECT_NE(shortName.find('#'), std::string::npos);
     EXPECT_EQ(FSSpecPath(location), path);
     EXPECT_EQ(FSSpecRealName(location), longName);
-}
 
-TEST(LongNames, ShortNameOpensTheRealFileThroughFSMakeFSSpec)
-{
-    ScratchFolder dir;
-    std::string path = dir.MakeFile(LongUtf8Name(), "contents");
-    FSSpec first, again;
-    ASSERT_EQ(FSPathMakeFSSpec(path.c_str(), &first, nil), noErr);
-    ASSERT_EQ(FSMakeFSSpec(first.vRefNum, first.parID, first.name, &again), noErr);
-    EXPECT_TRUE(pstr::Equal(first.name, again.name));
-    EXPECT_EQ(ReadWholeFile(FSSpecPath(again)), "contents");
-}
-
-TEST(LongNames, LongNameGivenToFSMakeFSSpecGetsTheSameShortName)
-{
-    ScratchFolder dir;
-    std::string longName = LongUtf8Name();
-    std::string path = dir.MakeFile(longName);
-    FSSpec fromPath, fromName;
-    ASSERT_EQ(FSPathMakeFSSpec(path.c_str(), &fromPath, nil), noErr);
+    FSSpec byShort, byLong;
+    ASSERT_EQ(FSMakeFSSpec(location.vRefNum, location.parID, location.name, &byShort), noErr);
+    EXPECT_TRUE(pstr::Equal(location.name, byShort.name));
+    EXPECT_EQ(ReadWholeFile(FSSpecPath(byShort)), "contents");
     Str255 name;
     pstr::FromStd(longName, name);
-    ASSERT_EQ(FSMakeFSSpec(fromPath.vRefNum, fromPath.parID, name, &fromName), noErr);
-    EXPECT_TRUE(pstr::Equal(fromPath.name, fromName.name));
+    ASSERT_EQ(FSMakeFSSpec(location.vRefNum, location.parID, name, &byLong), noErr);
+    EXPECT_TRUE(pstr::Equal(location.name, byLong.name));
 }
 
 TEST(LongNames, NamesSharingTheirStartGetDifferentShortNames)

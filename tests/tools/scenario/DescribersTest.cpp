@@ -115,12 +115,8 @@ TEST_F(DescribersTest, SoundIsRecordedTickByTickFromTheSourceWithSilenceBefore)
 TEST_F(DescribersTest, TickByTickWaitingGivesANullEventEveryTick)
 {
     EventRecord ev;
-    UInt32 start = harness::Now();
-    WaitNextEvent(everyEvent, &ev, 10, nullptr);
-    EXPECT_EQ(harness::Now() - start, 10u);  // normally the whole sleep passes
-
     harness::SetTickByTick(true);
-    start = harness::Now();
+    UInt32 start = harness::Now();
     int nulls = 0;
     while (harness::Now() - start < 30) {
         EXPECT_FALSE(WaitNextEvent(everyEvent, &ev, 10, nullptr));

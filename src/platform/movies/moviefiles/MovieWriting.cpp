@@ -104,8 +104,12 @@ OSErr WriteMovie(Movie theMovie, short resRefNum, short* resId, ConstStr255Param
                     ? DataForkWriter::PutMovieAtom(&record->fd, record->WritePath(), moov,
                                                    SampleCheckFor(theMovie, record->path))
                     : PutMovieResource(record->WritePath(), std::move(moov), resId, name, adding);
-    if (err)
+    if (err) {
+        // A file that was to replace another is given up, so that closing
+        // it cannot put a half-written file in place of the old one.
+        FileReplacement::Abandon(record);
         return err;
+    }
     return FileReplacement::Commit(record);
 }
 

@@ -44,7 +44,7 @@ TEST(MoviesErrors, BadReferencesGiveTheirClassicCodes)
     }
 }
 
-TEST(MoviesErrors, TrackLookupsReportWhatWasNotFound)
+TEST(MoviesErrors, LookupsReportWhatWasNotFound)
 {
     Movie m = ParseOrFail(BuildMovieAtom(600, {TestTrack{}}));
     EXPECT_EQ(GetMovieIndTrack(m, 0), nullptr);
@@ -54,12 +54,6 @@ TEST(MoviesErrors, TrackLookupsReportWhatWasNotFound)
     EXPECT_EQ(GetMoviesError(), trackIDNotFound);
     EXPECT_NE(GetMovieTrack(m, 1), nullptr);
     EXPECT_EQ(GetMoviesError(), noErr);
-    DisposeMovie(m);
-}
-
-TEST(MoviesErrors, DataReferenceIndexOutOfRange)
-{
-    Movie m = ParseOrFail(BuildMovieAtom(600, {TestTrack{}}));
     Handle h = nullptr;
     EXPECT_EQ(GetMediaDataRef(GetTrackMedia(GetMovieIndTrack(m, 1)), 2, &h, nullptr, nullptr), badDataRefIndex);
     EXPECT_EQ(h, nullptr);
@@ -81,14 +75,26 @@ TEST(MoviesErrors, BadScaleArgumentsAreParamErr)
     DisposeMovie(m);
 }
 
-TEST(MoviesErrors, AMovieAtomWithoutHeaderIsInvalid)
+AtomBytes CompressedMovieAtom(const AtomBytes& cmvd)
 {
-    auto moov = AtomBytes::Atom("moov", AtomBytes::Atom("free"));
-    Movie m = nullptr;
-    std::string why;
-    EXPECT_EQ(ParseMovieAtom(moov.bytes, MovieSource{}, &m, &why), invalidMovie);
-    EXPECT_EQ(m, nullptr);
-    EXPECT_NE(why.find("mvhd"), std::string::npos);
+    return AtomBytes::Atom("moov", AtomBytes::Atom("cmov", AtomBytes::Atom("dcom", AtomBytes().Code("zlib"))
+                                                               .Add(AtomBytes::Atom("cmvd", cmvd))));
+}
+
+// A movie atom without its header, or compressed claiming a huge size.
+TEST(MoviesErrors, ImplausibleMovieAtomsAreInvalidSayingWhy)
+{
+    const std::pair<AtomBytes, const char*> cases[] = {
+        {AtomBytes::Atom("moov", AtomBytes::Atom("free")), "mvhd"},
+        {CompressedMovieAtom(AtomBytes().U32(0xFFFFFFF0).U32(0x78DA0300)), "implausible"},
+    };
+    for (const auto& [moov, why] : cases) {
+        Movie m = nullptr;
+        std::string reason;
+        EXPECT_EQ(ParseMovieAtom(moov.bytes, MovieSource{}, &m, &reason), invalidMovie) << why;
+        EXPECT_EQ(m, nullptr);
+        EXPECT_NE(reason.find(why), std::string::npos) << reason;
+    }
 }
 
 TEST(MoviesErrors, CompressedMovieHeaderIsInflated)
@@ -100,26 +106,11 @@ TEST(MoviesErrors, CompressedMovieHeaderIsInflated)
     packed.resize(size);
     AtomBytes cmvd;
     cmvd.U32(UInt32(plain.Size())).bytes.insert(cmvd.bytes.end(), packed.begin(), packed.end());
-    auto moov = AtomBytes::Atom("moov", AtomBytes::Atom("cmov", AtomBytes::Atom("dcom", AtomBytes().Code("zlib"))
-                                                                    .Add(AtomBytes::Atom("cmvd", cmvd))));
-    Movie m = ParseOrFail(moov);
+    Movie m = ParseOrFail(CompressedMovieAtom(cmvd));
     ASSERT_NE(m, nullptr);
-    EXPECT_EQ(GetMovieTrackCount(m), 1);
     EXPECT_EQ(GetMediaSampleCount(GetTrackMedia(GetMovieIndTrack(m, 1))), 10);
     EXPECT_EQ(Serialize(m), plain.bytes) << "written back uncompressed";
     DisposeMovie(m);
-}
-
-TEST(MoviesErrors, CompressedMovieClaimingAHugeSizeIsRefused)
-{
-    AtomBytes cmvd;
-    cmvd.U32(0xFFFFFFF0).U32(0x78DA0300);
-    auto moov = AtomBytes::Atom("moov", AtomBytes::Atom("cmov", AtomBytes::Atom("dcom", AtomBytes().Code("zlib"))
-                                                                    .Add(AtomBytes::Atom("cmvd", cmvd))));
-    Movie m = nullptr;
-    std::string why;
-    EXPECT_EQ(ParseMovieAtom(moov.bytes, MovieSource{}, &m, &why), invalidMovie);
-    EXPECT_NE(why.find("implausible"), std::string::npos) << why;
 }
 
 TEST(MoviesErrors, ManyLongEditsStayUsable)

@@ -129,7 +129,9 @@ TEST(TrackCopy, SavedCopyReachesTheSourceSamplesFromWhereverItIsSaved)
     DisposeMovie(source);
 }
 
-TEST(TrackCopy, InsertingTheSameTrackTwiceSharesItsSamples)
+// Inserting from the same source again, or within one track, reuses the
+// media; a media of another type is refused.
+TEST(TrackCopy, InsertingAgainSharesTheSamples)
 {
     Movie source = SourceMovie();
     Movie copy = Export(source, 2);
@@ -139,40 +141,34 @@ TEST(TrackCopy, InsertingTheSameTrackTwiceSharesItsSamples)
     ASSERT_EQ(InsertTrackSegment(src, dst, 0, GetTrackDuration(src), d), noErr);
     EXPECT_EQ(GetTrackDuration(dst), 2 * d);
     EXPECT_EQ(GetMediaSampleCount(GetTrackMedia(dst)), 43);
-    DisposeMovie(copy);
-    DisposeMovie(source);
-}
+    Track video = GetMovieTrack(source, 1);
+    EXPECT_EQ(InsertTrackSegment(video, dst, 0, 100, 0), mediaTypesDontMatch);
+    EXPECT_EQ(GetTrackDuration(dst), 2 * d);
 
-TEST(TrackCopy, MediaOfAnotherTypeIsRefused)
-{
-    Movie source = SourceMovie();
-    Movie copy = NewMovie(0);
-    Track dst = NewMovieTrack(copy, 0, 0, 0);
-    NewTrackMedia(dst, 'vide', 30, nullptr, 0);
-    Track src = GetMovieTrack(source, 2);
-    EXPECT_EQ(InsertTrackSegment(src, dst, 0, 100, 0), mediaTypesDontMatch);
-    EXPECT_EQ(GetTrackDuration(dst), 0);
-    DisposeMovie(copy);
-    DisposeMovie(source);
-}
-
-TEST(TrackCopy, InsertWithinOneTrackReusesItsMedia)
-{
-    Movie source = SourceMovie();
-    Track t = GetMovieTrack(source, 1);
-    ASSERT_EQ(InsertTrackSegment(t, t, 0, 300, 600), noErr);
-    EXPECT_EQ(GetTrackDuration(t), 900);
-    EXPECT_EQ(GetMediaSampleCount(GetTrackMedia(t)), 30);
+    ASSERT_EQ(InsertTrackSegment(video, video, 0, 300, 600), noErr);
+    EXPECT_EQ(GetTrackDuration(video), 900);
+    EXPECT_EQ(GetMediaSampleCount(GetTrackMedia(video)), 30);
     TimeValue dur = 0, mediaTime = 0;
-    GetTrackEditInfo(t, 2, &dur, &mediaTime, nullptr);
+    GetTrackEditInfo(video, 2, &dur, &mediaTime, nullptr);
     EXPECT_EQ(dur, 300);
     EXPECT_EQ(mediaTime, 0);
+    DisposeMovie(copy);
     DisposeMovie(source);
 }
 
+// A self reference is handed out as the file it names; saved into another
+// file, the movie no longer calls its samples its own.
 TEST(TrackCopy, AMovieSavedIntoAnotherFileNoLongerCallsItsSamplesItsOwn)
 {
     Movie source = SourceMovie();
+    Handle ref = nullptr;
+    OSType type = 0;
+    long attributes = 0;
+    ASSERT_EQ(GetMediaDataRef(GetTrackMedia(GetMovieIndTrack(source, 1)), 1, &ref, &type, &attributes), noErr);
+    EXPECT_EQ(type, FourCharCode('url '));
+    EXPECT_EQ(attributes & dataRefSelfReference, dataRefSelfReference);
+    EXPECT_STREQ(*ref, "file:///movies/source.mov");
+    DisposeHandle(ref);
     std::vector<UInt8> bytes;
     SerializeOptions options;
     options.destinationPath = "/movies/reference.mov";
@@ -209,20 +205,6 @@ TEST(TrackCopy, InsertingIntoAMovieOfAnotherScaleConvertsTheDurations)
     EXPECT_EQ(d, 160);
     EXPECT_EQ(mediaTime, 10);  // 333/1000 s into a 30/s media, rounded
     DisposeMovie(copy);
-    DisposeMovie(source);
-}
-
-TEST(TrackCopy, ASelfReferenceIsHandedOutAsTheFileItNames)
-{
-    Movie source = SourceMovie();
-    Handle ref = nullptr;
-    OSType type = 0;
-    long attributes = 0;
-    ASSERT_EQ(GetMediaDataRef(GetTrackMedia(GetMovieIndTrack(source, 1)), 1, &ref, &type, &attributes), noErr);
-    EXPECT_EQ(type, FourCharCode('url '));
-    EXPECT_EQ(attributes & dataRefSelfReference, dataRefSelfReference);
-    EXPECT_STREQ(*ref, "file:///movies/source.mov");
-    DisposeHandle(ref);
     DisposeMovie(source);
 }
 

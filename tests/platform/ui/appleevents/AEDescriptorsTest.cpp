@@ -29,7 +29,10 @@ protected:
 
 }  // namespace
 
-TEST_F(ThreeItemList, CountsItemsAndHandsThemOutInOrder)
+// Items come out in order; an index outside the list is illegal and a
+// type the item does not have fails; the wildcard gives the item with its
+// type and size, and a short buffer gets no more than it holds.
+TEST_F(ThreeItemList, HandsOutItemsByIndex)
 {
     long count = 0;
     ASSERT_EQ(AECountItems(&list, &count), noErr);
@@ -37,90 +40,52 @@ TEST_F(ThreeItemList, CountsItemsAndHandsThemOutInOrder)
     EXPECT_EQ(Item(1), 10);
     EXPECT_EQ(Item(2), 20);
     EXPECT_EQ(Item(3), 30);
-}
-
-TEST_F(ThreeItemList, IndexOutsideTheListIsIllegal)
-{
-    SInt32 v;
-    EXPECT_EQ(AEGetNthPtr(&list, 0, typeSInt32, nil, nil, &v, sizeof v, nil), errAEIllegalIndex);
-    EXPECT_EQ(AEGetNthPtr(&list, 4, typeSInt32, nil, nil, &v, sizeof v, nil), errAEIllegalIndex);
-    EXPECT_EQ(AEGetNthPtr(&list, -1, typeSInt32, nil, nil, &v, sizeof v, nil), errAEIllegalIndex);
-}
-
-TEST_F(ThreeItemList, WrongDesiredTypeIsACoercionFailure)
-{
-    unsigned char buffer[70];
+    unsigned char buffer[70] = {0xEE, 0xEE, 0xEE};
+    for (long index : {0, 4, -1})
+        EXPECT_EQ(AEGetNthPtr(&list, index, typeSInt32, nil, nil, buffer, 4, nil), errAEIllegalIndex) << index;
     EXPECT_EQ(AEGetNthPtr(&list, 1, typeFSS, nil, nil, buffer, sizeof buffer, nil), errAECoercionFail);
-}
-
-TEST_F(ThreeItemList, WildcardGivesTheItemWithItsTypeAndSize)
-{
-    SInt32 v = 0;
     DescType type = 0;
     Size size = 0;
     AEKeyword keyword = 0;
-    ASSERT_EQ(AEGetNthPtr(&list, 2, typeWildCard, &keyword, &type, &v, sizeof v, &size), noErr);
-    EXPECT_EQ(v, 20);
+    ASSERT_EQ(AEGetNthPtr(&list, 2, typeWildCard, &keyword, &type, buffer, 2, &size), noErr);
     EXPECT_EQ(type, typeSInt32);
-    EXPECT_EQ(size, 4);
+    EXPECT_EQ(size, 4) << "the full size, though two bytes were copied";
     EXPECT_EQ(keyword, typeWildCard);
-}
-
-TEST_F(ThreeItemList, CopiesNoMoreThanTheBufferButReportsTheFullSize)
-{
-    unsigned char buffer[3] = {0xEE, 0xEE, 0xEE};
-    Size size = 0;
-    ASSERT_EQ(AEGetNthPtr(&list, 1, typeSInt32, nil, nil, buffer, 2, &size), noErr);
-    EXPECT_EQ(size, 4);
     EXPECT_EQ(buffer[2], 0xEE);
 }
 
-TEST_F(ThreeItemList, PutReplacesAnItemOrAppendsOnePastTheEnd)
+TEST_F(ThreeItemList, PutReplacesOrAppendsAndDuplicateOutlivesTheOriginal)
 {
     SInt32 v = 99;
     ASSERT_EQ(AEPutPtr(&list, 2, typeSInt32, &v, sizeof v), noErr);
     ASSERT_EQ(AEPutPtr(&list, 4, typeSInt32, &v, sizeof v), noErr);
     EXPECT_EQ(AEPutPtr(&list, 6, typeSInt32, &v, sizeof v), errAEIllegalIndex);
-    long count = 0;
-    AECountItems(&list, &count);
-    EXPECT_EQ(count, 4);
     EXPECT_EQ(Item(2), 99);
     EXPECT_EQ(Item(4), 99);
-}
-
-TEST_F(ThreeItemList, DuplicateOutlivesTheOriginal)
-{
     AEDescList copy;
     ASSERT_EQ(AEDuplicateDesc(&list, &copy), noErr);
     AEDisposeDesc(&list);
     long count = 0;
     ASSERT_EQ(AECountItems(&copy, &count), noErr);
-    EXPECT_EQ(count, 3);
+    EXPECT_EQ(count, 4);
     AEDisposeDesc(&copy);
 }
 
-TEST(AEDescriptors, CountingANonListIsAWrongDataType)
+// A non-list cannot be counted or indexed; disposing leaves a null
+// descriptor and may be repeated.
+TEST(AEDescriptors, ScalarsAreNoListsAndDisposeLeavesANullDescriptor)
 {
     AEDesc scalar;
     SInt32 v = 5;
     ASSERT_EQ(AECreateDesc(typeSInt32, &v, sizeof v, &scalar), noErr);
     long count = 0;
     EXPECT_EQ(AECountItems(&scalar, &count), errAEWrongDataType);
-    SInt32 out;
-    EXPECT_EQ(AEGetNthPtr(&scalar, 1, typeSInt32, nil, nil, &out, sizeof out, nil), errAEWrongDataType);
-    AEDisposeDesc(&scalar);
-    AEDesc null = {typeNull, nil};
-    EXPECT_EQ(AECountItems(&null, &count), errAEWrongDataType);
-}
-
-TEST(AEDescriptors, DisposeLeavesANullDescriptorAndCanBeRepeated)
-{
-    AEDesc desc;
-    ASSERT_EQ(AECreateDesc(typeChar, "abc", 3, &desc), noErr);
-    EXPECT_EQ(AEDisposeDesc(&desc), noErr);
-    EXPECT_EQ(desc.descriptorType, typeNull);
-    EXPECT_EQ(desc.dataHandle, nullptr);
-    EXPECT_EQ(AEDisposeDesc(&desc), noErr);
+    EXPECT_EQ(AEGetNthPtr(&scalar, 1, typeSInt32, nil, nil, &v, sizeof v, nil), errAEWrongDataType);
+    EXPECT_EQ(AEDisposeDesc(&scalar), noErr);
+    EXPECT_EQ(scalar.descriptorType, typeNull);
+    EXPECT_EQ(scalar.dataHandle, nullptr);
+    EXPECT_EQ(AEDisposeDesc(&scalar), noErr);
+    EXPECT_EQ(AECountItems(&scalar, &count), errAEWrongDataType);
 }
 
 TEST(AEDescriptors, ParametersOfAnAppleEvent)

@@ -124,6 +124,8 @@ TEST_F(AppleEvents, ProcessingCallsTheHandlerInstalledForTheEvent)
     }
 }
 
+// An event is handled once; a record that names no stored event is not an
+// Apple event.
 TEST_F(AppleEvents, EachEventIsHandledOnce)
 {
     AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, RecordingHandler, 0, false);
@@ -132,12 +134,6 @@ TEST_F(AppleEvents, EachEventIsHandledOnce)
     EXPECT_EQ(AEProcessAppleEvent(&er), noErr);
     EXPECT_EQ(AEProcessAppleEvent(&er), errAENotAppleEvent);
     EXPECT_EQ(gSeen.calls, 1);
-}
-
-TEST_F(AppleEvents, RecordThatNamesNoStoredEventIsNotAnAppleEvent)
-{
-    EventRecord er{};
-    er.what = kHighLevelEvent;
     er.message = 123456;
     EXPECT_EQ(AEProcessAppleEvent(&er), errAENotAppleEvent);
     er.what = keyDown;
@@ -234,12 +230,13 @@ TEST_F(AppleEvents, SignalsBecomeOneQuitEventUntilItIsHandled)
     EXPECT_EQ(AEProcessAppleEvent(&er), noErr);
     EXPECT_EQ(gSeen.calls, 1);
 
-    // Handled: the next signal asks again.
+    // Handled: the next signal asks again, and WaitNextEvent polls itself.
     std::raise(SIGINT);
-    AEPollQuitSignal();
-    er = NextHighLevelEvent();
+    ASSERT_TRUE(WaitNextEvent(everyEvent, &er, 0, nil));
+    EXPECT_EQ(er.what, kHighLevelEvent);
     EXPECT_EQ(AEProcessAppleEvent(&er), noErr);
     EXPECT_EQ(gSeen.calls, 2);
+    EXPECT_EQ(gSeen.eventID, kAEQuitApplication);
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
 }
@@ -255,18 +252,4 @@ TEST(AppleEventsDeathTest, ThirdSignalBeforeAQuitIsHandledEndsTheProcess)
             std::exit(0);
         },
         ::testing::KilledBySignal(SIGINT), "");
-}
-
-TEST_F(AppleEvents, WaitNextEventTurnsASignalIntoTheQuitEvent)
-{
-    AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, RecordingHandler, 0, false);
-    AEInstallQuitSignalHandlers();
-    std::raise(SIGINT);
-    EventRecord er{};
-    ASSERT_TRUE(WaitNextEvent(everyEvent, &er, 0, nil));
-    EXPECT_EQ(er.what, kHighLevelEvent);
-    EXPECT_EQ(AEProcessAppleEvent(&er), noErr);
-    EXPECT_EQ(gSeen.eventID, kAEQuitApplication);
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
 }

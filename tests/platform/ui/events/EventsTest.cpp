@@ -4,13 +4,17 @@ namespace {
 
 class EventsTest : public ToolboxTest {};
 
-TEST_F(EventsTest, NullEventCarriesMousePositionAndModifiers)
+// With nothing to do, WaitNextEvent gives a null event carrying the mouse
+// and the modifiers, after the virtual clock has run for the sleep.
+TEST_F(EventsTest, NullEventCarriesMousePositionAndModifiersAfterTheSleep)
 {
     harness::MouseMove(Pt(123, 234));
     harness::SetModifiers(shiftKey);
     DrainEvents();
+    UInt32 before = TickCount();
     EventRecord ev;
     EXPECT_FALSE(WaitNextEvent(everyEvent, &ev, 10, nullptr));
+    EXPECT_EQ(TickCount() - before, 10u);
     EXPECT_EQ(ev.what, nullEvent);
     EXPECT_EQ(ev.where.h, 123);
     EXPECT_EQ(ev.where.v, 234);
@@ -18,77 +22,57 @@ TEST_F(EventsTest, NullEventCarriesMousePositionAndModifiers)
     EXPECT_TRUE(ev.modifiers & btnState);  // the button is up
 }
 
-TEST_F(EventsTest, WaitNextEventAdvancesTheVirtualClockBySleepWhenIdle)
-{
-    UInt32 before = TickCount();
-    EventRecord ev;
-    WaitNextEvent(everyEvent, &ev, 10, nullptr);
-    EXPECT_EQ(TickCount() - before, 10u);
-}
-
+// Mouse and key events in script order, with their fields; text that is
+// not ASCII comes as one key-down per character with character code 0.
 TEST_F(EventsTest, MouseAndKeyEventsArriveInOrderWithTheirFields)
 {
     harness::Click(Pt(50, 60), cmdKey);
     harness::Key('a', 0, 0x00);
-    EventRecord ev;
-    ASSERT_TRUE(WaitNextEvent(everyEvent, &ev, 0, nullptr));
-    EXPECT_EQ(ev.what, mouseDown);
-    EXPECT_EQ(ev.where.h, 50);
-    EXPECT_EQ(ev.where.v, 60);
-    EXPECT_TRUE(ev.modifiers & cmdKey);
-    EXPECT_FALSE(ev.modifiers & btnState);
-    ASSERT_TRUE(WaitNextEvent(everyEvent, &ev, 0, nullptr));
-    EXPECT_EQ(ev.what, mouseUp);
-    ASSERT_TRUE(WaitNextEvent(everyEvent, &ev, 0, nullptr));
-    EXPECT_EQ(ev.what, keyDown);
-    EXPECT_EQ(ev.message & charCodeMask, UInt32('a'));
-    EXPECT_EQ(GetEventText(ev), "a");
-    ASSERT_TRUE(WaitNextEvent(everyEvent, &ev, 0, nullptr));
-    EXPECT_EQ(ev.what, keyUp);
-}
-
-TEST_F(EventsTest, KeyCodeTravelsInTheSecondByteOfTheMessage)
-{
     harness::KeyDown(kReturnCharCode, 0x24);
-    EventRecord ev;
-    ASSERT_TRUE(WaitNextEvent(everyEvent, &ev, 0, nullptr));
-    EXPECT_EQ(ev.message & charCodeMask, UInt32(kReturnCharCode));
-    EXPECT_EQ((ev.message & keyCodeMask) >> 8, 0x24u);
-}
-
-TEST_F(EventsTest, NonAsciiTextArrivesAsOneKeyDownPerCharacterWithItsText)
-{
-    harness::Type("é€a");
+    harness::Type("é€");
     std::vector<EventRecord> evs = DrainEvents();
-    ASSERT_EQ(evs.size(), 3u);
-    EXPECT_EQ(evs[0].message & charCodeMask, 0u);
-    EXPECT_EQ(GetEventText(evs[0]), "é");
-    EXPECT_EQ(evs[1].message & charCodeMask, 0u);
-    EXPECT_EQ(GetEventText(evs[1]), "€");
+    ASSERT_EQ(evs.size(), 7u);
+    EXPECT_EQ(evs[0].what, mouseDown);
+    EXPECT_EQ(evs[0].where.h, 50);
+    EXPECT_EQ(evs[0].where.v, 60);
+    EXPECT_TRUE(evs[0].modifiers & cmdKey);
+    EXPECT_FALSE(evs[0].modifiers & btnState);
+    EXPECT_EQ(evs[1].what, mouseUp);
+    EXPECT_EQ(evs[2].what, keyDown);
     EXPECT_EQ(evs[2].message & charCodeMask, UInt32('a'));
     EXPECT_EQ(GetEventText(evs[2]), "a");
+    EXPECT_EQ(evs[3].what, keyUp);
+    EXPECT_EQ(evs[4].message & charCodeMask, UInt32(kReturnCharCode));
+    EXPECT_EQ((evs[4].message & keyCodeMask) >> 8, 0x24u);
+    EXPECT_EQ(evs[5].message & charCodeMask, 0u);
+    EXPECT_EQ(GetEventText(evs[5]), "é");
+    EXPECT_EQ(GetEventText(evs[6]), "€");
 }
 
-TEST_F(EventsTest, MaskLeavesOtherEventsQueued)
+// A mask leaves other events queued, EventAvail takes nothing, and
+// FlushEvents removes the kinds it names up to the first of a stop kind.
+TEST_F(EventsTest, MasksAvailAndFlushLeaveTheRestQueued)
 {
     harness::Key('x');
     harness::Click(Pt(10, 30));
     EventRecord ev;
-    // Hand out the whole script first.
-    for (int i = 0; i < 8; ++i) EventAvail(0, &ev);
+    for (int i = 0; i < 8; ++i) EventAvail(0, &ev);  // hand out the whole script first
     ASSERT_TRUE(GetNextEvent(mDownMask, &ev));
     EXPECT_EQ(ev.what, mouseDown);
     ASSERT_TRUE(GetNextEvent(keyDownMask, &ev));
     EXPECT_EQ(ev.what, keyDown);
-}
+    FlushEvents(everyEvent, 0);
 
-TEST_F(EventsTest, EventAvailDoesNotRemove)
-{
-    PostEvent(keyDown, 'q');
-    EventRecord ev;
+    PostEvent(keyDown, 'a');
+    PostEvent(mouseDown, 0);
+    PostEvent(keyDown, 'b');
     ASSERT_TRUE(EventAvail(everyEvent, &ev));
+    EXPECT_EQ(ev.message, UInt32('a'));
+    FlushEvents(keyDownMask, mDownMask);
     ASSERT_TRUE(GetNextEvent(everyEvent, &ev));
-    EXPECT_EQ(ev.what, keyDown);
+    EXPECT_EQ(ev.what, mouseDown);
+    ASSERT_TRUE(GetNextEvent(everyEvent, &ev));
+    EXPECT_EQ(ev.message, UInt32('b'));
     EXPECT_FALSE(GetNextEvent(everyEvent, &ev));
 }
 
@@ -115,19 +99,6 @@ TEST_F(EventsTest, UnansweredUpdateDoesNotStarveInput)
     EXPECT_EQ(ev.what, keyDown);
 }
 
-TEST_F(EventsTest, FlushEventsStopsAtAStopKind)
-{
-    PostEvent(keyDown, 'a');
-    PostEvent(mouseDown, 0);
-    PostEvent(keyDown, 'b');
-    FlushEvents(keyDownMask, mDownMask);
-    EventRecord ev;
-    ASSERT_TRUE(GetNextEvent(everyEvent, &ev));
-    EXPECT_EQ(ev.what, mouseDown);
-    ASSERT_TRUE(GetNextEvent(everyEvent, &ev));
-    EXPECT_EQ(ev.message, UInt32('b'));
-}
-
 TEST_F(EventsTest, StillDownFollowsTheScriptOneStepAtATime)
 {
     harness::MouseDown(Pt(10, 30));
@@ -148,18 +119,15 @@ TEST_F(EventsTest, StillDownFollowsTheScriptOneStepAtATime)
     EXPECT_FALSE(GetNextEvent(mUpMask, &ev));  // WaitMouseUp took it
 }
 
-TEST_F(EventsTest, TickCountIsMonotonicAndDelayAdvancesIt)
-{
-    UInt32 a = TickCount();
-    unsigned long final = 0;
-    Delay(8, &final);
-    EXPECT_EQ(final, a + 8);
-    EXPECT_GE(TickCount(), final);
-}
-
-TEST_F(EventsTest, PauseDelaysTheRestOfTheScript)
+// Delay advances the clock; a pause in the script holds back what follows.
+TEST_F(EventsTest, DelayAndScriptPausesAdvanceTheClock)
 {
     UInt32 start = TickCount();
+    unsigned long final = 0;
+    Delay(8, &final);
+    EXPECT_EQ(final, start + 8);
+    EXPECT_GE(TickCount(), final);
+    start = TickCount();
     harness::Pause(30);
     harness::Key('z');
     EventRecord ev;

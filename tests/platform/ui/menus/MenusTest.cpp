@@ -74,53 +74,61 @@ TEST_F(Menus, MenuBarHoldsTheTemplateMenusInOrder)
     EXPECT_FALSE(bar[2].enabled);
     EXPECT_NE(GetMenuHandle(129), nullptr);
     EXPECT_EQ(GetMenuHandle(130), nullptr);
-}
-
-TEST_F(Menus, MissingMenuBarGivesNil)
-{
     EXPECT_EQ(GetNewMBar(999), nullptr);
     EXPECT_EQ(GetMenu(999), nullptr);
 }
 
-TEST_F(Menus, MenuKeyFindsEnabledItemsWithoutRegardToCase)
-{
-    EXPECT_EQ(MenuKey('q'), (129L << 16) | 6);
-    EXPECT_EQ(harness::HilitedMenuID(), 129) << "the title shows which menu answered";
-    HiliteMenu(0);
-    EXPECT_EQ(MenuKey('O'), (129L << 16) | 1);
-}
-
-TEST_F(Menus, MenuKeyIgnoresDisabledItemsDisabledMenusAndUnknownKeys)
-{
-    EXPECT_EQ(MenuKey('s'), 0) << "Save is disabled";
-    EXPECT_EQ(MenuKey('t'), 0) << "the whole Track menu is disabled";
-    EXPECT_EQ(MenuKey('z'), 0);
-    EXPECT_EQ(harness::HilitedMenuID(), 0);
-    EnableMenuItem(GetMenuHandle(133), 0);
-    EXPECT_EQ(MenuKey('t'), (133L << 16) | 1);
-}
-
-TEST_F(Menus, DisablingItemZeroDisablesTheWholeMenu)
+// MenuKey finds enabled items of enabled menus, whatever the case, and
+// highlights the menu that answered; item 0 stands for the whole menu.
+TEST_F(Menus, MenuKeyFindsEnabledItemsOfEnabledMenus)
 {
     MenuHandle file = GetMenuHandle(129);
+    struct Case {
+        std::function<void()> before;
+        char key;
+        long choice;
+    };
+    const Case cases[] = {
+        {[] {}, 'q', (129L << 16) | 6},
+        {[] {}, 'O', (129L << 16) | 1},
+        {[] {}, 's', 0},  // Save is disabled
+        {[] {}, 't', 0},  // the whole Track menu is disabled
+        {[] {}, 'z', 0},
+        {[] { EnableMenuItem(GetMenuHandle(133), 0); }, 't', (133L << 16) | 1},
+        {[file] { DisableMenuItem(file, 0); }, 'o', 0},
+        {[file] { EnableMenuItem(file, 0); }, 'o', (129L << 16) | 1},
+    };
+    for (const Case& c : cases) {
+        c.before();
+        EXPECT_EQ(MenuKey(c.key), c.choice) << c.key;
+        EXPECT_EQ(harness::HilitedMenuID(), c.choice >> 16) << c.key;
+        HiliteMenu(0);
+    }
     DisableMenuItem(file, 0);
     EXPECT_FALSE(IsMenuItemEnabled(file, 0));
     EXPECT_TRUE(IsMenuItemEnabled(file, 1)) << "items keep their own flags";
-    EXPECT_EQ(MenuKey('o'), 0);
-    EnableMenuItem(file, 0);
-    EXPECT_EQ(MenuKey('o'), (129L << 16) | 1);
 }
 
-TEST_F(Menus, DisablingAWholeMenuGreysItsTitleAtOnce)
+// A disabled menu's title greys at once, and so do disabled items.
+TEST_F(Menus, DisabledTitlesAndItemsDrawGrey)
 {
     Rect title = harness::MenuBarState()[1].titleRect;
     GrafPtr bar = WMMenuBarPort();
     EXPECT_LT(DarkestLevel(bar, title), 0x40u);
-    DisableMenuItem(GetMenuHandle(129), 0);
+    MenuHandle file = GetMenuHandle(129);
+    menus::PullDownLayout layout = menus::LayoutPullDown(file, menus::TitleRects()[1]);
+    CGrafPtr port = WMNewPort(layout.bounds.right - layout.bounds.left, layout.bounds.bottom - layout.bounds.top);
+    menus::DrawPullDown(port, file, layout, 0);
+    EXPECT_LT(DarkestLevel(port, layout.itemRects[0]), 0x40u) << "Open is enabled";
+    EXPECT_GT(DarkestLevel(port, layout.itemRects[2]), 0x60u) << "Save is disabled";
+    WMDisposePort(port);
+    DisableMenuItem(file, 0);
     EXPECT_GT(DarkestLevel(bar, title), 0x60u);
 }
 
-TEST_F(Menus, DeleteMenuItemRenumbersTheItemsBelow)
+// Deleting renumbers the items below; loading the bar again starts from
+// the templates.
+TEST_F(Menus, DeleteMenuItemRenumbersUntilTheBarIsLoadedAgain)
 {
     MenuHandle file = GetMenuHandle(129);
     DeleteMenuItem(file, 6);
@@ -133,11 +141,6 @@ TEST_F(Menus, DeleteMenuItemRenumbersTheItemsBelow)
     EXPECT_EQ(MenuKey('w'), (129L << 16) | 1);
     DeleteMenuItem(file, 9);  // out of range: nothing happens
     EXPECT_EQ(CountMenuItems(file), 3);
-}
-
-TEST_F(Menus, LoadingTheMenuBarAgainStartsFromTheTemplates)
-{
-    DeleteMenuItem(GetMenuHandle(129), 6);
     Handle bar = GetNewMBar(128);
     SetMenuBar(bar);
     DisposeHandle(bar);
@@ -178,12 +181,10 @@ TEST_F(Menus, ItemTextMarkAndCommandKeyCanBeChanged)
     EXPECT_EQ(MenuKey('k'), (129L << 16) | 4);
 }
 
-TEST_F(Menus, MenuSelectReturnsTheChosenItemAndKeepsTheTitleHighlighted)
+TEST_F(Menus, MenuSelectKeepsTheChosenMenusTitleHighlighted)
 {
     EXPECT_EQ(Choose(129, 2), (129L << 16) | 2);
     EXPECT_EQ(harness::HilitedMenuID(), 129);
-    HiliteMenu(0);
-    EXPECT_EQ(harness::HilitedMenuID(), 0);
 }
 
 // Each gesture is scripted, then MenuSelect runs on its first mouse-down.
@@ -278,17 +279,6 @@ TEST_F(Menus, MenuSelectGestures)
         HiliteMenu(0);
         harness::RunEvents();  // what is left of the gesture
     }
-}
-
-TEST_F(Menus, DisabledItemsDrawGrey)
-{
-    MenuHandle file = GetMenuHandle(129);
-    menus::PullDownLayout layout = menus::LayoutPullDown(file, menus::TitleRects()[1]);
-    CGrafPtr port = WMNewPort(layout.bounds.right - layout.bounds.left, layout.bounds.bottom - layout.bounds.top);
-    menus::DrawPullDown(port, file, layout, 0);
-    EXPECT_LT(DarkestLevel(port, layout.itemRects[0]), 0x40u) << "Open is enabled";
-    EXPECT_GT(DarkestLevel(port, layout.itemRects[2]), 0x60u) << "Save is disabled";
-    WMDisposePort(port);
 }
 
 }  // namespace

@@ -113,7 +113,10 @@ TEST_F(DrawingTest, ShapesPaintExactlyTheirPixels)
     EXPECT_EQ(pen.v, 10);
 }
 
-TEST_F(DrawingTest, HiliteModeSwapsBackgroundAndHighlightColours)
+// In hilite mode painting swaps the background and highlight colours and
+// leaves others; a cleared hilite bit makes the next inversion do the same,
+// once.
+TEST_F(DrawingTest, HiliteSwapsBackgroundAndHighlightColours)
 {
     RGBColor hl;
     LMGetHiliteRGB(&hl);
@@ -123,21 +126,16 @@ TEST_F(DrawingTest, HiliteModeSwapsBackgroundAndHighlightColours)
     Rect area = R(0, 0, 40, 10);
     PenMode(hilite);
     PaintRect(&area);
-    EXPECT_EQ(At(5, 5), hiliteColour);   // background became highlight
-    EXPECT_EQ(At(25, 5), 0xFF000000u);   // other colours untouched
+    EXPECT_EQ(At(5, 5), hiliteColour);
+    EXPECT_EQ(At(25, 5), 0xFF000000u);
     PaintRect(&area);
-    EXPECT_EQ(At(5, 5), 0xFFFFFFFFu);    // and back again
+    EXPECT_EQ(At(5, 5), 0xFFFFFFFFu);
     PenNormal();
-}
 
-TEST_F(DrawingTest, ClearedHiliteBitMakesTheNextInversionHighlight)
-{
     Rect r = R(0, 0, 10, 10);
     LMSetHiliteMode(UInt8(LMGetHiliteMode() & 0x7F));
     InvertRect(&r);
-    RGBColor hl;
-    LMGetHiliteRGB(&hl);
-    EXPECT_EQ(At(3, 3), 0xFF000000u | (UInt32(hl.red >> 8) << 16) | (UInt32(hl.green >> 8) << 8) | (hl.blue >> 8));
+    EXPECT_EQ(At(3, 3), hiliteColour);
     EXPECT_TRUE(LMGetHiliteMode() & 0x80);
     InvertRect(&r);  // a plain inversion again
     EXPECT_NE(At(3, 3), 0xFFFFFFFFu);
@@ -192,57 +190,32 @@ TEST_F(DrawingTest, TextDrawsDarkPixelsInsideItsBoxAndAdvancesThePen)
     EXPECT_EQ(DarkPixels(outside), 0);
 }
 
-TEST_F(DrawingTest, CharactersMissingFromTheFontStillShow)
+// Widths count UTF-8 characters, not bytes, and bold is wider; characters
+// missing from the font still show (from another font or as the
+// replacement glyph); a cut sequence is drawn without reading past it.
+TEST_F(DrawingTest, TextWidthsAndCharactersTheFontLacks)
 {
-    // Taken from another installed font, or shown as the replacement glyph.
     TextFont(systemFont);
     TextSize(12);
+    EXPECT_GT(TextWidth("é", 0, 2), 0);
+    EXPECT_EQ(TextWidth("éé", 0, 4), 2 * TextWidth("é", 0, 2));
     Str255 s;
+    pstr::FromStd("Movie duration", s);
+    short plain = StringWidth(s);
+    TextFace(bold);
+    EXPECT_GT(StringWidth(s), plain);
+    TextFace(normal);
+
     pstr::FromStd("映画", s);
     short width = StringWidth(s);
     EXPECT_GT(width, 8);
     MoveTo(10, 30);
     DrawString(s);
     EXPECT_GT(DarkPixels(R(10, 18, short(10 + width), 34)), 10);
-}
 
-TEST_F(DrawingTest, MalformedUtf8DrawsWithoutReadingPastTheText)
-{
-    const char bad[] = {'A', char(0xE2), char(0x82)};  // a cut three-byte sequence
+    const char bad[] = {'A', char(0xE2), char(0x82)};
     EXPECT_GT(TextWidth(bad, 0, 3), TextWidth(bad, 0, 1));
-    MoveTo(10, 30);
     DrawText(bad, 0, 3);
-}
-
-TEST_F(DrawingTest, TextWidthCountsUtf8CharactersNotBytes)
-{
-    TextFont(systemFont);
-    TextSize(12);
-    const char* one = "é";
-    const char* two = "éé";
-    EXPECT_GT(TextWidth(one, 0, 2), 0);
-    EXPECT_EQ(TextWidth(two, 0, 4), 2 * TextWidth(one, 0, 2));
-}
-
-TEST_F(DrawingTest, BoldTextIsWider)
-{
-    Str255 s;
-    pstr::FromStd("Movie duration", s);
-    TextFont(systemFont);
-    TextSize(12);
-    short plain = StringWidth(s);
-    TextFace(bold);
-    EXPECT_GT(StringWidth(s), plain);
-}
-
-TEST_F(DrawingTest, WindowContentReachesTheScreenAtItsPlace)
-{
-    RGBColor green{0, 0xFFFF, 0};
-    RGBForeColor(&green);
-    Rect r = R(0, 0, 10, 10);
-    PaintRect(&r);
-    EXPECT_EQ(harness::ScreenPixel(52, 52), 0xFF00FF00u);
-    EXPECT_EQ(harness::ScreenPixel(62, 62), 0xFFFFFFFFu);
 }
 
 TEST_F(DrawingTest, HugeWindowsKeepABoundedBufferAndDrawSafely)

@@ -14,28 +14,18 @@ protected:
     void TearDown() override { ClearResourceTemplates(); }
 };
 
-TEST_F(Resources, MissingResourceGivesNilAndResNotFound)
+// Templates are found by type and number; registering again replaces,
+// unregistering removes, and what is missing gives nil and resNotFound.
+TEST_F(Resources, TemplatesAreFoundByTypeAndNumber)
 {
     EXPECT_EQ(GetResource('DITL', 500), nullptr);
     EXPECT_EQ(ResError(), resNotFound);
-    EXPECT_EQ(GetResource('zzzz', 1), nullptr);
-    EXPECT_EQ(ResError(), resNotFound);
-    EXPECT_EQ(LookupWindowTemplate(200), nullptr);
-}
-
-TEST_F(Resources, RegisteredTemplateIsFoundByTypeAndNumber)
-{
     RegisterWindowTemplate(200, WindowTemplate{Rect{40, 10, 240, 310}, 8, true, true, 7, "Tracks"});
     const WindowTemplate* t = LookupWindowTemplate(200);
     ASSERT_NE(t, nullptr);
     EXPECT_EQ(t->title, "Tracks");
-    EXPECT_EQ(t->bounds.right, 310);
     EXPECT_EQ(LookupWindowTemplate(201), nullptr);
     EXPECT_EQ(LookupControlTemplate(200), nullptr) << "types do not mix";
-}
-
-TEST_F(Resources, RegisteringAgainReplacesAndUnregisteringRemoves)
-{
     RegisterControlTemplate(1020, ControlTemplate{Rect{}, 0, true, 10, 0, 16, 0, "a"});
     RegisterControlTemplate(1020, ControlTemplate{Rect{}, 0, true, 20, 0, 16, 0, "b"});
     EXPECT_EQ(LookupControlTemplate(1020)->maximum, 20);
@@ -43,6 +33,8 @@ TEST_F(Resources, RegisteringAgainReplacesAndUnregisteringRemoves)
     EXPECT_EQ(LookupControlTemplate(1020), nullptr);
 }
 
+// Each GetResource gives its own handle, which GetResInfo names; a handle
+// that is no resource is not found.
 TEST_F(Resources, EachGetResourceGivesItsOwnHandleNamingTheTemplate)
 {
     RegisterItemListTemplate(500, ItemListTemplate{});
@@ -58,13 +50,7 @@ TEST_F(Resources, EachGetResourceGivesItsOwnHandleNamingTheTemplate)
     EXPECT_EQ(type, ResType('DITL'));
     ReleaseResource(a);
     DisposeHandle(b);
-}
-
-TEST_F(Resources, GetResInfoOfAForeignHandleSaysNotFound)
-{
     Handle h = NewHandleClear(10);
-    short id = 1;
-    ResType type = 1;
     GetResInfo(h, &id, &type, nullptr);
     EXPECT_EQ(id, 0);
     EXPECT_EQ(type, 0u);
