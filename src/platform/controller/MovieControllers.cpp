@@ -15,54 +15,11 @@
 #include "platform/movies/MovieClock.h"
 #include "platform/movies/playback/CodecSetup.h"
 #include "platform/movies/playback/PlaybackEngine.h"
+#include "platform/movies/playback/SoundMixer.h"
 #include "platform/ui/backend/Backend.h"
 #include "platform/ui/windows/Windows.h"
 
 namespace {
-
-// What the sound device pulls from: the engine's mix at the movie's
-// position, moving at the movie's rate. Shared with the audio thread, so
-// what changes while it runs is atomic.
-struct SoundFeed {
-    std::shared_ptr<PlaybackEngine> engine;
-    std::atomic<double> position{0};   // 48 kHz frames of movie time
-    std::atomic<double> rate{0};       // movie frames per output frame; 0 silent
-    std::atomic<double> pulledAt{-1};  // monotonic seconds of the device's last pull
-    std::vector<SInt16> scratch;
-
-    static double Now()
-    {
-        using namespace std::chrono;
-        return duration<double>(steady_clock::now().time_since_epoch()).count();
-    }
-    // True while a sound device really takes the sound, so its position
-    // can be the clock.
-    bool Flowing() const { return rate.load() > 0 && Now() - pulledAt.load() < 0.2; }
-
-    void Pull(SInt16* out, int count)
-    {
-        pulledAt = Now();
-        double r = rate.load();
-        if (r <= 0 || !engine) {
-            std::fill(out, out + size_t(count) * 2, SInt16(0));
-            return;
-        }
-        double start = position.load();
-        SInt64 first = SInt64(std::floor(start));
-        int span = int(std::ceil(start - double(first) + r * count)) + 2;
-        scratch.resize(size_t(span) * 2);
-        engine->MixSound(first, span, scratch.data());
-        for (int i = 0; i < count; ++i) {
-            double f = start - double(first) + r * i;
-            int j = int(f);
-            double frac = f - j;
-            for (int c = 0; c < 2; ++c)
-                out[i * 2 + c] = SInt16(std::lround(scratch[size_t(j) * 2 + c] * (1 - frac) +
-                                                    scratch[size_t(j + 1) * 2 + c] * frac));
-        }
-        position.store(start + r * count);
-    }
-};
 
 // The controller that feeds the sound device now (one at a time).
 MovieControllerRecord* gSoundOwner = nullptr;
@@ -85,7 +42,9 @@ struct MovieControllerRecord {
     bool inStep = false;             // headless: the picture follows the virtual clock exactly
     std::shared_ptr<PlaybackEngine> engine;
     std::unique_ptr<MoviePicture> picture;
-    std::shared_ptr<SoundFeed> sound;
+    std::shared_ptr<SoundMixer> sound;
+    double soundRate = 0;            // the rate the sound was last started at
+    double worstDrift = 0;           // seconds between a picture shown and the sound heard then
     std::string problem;             // waiting to be told (MCTakePlaybackProblem or the alert)
     bool problemTaken = false;
     SInt64 drawnThumb = -1;
@@ -253,22 +212,30 @@ double UnitsPerSecond(MovieController mc)
     return Fix2X(GetMovieRate(mc->movie)) * GetMovieTimeScale(mc->movie);
 }
 
-// Sound follows the movie's time and rate; while it plays forward, its
-// position is the clock the picture follows outside the headless backend.
+double SoundFrameAt(MovieController mc, double movieTime)
+{
+    return movieTime * double(PlaybackEngine::kSoundRate) / GetMovieTimeScale(mc->movie);
+}
+
+// Sound follows the movie's time and rate, backwards too; while it plays,
+// its position is the clock the picture follows outside the headless
+// backend.
 void UpdateSound(MovieController mc)
 {
-    if (!mc->sound || !mc->engine->HasSound())
+    if (!mc->sound)
         return;
-    Fixed rate = GetMovieRate(mc->movie);
-    double scale = GetMovieTimeScale(mc->movie);
-    if (rate > 0 && gSoundOwner != mc) {
-        gSoundOwner = mc;
-        mc->sound->position = GetMovieTime(mc->movie, nullptr) * double(PlaybackEngine::kSoundRate) / scale;
-        mc->sound->rate = Fix2X(rate);
-        std::shared_ptr<SoundFeed> feed = mc->sound;
-        UICurrentBackend().SetAudioSource([feed](SInt16* frames, int count) { feed->Pull(frames, count); });
-    } else if (rate <= 0 && gSoundOwner == mc) {
-        mc->sound->rate = 0;
+    double rate = Fix2X(GetMovieRate(mc->movie));
+    if (rate != 0 && (gSoundOwner != mc || rate != mc->soundRate)) {
+        mc->sound->Play(SoundFrameAt(mc, GetMovieTime(mc->movie, nullptr)), rate);
+        mc->soundRate = rate;
+        if (gSoundOwner != mc) {
+            gSoundOwner = mc;
+            std::shared_ptr<SoundMixer> mixer = mc->sound;
+            UICurrentBackend().SetAudioSource([mixer](SInt16* frames, int count) { mixer->Pull(frames, count); });
+        }
+    } else if (rate == 0 && gSoundOwner == mc) {
+        mc->sound->Play(SoundFrameAt(mc, GetMovieTime(mc->movie, nullptr)), 0);
+        mc->soundRate = 0;
         gSoundOwner = nullptr;
         UICurrentBackend().SetAudioSource(nullptr);
     }
@@ -279,9 +246,8 @@ void UpdateSound(MovieController mc)
 void ResyncSound(MovieController mc)
 {
     if (gSoundOwner == mc && mc->sound) {
-        mc->sound->position =
-            GetMovieTime(mc->movie, nullptr) * double(PlaybackEngine::kSoundRate) / GetMovieTimeScale(mc->movie);
-        mc->sound->rate = Fix2X(GetMovieRate(mc->movie));
+        mc->soundRate = Fix2X(GetMovieRate(mc->movie));
+        mc->sound->Play(SoundFrameAt(mc, GetMovieTime(mc->movie, nullptr)), mc->soundRate);
     }
 }
 
@@ -294,17 +260,35 @@ void StopSound(MovieController mc)
     }
 }
 
+// While sound plays (outside the headless backend) the movie's time is
+// the sound's: the picture follows what is heard.
+void FollowSoundClock(MovieController mc)
+{
+    if (mc->inStep || !mc->sound || gSoundOwner != mc || GetMovieRate(mc->movie) == 0 || !mc->sound->Flowing())
+        return;
+    double t = mc->sound->Position() * GetMovieTimeScale(mc->movie) / PlaybackEngine::kSoundRate;
+    if (std::fabs(t - GetMovieTime(mc->movie, nullptr)) > GetMovieTimeScale(mc->movie) / 50.0)
+        SetMovieTimeValue(mc->movie, TimeValue(std::lround(t)));
+}
+
+// How far the picture just shown lies from the sound heard now.
+void NoteDrift(MovieController mc, const PlaybackImage& image)
+{
+    if (mc->inStep || !mc->sound || gSoundOwner != mc || !mc->sound->Flowing())
+        return;
+    double scale = GetMovieTimeScale(mc->movie);
+    double heard = mc->sound->Position() * scale / PlaybackEngine::kSoundRate;
+    double end = mc->engine->NextPictureChange(image.movieTime);
+    double gap = heard < image.movieTime ? image.movieTime - heard : heard > end ? heard - end : 0;
+    mc->worstDrift = std::max(mc->worstDrift, gap / scale);
+}
+
 // Draws the frame due now and the thumb when either changed.
 void ShowNow(MovieController mc, bool force)
 {
     if (!mc->picture)
         return;
-    if (!mc->inStep && mc->sound && gSoundOwner == mc && mc->sound->Flowing() && GetMovieRate(mc->movie) > 0) {
-        // Sound is the master clock while it plays.
-        double t = mc->sound->position.load() * GetMovieTimeScale(mc->movie) / PlaybackEngine::kSoundRate;
-        if (std::fabs(t - GetMovieTime(mc->movie, nullptr)) > GetMovieTimeScale(mc->movie) / 50.0)
-            SetMovieTimeValue(mc->movie, TimeValue(t));
-    }
+    FollowSoundClock(mc);
     SInt64 now = GetMovieTime(mc->movie, nullptr);
     int w = 0, h = 0;
     PictureSize(mc, &w, &h);
@@ -314,6 +298,8 @@ void ShowNow(MovieController mc, bool force)
     const PlaybackImage* image = nullptr;
     bool fresh = mc->picture->TakeDue(double(now), &image);
     PortSaver port(mc->port);
+    if (fresh)
+        NoteDrift(mc, *image);
     if (fresh || force)
         DrawImage(mc, *image);
     if (force || ThumbCentre(mc, now) != mc->drawnThumb)
@@ -330,8 +316,9 @@ void Rebuild(MovieController mc)
         if (UIHasBackend())
             UICurrentBackend().WakeUp();
     });
-    mc->sound = std::make_shared<SoundFeed>();
-    mc->sound->engine = mc->engine;
+    mc->sound = mc->engine->HasSound() ? std::make_shared<SoundMixer>(mc->engine, !mc->inStep) : nullptr;
+    mc->soundRate = 0;
+    mc->worstDrift = 0;
     for (const PlaybackProblem& p : mc->engine->Problems()) {
         if (!mc->problem.empty() || mc->problemTaken)
             break;
@@ -597,5 +584,7 @@ ComponentResult MCGetPlaybackStatistics(MovieController mc, MCPlaybackStatistics
     out->framesShown = mc->picture->Shown();
     out->framesDropped = mc->picture->Dropped();
     out->worstLagSeconds = mc->picture->WorstLag() / GetMovieTimeScale(mc->movie);
+    out->worstSoundDriftSeconds = mc->worstDrift;
+    out->soundUnderrunFrames = mc->sound ? mc->sound->Underruns() : 0;
     return noErr;
 }

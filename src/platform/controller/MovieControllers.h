@@ -62,5 +62,7 @@ struct MCPlaybackStatistics {
     long framesShown = 0;
     long framesDropped = 0;     // came due but were never shown
     double worstLagSeconds = 0; // picture shown against the movie's time then
+    double worstSoundDriftSeconds = 0; // picture shown against the sound heard then
+    long soundUnderrunFrames = 0;      // sound frames the device asked for too early
 };
 ComponentResult MCGetPlaybackStatistics(MovieController mc, MCPlaybackStatistics* out);

@@ -8,6 +8,16 @@ namespace {
 
 constexpr size_t kQueueLength = 4;
 constexpr double kLookAheadSeconds = 0.25;
+// A wake-up that the event loop answered without taking the picture (its
+// clock a little behind the worker's guess) is repeated this often.
+constexpr double kWakeAgainSeconds = 0.004;
+constexpr double kNever = 1e300;
+
+double Now()
+{
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
 
 }  // namespace
 
@@ -47,19 +57,24 @@ void MoviePicture::Follow(double movieTime, double unitsPerSecond, int width, in
     bool rateChanged = unitsPerSecond != wantRate;
     if (!sizeChanged && !rateChanged && unitsPerSecond == 0 && movieTime == wantTime && generation != 0)
         return;  // still, and its picture is made or on its way
-    // Playing forward keeps the queue while the time moves on as expected;
-    // a jump, or a worker that fell half a second behind, starts again at
-    // the time now (late pictures are dropped rather than piling up).
+    // Playing forward keeps the queue while the time moves on as expected
+    // (give or take the small steps by which it follows the sound, back as
+    // well as forward); a jump, or a worker that fell half a second behind,
+    // starts again at the time now (late pictures are dropped rather than
+    // piling up).
     double slack = 0.5 * unitsPerSecond;
-    bool onCourse = !sizeChanged && !rateChanged && unitsPerSecond > 0 && nextTime >= 0 && movieTime >= wantTime &&
-                    movieTime - wantTime <= slack && nextTime >= movieTime - slack;
+    bool onCourse = !sizeChanged && !rateChanged && unitsPerSecond > 0 && nextTime >= 0 &&
+                    std::fabs(movieTime - wantTime) <= slack && nextTime >= movieTime - slack;
     wantTime = movieTime;
+    wantAt = Now();
     wantRate = unitsPerSecond;
     wantWidth = width;
     wantHeight = height;
     if (!onCourse) {
         bool same = !sizeChanged && unitsPerSecond == 0 && !ready.empty() && Covers(*ready.back(), movieTime);
         if (!same) {
+            for (auto& image : ready)
+                spare.push_back(std::move(image));
             ready.clear();
             nextTime = movieTime;
             ++generation;
@@ -68,37 +83,83 @@ void MoviePicture::Follow(double movieTime, double unitsPerSecond, int width, in
     wake.notify_all();
 }
 
+std::unique_ptr<PlaybackImage> MoviePicture::SpareImage()
+{
+    if (spare.empty())
+        return std::make_unique<PlaybackImage>();
+    auto image = std::move(spare.back());
+    spare.pop_back();
+    return image;
+}
+
+// Composes the next picture when one is wanted; false when none is.
+bool MoviePicture::Compose(std::unique_lock<std::mutex>& guard)
+{
+    double limit = wantTime + std::max(wantRate, 0.0) * kLookAheadSeconds;
+    bool due = nextTime >= 0 && ready.size() < kQueueLength && nextTime <= limit &&
+               nextTime < double(engine->Snapshot().duration) + (ready.empty() ? 1 : 0);
+    if (!due)
+        return false;
+    double t = nextTime;
+    if (wantRate > 0) {
+        // A picture that will be over before it could be shown is passed
+        // over (the decoder still reads through it): falling behind, the
+        // picture catches up with the sound instead of trailing it.
+        double next = engine->NextPictureChange(t);
+        double clock = wantTime + (Now() - wantAt) * wantRate;
+        if (next <= clock && next < double(engine->Snapshot().duration)) {
+            nextTime = next;
+            return true;
+        }
+    }
+    int w = wantWidth, h = wantHeight;
+    unsigned gen = generation;
+    auto image = SpareImage();
+    guard.unlock();
+    engine->Compose(t, w, h, image.get());
+    double next = engine->NextPictureChange(t);
+    guard.lock();
+    if (gen != generation) {
+        spare.push_back(std::move(image));
+        return true;
+    }
+    ready.push_back(std::move(image));
+    nextTime = wantRate > 0 ? next : -1;  // a still movie needs one picture
+    if (wantRate <= 0 && wakeProc)
+        wakeProc();
+    return true;
+}
+
+// When the event loop is to be woken to show the first picture waiting,
+// by the movie's time as last followed; never while nothing waits or the
+// movie stands still (a still picture wakes it when it is made).
+double MoviePicture::WakeTime() const
+{
+    if (ready.empty() || wantRate <= 0 || !wakeProc)
+        return kNever;
+    double dueAt = wantAt + (ready.front()->movieTime - wantTime) / wantRate;
+    return std::max(dueAt, wokeAt + kWakeAgainSeconds);
+}
+
+// The worker: wakes the event loop when a picture comes due, composes
+// ahead while there is room, and otherwise sleeps until the next picture
+// is due or it is told of a change.
 void MoviePicture::Run()
 {
     std::unique_lock<std::mutex> guard(lock);
     while (!stopping) {
-        double limit = wantTime + std::max(wantRate, 0.0) * kLookAheadSeconds;
-        bool due = nextTime >= 0 && ready.size() < kQueueLength && nextTime <= limit &&
-                   nextTime < double(engine->Snapshot().duration) + (ready.empty() ? 1 : 0);
-        if (!due) {
-            if (wantRate > 0) {
-                wake.wait_for(guard, std::chrono::microseconds(16667));
-                if (wantRate > 0 && wakeProc && !stopping)
-                    wakeProc();
-            } else {
-                wake.wait(guard);
-            }
+        double now = Now(), wakeAt = WakeTime();
+        if (wakeAt <= now) {
+            wokeAt = now;
+            wakeProc();
             continue;
         }
-        double t = nextTime;
-        int w = wantWidth, h = wantHeight;
-        unsigned gen = generation;
-        guard.unlock();
-        auto image = std::make_unique<PlaybackImage>();
-        engine->Compose(t, w, h, image.get());
-        double next = engine->NextPictureChange(t);
-        guard.lock();
-        if (gen != generation)
+        if (Compose(guard))
             continue;
-        ready.push_back(std::move(image));
-        nextTime = wantRate > 0 ? next : -1;  // a still movie needs one picture
-        if (wakeProc)
-            wakeProc();
+        if (wakeAt == kNever)
+            wake.wait(guard);
+        else
+            wake.wait_for(guard, std::chrono::duration<double>(wakeAt - now));
     }
 }
 
@@ -135,9 +196,11 @@ bool MoviePicture::TakeDue(double movieTime, const PlaybackImage** image)
     }
     std::lock_guard<std::mutex> guard(lock);
     bool took = false;
-    // The newest picture that is due; older ones are dropped unseen.
+    // The newest picture that is due; older ones are dropped unseen. The
+    // picture given up goes back to the worker for its pixels.
     while (!ready.empty() && (ready.front()->movieTime <= movieTime + 1e-9 || (!took && shownTime < 0))) {
-        shown = std::move(*ready.front());
+        std::swap(shown, *ready.front());
+        spare.push_back(std::move(ready.front()));
         ready.pop_front();
         took = true;
     }

@@ -17,9 +17,9 @@
 
 class MoviePicture {
 public:
-    // wake (threaded only) is called from the worker when a picture is ready
-    // and, while the movie moves, sixty times a second, so that the event
-    // loop comes round to show it.
+    // wake (threaded only) is called from the worker when a picture comes
+    // due, so that the event loop, which otherwise sleeps, comes round to
+    // show it.
     MoviePicture(std::shared_ptr<PlaybackEngine> engine, bool threaded, std::function<void()> wake = nullptr);
     ~MoviePicture();
     MoviePicture(const MoviePicture&) = delete;
@@ -43,7 +43,10 @@ public:
 
 private:
     void Run();
+    bool Compose(std::unique_lock<std::mutex>& guard);
+    double WakeTime() const;
     bool Covers(const PlaybackImage& image, double t) const;
+    std::unique_ptr<PlaybackImage> SpareImage();
 
     std::shared_ptr<PlaybackEngine> engine;
     bool threaded;
@@ -57,7 +60,12 @@ private:
     std::mutex lock;
     std::condition_variable wake;
     std::deque<std::unique_ptr<PlaybackImage>> ready;
+    // Pictures already shown, kept so that their pixels need not be
+    // allocated (and faulted in) again for every frame.
+    std::vector<std::unique_ptr<PlaybackImage>> spare;
     double wantTime = 0, wantRate = 0;
+    double wantAt = 0;           // monotonic seconds at which the movie was at wantTime
+    double wokeAt = -1;          // when the worker last woke the event loop
     int wantWidth = 0, wantHeight = 0;
     double nextTime = -1;        // the next picture the worker composes
     unsigned generation = 0;

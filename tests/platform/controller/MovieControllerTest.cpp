@@ -232,6 +232,28 @@ TEST_F(MovieControllerTest, SoundFollowsTheMovie)
     EXPECT_FALSE(catcher->source);
 }
 
+// Played backwards from the end, the sound is heard backwards: loud at
+// once, silent from where the sound track (half a second late) begins.
+TEST_F(MovieControllerTest, SoundPlaysBackwards)
+{
+    Track sound = GetMovieIndTrack(movie, 2);
+    SetTrackOffset(sound, scale / 2);
+    SetMoviePreferredRate(movie, -fixed1);
+    MCMovieChanged(mc, movie);
+    harness::Key(' ');
+    Pump();
+    ASSERT_TRUE(catcher->source);
+    std::vector<SInt16> pulled(48000 * 5 / 2 * 2);
+    for (size_t at = 0; at < pulled.size(); at += 1600)
+        catcher->source(pulled.data() + at, 800);
+    EXPECT_NEAR(FirstLoudFrame(pulled), 0, 48);
+    long lastLoud = -1;
+    for (size_t i = 0; i < pulled.size(); i += 2)
+        if (std::abs(int(pulled[i])) > 200)
+            lastLoud = long(i / 2);
+    EXPECT_NEAR(lastLoud, 96000, 48);
+}
+
 // A missing file is told once, to the application that asks for it.
 TEST(MovieControllerProblems, ToldOnce)
 {

@@ -116,7 +116,10 @@ static OSErr OpenMovieFileEntry(const FSSpec* fileSpec, short* resRefNum, SInt8 
     if (write) {
         if (OSErr err = CheckWritable(path))
             return MoviesResult(err);
-        if (MovieFileTable::IsOpenForWriting(st.st_dev, st.st_ino, 0))
+        // Another writer of the same file is welcome (each save appends its
+        // movie and leaves every sample where it was), but not a file about
+        // to be replaced by a new one: this opener would be left on the old.
+        if (MovieFileTable::IsBeingReplaced(path))
             return MoviesResult(opWrErr);
     }
     MovieFileRecord record;

@@ -51,8 +51,10 @@ enum : OSType {
 
 // Opens a movie file. Write permission is refused with permErr when the file
 // or its folder is locked (no write permission bits), wrPermErr when the
-// volume is read-only, opWrErr when the file is already open for writing;
-// fnfErr when it does not exist.
+// volume is read-only, opWrErr while a file created to replace it is being
+// written; fnfErr when it does not exist. A file may be open for writing
+// under several reference numbers: each in-place save writes that opener's
+// movie, and the last one written is the file's movie.
 OSErr OpenMovieFile(const FSSpec* fileSpec, short* resRefNum, SInt8 permission);
 OSErr CloseMovieFile(short resRefNum);
 
@@ -76,7 +78,9 @@ OSErr CreateMovieFile(const FSSpec* fileSpec, OSType creator, ScriptCode scriptT
 // 0 a new ID in the resource fork (given back), else that ID.
 OSErr AddMovieResource(Movie theMovie, short resRefNum, short* resId, ConstStr255Param resName);
 // Replaces the movie resource resId (-1: the data fork's movie atom) and
-// clears the movie's changed flag.
+// clears the movie's changed flag. fnfErr when the open file has lost its
+// name since it was opened (removed, or replaced by another program): the
+// movie would be written where nobody could find it.
 OSErr UpdateMovieResource(Movie theMovie, short resRefNum, short resId, ConstStr255Param resName);
 
 // Writes a self-contained copy: the samples the edits play (from the key

@@ -2,6 +2,8 @@
 // data fork or as a 'moov' resource of the resource fork.
 #include <algorithm>
 #include <memory>
+#include <span>
+#include <sys/stat.h>
 
 #include "platform/core/PascalStrings.h"
 #include "platform/movies/moviefiles/BigEndian.h"
@@ -81,6 +83,31 @@ OSErr PutMovieResource(const std::string& dataPath, std::vector<UInt8> moov, sho
     return MovieResourceFork::Write(AppleDoubleCompanionPath(dataPath), container, fork, ExistingCreator(container));
 }
 
+// A file removed or replaced by another program since it was opened has no
+// name left: whatever is written into it is lost when it is closed.
+bool HasLostItsName(int fd)
+{
+    struct stat st {};
+    return fstat(fd, &st) == 0 && st.st_nlink == 0;
+}
+
+// Free space is reused only while this movie is the only one that could
+// hold samples there; with the file open elsewhere the new movie atom is
+// only appended. A save that rewrote the file under a new inode takes the
+// file's other openers along.
+OSErr PutDataForkMovie(Movie theMovie, short resRefNum, MovieFileRecord* record, std::span<const UInt8> moov)
+{
+    FreeSpaceReuse::SampleCheck holdsSamples;
+    if (!MovieFileTable::IsOpenElsewhere(resRefNum))
+        holdsSamples = SampleCheckFor(theMovie, record->path);
+    FileId before, after;
+    bool known = IdentityOfDescriptor(record->fd, &before);
+    OSErr err = DataForkWriter::PutMovieAtom(&record->fd, record->WritePath(), moov, holdsSamples);
+    if (known && IdentityOfDescriptor(record->fd, &after) && !(after == before))
+        MovieFileTable::FollowReplacement(before, resRefNum);
+    return err;
+}
+
 OSErr WriteMovie(Movie theMovie, short resRefNum, short* resId, ConstStr255Param name, bool adding)
 {
     MovieFileRecord* record = MovieFileTable::Find(resRefNum);
@@ -92,6 +119,8 @@ OSErr WriteMovie(Movie theMovie, short resRefNum, short* resId, ConstStr255Param
         return wrPermErr;
     if (record->replacementAbandoned)
         return fBsyErr;
+    if (HasLostItsName(record->fd))
+        return fnfErr;
     // Replacing the file would delete samples this very movie plays from.
     if (record->replacementPending && MovieDataRefs::MovieUsesFile(theMovie, record->path)) {
         FileReplacement::Abandon(record);
@@ -101,8 +130,7 @@ OSErr WriteMovie(Movie theMovie, short resRefNum, short* resId, ConstStr255Param
     if (OSErr err = SerializeFor(theMovie, record->path, &moov))
         return err;
     OSErr err = *resId == movieInDataForkResID
-                    ? DataForkWriter::PutMovieAtom(&record->fd, record->WritePath(), moov,
-                                                   SampleCheckFor(theMovie, record->path))
+                    ? PutDataForkMovie(theMovie, resRefNum, record, moov)
                     : PutMovieResource(record->WritePath(), std::move(moov), resId, name, adding);
     if (err) {
         // A file that was to replace another is given up, so that closing

@@ -134,6 +134,25 @@ void ReadEsds(const UInt8* p, UInt32 size, CodecSetup& setup)
     }
 }
 
+// colr: colour_type, then for 'nclc' (QuickTime) and 'nclx' (ISO) the
+// primaries, transfer function and matrix as 16-bit codes, which are the
+// codes FFmpeg uses; 'nclx' adds full_range_flag in the top bit of one byte.
+// Without it a high-definition picture would be read with the standard-
+// definition matrix and its colours come out too strong.
+void ReadColr(const UInt8* p, UInt32 size, CodecSetup& setup)
+{
+    if (size < 10)
+        return;
+    OSType kind = Be32(p);
+    if (kind != 'nclc' && kind != 'nclx')
+        return;
+    setup.colorPrimaries = AVColorPrimaries(Be16(p + 4));
+    setup.colorTransfer = AVColorTransferCharacteristic(Be16(p + 6));
+    setup.colorSpace = AVColorSpace(Be16(p + 8));
+    if (kind == 'nclx' && size >= 11)
+        setup.colorRange = (p[10] & 0x80) ? AVCOL_RANGE_JPEG : AVCOL_RANGE_MPEG;
+}
+
 // Extradata atoms of a sample entry, and those inside a 'wave' atom.
 void ReadExtensions(const UInt8* begin, const UInt8* end, CodecSetup& setup)
 {
@@ -146,6 +165,7 @@ void ReadExtensions(const UInt8* begin, const UInt8* end, CodecSetup& setup)
         case 'vpcC':
             break;
         case 'esds': ReadEsds(p, size, setup); break;
+        case 'colr': ReadColr(p, size, setup); break;
         case 'wave': ReadExtensions(p, p + size, setup); break;
         case 'enda':
             // Little-endian uncompressed sound.
@@ -302,6 +322,11 @@ void ApplyCodecSetup(const CodecSetup& s, AVCodecContext* c)
         c->width = s.width;
         c->height = s.height;
         c->bits_per_coded_sample = s.depth;
+        // Codes past the known ones are left to the stream.
+        if (s.colorPrimaries < AVCOL_PRI_NB) c->color_primaries = s.colorPrimaries;
+        if (s.colorTransfer < AVCOL_TRC_NB) c->color_trc = s.colorTransfer;
+        if (s.colorSpace < AVCOL_SPC_NB) c->colorspace = s.colorSpace;
+        c->color_range = s.colorRange;
     }
     if (s.channels > 0)
         av_channel_layout_default(&c->ch_layout, s.channels);

@@ -19,6 +19,12 @@ struct CodecSetup {
     std::vector<UInt8> extradata;
     // Video.
     int width = 0, height = 0, depth = 0;
+    // The picture's colours as its 'colr' atom gives them; a stream that
+    // says nothing of its own colours is read with these.
+    AVColorPrimaries colorPrimaries = AVCOL_PRI_UNSPECIFIED;
+    AVColorTransferCharacteristic colorTransfer = AVCOL_TRC_UNSPECIFIED;
+    AVColorSpace colorSpace = AVCOL_SPC_UNSPECIFIED;
+    AVColorRange colorRange = AVCOL_RANGE_UNSPECIFIED;
     // Sound.
     int channels = 0;
     int sampleRate = 0;

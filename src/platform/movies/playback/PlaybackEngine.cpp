@@ -5,6 +5,7 @@
 
 extern "C" {
 #include <libavutil/log.h>
+#include <libavutil/pixdesc.h>
 #include <libswscale/swscale.h>
 }
 
@@ -102,9 +103,86 @@ void PlaybackEngine::Compose(double movieTime, int width, int height, PlaybackIm
     out->height = std::max(height, 0);
     out->movieTime = movieTime;
     out->placeholders.clear();
+    // The usual movie, one picture filling the box, is scaled straight into
+    // the image.
+    if (videoTracks.size() == 1 && ScaleWhole(*videoTracks[0], movieTime, out))
+        return;
     out->pixels.assign(size_t(out->width) * size_t(out->height), kBackground);
     for (auto& v : videoTracks)
         DrawTrack(*v, movieTime, out);
+}
+
+// Where a track's picture lands in the image, through its matrix and the
+// movie's scaling; false when it does not show.
+bool PlaybackEngine::Place(const SnapshotTrack& t, const PlaybackImage& out, Placement* p) const
+{
+    double naturalW = snapshot->right - snapshot->left, naturalH = snapshot->bottom - snapshot->top;
+    if (naturalW <= 0 || naturalH <= 0 || out.width == 0 || out.height == 0)
+        return false;
+    double sx = out.width / naturalW, sy = out.height / naturalH;
+    const auto& m = t.matrix.matrix;
+    // Track point (u, v) lands on image point (A u + C v + X, B u + D v + Y).
+    p->A = Fix(m[0][0]) * sx, p->B = Fix(m[0][1]) * sy, p->C = Fix(m[1][0]) * sx, p->D = Fix(m[1][1]) * sy;
+    p->X = (Fix(m[2][0]) - snapshot->left) * sx, p->Y = (Fix(m[2][1]) - snapshot->top) * sy;
+    double x0 = 1e18, y0 = 1e18, x1 = -1e18, y1 = -1e18;
+    for (double u : {0.0, t.width})
+        for (double w : {0.0, t.height}) {
+            double px = p->A * u + p->C * w + p->X, py = p->B * u + p->D * w + p->Y;
+            x0 = std::min(x0, px), x1 = std::max(x1, px), y0 = std::min(y0, py), y1 = std::max(y1, py);
+        }
+    p->left = int(std::lround(x0)), p->top = int(std::lround(y0));
+    p->w = int(std::lround(x1)) - p->left, p->h = int(std::lround(y1)) - p->top;
+    if (p->w <= 0 || p->h <= 0)
+        return false;
+    p->upright = p->B == 0 && p->C == 0 && p->A > 0 && p->D > 0;
+    // The size the picture is scaled to before it is placed: the box itself
+    // when upright, else the track's own sides as they appear.
+    p->fw = p->upright ? p->w : std::max(1, int(std::lround(t.width * std::hypot(p->A, p->B))));
+    p->fh = p->upright ? p->h : std::max(1, int(std::lround(t.height * std::hypot(p->C, p->D))));
+    return true;
+}
+
+// The decoded picture at movieTime, nil when the track shows none.
+const AVFrame* PlaybackEngine::FrameOf(VideoTrack& v, double movieTime)
+{
+    MediaPosition pos = MapMovieTime(*v.track, snapshot->timeScale, movieTime);
+    if (!pos.inMedia || v.missingCodec)
+        return nullptr;
+    const AVFrame* frame = v.decoder->FrameAt(pos.mediaTime);
+    return frame && frame->width > 0 && frame->height > 0 ? frame : nullptr;
+}
+
+// Converts the frame to 0xAARRGGBB at fw x fh into rows of `stride` pixels.
+bool PlaybackEngine::Scale(VideoTrack& v, const AVFrame* frame, int fw, int fh, UInt32* pixels, int stride)
+{
+    v.scaler = sws_getCachedContext(v.scaler, frame->width, frame->height, AVPixelFormat(frame->format), fw, fh,
+                                    AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr);
+    if (!v.scaler)
+        return false;
+    UseFrameColours(v.scaler, frame);
+    uint8_t* dst[4] = {reinterpret_cast<uint8_t*>(pixels), nullptr, nullptr, nullptr};
+    int dstStride[4] = {stride * 4, 0, 0, 0};
+    sws_scale(v.scaler, frame->data, frame->linesize, 0, frame->height, dst, dstStride);
+    return true;
+}
+
+// One opaque, upright picture that covers the whole image is scaled into
+// it directly: no background to paint, no second copy. The scaler writes
+// whole vectors, so this needs rows of a whole number of 64 bytes.
+bool PlaybackEngine::ScaleWhole(VideoTrack& v, double movieTime, PlaybackImage* out)
+{
+    Placement p;
+    if (v.missingCodec || out->width % 16 != 0 || !Place(*v.track, *out, &p) || !p.upright || p.left != 0 ||
+        p.top != 0 || p.w != out->width || p.h != out->height)
+        return false;
+    const AVFrame* frame = FrameOf(v, movieTime);
+    if (!frame)
+        return false;
+    const AVPixFmtDescriptor* format = av_pix_fmt_desc_get(AVPixelFormat(frame->format));
+    if (!format || (format->flags & AV_PIX_FMT_FLAG_ALPHA))
+        return false;  // its alpha would come through; the picture is drawn opaque
+    out->pixels.resize(size_t(out->width) * size_t(out->height));
+    return Scale(v, frame, p.w, p.h, out->pixels.data(), out->width);
 }
 
 // The track's picture through its matrix and the movie's scaling into the
@@ -114,72 +192,45 @@ void PlaybackEngine::Compose(double movieTime, int width, int height, PlaybackIm
 void PlaybackEngine::DrawTrack(VideoTrack& v, double movieTime, PlaybackImage* out)
 {
     const SnapshotTrack& t = *v.track;
-    MediaPosition pos = MapMovieTime(t, snapshot->timeScale, movieTime);
-    if (!pos.inMedia || out->width == 0 || out->height == 0)
+    Placement p;
+    if (!MapMovieTime(t, snapshot->timeScale, movieTime).inMedia || !Place(t, *out, &p))
         return;
-    double naturalW = snapshot->right - snapshot->left, naturalH = snapshot->bottom - snapshot->top;
-    if (naturalW <= 0 || naturalH <= 0)
-        return;
-    double sx = out->width / naturalW, sy = out->height / naturalH;
-    const auto& m = t.matrix.matrix;
-    // Track point (u, v) lands on image point (A u + C v + X, B u + D v + Y).
-    double A = Fix(m[0][0]) * sx, B = Fix(m[0][1]) * sy, C = Fix(m[1][0]) * sx, D = Fix(m[1][1]) * sy;
-    double X = (Fix(m[2][0]) - snapshot->left) * sx, Y = (Fix(m[2][1]) - snapshot->top) * sy;
-    double x0 = 1e18, y0 = 1e18, x1 = -1e18, y1 = -1e18;
-    for (double u : {0.0, t.width})
-        for (double w : {0.0, t.height}) {
-            double px = A * u + C * w + X, py = B * u + D * w + Y;
-            x0 = std::min(x0, px), x1 = std::max(x1, px), y0 = std::min(y0, py), y1 = std::max(y1, py);
-        }
-    int left = int(std::lround(x0)), top = int(std::lround(y0));
-    int w = int(std::lround(x1)) - left, h = int(std::lround(y1)) - top;
-    if (w <= 0 || h <= 0)
-        return;
-    bool upright = B == 0 && C == 0 && A > 0 && D > 0;
-    // The size the picture is scaled to before it is placed: the box itself
-    // when upright, else the track's own sides as they appear.
-    int fw = upright ? w : std::max(1, int(std::lround(t.width * std::hypot(A, B))));
-    int fh = upright ? h : std::max(1, int(std::lround(t.height * std::hypot(C, D))));
+    int left = p.left, top = p.top, w = p.w, h = p.h, fw = p.fw, fh = p.fh;
     auto blit = [&](auto pixelAt) {
         for (int y = std::max(0, top); y < std::min(out->height, top + h); ++y)
             for (int x = std::max(0, left); x < std::min(out->width, left + w); ++x)
                 pixelAt(x, y, out->pixels[size_t(y) * out->width + x]);
     };
     if (v.missingCodec) {
-        blit([](int, int, UInt32& p) { p = kPlaceholderGrey; });
+        blit([](int, int, UInt32& px) { px = kPlaceholderGrey; });
         out->placeholders.push_back({left, top, left + w, top + h, v.decoder->Format()});
         return;
     }
-    const AVFrame* frame = v.decoder->FrameAt(pos.mediaTime);
-    if (!frame || frame->width <= 0 || frame->height <= 0)
+    const AVFrame* frame = FrameOf(v, movieTime);
+    if (!frame)
         return;
-    v.scaler = sws_getCachedContext(v.scaler, frame->width, frame->height, AVPixelFormat(frame->format), fw, fh,
-                                    AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr);
-    if (!v.scaler)
-        return;
-    UseFrameColours(v.scaler, frame);
-    // The scaler writes whole vectors: rows padded to 64 bytes and a spare
-    // row at the end keep its last writes inside the buffer.
+    // Rows padded to 64 bytes and a spare row at the end keep the scaler's
+    // last vector writes inside the buffer.
     int stride = (fw + 15) & ~15;
     v.scaled.resize(size_t(stride) * size_t(fh + 2));
-    uint8_t* dst[4] = {reinterpret_cast<uint8_t*>(v.scaled.data()), nullptr, nullptr, nullptr};
-    int dstStride[4] = {stride * 4, 0, 0, 0};
-    sws_scale(v.scaler, frame->data, frame->linesize, 0, frame->height, dst, dstStride);
+    if (!Scale(v, frame, fw, fh, v.scaled.data(), stride))
+        return;
     const UInt32* src = v.scaled.data();
     // An alpha channel the picture lacks comes out as 0; the picture is opaque.
-    if (upright) {
-        blit([&](int x, int y, UInt32& p) { p = src[size_t(y - top) * stride + (x - left)] | 0xFF000000u; });
+    if (p.upright) {
+        blit([&](int x, int y, UInt32& px) { px = src[size_t(y - top) * stride + (x - left)] | 0xFF000000u; });
         return;
     }
+    double A = p.A, B = p.B, C = p.C, D = p.D, X = p.X, Y = p.Y;
     double det = A * D - B * C;
     if (det == 0)
         return;
-    blit([&](int x, int y, UInt32& p) {
-        double px = x + 0.5 - X, py = y + 0.5 - Y;
-        double u = (D * px - C * py) / det, vv = (-B * px + A * py) / det;  // track coordinates
+    blit([&](int x, int y, UInt32& px) {
+        double qx = x + 0.5 - X, qy = y + 0.5 - Y;
+        double u = (D * qx - C * qy) / det, vv = (-B * qx + A * qy) / det;  // track coordinates
         int sxp = int(u / t.width * fw), syp = int(vv / t.height * fh);
         if (sxp >= 0 && sxp < fw && syp >= 0 && syp < fh)
-            p = src[size_t(syp) * stride + sxp] | 0xFF000000u;
+            px = src[size_t(syp) * stride + sxp] | 0xFF000000u;
     });
 }
 

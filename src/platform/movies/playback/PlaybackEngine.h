@@ -11,6 +11,7 @@
 
 #include "platform/movies/playback/MovieSnapshot.h"
 
+struct AVFrame;
 class VideoTrackDecoder;
 class SoundTrackDecoder;
 struct SwsContext;
@@ -71,6 +72,16 @@ public:
 private:
     struct VideoTrack;
     struct SoundTrack;
+    struct Placement {
+        int left = 0, top = 0, w = 0, h = 0;  // the picture's extent in the image
+        bool upright = false;                  // only scaled and moved
+        int fw = 0, fh = 0;                    // the size it is scaled to
+        double A = 1, B = 0, C = 0, D = 1, X = 0, Y = 0;  // track to image
+    };
+    bool Place(const SnapshotTrack& t, const PlaybackImage& out, Placement* p) const;
+    const AVFrame* FrameOf(VideoTrack& v, double movieTime);
+    bool Scale(VideoTrack& v, const AVFrame* frame, int fw, int fh, UInt32* pixels, int stride);
+    bool ScaleWhole(VideoTrack& v, double movieTime, PlaybackImage* out);
     void DrawTrack(VideoTrack& v, double movieTime, PlaybackImage* out);
 
     std::shared_ptr<const MovieSnapshot> snapshot;

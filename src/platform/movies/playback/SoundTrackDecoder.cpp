@@ -152,7 +152,9 @@ const SInt16* SoundTrackDecoder::Frames(SInt64 first, int count)
     if (!context || count <= 0)
         return window.data();
     SInt64 bufferEnd = bufferStart + SInt64(buffer.size() / 2);
-    if (first < bufferStart || first > bufferEnd + kRate)
+    if (first < bufferStart && first + count + kRate > bufferStart)
+        Seek(std::max<SInt64>(0, first - kRate / 2));  // playing backwards: decode half a second at a time
+    else if (first < bufferStart || first > bufferEnd + kRate)
         Seek(first);
     while (!ended && bufferStart + SInt64(buffer.size() / 2) < first + count)
         if (!DecodeMore())

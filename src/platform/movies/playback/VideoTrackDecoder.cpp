@@ -120,8 +120,9 @@ const AVFrame* VideoTrackDecoder::FrameAt(double mediaTime)
     if (wanted == 0)
         wanted = track->table.SampleCount();
     UInt32 sync = SyncSampleAtOrBefore(wanted);
-    // Backwards, or forward past another sync sample: start again there.
-    bool backwards = mediaTime < lastTime || (haveShown && double(shown->pts) > mediaTime);
+    // Backwards, or forward past another sync sample: start again there. A
+    // time a little back that still shows the same picture is no move.
+    bool backwards = haveShown ? double(shown->pts) > mediaTime : mediaTime < lastTime;
     if (backwards || sync > nextSample || lastTime < 0)
         Restart(sync);
     lastTime = mediaTime;

@@ -43,19 +43,36 @@ TEST(OpenMovieFile, FileInLockedFolderRefusesWritePermission)
     chmod((dir / "ro").c_str(), 0755);
 }
 
-TEST(OpenMovieFile, SecondWriterOfTheSameFileIsRefused)
+TEST(OpenMovieFile, SameFileOpensForWritingUnderTwoReferenceNumbers)
 {
     ScratchFolder dir;
     WriteFileBytes(dir / "m.mov", {0, 0, 0, 8, 'f', 'r', 'e', 'e'});
     FSSpec location = SpecFor(dir / "m.mov");
-    short first = 0, second = 0, reader = 0;
+    short first = 0, second = 0;
     ASSERT_EQ(OpenMovieFile(&location, &first, fsRdWrPerm), noErr);
-    EXPECT_EQ(OpenMovieFile(&location, &second, fsRdWrPerm), opWrErr);
+    ASSERT_EQ(OpenMovieFile(&location, &second, fsRdWrPerm), noErr);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(CloseMovieFile(first), noErr);
+    EXPECT_EQ(CloseMovieFile(second), noErr);
+}
+
+TEST(OpenMovieFile, FileAboutToBeReplacedRefusesAnotherWriter)
+{
+    ScratchFolder dir;
+    WriteFileBytes(dir / "m.mov", {0, 0, 0, 8, 'f', 'r', 'e', 'e'});
+    FSSpec location = SpecFor(dir / "m.mov");
+    short replacing = 0, writer = 0, reader = 0;
+    ASSERT_EQ(CreateMovieFile(&location, 'TVOD', -2,
+                              createMovieFileDeleteCurFile | createMovieFileDontCreateMovie |
+                                  createMovieFileDontCreateResFile,
+                              &replacing, nullptr),
+              noErr);
+    EXPECT_EQ(OpenMovieFile(&location, &writer, fsRdWrPerm), opWrErr);
     EXPECT_EQ(OpenMovieFile(&location, &reader, fsRdPerm), noErr);
     CloseMovieFile(reader);
-    CloseMovieFile(first);
-    EXPECT_EQ(OpenMovieFile(&location, &second, fsRdWrPerm), noErr);
-    CloseMovieFile(second);
+    CloseMovieFile(replacing);
+    EXPECT_EQ(OpenMovieFile(&location, &writer, fsRdWrPerm), noErr);
+    CloseMovieFile(writer);
 }
 
 TEST(CloseMovieFile, UnknownReferenceNumberIsReported)

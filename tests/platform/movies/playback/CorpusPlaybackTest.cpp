@@ -44,6 +44,9 @@ INSTANTIATE_TEST_SUITE_P(Corpus, CorpusFirstPicture,
                                          CorpusCase{"fmtc-apple-intermediate-codec.mov", 0},
                                          CorpusCase{"vidvox-SampleQT.mov", 0},
                                          CorpusCase{"filetype-fixture-mjpeg.mov", 0},
+                                         // High-definition MPEG-2 whose stream says nothing of
+                                         // its colours: its 'colr' atom says BT.709.
+                                         CorpusCase{"fmtc-hdv-720p60.mov", 0},
                                          // Upright telephone video whose edit starts inside a
                                          // frame: that frame shows first here, where ffmpeg
                                          // starts with the next one, 1/60 s in.

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <thread>
 #include <memory>
+#include <tuple>
+#include <vector>
 
 #include "platform/ui/appleevents/AppleEvents.h"
 #include "platform/ui/backend/Backend.h"
@@ -230,4 +232,27 @@ TEST_F(SdlBackendTest, WakeUpEndsTheWait)
     waker.join();
     EXPECT_EQ(ev.what, nullEvent);
     EXPECT_LT(SDL_GetTicks() - start, 1000u);
+}
+
+// The screen reaches the window's surface, and a later screen replaces it
+// where it changed (only that part is sent; what stays must stay right).
+TEST_F(SdlBackendTest, PresentPutsTheScreenOnTheWindow)
+{
+    UIBackend& backend = UICurrentBackend();
+    int w = backend.ScreenWidth() * backend.Scale(), h = backend.ScreenHeight() * backend.Scale();
+    std::vector<UInt32> screen(size_t(w) * size_t(h), 0xFF808080u);
+    SDL_Window* window = SDL_GetWindowFromID(1);
+    ASSERT_NE(window, nullptr);
+    auto shown = [&](int x, int y) {
+        SDL_Surface* s = SDL_GetWindowSurface(window);
+        return reinterpret_cast<const UInt32*>(static_cast<const Uint8*>(s->pixels) + y * s->pitch)[x] & 0xFFFFFFu;
+    };
+    backend.Present(screen.data(), w, h);
+    EXPECT_EQ(shown(5, 5), 0x808080u);
+    for (int y = 10; y < 20; ++y)
+        std::fill(screen.begin() + y * w + 30, screen.begin() + y * w + 40, 0xFF123456u);
+    backend.Present(screen.data(), w, h);
+    for (auto [x, y, colour] : {std::tuple{30, 10, 0x123456u}, {39, 19, 0x123456u}, {29, 10, 0x808080u},
+                                {40, 19, 0x808080u}, {5, 5, 0x808080u}, {w - 1, h - 1, 0x808080u}})
+        EXPECT_EQ(shown(x, y), colour) << x << "," << y;
 }

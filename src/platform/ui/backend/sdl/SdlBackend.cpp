@@ -46,11 +46,15 @@ SdlBackend::SdlBackend() : start(std::chrono::steady_clock::now())
         std::fprintf(stderr, "Orvo: cannot create the window: %s\n", SDL_GetError());
         std::exit(1);
     }
-    renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
-    if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
     SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
     const char* driver = SDL_GetCurrentVideoDriver();
     std::string name = driver ? driver : "";
+    // X11 takes the window's pixels straight from shared memory, a changed
+    // rectangle at a time; SDL would otherwise send the whole screen
+    // through OpenGL each time, which on a display without a graphics
+    // processor (a virtual one, a remote one) renders it all in software.
+    // Elsewhere SDL chooses how the window's surface reaches the screen.
+    if (name == "x11") SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
     driverCanWait = name == "x11" || name == "wayland" || name == "cocoa" || name == "windows";
     SDL_StartTextInput();
     SDL_SetWindowMinimumSize(window, 640, 480);
@@ -61,8 +65,6 @@ SdlBackend::SdlBackend() : start(std::chrono::steady_clock::now())
 SdlBackend::~SdlBackend()
 {
     if (audioDevice) SDL_CloseAudioDevice(audioDevice);
-    if (texture) SDL_DestroyTexture(texture);
-    if (renderer) SDL_DestroyRenderer(renderer);
     if (window) SDL_DestroyWindow(window);
     SDL_Quit();
 }
@@ -73,13 +75,10 @@ void SdlBackend::MeasureWindow()
 {
     int ww = 0, wh = 0, dw = 0, dh = 0;
     SDL_GetWindowSize(window, &ww, &wh);
-    if (renderer)
-        SDL_GetRendererOutputSize(renderer, &dw, &dh);
-    else
-        SDL_GL_GetDrawableSize(window, &dw, &dh);
+    SDL_GetWindowSizeInPixels(window, &dw, &dh);
     if (ww <= 0 || wh <= 0) return;
     // Ports are made at the screen's scale, so it is chosen once; a later
-    // change (the window moved to another display) is left to the renderer,
+    // change (the window moved to another display) is left to the presenting,
     // which stretches the screen to the drawable.
     if (!scaleChosen) scale = short(std::max(1, dw / ww));
     scaleChosen = true;
@@ -243,24 +242,62 @@ void SdlBackend::PostQuit()
 
 void SdlBackend::Present(const UInt32* pixels, int w, int h)
 {
-    if (!renderer || w <= 0 || h <= 0) return;
-    if (!texture || textureWidth != w || textureHeight != h) {
-        if (texture) SDL_DestroyTexture(texture);
-        texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, w, h);
-        textureWidth = w;
-        textureHeight = h;
-    }
-    if (!texture) return;
-    SDL_UpdateTexture(texture, nullptr, pixels, w * 4);
-    RepresentLast();
+    if (w <= 0 || h <= 0) return;
+    SDL_Surface* surface = SDL_GetWindowSurface(window);
+    if (!surface) return;
+    // A new surface (the first, or one made after a resize) holds nothing
+    // of ours yet: all of it goes out.
+    bool whole = surface != presentedOn;
+    presentedOn = surface;
+    Uint32 format = surface->format->format;
+    bool same = surface->w == w && surface->h == h &&
+                (format == SDL_PIXELFORMAT_ARGB8888 || format == SDL_PIXELFORMAT_RGB888);
+    if (!same || !PresentChanges(surface, pixels, w, h, whole)) PresentScaled(surface, pixels, w, h);
 }
 
+// The screen's pixels are 0xAARRGGBB, the surface's too (or with the top
+// byte unused): each row's changed span is copied, and the rectangle around
+// them sent. False when the surface cannot be written.
+bool SdlBackend::PresentChanges(SDL_Surface* surface, const UInt32* pixels, int w, int h, bool whole)
+{
+    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return false;
+    auto* base = static_cast<Uint8*>(surface->pixels);
+    int top = h, bottom = 0, left = w, right = 0;
+    for (int y = 0; y < h; ++y) {
+        const UInt32* src = pixels + size_t(y) * size_t(w);
+        auto* dst = reinterpret_cast<UInt32*>(base + size_t(y) * size_t(surface->pitch));
+        int l = 0, r = w;
+        if (!whole) {
+            while (l < w && src[l] == dst[l]) ++l;
+            if (l == w) continue;
+            while (src[r - 1] == dst[r - 1]) --r;
+        }
+        std::copy(src + l, src + r, dst + l);
+        top = std::min(top, y), bottom = y + 1, left = std::min(left, l), right = std::max(right, r);
+    }
+    if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+    if (top >= bottom) return true;  // nothing changed
+    SDL_Rect changed{left, top, right - left, bottom - top};
+    SDL_UpdateWindowSurfaceRects(window, &changed, 1);
+    return true;
+}
+
+// A surface of another size or format (a display whose scale changed since
+// start-up): the screen is converted and stretched onto it whole.
+void SdlBackend::PresentScaled(SDL_Surface* surface, const UInt32* pixels, int w, int h)
+{
+    SDL_Surface* screen = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<UInt32*>(pixels), w, h, 32, w * 4,
+                                                             SDL_PIXELFORMAT_ARGB8888);
+    if (!screen) return;
+    SDL_BlitScaled(screen, nullptr, surface, nullptr);
+    SDL_FreeSurface(screen);
+    SDL_UpdateWindowSurface(window);
+}
+
+// The window's surface still holds the last screen.
 void SdlBackend::RepresentLast()
 {
-    if (!renderer || !texture) return;
-    SDL_RenderClear(renderer);
-    SDL_RenderCopy(renderer, texture, nullptr, nullptr);
-    SDL_RenderPresent(renderer);
+    if (presentedOn && SDL_GetWindowSurface(window) == presentedOn) SDL_UpdateWindowSurface(window);
 }
 
 // 48 kHz, 16-bit, stereo, as the toolbox hands it over; SDL converts for a

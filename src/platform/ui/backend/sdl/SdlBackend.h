@@ -4,6 +4,10 @@
 // (SDL_WaitEventTimeout), so an idle program uses almost no processor time.
 // On a high-density display the drawable is a whole multiple of the window
 // size, and that multiple is the screen's scale.
+//
+// The screen goes to the host through the window's own pixel surface, and
+// only the part that changed since the last time is sent: a playing movie
+// costs its own rectangle, not the whole screen, each frame.
 #pragma once
 
 #include <SDL.h>
@@ -50,11 +54,11 @@ private:
     void MeasureWindow();
     void PostQuit();
     void RepresentLast();
+    bool PresentChanges(SDL_Surface* surface, const UInt32* pixels, int w, int h, bool whole);
+    void PresentScaled(SDL_Surface* surface, const UInt32* pixels, int w, int h);
 
     SDL_Window* window = nullptr;
-    SDL_Renderer* renderer = nullptr;
-    SDL_Texture* texture = nullptr;
-    int textureWidth = 0, textureHeight = 0;
+    SDL_Surface* presentedOn = nullptr;  // the window surface the last screen went to
     short width = 1024, height = 768, scale = 1;
     std::chrono::steady_clock::time_point start;
     std::vector<std::string> droppedFiles;
