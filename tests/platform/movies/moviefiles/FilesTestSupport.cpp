@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "FixtureMovies.h"
 #include "platform/core/Memory.h"
+#include "platform/filesystem/FileWriteLayer.h"
 #include "platform/movies/moviefiles/MovieFiles.h"
 
 bool MakeFfmpegMovie(const std::string& path, const std::string& args)
@@ -18,6 +24,47 @@ FSSpec SpecFor(const std::string& path)
     FSSpec location {};
     FSPathMakeFSSpec(path.c_str(), &location, nullptr);
     return location;
+}
+
+std::string DecodeErrors(const std::string& path)
+{
+    std::string out;
+    int status = RunCommand("ffmpeg -nostdin -v error -enable_drefs 1 -i " + Quote(path) + " -f null -", &out);
+    return status == 0 ? out : "exit " + std::to_string(status) + ": " + out;
+}
+
+int FilesIn(const std::string& folder)
+{
+    int n = 0;
+    for (auto& e : std::filesystem::directory_iterator(folder))
+        n += e.is_regular_file() ? 1 : 0;
+    return n;
+}
+
+TimeValue FirstTrackOffset(const std::string& path)
+{
+    OpenMovie open(path);
+    return open.movie ? GetTrackOffset(GetMovieIndTrack(open.movie, 1)) : -1;
+}
+
+OpenMovie::OpenMovie(const std::string& path) { movie = FixtureMovies::Open(path, &refNum, &resId); }
+
+OpenMovie::~OpenMovie()
+{
+    DisposeMovie(movie);
+    CloseMovieFile(refNum);
+}
+
+void RunKilledAtWrite(long k, const std::function<void(const WriteFault&)>& write)
+{
+    pid_t child = fork();
+    if (child == 0) {
+        write({WriteFault::killProcess, k, 0, false});
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 77) << "the write did not stop at write " << k;
 }
 
 void SaveAsTwoForkMovie(Movie movie, const std::string& path)

@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "platform/filesystem/FileWriteLayer.h"
 #include "platform/filesystem/Files.h"
 #include "platform/movies/Movies.h"
 #include "platform/movies/moviefiles/MovieFiles.h"
@@ -17,6 +19,24 @@
 bool MakeFfmpegMovie(const std::string& path, const std::string& args);
 
 FSSpec SpecFor(const std::string& path);
+
+// What ffmpeg reports decoding the whole file (following data references):
+// empty when it decodes cleanly.
+std::string DecodeErrors(const std::string& path);
+// How many regular files folder holds (nothing left behind, nothing lost).
+int FilesIn(const std::string& folder);
+// The time offset of the first track of the movie at path (-1: no movie).
+TimeValue FirstTrackOffset(const std::string& path);
+// A movie file opened read/write with its movie, closed at the end of scope.
+struct OpenMovie {
+    short refNum = 0, resId = 0;
+    Movie movie = nullptr;
+    explicit OpenMovie(const std::string& path);
+    ~OpenMovie();
+};
+// Runs `write` in a child process, handing it the fault that kills the
+// process at write k for it to inject; fails the test unless it died there.
+void RunKilledAtWrite(long k, const std::function<void(const WriteFault&)>& write);
 
 // Saves movie as a new two-fork movie file at path: the movie as a 'moov'
 // resource in the companion "._NAME". Fails the test on error.

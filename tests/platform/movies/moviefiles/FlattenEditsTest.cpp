@@ -74,13 +74,6 @@ std::string Shown(const std::string& path, bool withSound = true)
     return frames + sound;
 }
 
-std::string DecodeErrors(const std::string& path)
-{
-    std::string out;
-    int status = RunCommand("ffmpeg -nostdin -v error -enable_drefs 1 -i " + Quote(path) + " -f null - 2>&1", &out);
-    return status == 0 ? out : "exit " + std::to_string(status) + ": " + out;
-}
-
 Track Video(Movie m) { return GetMovieIndTrack(m, 1); }
 TimeValue Seconds(Movie m, double s) { return TimeValue(std::lround(s * GetMovieTimeScale(m))); }
 
@@ -143,17 +136,6 @@ std::string Fixture(const std::string& name, const ScratchFolder& dir)
     MakeFfmpegMovie(path, "-f lavfi -i testsrc=size=160x120:rate=25:duration=2 -c:v mpeg4 -bf 2 -g 10 -f mov");
     return path;
 }
-
-struct OpenMovie {
-    short refNum = 0;
-    Movie movie = nullptr;
-    explicit OpenMovie(const std::string& path) { movie = FixtureMovies::Open(path, &refNum); }
-    ~OpenMovie()
-    {
-        DisposeMovie(movie);
-        CloseMovieFile(refNum);
-    }
-};
 
 }  // namespace
 
@@ -274,6 +256,12 @@ TEST(FlattenEdits, SelfContainedSaveWritesTheForksAskedFor)
         OpenMovie back(dir / "out.mov");
         ASSERT_NE(back.movie, nullptr);
         EXPECT_EQ(GetMovieTrackCount(back.movie), 2);
+        EXPECT_EQ(back.resId, row.resIdAfter);
+        FInfo info {};
+        EXPECT_EQ(FSpGetFInfo(&location, &info), noErr);
+        if (row.companion) {
+            EXPECT_EQ(info.fdCreator, OSType('TVOD'));
+        }
     }
 }
 
