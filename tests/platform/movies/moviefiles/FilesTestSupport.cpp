@@ -33,6 +33,14 @@ std::string DecodeErrors(const std::string& path)
     return status == 0 ? out : "exit " + std::to_string(status) + ": " + out;
 }
 
+int VideoPackets(const std::string& path)
+{
+    return std::atoi(CommandOutput("ffprobe -v error -enable_drefs 1 -count_packets -select_streams v:0 "
+                                   "-show_entries stream=nb_read_packets -of csv=p=0 " +
+                                   Quote(path))
+                         .c_str());
+}
+
 int FilesIn(const std::string& folder)
 {
     int n = 0;

@@ -23,6 +23,9 @@ FSSpec SpecFor(const std::string& path);
 // What ffmpeg reports decoding the whole file (following data references):
 // empty when it decodes cleanly.
 std::string DecodeErrors(const std::string& path);
+// The video packets ffprobe reads in the file's first video track,
+// following data references.
+int VideoPackets(const std::string& path);
 // How many regular files folder holds (nothing left behind, nothing lost).
 int FilesIn(const std::string& folder);
 // The time offset of the first track of the movie at path (-1: no movie).

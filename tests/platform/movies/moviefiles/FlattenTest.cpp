@@ -18,15 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int Packets(const std::string& path, const char* stream)
-{
-    std::string out;
-    RunCommand("ffprobe -v error -count_packets -select_streams " + std::string(stream) +
-                   " -show_entries stream=nb_read_packets -of csv=p=0 " + Quote(path),
-               &out);
-    return std::atoi(out.c_str());
-}
-
 int gCalls = 0;
 OSErr CancelAtFirstUpdate(Movie, short message, short, Fixed, long)
 {
@@ -84,7 +75,7 @@ TEST(FlattenMovie, EveryFixtureGivesASingleForkCopyThatDecodesAndLeavesTheSource
         ASSERT_EQ(GetMoviesError(), noErr);
         EXPECT_EQ(resId, movieInDataForkResID);
         EXPECT_EQ(DecodeErrors(dir / "flat.mov"), "");
-        EXPECT_EQ(Packets(dir / "flat.mov", "v:0"), 50);
+        EXPECT_EQ(VideoPackets(dir / "flat.mov"), 50);
         EXPECT_EQ(ReadFileBytes(source), before);
         EXPECT_EQ(FilesIn(dir.Path()), 2) << "no companion, no temporary file";
         // The copy refers to itself only.
@@ -110,7 +101,7 @@ TEST(FlattenMovie, ReferenceMovieBecomesSelfContained)
     ASSERT_EQ(FlattenMovieTo(ref.movie, dir / "flat.mov"), noErr);
     fs::remove_all(dir / "media");
     EXPECT_EQ(DecodeErrors(dir / "flat.mov"), "");
-    EXPECT_EQ(Packets(dir / "flat.mov", "v:0"), 50);
+    EXPECT_EQ(VideoPackets(dir / "flat.mov"), 50);
     std::string trace;
     RunCommand("ffprobe -v trace " + Quote(dir / "flat.mov"), &trace);
     EXPECT_NE(trace.find("time=-1"), std::string::npos) << "the sound track's offset is kept as an empty edit";
@@ -194,25 +185,6 @@ TEST(FlattenMovieData, GivesTheMovieOfTheNewFile)
     ASSERT_EQ(files.size(), 1u);
     EXPECT_TRUE(fs::equivalent(files[0], dir / "flat.mov"));
     DisposeMovie(copy);
-}
-
-TEST(FlattenMovie, MissingSampleFileFailsWithoutLeavingAFile)
-{
-    ScratchFolder dir;
-    fs::create_directories(dir / "out");
-    std::string media = FixtureMovies::CopyTo("av.mov", dir.Path());
-    SaveAsReferenceMovie(OpenMovie(media).movie, dir / "ref.mov");
-    fs::remove(media);
-    FSSpec location = SpecFor(dir / "ref.mov");
-    short refNum = 0;
-    ASSERT_EQ(OpenMovieFile(&location, &refNum, fsRdPerm), noErr);
-    Movie movie = nullptr;
-    EXPECT_EQ(NewMovieFromFile(&movie, refNum, nullptr, nullptr, 0, nullptr), couldNotResolveDataRef);
-    ASSERT_NE(movie, nullptr);
-    EXPECT_EQ(FlattenMovieTo(movie, dir / "out/flat.mov"), couldNotResolveDataRef);
-    EXPECT_EQ(FilesIn(dir / "out"), 0);
-    DisposeMovie(movie);
-    CloseMovieFile(refNum);
 }
 
 // Copies that may not be made: the folder is left as it was.

@@ -12,20 +12,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Probe(const std::string& path, const std::string& args)
-{
-    std::string out;
-    RunCommand("ffprobe -v error " + args + " " + Quote(path), &out);
-    return out;
-}
-
-int VideoFrames(const std::string& path, bool drefs = false)
-{
-    std::string out = Probe(path, std::string(drefs ? "-enable_drefs 1 " : "") +
-                                      "-count_packets -select_streams v:0 -show_entries stream=nb_read_packets -of csv=p=0");
-    return std::atoi(out.c_str());
-}
-
 long TrackCount(Movie movie) { return movie ? GetMovieTrackCount(movie) : -1; }
 
 Track FirstTrackOfType(Movie movie, OSType type)
@@ -119,7 +105,7 @@ TEST(UpdateMovieResource, OffsetSavedInPlaceIsAnEmptyEditForFfprobe)
     std::string trace;
     RunCommand("ffprobe -v trace " + Quote(path), &trace);
     EXPECT_NE(trace.find("duration=" + std::to_string(half) + " time=-1"), std::string::npos);
-    EXPECT_EQ(VideoFrames(path), 50);
+    EXPECT_EQ(VideoPackets(path), 50);
 
     OpenMovie back(path);
     ASSERT_NE(back.movie, nullptr);
@@ -135,7 +121,7 @@ TEST(UpdateMovieResource, FragmentedMovieSavedInPlaceIsReadOnceByFfprobe)
         ASSERT_NE(open.movie, nullptr);
         ASSERT_EQ(UpdateMovieResource(open.movie, open.refNum, open.resId, nullptr), noErr);
     }
-    EXPECT_EQ(VideoFrames(path), 50);
+    EXPECT_EQ(VideoPackets(path), 50);
     EXPECT_EQ(DecodeErrors(path), "");
 }
 
@@ -173,7 +159,7 @@ TEST(AddMovieResource, SingleForkReferenceMoviePlaysInFfmpegThroughItsAlias)
     SaveReferenceMovie(media, dir / "edits/ref.mov");
     EXPECT_FALSE(fs::exists(dir / "edits/._ref.mov"));
     EXPECT_LT(fs::file_size(dir / "edits/ref.mov"), fs::file_size(media) / 4);
-    EXPECT_EQ(VideoFrames(dir / "edits/ref.mov", true), 50);
+    EXPECT_EQ(VideoPackets(dir / "edits/ref.mov"), 50);
 }
 
 TEST(AddMovieResource, ReplacingTheFileThatHoldsTheSamplesIsRefused)
@@ -245,6 +231,10 @@ TEST(NewMovieFromFile, ReferenceMoviesFindTheirSamplesAfterMoves)
         if (c.changed >= 0) {
             EXPECT_EQ(bool(changed), bool(c.changed));
         }
+        // A copy is made from wherever the samples were found, or not at all.
+        int filesBefore = FilesIn(dir.Path());
+        EXPECT_EQ(FlattenMovieTo(back, dir / "flat.mov"), c.result);
+        EXPECT_EQ(FilesIn(dir.Path()), filesBefore + (c.result == noErr)) << "the copy, and nothing else";
         DisposeMovie(back);
         CloseMovieFile(refNum);
     }
