@@ -27,6 +27,10 @@ TEST(ExportFlow, ExportedTrackSavedAsReferenceMovieReachesTheSourceSamples)
         SaveAsReferenceMovie(exported, saved);
         DisposeMovie(exported);
     }
+    // A single fork holding the movie alone: the samples are reached through
+    // the alias, not copied.
+    EXPECT_FALSE(fs::exists(dir / "exports/._Exported Track"));
+    EXPECT_LT(fs::file_size(saved), fs::file_size(media) / 4);
     EXPECT_EQ(VideoPackets(saved), 50);
 
     OpenMovie back(saved);

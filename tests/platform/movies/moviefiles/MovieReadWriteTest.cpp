@@ -56,15 +56,6 @@ TEST(NewMovieFromFile, ReadsEveryFfmpegFixture)
     }
 }
 
-TEST(NewMovieFromFile, LateSoundTrackComesBackAsAnOffset)
-{
-    OpenMovie open(FixtureMovies::Path("offset.mov"));
-    ASSERT_NE(open.movie, nullptr);
-    Track sound = FirstTrackOfType(open.movie, SoundMediaType);
-    ASSERT_NE(sound, nullptr);
-    EXPECT_NEAR(double(GetTrackOffset(sound)) / GetMovieTimeScale(open.movie), 1.0, 0.05);
-}
-
 TEST(NewMovieFromFile, MissingMoviesAreReportedWithoutAMovie)
 {
     ScratchFolder dir;
@@ -112,19 +103,6 @@ TEST(UpdateMovieResource, OffsetSavedInPlaceIsAnEmptyEditForFfprobe)
     EXPECT_EQ(GetTrackOffset(FirstTrackOfType(back.movie, VideoMediaType)), half);
 }
 
-TEST(UpdateMovieResource, FragmentedMovieSavedInPlaceIsReadOnceByFfprobe)
-{
-    ScratchFolder dir;
-    std::string path = FixtureMovies::CopyTo("fragmented.mp4", dir.Path());
-    {
-        OpenMovie open(path);
-        ASSERT_NE(open.movie, nullptr);
-        ASSERT_EQ(UpdateMovieResource(open.movie, open.refNum, open.resId, nullptr), noErr);
-    }
-    EXPECT_EQ(VideoPackets(path), 50);
-    EXPECT_EQ(DecodeErrors(path), "");
-}
-
 TEST(UpdateMovieResource, ReadOnlyFileIsNotWritten)
 {
     short refNum = 0;
@@ -149,17 +127,6 @@ TEST(AddMovieResource, TwoForkReferenceMovieReopensFromItsResourceFork)
     auto files = MovieDataRefs::DataFiles(back.movie);
     ASSERT_EQ(files.size(), 1u);
     EXPECT_TRUE(fs::equivalent(files[0], FixtureMovies::Path("av.mov")));
-}
-
-TEST(AddMovieResource, SingleForkReferenceMoviePlaysInFfmpegThroughItsAlias)
-{
-    ScratchFolder dir;
-    fs::create_directories(dir / "edits");
-    std::string media = FixtureMovies::CopyTo("av.mov", dir.Path());
-    SaveReferenceMovie(media, dir / "edits/ref.mov");
-    EXPECT_FALSE(fs::exists(dir / "edits/._ref.mov"));
-    EXPECT_LT(fs::file_size(dir / "edits/ref.mov"), fs::file_size(media) / 4);
-    EXPECT_EQ(VideoPackets(dir / "edits/ref.mov"), 50);
 }
 
 TEST(AddMovieResource, ReplacingTheFileThatHoldsTheSamplesIsRefused)

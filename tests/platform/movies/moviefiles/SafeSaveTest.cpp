@@ -90,6 +90,9 @@ TEST(SafeSave, KilledAtAnyWriteReopensOldOrNew)
         long operations = SaveWithOffset(path, WriteFault{});
         ASSERT_GE(operations, 3);
         ASSERT_EQ(FirstTrackOffset(path), kNewOffset);
+        if (!c.written) {
+            EXPECT_EQ(VideoPackets(path), 50) << "every sample read once (fragments retired)";
+        }
         for (long k = 1; k <= operations; ++k) {
             WriteFileBytes(written, original);
             RunKilledAtWrite(k, [&](const WriteFault& fault) { SaveWithOffset(path, fault); });
