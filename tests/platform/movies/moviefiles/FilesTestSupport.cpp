@@ -172,12 +172,6 @@ std::vector<long long> ContainerOffsets(const std::vector<std::uint8_t>& file, c
     return offsets;
 }
 
-long long FindAtom(const std::vector<std::uint8_t>& file, const std::vector<std::string>& path, int trakIndex)
-{
-    auto offsets = ContainerOffsets(file, path, trakIndex);
-    return offsets.empty() ? -1 : offsets.back();
-}
-
 void ReplaceAtom(std::vector<std::uint8_t>& file, const std::vector<long long>& containerOffsets, long long offset,
                  const std::vector<std::uint8_t>& replacement)
 {

@@ -56,14 +56,12 @@ OSErr FlattenMovieTo(Movie movie, const std::string& path, long flattenFlags = 0
 // first video track from the source's file (nil when it has none).
 Movie ExportFirstVideoTrack(Movie source);
 
-// Atom editing on a byte image: the offset of the atom reached by a path of
-// container types ("moov/trak/mdia/minf/dinf/dref"), the nth trak counted by
-// `trakIndex`, or -1.
-long long FindAtom(const std::vector<std::uint8_t>& file, const std::vector<std::string>& path, int trakIndex = 0);
 // Replaces the atom at `offset` by `replacement` and corrects the sizes of
 // its containers along `path` (offsets of the containers, outermost first).
 void ReplaceAtom(std::vector<std::uint8_t>& file, const std::vector<long long>& containerOffsets, long long offset,
                  const std::vector<std::uint8_t>& replacement);
-// The offsets of every container on the way to the atom found by FindAtom.
+// Atom editing on a byte image: the offsets of the containers on a path of
+// container types ("moov/trak/mdia/minf/dinf/dref"), the nth trak counted by
+// `trakIndex`, outermost first; empty when the path is not there.
 std::vector<long long> ContainerOffsets(const std::vector<std::uint8_t>& file, const std::vector<std::string>& path,
                                         int trakIndex = 0);
