@@ -57,10 +57,12 @@ TimeValue FirstTrackOffset(const std::string& path)
 
 OpenMovie::OpenMovie(const std::string& path) { movie = FixtureMovies::Open(path, &refNum, &resId); }
 
-OpenMovie::~OpenMovie()
+void OpenMovie::Close()
 {
     DisposeMovie(movie);
-    CloseMovieFile(refNum);
+    if (refNum)
+        CloseMovieFile(refNum);
+    movie = nullptr, refNum = 0;
 }
 
 void RunKilledAtWrite(long k, const std::function<void(const WriteFault&)>& write)

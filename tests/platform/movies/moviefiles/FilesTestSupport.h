@@ -35,7 +35,8 @@ struct OpenMovie {
     short refNum = 0, resId = 0;
     Movie movie = nullptr;
     explicit OpenMovie(const std::string& path);
-    ~OpenMovie();
+    ~OpenMovie() { Close(); }
+    void Close();
 };
 // Runs `write` in a child process, handing it the fault that kills the
 // process at write k for it to inject; fails the test unless it died there.
