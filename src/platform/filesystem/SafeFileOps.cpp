@@ -1,11 +1,11 @@
 #include "platform/filesystem/SafeFileOps.h"
 
 #include <cerrno>
+#include <new>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 #include "platform/filesystem/Files.h"
 #include "platform/filesystem/FileWriteLayer.h"
@@ -27,16 +27,16 @@ bool IsLocked(const std::string& path)
 int CreateTemporaryBeside(const std::string& path, std::string* tempPath, OSErr* err)
 {
     std::string name = std::filesystem::path(path).filename().string();
-    std::string pattern = FolderOf(path) + "/.orvo-" + name.substr(0, 64) + ".XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    int fd = mkostemp(buffer.data(), O_CLOEXEC);
+    // The name is made in its final string, so that nothing is left to
+    // allocate (and fail) once the file exists.
+    std::string temp = FolderOf(path) + "/.orvo-" + name.substr(0, 64) + ".XXXXXX";
+    int fd = mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) {
         *err = OSErrFromErrno(errno);
         return -1;
     }
     fchmod(fd, 0644);
-    *tempPath = buffer.data();
+    tempPath->swap(temp);
     *err = noErr;
     return fd;
 }
@@ -51,6 +51,15 @@ void DiscardTemporary(int tempFd, const std::string& tempPath)
 
 OSErr CommitTemporary(int tempFd, const std::string& tempPath, const std::string& path)
 {
+    // The folder's name is made before the rename, after which nothing may
+    // fail; the temporary file is discarded on any failure, this one too.
+    std::string folder;
+    try {
+        folder = FolderOf(path);
+    } catch (const std::bad_alloc&) {
+        DiscardTemporary(tempFd, tempPath);
+        return memFullErr;
+    }
     int err = FileWriteLayer::Sync(tempFd);
     if (!err)
         err = FileWriteLayer::Rename(tempPath, path);
@@ -60,7 +69,7 @@ OSErr CommitTemporary(int tempFd, const std::string& tempPath, const std::string
     }
     close(tempFd);
     // The rename is done; a failing folder flush only weakens durability.
-    FileWriteLayer::SyncFolder(FolderOf(path));
+    FileWriteLayer::SyncFolder(folder);
     return noErr;
 }
 

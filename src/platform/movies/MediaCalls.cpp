@@ -104,14 +104,17 @@ void GetMediaHandlerDescription(Media theMedia, OSType* mediaType, Str255 creato
     MediaRecord* m = CheckMedia(theMedia);
     if (!m)
         return;
-    auto* hdlr = m->mdia->FindAs<HdlrAtom>('hdlr');
-    if (mediaType)
-        *mediaType = m->type;
-    if (creatorName)
-        pstr::FromStd(m->HandlerName(), creatorName);
-    if (creatorManufacturer)
-        *creatorManufacturer = hdlr ? hdlr->manufacturer : 0;
-    SetMoviesError(noErr);
+    GuardMemoryValue([&] {
+        std::string name = creatorName ? m->HandlerName() : std::string();
+        auto* hdlr = m->mdia->FindAs<HdlrAtom>('hdlr');
+        if (mediaType)
+            *mediaType = m->type;
+        if (creatorName)
+            pstr::FromStd(name, creatorName);
+        if (creatorManufacturer)
+            *creatorManufacturer = hdlr ? hdlr->manufacturer : 0;
+        SetMoviesError(noErr);
+    });
 }
 
 short GetMediaLanguage(Media theMedia) { return ValueOf(theMedia, [](MediaRecord& m) { return short(m.language); }); }
@@ -128,11 +131,10 @@ OSErr GetMediaDataRefCount(Media theMedia, short* count)
     return MoviesResult(noErr);
 }
 
-OSErr GetMediaDataRef(Media theMedia, short index, Handle* dataRef, OSType* dataRefType, long* dataRefAttributes)
+namespace {
+
+OSErr CopyDataRef(const MediaRecord* m, short index, Handle* dataRef, OSType* dataRefType, long* dataRefAttributes)
 {
-    MediaRecord* m = CheckMedia(theMedia);
-    if (!m)
-        return GetMoviesError();
     if (index < 1 || size_t(index) > m->dataRefs.size())
         return MoviesResult(badDataRefIndex);
     const DataRefEntry& e = m->dataRefs[size_t(index - 1)];
@@ -163,6 +165,43 @@ OSErr GetMediaDataRef(Media theMedia, short index, Handle* dataRef, OSType* data
     return MoviesResult(noErr);
 }
 
+// Everything the new media needs is made and registered before it takes the
+// place of the track's old media, so that running out of memory leaves the
+// track as it was.
+Media MakeTrackMedia(TrackRecord* t, OSType mediaType, TimeScale timeScale, Handle dataRef, OSType dataRefType)
+{
+    auto media = std::make_unique<MediaRecord>();
+    media->track = t;
+    media->serial = NextMediaSerial();
+    media->type = mediaType;
+    media->timeScale = timeScale;
+    media->tableChanged = true;
+    media->dataRefs.push_back(EntryFromHandle(dataRef, dataRefType, *t->movie));
+    auto mdia = BuildMediaAtom(mediaType, UInt32(timeScale), HandlerNameFor(mediaType));
+    t->trak->children.reserve(t->trak->children.size() + 1);
+    RegisterMedia(media.get());
+    if (t->media) {  // a track has one media; a new one replaces the old
+        UnregisterMedia(t->media.get());
+        t->trak->Remove(t->media->mdia);
+    }
+    media->mdia = static_cast<ContainerAtom*>(t->trak->InsertAfter(
+        std::move(mdia), {'tkhd', 'tapt', 'clef', 'prof', 'enof', 'edts', 'tref', 'load', 'imap'}));
+    t->media = std::move(media);
+    t->movie->MarkChanged();
+    SetMoviesError(noErr);
+    return t->media.get();
+}
+
+}  // namespace
+
+OSErr GetMediaDataRef(Media theMedia, short index, Handle* dataRef, OSType* dataRefType, long* dataRefAttributes)
+{
+    MediaRecord* m = CheckMedia(theMedia);
+    if (!m)
+        return GetMoviesError();
+    return GuardMemory([&] { return CopyDataRef(m, index, dataRef, dataRefType, dataRefAttributes); });
+}
+
 Media NewTrackMedia(Track theTrack, OSType mediaType, TimeScale timeScale, Handle dataRef, OSType dataRefType)
 {
     TrackRecord* t = CheckTrack(theTrack);
@@ -172,23 +211,5 @@ Media NewTrackMedia(Track theTrack, OSType mediaType, TimeScale timeScale, Handl
         SetMoviesError(paramErr);
         return nullptr;
     }
-    if (t->media) {  // a track has one media; a new one replaces the old
-        UnregisterMedia(t->media.get());
-        t->trak->Remove(t->media->mdia);
-    }
-    auto media = std::make_unique<MediaRecord>();
-    media->track = t;
-    media->serial = NextMediaSerial();
-    media->type = mediaType;
-    media->timeScale = timeScale;
-    media->tableChanged = true;
-    media->dataRefs.push_back(EntryFromHandle(dataRef, dataRefType, *t->movie));
-    media->mdia = static_cast<ContainerAtom*>(
-        t->trak->InsertAfter(BuildMediaAtom(mediaType, UInt32(timeScale), HandlerNameFor(mediaType)),
-                             {'tkhd', 'tapt', 'clef', 'prof', 'enof', 'edts', 'tref', 'load', 'imap'}));
-    t->media = std::move(media);
-    RegisterMedia(t->media.get());
-    t->movie->MarkChanged();
-    SetMoviesError(noErr);
-    return t->media.get();
+    return GuardMemoryValue([&] { return MakeTrackMedia(t, mediaType, timeScale, dataRef, dataRefType); });
 }

@@ -17,13 +17,16 @@ void ExitMovies() {}
 
 Movie NewMovie(long flags)
 {
-    auto movie = std::make_unique<MovieRecord>();
-    movie->moov = BuildEmptyMovieAtom(600);
-    movie->matrix = IdentityMatrix();
-    movie->active = (flags & newMovieActive) != 0;
-    movie->timeBase.movie = movie.get();
-    SetMoviesError(noErr);
-    return AdoptMovie(std::move(movie));
+    return GuardMemoryValue([&] {
+        auto movie = std::make_unique<MovieRecord>();
+        movie->moov = BuildEmptyMovieAtom(600);
+        movie->matrix = IdentityMatrix();
+        movie->active = (flags & newMovieActive) != 0;
+        movie->timeBase.movie = movie.get();
+        Movie adopted = AdoptMovie(std::move(movie));
+        SetMoviesError(noErr);
+        return adopted;
+    });
 }
 
 void DisposeMovie(Movie theMovie)
@@ -129,31 +132,36 @@ void GetMovieProgressProc(Movie theMovie, MovieProgressUPP* proc, long* refcon)
 // Copies the preferred rate and volume, the matrix, the poster, preview and
 // selection times and the user data. A movie that has no tracks yet also
 // takes the time scale, so that tracks copied into it keep their timing
-// exactly.
+// exactly. The user data is copied before anything changes.
 OSErr CopyMovieSettings(Movie srcMovie, Movie dstMovie)
 {
     MovieRecord* src = CheckMovie(srcMovie);
     MovieRecord* dst = src ? CheckMovie(dstMovie) : nullptr;
     if (!src || !dst)
         return GetMoviesError();
-    if (dst->tracks.empty())
-        dst->SetIfChanged(dst->timeScale, src->timeScale);
-    dst->SetIfChanged(dst->preferredRate, src->preferredRate);
-    dst->SetIfChanged(dst->preferredVolume, src->preferredVolume);
-    for (int i = 0; i < 9; ++i)
-        dst->SetIfChanged(dst->matrix.matrix[i / 3][i % 3], src->matrix.matrix[i / 3][i % 3]);
-    for (auto [s, d] : {std::pair{&src->posterTime, &dst->posterTime}, {&src->previewTime, &dst->previewTime},
-                        {&src->previewDuration, &dst->previewDuration}, {&src->selectionTime, &dst->selectionTime},
-                        {&src->selectionDuration, &dst->selectionDuration}})
-        dst->SetIfChanged(*d, ConvertTime(*s, dst->timeScale, src->timeScale));
-    if (Atom* udta = src->moov->Find('udta')) {
-        if (Atom* old = dst->moov->Find('udta'))
-            dst->moov->Remove(old);
-        if (auto copy = CloneAtom(*udta))
-            dst->moov->children.push_back(std::move(copy));
-        dst->MarkChanged();
-    }
-    return MoviesResult(noErr);
+    return GuardMemory([&] {
+        Atom* udta = src->moov->Find('udta');
+        std::unique_ptr<Atom> copy = udta ? CloneAtom(*udta) : nullptr;
+        dst->moov->children.reserve(dst->moov->children.size() + 1);
+        if (dst->tracks.empty())
+            dst->SetIfChanged(dst->timeScale, src->timeScale);
+        dst->SetIfChanged(dst->preferredRate, src->preferredRate);
+        dst->SetIfChanged(dst->preferredVolume, src->preferredVolume);
+        for (int i = 0; i < 9; ++i)
+            dst->SetIfChanged(dst->matrix.matrix[i / 3][i % 3], src->matrix.matrix[i / 3][i % 3]);
+        for (auto [s, d] : {std::pair{&src->posterTime, &dst->posterTime}, {&src->previewTime, &dst->previewTime},
+                            {&src->previewDuration, &dst->previewDuration}, {&src->selectionTime, &dst->selectionTime},
+                            {&src->selectionDuration, &dst->selectionDuration}})
+            dst->SetIfChanged(*d, ConvertTime(*s, dst->timeScale, src->timeScale));
+        if (udta) {
+            if (Atom* old = dst->moov->Find('udta'))
+                dst->moov->Remove(old);
+            if (copy)
+                dst->moov->children.push_back(std::move(copy));
+            dst->MarkChanged();
+        }
+        return MoviesResult(noErr);
+    });
 }
 
 long GetMovieTrackCount(Movie theMovie)

@@ -186,6 +186,8 @@ void SetMoviePreviewTime(Movie theMovie, TimeValue previewTime, TimeValue previe
     }
 }
 
+// Every track's new edits are made before any track takes them, so that
+// running out of memory half-way leaves the movie as it was.
 OSErr ScaleMovieSegment(Movie theMovie, TimeValue startTime, TimeValue oldDuration, TimeValue newDuration)
 {
     MovieRecord* m = CheckMovie(theMovie);
@@ -193,17 +195,24 @@ OSErr ScaleMovieSegment(Movie theMovie, TimeValue startTime, TimeValue oldDurati
         return GetMoviesError();
     if (startTime < 0 || oldDuration <= 0 || newDuration <= 0)
         return MoviesResult(paramErr);
-    if (oldDuration != newDuration) {
+    if (oldDuration == newDuration)
+        return MoviesResult(noErr);
+    return GuardMemory([&] {
+        std::vector<std::pair<std::vector<Edit>, SInt64>> scaled;
         for (auto& t : m->tracks) {
             std::vector<Edit> edits = t->edits;
             EditScales scales{m->timeScale, t->media ? t->media->timeScale : m->timeScale};
             SInt64 offset = ScaleEditSegment(edits, t->offset, startTime, oldDuration, newDuration, scales);
-            if (edits != t->edits || offset != t->offset) {
-                t->edits = std::move(edits);
-                t->offset = offset;
+            scaled.emplace_back(std::move(edits), offset);
+        }
+        for (size_t i = 0; i < scaled.size(); ++i) {
+            TrackRecord& t = *m->tracks[i];
+            if (scaled[i].first != t.edits || scaled[i].second != t.offset) {
+                t.edits.swap(scaled[i].first);
+                t.offset = scaled[i].second;
                 m->MarkChanged();
             }
         }
-    }
-    return MoviesResult(noErr);
+        return MoviesResult(noErr);
+    });
 }

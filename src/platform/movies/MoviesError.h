@@ -2,6 +2,10 @@
 // "last error" that every movie call leaves behind for GetMoviesError.
 #pragma once
 
+#include <new>
+#include <stdexcept>
+#include <type_traits>
+
 #include "platform/core/MacTypes.h"
 
 enum {
@@ -57,4 +61,38 @@ inline OSErr MoviesResult(OSErr err)
 {
     SetMoviesError(err);
     return err;
+}
+
+// Running out of memory inside a call: std::bad_alloc, or std::length_error
+// for a size no container can hold (a count from a file, multiplied out).
+// Calls that allocate run their body through one of these two, so that the
+// caller sees the classic memFullErr and never an exception. A guarded body
+// makes everything new before it changes anything, so a call that runs out
+// of memory leaves the movie as it was.
+
+// For a call that returns its result code: memFullErr.
+template <class Body>
+OSErr GuardMemory(Body&& body)
+{
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    return MoviesResult(memFullErr);
+}
+
+// For a call that returns a value or nothing: an empty value (nil, 0), with
+// memFullErr for GetMoviesError.
+template <class Body>
+auto GuardMemoryValue(Body&& body) -> std::invoke_result_t<Body>
+{
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    SetMoviesError(memFullErr);
+    if constexpr (!std::is_void_v<std::invoke_result_t<Body>>)
+        return {};
 }

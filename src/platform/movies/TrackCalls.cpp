@@ -120,30 +120,37 @@ Media GetTrackMedia(Track theTrack)
 
 Movie GetTrackMovie(Track theTrack) { return ValueOf(theTrack, &TrackRecord::movie); }
 
+// The track is made whole and registered before the movie takes it, with
+// room reserved for it, so that running out of memory leaves the movie as it
+// was.
 Track NewMovieTrack(Movie theMovie, Fixed width, Fixed height, short trackVolume)
 {
     MovieRecord* m = CheckMovie(theMovie);
     if (!m)
         return nullptr;
-    UInt32 id = std::max<UInt32>(m->nextTrackIDAsRead, 1);
-    for (auto& t : m->tracks)
-        id = std::max(id, t->id + 1);
-    auto track = std::make_unique<TrackRecord>();
-    track->movie = m;
-    track->id = id;
-    track->width = width;
-    track->height = height;
-    track->volume = trackVolume;
-    track->matrix = IdentityMatrix();
-    track->editsFromFile = false;
-    track->createdHere = true;
-    track->trak = static_cast<ContainerAtom*>(m->moov->InsertAfter(BuildTrackAtom(id), {'mvhd', 'trak'}));
-    TrackRecord* raw = track.get();
-    m->tracks.push_back(std::move(track));
-    RegisterTrack(raw);
-    m->MarkChanged();
-    SetMoviesError(noErr);
-    return raw;
+    return GuardMemoryValue([&] {
+        UInt32 id = std::max<UInt32>(m->nextTrackIDAsRead, 1);
+        for (auto& t : m->tracks)
+            id = std::max(id, t->id + 1);
+        auto track = std::make_unique<TrackRecord>();
+        track->movie = m;
+        track->id = id;
+        track->width = width;
+        track->height = height;
+        track->volume = trackVolume;
+        track->matrix = IdentityMatrix();
+        track->editsFromFile = false;
+        track->createdHere = true;
+        auto trak = BuildTrackAtom(id);
+        m->moov->children.reserve(m->moov->children.size() + 1);
+        m->tracks.reserve(m->tracks.size() + 1);
+        RegisterTrack(track.get());
+        track->trak = static_cast<ContainerAtom*>(m->moov->InsertAfter(std::move(trak), {'mvhd', 'trak'}));
+        m->tracks.push_back(std::move(track));
+        m->MarkChanged();
+        SetMoviesError(noErr);
+        return m->tracks.back().get();
+    });
 }
 
 void DisposeMovieTrack(Track theTrack)
@@ -161,24 +168,30 @@ void DisposeMovieTrack(Track theTrack)
 
 // Copies what a track looks and sounds like: matrix, dimensions, volume,
 // layer, alternate group and user data. Its timing and media stay its own.
+// The user data is copied before anything changes.
 OSErr CopyTrackSettings(Track srcTrack, Track dstTrack)
 {
     TrackRecord* src = CheckTrack(srcTrack);
     TrackRecord* dst = src ? CheckTrack(dstTrack) : nullptr;
     if (!src || !dst)
         return GetMoviesError();
-    SetTrackMatrix(dst, &src->matrix);
-    dst->movie->SetIfChanged(dst->width, src->width);
-    dst->movie->SetIfChanged(dst->height, src->height);
-    dst->movie->SetIfChanged(dst->volume, src->volume);
-    dst->movie->SetIfChanged(dst->layer, src->layer);
-    dst->movie->SetIfChanged(dst->alternateGroup, src->alternateGroup);
-    if (Atom* udta = src->trak->Find('udta')) {
-        if (Atom* old = dst->trak->Find('udta'))
-            dst->trak->Remove(old);
-        if (auto copy = CloneAtom(*udta))
-            dst->trak->children.push_back(std::move(copy));
-        dst->movie->MarkChanged();
-    }
-    return MoviesResult(noErr);
+    return GuardMemory([&] {
+        Atom* udta = src->trak->Find('udta');
+        std::unique_ptr<Atom> copy = udta ? CloneAtom(*udta) : nullptr;
+        dst->trak->children.reserve(dst->trak->children.size() + 1);
+        SetTrackMatrix(dst, &src->matrix);
+        dst->movie->SetIfChanged(dst->width, src->width);
+        dst->movie->SetIfChanged(dst->height, src->height);
+        dst->movie->SetIfChanged(dst->volume, src->volume);
+        dst->movie->SetIfChanged(dst->layer, src->layer);
+        dst->movie->SetIfChanged(dst->alternateGroup, src->alternateGroup);
+        if (udta) {
+            if (Atom* old = dst->trak->Find('udta'))
+                dst->trak->Remove(old);
+            if (copy)
+                dst->trak->children.push_back(std::move(copy));
+            dst->movie->MarkChanged();
+        }
+        return MoviesResult(noErr);
+    });
 }

@@ -30,7 +30,7 @@ public:
     virtual UInt64 FieldsSize(const AtomSubstitutions* subs) const = 0;
     virtual bool IsContainer() const { return false; }
 
-    UInt64 Size(const AtomSubstitutions* subs = nullptr) const { return HeaderSize(subs) + FieldsSize(subs); }
+    UInt64 Size(const AtomSubstitutions* subs = nullptr) const;
     void Write(ByteWriter& writer, const AtomSubstitutions* subs = nullptr) const;
 
     // How the header was written in the file, kept so that an unchanged atom
@@ -39,7 +39,7 @@ public:
     bool sizeToEnd = false;   // size 0: the atom runs to the end of its parent
 
 private:
-    UInt32 HeaderSize(const AtomSubstitutions* subs) const;
+    UInt32 HeaderSizeFor(UInt64 fieldsSize) const;
 
     FourCharCode type_;
 };

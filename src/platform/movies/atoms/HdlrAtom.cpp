@@ -1,5 +1,7 @@
 #include "platform/movies/atoms/HdlrAtom.h"
 
+#include <algorithm>
+
 void HdlrAtom::ReadFields(AtomReader& r)
 {
     ReadVersionFlags(r);
@@ -48,15 +50,17 @@ std::string HdlrAtom::Name() const
     return s;
 }
 
-void HdlrAtom::SetName(const std::string& name)
+std::vector<UInt8> HdlrAtom::NameBytesFor(const std::string& name) const
 {
-    nameBytes.clear();
-    if (NameIsCounted()) {
+    // The style is decided as for an atom without a name yet.
+    if (componentType != 0) {
         size_t n = std::min<size_t>(name.size(), 255);
-        nameBytes.push_back(UInt8(n));
-        nameBytes.insert(nameBytes.end(), name.begin(), name.begin() + long(n));
-    } else {
-        nameBytes.assign(name.begin(), name.end());
-        nameBytes.push_back(0);
+        std::vector<UInt8> bytes(n + 1);
+        bytes[0] = UInt8(n);
+        std::copy_n(name.begin(), n, bytes.begin() + 1);
+        return bytes;
     }
+    std::vector<UInt8> bytes(name.begin(), name.end());
+    bytes.push_back(0);
+    return bytes;
 }

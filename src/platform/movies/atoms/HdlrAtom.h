@@ -25,5 +25,8 @@ public:
     bool NameIsCounted() const;
     std::string Name() const;
     // Stores name in the style the atom already uses (counted for QuickTime).
-    void SetName(const std::string& name);
+    void SetName(const std::string& name) { nameBytes = NameBytesFor(name); }
+    // The bytes SetName would store, so that a change can be made ready
+    // before it is put in place.
+    std::vector<UInt8> NameBytesFor(const std::string& name) const;
 };

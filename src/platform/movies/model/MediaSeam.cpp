@@ -34,11 +34,33 @@ UInt16 DataRefOfDescription(const MediaRecord& m, UInt32 descriptionIndex)
     return 1;
 }
 
+// Every chunk of m in order, as ForEachMediaChunk gives them.
+OSErr VisitChunks(MediaRecord& m, const std::function<bool(const MediaChunk&)>& visit)
+{
+    m.table.ForEachChunk([&](const ChunkVisit& v) {
+        MediaChunk c;
+        c.chunkIndex = v.chunkIndex;
+        c.sampleDescriptionIndex = v.sampleDescriptionIndex;
+        // The chunk's data reference is the one its sample description names.
+        c.dataRefIndex = DataRefOfDescription(m, v.sampleDescriptionIndex);
+        c.fileOffset = v.offset;
+        c.size = v.size;
+        c.firstSample = v.firstSample;
+        c.sampleCount = v.sampleCount;
+        c.decodeTime = v.decodeTime;
+        c.duration = v.duration;
+        return visit(c);
+    });
+    return MoviesResult(noErr);
+}
+
 }  // namespace
 
 UInt32 MediaSampleAtTime(Media theMedia, SInt64 mediaTime)
 {
-    return ValueOf(theMedia, [=](MediaRecord& m) { return m.table.SampleAtTime(mediaTime); });
+    // The table indexes its runs on first use.
+    return GuardMemoryValue(
+        [&] { return ValueOf(theMedia, [=](MediaRecord& m) { return m.table.SampleAtTime(mediaTime); }); });
 }
 
 OSErr GetMediaSample(Media theMedia, UInt32 sampleNumber, MediaSample* out)
@@ -47,7 +69,14 @@ OSErr GetMediaSample(Media theMedia, UInt32 sampleNumber, MediaSample* out)
     if (!m)
         return GetMoviesError();
     SampleVisit v;
-    if (!out || !m->table.LookUpSample(sampleNumber, &v))
+    bool found = false;
+    auto lookUp = [&] {
+        found = out && m->table.LookUpSample(sampleNumber, &v);  // indexes the table on first use
+        return OSErr(noErr);
+    };
+    if (OSErr err = GuardMemory(lookUp))
+        return err;
+    if (!found)
         return MoviesResult(invalidSampleNum);
     out->sampleNumber = v.sampleNumber;
     out->decodeTime = v.decodeTime;
@@ -66,21 +95,7 @@ OSErr ForEachMediaChunk(Media theMedia, const std::function<bool(const MediaChun
     MediaRecord* m = CheckMedia(theMedia);
     if (!m)
         return GetMoviesError();
-    m->table.ForEachChunk([&](const ChunkVisit& v) {
-        MediaChunk c;
-        c.chunkIndex = v.chunkIndex;
-        c.sampleDescriptionIndex = v.sampleDescriptionIndex;
-        // The chunk's data reference is the one its sample description names.
-        c.dataRefIndex = DataRefOfDescription(*m, v.sampleDescriptionIndex);
-        c.fileOffset = v.offset;
-        c.size = v.size;
-        c.firstSample = v.firstSample;
-        c.sampleCount = v.sampleCount;
-        c.decodeTime = v.decodeTime;
-        c.duration = v.duration;
-        return visit(c);
-    });
-    return MoviesResult(noErr);
+    return GuardMemory([&] { return VisitChunks(*m, visit); });
 }
 
 OSErr GetMediaSampleDescriptionBytes(Media theMedia, long index, std::vector<UInt8>* out)
@@ -92,6 +107,9 @@ OSErr GetMediaSampleDescriptionBytes(Media theMedia, long index, std::vector<UIn
                 : (index < 1 || size_t(index) > m->sampleDescriptions.size()) ? OSErr(invalidSampleDescIndex)
                                                                               : OSErr(noErr);
     if (err == noErr)
-        *out = m->sampleDescriptions[size_t(index - 1)];
+        err = GuardMemory([&] {
+            *out = m->sampleDescriptions[size_t(index - 1)];
+            return OSErr(noErr);
+        });
     return MoviesResult(err);
 }

@@ -1,7 +1,6 @@
 // Reading a movie from bytes: the movie atom alone, or a whole file with
 // its fragments.
 #include <algorithm>
-#include <new>
 
 #include "platform/movies/atoms/AtomFactory.h"
 #include "platform/movies/model/CompressedMovie.h"
@@ -149,25 +148,23 @@ OSErr ReadMovieAtom(std::span<const UInt8> moovAtom, const MovieSource& source, 
 // Out of memory anywhere in a read: nothing was adopted yet, so the movie
 // under construction is simply gone.
 template <typename Read>
-OSErr GuardMemory(Movie* outMovie, std::string* whyNot, Read read)
+OSErr GuardRead(Movie* outMovie, std::string* whyNot, Read read)
 {
-    try {
-        return read();
-    } catch (const std::bad_alloc&) {
+    OSErr err = GuardMemory(read);
+    if (err == memFullErr) {
         if (outMovie)
             *outMovie = nullptr;
         if (whyNot)
             *whyNot = "out of memory";
-        SetMoviesError(memFullErr);
-        return memFullErr;
     }
+    return err;
 }
 
 }  // namespace
 
 OSErr ParseMovieAtom(std::span<const UInt8> moovAtom, const MovieSource& source, Movie* outMovie, std::string* whyNot)
 {
-    return GuardMemory(outMovie, whyNot, [&] { return ReadMovieAtom(moovAtom, source, outMovie, whyNot); });
+    return GuardRead(outMovie, whyNot, [&] { return ReadMovieAtom(moovAtom, source, outMovie, whyNot); });
 }
 
 OSErr ParseMovieFileData(std::span<const UInt8> fileBytes, const MovieSource& source, Movie* outMovie,
@@ -261,7 +258,7 @@ OSErr ReadMovieFile(UInt64 fileSize, const ReadAtProc& readAt, const MovieSource
 OSErr ParseMovieFile(UInt64 fileSize, const ReadAtProc& readAt, const MovieSource& source, Movie* outMovie,
                      std::string* whyNot)
 {
-    return GuardMemory(outMovie, whyNot, [&] { return ReadMovieFile(fileSize, readAt, source, outMovie, whyNot); });
+    return GuardRead(outMovie, whyNot, [&] { return ReadMovieFile(fileSize, readAt, source, outMovie, whyNot); });
 }
 
 bool MovieWasFragmented(Movie theMovie)
@@ -271,9 +268,11 @@ bool MovieWasFragmented(Movie theMovie)
 
 std::vector<std::string> MovieReadWarnings(Movie theMovie)
 {
-    std::vector<std::string> out;
-    if (theMovie)
-        for (const AtomStatus& w : theMovie->readWarnings)
-            out.push_back(w.Describe());
-    return out;
+    return GuardMemoryValue([&] {
+        std::vector<std::string> out;
+        if (theMovie)
+            for (const AtomStatus& w : theMovie->readWarnings)
+                out.push_back(w.Describe());
+        return out;
+    });
 }

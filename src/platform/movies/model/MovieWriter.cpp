@@ -286,19 +286,25 @@ void SyncMovieAtoms(MovieRecord& m)
             m.moov->Remove(mvex);
 }
 
+// The atom is written beside *out and handed over whole. Running out of
+// memory in the sync leaves the tree partly brought up to date, which the
+// next write completes: the model, not the tree, holds the movie.
 OSErr SerializeMovieAtom(Movie theMovie, const SerializeOptions& options, std::vector<UInt8>* out)
 {
     if (!theMovie || !out)
         return MoviesResult(theMovie ? OSErr(paramErr) : OSErr(invalidMovie));
-    SyncMovieAtoms(*theMovie);
-    AtomSubstitutions subs;
-    std::vector<std::unique_ptr<Atom>> keep;
-    for (auto& t : theMovie->tracks)
-        if (OSErr err = SubstituteTrack(*t, options, subs, keep))
-            return MoviesResult(err);
-    out->clear();
-    out->reserve(size_t(theMovie->moov->Size(&subs)));
-    ByteWriter w(*out);
-    theMovie->moov->Write(w, &subs);
-    return MoviesResult(noErr);
+    return GuardMemory([&] {
+        SyncMovieAtoms(*theMovie);
+        AtomSubstitutions subs;
+        std::vector<std::unique_ptr<Atom>> keep;
+        for (auto& t : theMovie->tracks)
+            if (OSErr err = SubstituteTrack(*t, options, subs, keep))
+                return MoviesResult(err);
+        std::vector<UInt8> bytes;
+        bytes.reserve(size_t(theMovie->moov->Size(&subs)));
+        ByteWriter w(bytes);
+        theMovie->moov->Write(w, &subs);
+        out->swap(bytes);
+        return MoviesResult(noErr);
+    });
 }

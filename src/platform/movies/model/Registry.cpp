@@ -32,13 +32,21 @@ void UnregisterTrack(TrackRecord* track)
     Live().erase(track);
 }
 
+// Registered whole or not at all: a movie that runs out of memory on the way
+// is unregistered again and deleted with its unique_ptr.
 Movie AdoptMovie(std::unique_ptr<MovieRecord> movie)
 {
-    MovieRecord* m = movie.release();
-    Live().insert(m);
-    for (auto& t : m->tracks)
-        RegisterTrack(t.get());
-    return m;
+    try {
+        Live().insert(movie.get());
+        for (auto& t : movie->tracks)
+            RegisterTrack(t.get());
+    } catch (...) {
+        for (auto& t : movie->tracks)
+            UnregisterTrack(t.get());
+        Live().erase(movie.get());
+        throw;
+    }
+    return movie.release();
 }
 
 void DestroyMovie(MovieRecord* movie)

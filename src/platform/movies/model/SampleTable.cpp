@@ -1,6 +1,7 @@
 #include "platform/movies/model/SampleTable.h"
 
 #include <algorithm>
+#include <cstring>
 
 UInt32 SampleTable::SampleCount() const
 {
@@ -239,15 +240,19 @@ namespace {
 // that never had sizes).
 void AppendSizes(const SampleTable& t, UInt32 count, std::vector<UInt8>& bytes)
 {
+    const size_t at = bytes.size();
+    bytes.resize(at + size_t(count) * 4, 0);
     if (t.constantSize == 0 && t.sizeTable) {
         size_t have = std::min<size_t>(t.sizeTable->size(), size_t(count) * 4);
-        bytes.insert(bytes.end(), t.sizeTable->begin(), t.sizeTable->begin() + std::ptrdiff_t(have));
-        bytes.resize(bytes.size() + (size_t(count) * 4 - have), 0);
+        std::copy_n(t.sizeTable->begin(), have, bytes.begin() + std::ptrdiff_t(at));
         return;
     }
+    // Made-up tables run to millions of entries: one copy of the four bytes
+    // per sample rather than four appends.
+    const UInt8 size[4] = {UInt8(t.constantSize >> 24), UInt8(t.constantSize >> 16), UInt8(t.constantSize >> 8),
+                           UInt8(t.constantSize)};
     for (UInt32 i = 0; i < count; ++i)
-        for (int shift = 24; shift >= 0; shift -= 8)
-            bytes.push_back(UInt8(t.constantSize >> shift));
+        std::memcpy(bytes.data() + at + size_t(i) * 4, size, 4);
 }
 
 // Entries that a table of `samples` samples would have to make up (rather

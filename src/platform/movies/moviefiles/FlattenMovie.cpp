@@ -34,6 +34,10 @@ struct FlattenTarget {
     short resId = movieInDataForkResID;
     std::string resName;
     OSType creator = kMovieFileCreator;
+    // Made before any file is, so that committing allocates nothing: running
+    // out of memory then could leave temporary files behind.
+    std::string companion;
+    std::string folder;
 };
 
 std::vector<UInt8> MediaDataHeader(UInt64 dataLength)
@@ -149,7 +153,7 @@ OSErr WriteCompanionTemp(const FlattenTarget& target, std::vector<UInt8> moov, s
 OSErr CommitFiles(int dataFd, const std::string& dataTemp, const std::string& companionTemp,
                   const FlattenTarget& target, bool flushFirst)
 {
-    std::string companion = AppleDoubleCompanionPath(target.path);
+    const std::string& companion = target.companion;
     if (unlink(companion.c_str()) != 0 && errno != ENOENT) {
         int err = errno;
         SafeFileOps::DiscardTemporary(dataFd, dataTemp);
@@ -170,7 +174,7 @@ OSErr CommitFiles(int dataFd, const std::string& dataTemp, const std::string& co
         unlink(companionTemp.c_str());
         return OSErrFromErrno(err);
     }
-    FileWriteLayer::SyncFolder(SafeFileOps::FolderOf(target.path));
+    FileWriteLayer::SyncFolder(target.folder);
     return noErr;
 }
 
@@ -223,9 +227,8 @@ OSErr Flatten(Movie theMovie, const FlattenTarget& target, long createMovieFileF
     // movie will refer to it (a crash must not leave that movie reading
     // bytes never written). A single fork that replaces nothing holds its
     // own movie: cut short by a crash, it has none.
-    bool flushFirst = exists || !target.singleFork ||
-                      access(AppleDoubleCompanionPath(target.path).c_str(), F_OK) == 0 || errno != ENOENT;
-    err = WriteFlattened(theMovie, target, fd, flushFirst, &companionTemp);
+    bool flushFirst = exists || !target.singleFork || access(target.companion.c_str(), F_OK) == 0 || errno != ENOENT;
+    err = GuardMemory([&] { return WriteFlattened(theMovie, target, fd, flushFirst, &companionTemp); });
     if (err) {
         SafeFileOps::DiscardTemporary(fd, tempPath);
         if (!companionTemp.empty())
@@ -251,13 +254,15 @@ FlattenTarget MakeTarget(const FSSpec* theFile, long flattenFlags, long createFl
         target.resId = 128;
     target.resName = resName ? pstr::ToStd(resName) : std::string();
     target.creator = creator ? creator : OSType(kMovieFileCreator);
+    target.companion = AppleDoubleCompanionPath(target.path);
+    target.folder = SafeFileOps::FolderOf(target.path);
     return target;
 }
 
 }  // namespace
 
-void FlattenMovie(Movie theMovie, long movieFlattenFlags, const FSSpec* theFile, OSType creator,
-                  ScriptCode scriptTag, long createMovieFileFlags, short* resId, ConstStr255Param resName)
+static void FlattenMovieEntry(Movie theMovie, long movieFlattenFlags, const FSSpec* theFile, OSType creator,
+                              long createMovieFileFlags, short* resId, ConstStr255Param resName)
 {
     if (!theFile) {
         SetMoviesError(paramErr);
@@ -268,6 +273,16 @@ void FlattenMovie(Movie theMovie, long movieFlattenFlags, const FSSpec* theFile,
     if (!err && resId)
         *resId = target.resId;
     SetMoviesError(err);
+}
+
+// Running out of memory is memFullErr, and leaves no file behind: the
+// temporary file is discarded like on any other failure.
+void FlattenMovie(Movie theMovie, long movieFlattenFlags, const FSSpec* theFile, OSType creator,
+                  ScriptCode scriptTag, long createMovieFileFlags, short* resId, ConstStr255Param resName)
+{
+    GuardMemoryValue([&] {
+        FlattenMovieEntry(theMovie, movieFlattenFlags, theFile, creator, createMovieFileFlags, resId, resName);
+    });
 }
 
 Movie FlattenMovieData(Movie theMovie, long movieFlattenFlags, const FSSpec* theFile, OSType creator,

@@ -134,17 +134,25 @@ SInt64 ScaleFactor(const std::vector<Segment>& segments, const SampleTable& src,
     return factor;
 }
 
+// A source time moved on by `by`, held at the largest media time as the
+// media's total duration is (a table's runs can claim more than 64 bits).
+SInt64 Later(SInt64 x, __int128 by)
+{
+    __int128 v = __int128(x) + by;
+    return v > INT64_MAX ? INT64_MAX : SInt64(v);
+}
+
 void AppendTimes(const SampleTable& src, const Segment& seg, SampleTable& out)
 {
     SInt64 x = 0;  // source units from the segment's start
     ForRunsIn(src.times, seg.first, seg.last, [&](UInt32, UInt32 count, const TimeToSampleRun& r) {
         if (seg.retime.Exact(r.delta)) {
             PushTime(out.times, count, seg.retime.Apply(r.delta));
-            x += SInt64(count) * r.delta;
+            x = Later(x, __int128(count) * r.delta);
             return;
         }
-        for (UInt32 i = 0; i < count; ++i, x += r.delta)
-            PushTime(out.times, 1, seg.retime.Apply(x + r.delta) - seg.retime.Apply(x));
+        for (UInt32 i = 0; i < count; ++i, x = Later(x, r.delta))
+            PushTime(out.times, 1, seg.retime.Apply(Later(x, r.delta)) - seg.retime.Apply(x));
     });
 }
 

@@ -101,7 +101,7 @@ OSErr KeepOpenOrCommit(MovieFileRecord& record, long flags, short* resRefNum)
 
 }  // namespace
 
-OSErr OpenMovieFile(const FSSpec* fileSpec, short* resRefNum, SInt8 permission)
+static OSErr OpenMovieFileEntry(const FSSpec* fileSpec, short* resRefNum, SInt8 permission)
 {
     if (!fileSpec || !resRefNum)
         return MoviesResult(paramErr);
@@ -128,11 +128,16 @@ OSErr OpenMovieFile(const FSSpec* fileSpec, short* resRefNum, SInt8 permission)
     record.writable = write;
     if (OSErr err = OpenDataFork(path, write, &record.fd))
         return MoviesResult(err);
-    *resRefNum = MovieFileTable::Add(std::move(record));
+    try {
+        *resRefNum = MovieFileTable::Add(std::move(record));
+    } catch (...) {
+        close(record.fd);  // the table could not take it
+        throw;
+    }
     return MoviesResult(noErr);
 }
 
-OSErr CloseMovieFile(short resRefNum)
+static OSErr CloseMovieFileEntry(short resRefNum)
 {
     MovieFileRecord* record = MovieFileTable::Find(resRefNum);
     if (!record)
@@ -145,8 +150,8 @@ OSErr CloseMovieFile(short resRefNum)
     return MoviesResult(err);
 }
 
-OSErr CreateMovieFile(const FSSpec* fileSpec, OSType creator, ScriptCode scriptTag, long createMovieFileFlags,
-                      short* resRefNum, Movie* newmovie)
+static OSErr CreateMovieFileEntry(const FSSpec* fileSpec, OSType creator, long createMovieFileFlags, short* resRefNum,
+                                  Movie* newmovie)
 {
     if (!fileSpec)
         return MoviesResult(paramErr);
@@ -161,12 +166,17 @@ OSErr CreateMovieFile(const FSSpec* fileSpec, OSType creator, ScriptCode scriptT
         return MoviesResult(err);
 
     MovieFileRecord record;
-    OSErr err = CreateNewFile(path, exists, &record);
-    record.wantsResourceFork = !(createMovieFileFlags & createMovieFileDontCreateResFile);
-    if (!err && record.wantsResourceFork)
-        err = CreateCompanion(record.WritePath(), creator ? creator : OSType(kMovieFileCreator));
-    if (!err)
-        err = KeepOpenOrCommit(record, createMovieFileFlags, resRefNum);
+    // Running out of memory here takes the way of any other failure, which
+    // removes what was made.
+    OSErr err = GuardMemory([&] {
+        OSErr err = CreateNewFile(path, exists, &record);
+        record.wantsResourceFork = !(createMovieFileFlags & createMovieFileDontCreateResFile);
+        if (!err && record.wantsResourceFork)
+            err = CreateCompanion(record.WritePath(), creator ? creator : OSType(kMovieFileCreator));
+        if (!err)
+            err = KeepOpenOrCommit(record, createMovieFileFlags, resRefNum);
+        return err;
+    });
     if (err) {
         if (record.fd >= 0)
             close(record.fd);
@@ -178,4 +188,22 @@ OSErr CreateMovieFile(const FSSpec* fileSpec, OSType creator, ScriptCode scriptT
     if (makeMovie && !(*newmovie = NewMovie(newMovieActive)))
         return MoviesResult(GetMoviesError());
     return MoviesResult(noErr);
+}
+
+// The calls themselves: running out of memory in any of them is memFullErr.
+OSErr OpenMovieFile(const FSSpec* fileSpec, short* resRefNum, SInt8 permission)
+{
+    return GuardMemory([&] { return OpenMovieFileEntry(fileSpec, resRefNum, permission); });
+}
+
+OSErr CloseMovieFile(short resRefNum)
+{
+    return GuardMemory([&] { return CloseMovieFileEntry(resRefNum); });
+}
+
+OSErr CreateMovieFile(const FSSpec* fileSpec, OSType creator, ScriptCode scriptTag, long createMovieFileFlags,
+                      short* resRefNum, Movie* newmovie)
+{
+    return GuardMemory(
+        [&] { return CreateMovieFileEntry(fileSpec, creator, createMovieFileFlags, resRefNum, newmovie); });
 }

@@ -2,7 +2,6 @@
 // hold its samples.
 #include <cerrno>
 #include <algorithm>
-#include <new>
 #include <unistd.h>
 #include <vector>
 #include <sys/stat.h>
@@ -137,15 +136,14 @@ OSErr ReadMovieFromFile(Movie* theMovie, short resRefNum, short* resId, StringPt
 OSErr NewMovieFromFile(Movie* theMovie, short resRefNum, short* resId, StringPtr resName, short newMovieFlags,
                        Boolean* dataRefWasChanged)
 {
-    // A movie is adopted only once it is complete, so running out of memory
-    // anywhere in the read leaves nothing behind but the error.
-    try {
-        return ReadMovieFromFile(theMovie, resRefNum, resId, resName, newMovieFlags, dataRefWasChanged);
-    } catch (const std::bad_alloc&) {
-        if (theMovie && *theMovie) {
-            DisposeMovie(*theMovie);
-            *theMovie = nullptr;
-        }
-        return MoviesResult(memFullErr);
+    // A movie is adopted only once it is complete, and one handed over
+    // before memory ran out is disposed of, so running out of memory anywhere
+    // in the read leaves nothing behind but the error.
+    OSErr err = GuardMemory(
+        [&] { return ReadMovieFromFile(theMovie, resRefNum, resId, resName, newMovieFlags, dataRefWasChanged); });
+    if (err == memFullErr && theMovie && *theMovie) {
+        DisposeMovie(*theMovie);
+        *theMovie = nullptr;
     }
+    return MoviesResult(err);
 }

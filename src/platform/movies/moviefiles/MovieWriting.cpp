@@ -2,7 +2,6 @@
 // data fork or as a 'moov' resource of the resource fork.
 #include <algorithm>
 #include <memory>
-#include <new>
 #include <span>
 #include <sys/stat.h>
 
@@ -32,14 +31,10 @@ OSErr SerializeFor(Movie theMovie, const std::string& destinationPath, std::vect
     };
     // The file is touched only after this, so running out of memory here
     // leaves it as it was.
-    try {
-        Movie copy = nullptr;
-        OSErr err = BakeRatesInPlace(theMovie, &copy);
-        std::unique_ptr<MovieRecord, void (*)(Movie)> baked(copy, [](Movie m) { DisposeMovie(m); });
-        return err ? err : SerializeMovieAtom(copy ? copy : theMovie, options, out);
-    } catch (const std::bad_alloc&) {
-        return memFullErr;
-    }
+    Movie copy = nullptr;
+    OSErr err = BakeRatesInPlace(theMovie, &copy);
+    std::unique_ptr<MovieRecord, void (*)(Movie)> baked(copy, [](Movie m) { DisposeMovie(m); });
+    return err ? err : SerializeMovieAtom(copy ? copy : theMovie, options, out);
 }
 
 // Tells the data-fork writer where this movie's samples lie in its own file,
@@ -156,7 +151,7 @@ OSErr WriteMovie(Movie theMovie, short resRefNum, short* resId, ConstStr255Param
 OSErr AddMovieResource(Movie theMovie, short resRefNum, short* resId, ConstStr255Param resName)
 {
     short id = resId ? *resId : 0;
-    OSErr err = WriteMovie(theMovie, resRefNum, &id, resName, true);
+    OSErr err = GuardMemory([&] { return WriteMovie(theMovie, resRefNum, &id, resName, true); });
     if (!err && resId)
         *resId = id;
     return MoviesResult(err);
@@ -164,7 +159,7 @@ OSErr AddMovieResource(Movie theMovie, short resRefNum, short* resId, ConstStr25
 
 OSErr UpdateMovieResource(Movie theMovie, short resRefNum, short resId, ConstStr255Param resName)
 {
-    OSErr err = WriteMovie(theMovie, resRefNum, &resId, resName, false);
+    OSErr err = GuardMemory([&] { return WriteMovie(theMovie, resRefNum, &resId, resName, false); });
     if (!err)
         ClearMovieChanged(theMovie);
     return MoviesResult(err);

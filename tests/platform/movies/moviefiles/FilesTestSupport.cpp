@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "FixtureMovies.h"
 #include "platform/core/Memory.h"
+#include "platform/filesystem/FileWriteLayer.h"
 #include "platform/movies/moviefiles/MovieFiles.h"
 
 bool MakeFfmpegMovie(const std::string& path, const std::string& args)
@@ -18,6 +24,57 @@ FSSpec SpecFor(const std::string& path)
     FSSpec location {};
     FSPathMakeFSSpec(path.c_str(), &location, nullptr);
     return location;
+}
+
+std::string DecodeErrors(const std::string& path)
+{
+    std::string out;
+    int status = RunCommand("ffmpeg -nostdin -v error -enable_drefs 1 -i " + Quote(path) + " -f null -", &out);
+    return status == 0 ? out : "exit " + std::to_string(status) + ": " + out;
+}
+
+int VideoPackets(const std::string& path)
+{
+    return std::atoi(CommandOutput("ffprobe -v error -enable_drefs 1 -count_packets -select_streams v:0 "
+                                   "-show_entries stream=nb_read_packets -of csv=p=0 " +
+                                   Quote(path))
+                         .c_str());
+}
+
+int FilesIn(const std::string& folder)
+{
+    int n = 0;
+    for (auto& e : std::filesystem::directory_iterator(folder))
+        n += e.is_regular_file() ? 1 : 0;
+    return n;
+}
+
+TimeValue FirstTrackOffset(const std::string& path)
+{
+    OpenMovie open(path);
+    return open.movie ? GetTrackOffset(GetMovieIndTrack(open.movie, 1)) : -1;
+}
+
+OpenMovie::OpenMovie(const std::string& path) { movie = FixtureMovies::Open(path, &refNum, &resId); }
+
+void OpenMovie::Close()
+{
+    DisposeMovie(movie);
+    if (refNum)
+        CloseMovieFile(refNum);
+    movie = nullptr, refNum = 0;
+}
+
+void RunKilledAtWrite(long k, const std::function<void(const WriteFault&)>& write)
+{
+    pid_t child = fork();
+    if (child == 0) {
+        write({WriteFault::killProcess, k, 0, false});
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 77) << "the write did not stop at write " << k;
 }
 
 void SaveAsTwoForkMovie(Movie movie, const std::string& path)
@@ -115,12 +172,6 @@ std::vector<long long> ContainerOffsets(const std::vector<std::uint8_t>& file, c
         end = at + Get32(file, at);
     }
     return offsets;
-}
-
-long long FindAtom(const std::vector<std::uint8_t>& file, const std::vector<std::string>& path, int trakIndex)
-{
-    auto offsets = ContainerOffsets(file, path, trakIndex);
-    return offsets.empty() ? -1 : offsets.back();
 }
 
 void ReplaceAtom(std::vector<std::uint8_t>& file, const std::vector<long long>& containerOffsets, long long offset,

@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "platform/filesystem/FileWriteLayer.h"
 #include "platform/filesystem/Files.h"
 #include "platform/movies/Movies.h"
 #include "platform/movies/moviefiles/MovieFiles.h"
@@ -17,6 +19,28 @@
 bool MakeFfmpegMovie(const std::string& path, const std::string& args);
 
 FSSpec SpecFor(const std::string& path);
+
+// What ffmpeg reports decoding the whole file (following data references):
+// empty when it decodes cleanly.
+std::string DecodeErrors(const std::string& path);
+// The video packets ffprobe reads in the file's first video track,
+// following data references.
+int VideoPackets(const std::string& path);
+// How many regular files folder holds (nothing left behind, nothing lost).
+int FilesIn(const std::string& folder);
+// The time offset of the first track of the movie at path (-1: no movie).
+TimeValue FirstTrackOffset(const std::string& path);
+// A movie file opened read/write with its movie, closed at the end of scope.
+struct OpenMovie {
+    short refNum = 0, resId = 0;
+    Movie movie = nullptr;
+    explicit OpenMovie(const std::string& path);
+    ~OpenMovie() { Close(); }
+    void Close();
+};
+// Runs `write` in a child process, handing it the fault that kills the
+// process at write k for it to inject; fails the test unless it died there.
+void RunKilledAtWrite(long k, const std::function<void(const WriteFault&)>& write);
 
 // Saves movie as a new two-fork movie file at path: the movie as a 'moov'
 // resource in the companion "._NAME". Fails the test on error.
@@ -33,14 +57,12 @@ OSErr FlattenMovieTo(Movie movie, const std::string& path, long flattenFlags = 0
 // first video track from the source's file (nil when it has none).
 Movie ExportFirstVideoTrack(Movie source);
 
-// Atom editing on a byte image: the offset of the atom reached by a path of
-// container types ("moov/trak/mdia/minf/dinf/dref"), the nth trak counted by
-// `trakIndex`, or -1.
-long long FindAtom(const std::vector<std::uint8_t>& file, const std::vector<std::string>& path, int trakIndex = 0);
 // Replaces the atom at `offset` by `replacement` and corrects the sizes of
 // its containers along `path` (offsets of the containers, outermost first).
 void ReplaceAtom(std::vector<std::uint8_t>& file, const std::vector<long long>& containerOffsets, long long offset,
                  const std::vector<std::uint8_t>& replacement);
-// The offsets of every container on the way to the atom found by FindAtom.
+// Atom editing on a byte image: the offsets of the containers on a path of
+// container types ("moov/trak/mdia/minf/dinf/dref"), the nth trak counted by
+// `trakIndex`, outermost first; empty when the path is not there.
 std::vector<long long> ContainerOffsets(const std::vector<std::uint8_t>& file, const std::vector<std::string>& path,
                                         int trakIndex = 0);

@@ -6,45 +6,23 @@
 #include "platform/movies/moviefiles/FlattenPlan.h"
 #include "platform/movies/moviefiles/MovieFiles.h"
 
-namespace {
-
-struct Opened {
-    short refNum = 0;
-    Movie movie = nullptr;
-    Opened() { movie = FixtureMovies::Open(FixtureMovies::Path("av.mov"), &refNum); }
-    ~Opened()
-    {
-        DisposeMovie(movie);
-        CloseMovieFile(refNum);
-    }
-};
-
-}  // namespace
-
-TEST(FlattenPlan, CopiesFollowEachOtherWithoutGapsAfterTheHeader)
+// The copies follow each other without gaps after the media data header,
+// and every chunk gets a new offset inside the data.
+TEST(FlattenPlan, CopiesTileTheDataAndEveryChunkLiesInside)
 {
-    Opened src;
+    OpenMovie src(FixtureMovies::Path("av.mov"));
     ASSERT_NE(src.movie, nullptr);
     FlattenPlan plan;
     ASSERT_EQ(FlattenPlan::Make(src.movie, 0, 20, &plan), noErr);
     ASSERT_FALSE(plan.copies.empty());
     EXPECT_EQ(plan.dataStart, 28u);
-    UInt64 at = plan.dataStart, total = 0;
+    UInt64 at = plan.dataStart;
     for (const auto& c : plan.copies) {
         EXPECT_EQ(c.destinationOffset, at);
         at += c.length;
-        total += c.length;
     }
-    EXPECT_EQ(total, plan.dataLength);
+    EXPECT_EQ(at - plan.dataStart, plan.dataLength);
     EXPECT_FALSE(plan.needsCo64);
-}
-
-TEST(FlattenPlan, EveryChunkGetsANewOffsetInsideTheData)
-{
-    Opened src;
-    ASSERT_NE(src.movie, nullptr);
-    FlattenPlan plan;
-    ASSERT_EQ(FlattenPlan::Make(src.movie, 0, 20, &plan), noErr);
     ASSERT_EQ(plan.tracks.size(), 2u);
     for (const auto& track : plan.tracks)
         for (UInt64 offset : *track.table.chunkOffsets) {
@@ -55,7 +33,7 @@ TEST(FlattenPlan, EveryChunkGetsANewOffsetInsideTheData)
 
 TEST(FlattenPlan, OffsetsPastFourGigabytesAskForCo64)
 {
-    Opened src;
+    OpenMovie src(FixtureMovies::Path("av.mov"));
     ASSERT_NE(src.movie, nullptr);
     FlattenPlan plan;
     ASSERT_EQ(FlattenPlan::Make(src.movie, 0, 5ull << 30, &plan), noErr);
@@ -72,7 +50,7 @@ TEST(FlattenPlan, MediaDataHeaderGrowsForMoreThanFourGigabytes)
 
 TEST(FlattenPlan, ChunksHoldAboutHalfASecondAndAlternateBetweenTracks)
 {
-    Opened src;
+    OpenMovie src(FixtureMovies::Path("av.mov"));
     ASSERT_NE(src.movie, nullptr);
     FlattenPlan plan;
     ASSERT_EQ(FlattenPlan::Make(src.movie, 0, 20, &plan), noErr);

@@ -41,14 +41,6 @@ private:
     bool fMounted = false;
 };
 
-int FilesIn(const std::string& folder)
-{
-    int n = 0;
-    for (auto& e : fs::directory_iterator(folder))
-        n += e.is_regular_file() ? 1 : 0;
-    return n;
-}
-
 // Fills the disk holding `folder` with a file until a write fails.
 void FillDisk(const std::string& folder)
 {
@@ -61,16 +53,6 @@ void FillDisk(const std::string& folder)
     fclose(f);
 }
 
-TimeValue FirstTrackOffset(const std::string& path)
-{
-    short refNum = 0;
-    Movie movie = FixtureMovies::Open(path, &refNum);
-    TimeValue offset = movie ? GetTrackOffset(GetMovieIndTrack(movie, 1)) : -1;
-    DisposeMovie(movie);
-    CloseMovieFile(refNum);
-    return offset;
-}
-
 }  // namespace
 
 TEST(FullDisk, FlattenOntoAFullDiskFailsAndLeavesNothing)
@@ -79,16 +61,10 @@ TEST(FullDisk, FlattenOntoAFullDiskFailsAndLeavesNothing)
     SmallDisk disk(dir / "disk", 64 * 1024);
     if (!disk.Mounted())
         GTEST_SKIP() << disk.WhyNot();
-    short refNum = 0;
-    Movie movie = FixtureMovies::Open(FixtureMovies::Path("av.mov"), &refNum);
-    ASSERT_NE(movie, nullptr);
-    FSSpec location = SpecFor(dir / "disk/flat.mov");
-    short resId = movieInDataForkResID;
-    FlattenMovie(movie, 0, &location, 'TVOD', -2, createMovieFileDeleteCurFile, &resId, nullptr);
-    EXPECT_EQ(GetMoviesError(), dskFulErr);
+    OpenMovie src(FixtureMovies::Path("av.mov"));
+    ASSERT_NE(src.movie, nullptr);
+    EXPECT_EQ(FlattenMovieTo(src.movie, dir / "disk/flat.mov"), dskFulErr);
     EXPECT_EQ(FilesIn(dir / "disk"), 0);
-    DisposeMovie(movie);
-    CloseMovieFile(refNum);
 }
 
 // Saving in place onto a full disk, with the movie in the data fork and in
@@ -104,22 +80,17 @@ TEST(FullDisk, SaveInPlaceOnAFullDiskKeepsTheOldMovie)
             GTEST_SKIP() << disk.WhyNot();
         std::string path = FixtureMovies::CopyTo("av.mov", dir / "disk");
         if (twoForks) {
-            short sourceRef = 0;
-            Movie source = FixtureMovies::Open(path, &sourceRef);
+            SaveAsTwoForkMovie(OpenMovie(path).movie, dir / "disk/two.mov");
             path = dir / "disk/two.mov";
-            SaveAsTwoForkMovie(source, path);
-            DisposeMovie(source);
-            CloseMovieFile(sourceRef);
         }
         FillDisk(dir / "disk");
-        short refNum = 0, resId = 0;
-        Movie movie = FixtureMovies::Open(path, &refNum, &resId);
-        ASSERT_NE(movie, nullptr);
-        SetTrackOffset(GetMovieIndTrack(movie, 1), 600);
-        EXPECT_EQ(UpdateMovieResource(movie, refNum, resId, nullptr), dskFulErr);
-        EXPECT_TRUE(HasMovieChanged(movie));
-        DisposeMovie(movie);
-        CloseMovieFile(refNum);
+        {
+            OpenMovie open(path);
+            ASSERT_NE(open.movie, nullptr);
+            SetTrackOffset(GetMovieIndTrack(open.movie, 1), 600);
+            EXPECT_EQ(UpdateMovieResource(open.movie, open.refNum, open.resId, nullptr), dskFulErr);
+            EXPECT_TRUE(HasMovieChanged(open.movie));
+        }
         EXPECT_EQ(FirstTrackOffset(path), 0);
     }
 }

@@ -12,20 +12,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Probe(const std::string& path, const std::string& args)
-{
-    std::string out;
-    RunCommand("ffprobe -v error " + args + " " + Quote(path), &out);
-    return out;
-}
-
-int VideoFrames(const std::string& path, bool drefs = false)
-{
-    std::string out = Probe(path, std::string(drefs ? "-enable_drefs 1 " : "") +
-                                      "-count_packets -select_streams v:0 -show_entries stream=nb_read_packets -of csv=p=0");
-    return std::atoi(out.c_str());
-}
-
 long TrackCount(Movie movie) { return movie ? GetMovieTrackCount(movie) : -1; }
 
 Track FirstTrackOfType(Movie movie, OSType type)
@@ -43,17 +29,9 @@ Track FirstTrackOfType(Movie movie, OSType type)
 // fork) for the movie in mediaPath, whose samples stay where they are.
 void SaveReferenceMovie(const std::string& mediaPath, const std::string& refPath)
 {
-    short srcRef = 0;
-    Movie movie = FixtureMovies::Open(mediaPath, &srcRef);
-    ASSERT_NE(movie, nullptr);
-    FSSpec location = SpecFor(refPath);
-    short refNum = 0, resId = movieInDataForkResID;
-    ASSERT_EQ(CreateMovieFile(&location, 'TVOD', -2, (long)0xD0000000, &refNum, nullptr), noErr);
-    EXPECT_EQ(AddMovieResource(movie, refNum, &resId, nullptr), noErr);
-    EXPECT_EQ(resId, movieInDataForkResID);
-    CloseMovieFile(refNum);
-    DisposeMovie(movie);
-    CloseMovieFile(srcRef);
+    OpenMovie source(mediaPath);
+    ASSERT_NE(source.movie, nullptr);
+    SaveAsReferenceMovie(source.movie, refPath);
 }
 
 }  // namespace
@@ -78,85 +56,51 @@ TEST(NewMovieFromFile, ReadsEveryFfmpegFixture)
     }
 }
 
-TEST(NewMovieFromFile, LateSoundTrackComesBackAsAnOffset)
-{
-    short refNum = 0;
-    Movie movie = FixtureMovies::Open(FixtureMovies::Path("offset.mov"), &refNum);
-    ASSERT_NE(movie, nullptr);
-    Track sound = FirstTrackOfType(movie, SoundMediaType);
-    ASSERT_NE(sound, nullptr);
-    EXPECT_NEAR(double(GetTrackOffset(sound)) / GetMovieTimeScale(movie), 1.0, 0.05);
-    DisposeMovie(movie);
-    CloseMovieFile(refNum);
-}
-
-TEST(NewMovieFromFile, UnknownResourceIDIsNotFound)
-{
-    short refNum = 0;
-    FSSpec location = SpecFor(FixtureMovies::Path("av.mov"));
-    ASSERT_EQ(OpenMovieFile(&location, &refNum, fsRdPerm), noErr);
-    Movie movie = nullptr;
-    short resId = 200;
-    EXPECT_EQ(NewMovieFromFile(&movie, refNum, &resId, nullptr, 0, nullptr), resNotFound);
-    EXPECT_EQ(movie, nullptr);
-    CloseMovieFile(refNum);
-}
-
-TEST(NewMovieFromFile, FileWithoutMovieGivesNoMovieFound)
+TEST(NewMovieFromFile, MissingMoviesAreReportedWithoutAMovie)
 {
     ScratchFolder dir;
     WriteFileBytes(dir / "empty.mov", {0, 0, 0, 16, 'm', 'd', 'a', 't', 1, 2, 3, 4, 5, 6, 7, 8});
-    FSSpec location = SpecFor(dir / "empty.mov");
-    short refNum = 0;
-    ASSERT_EQ(OpenMovieFile(&location, &refNum, fsRdPerm), noErr);
-    Movie movie = nullptr;
-    EXPECT_EQ(NewMovieFromFile(&movie, refNum, nullptr, nullptr, 0, nullptr), noMovieFound);
-    EXPECT_EQ(GetMoviesError(), noMovieFound);
-    CloseMovieFile(refNum);
+    struct Case {
+        std::string path;
+        short resId;
+        OSErr result;
+    } cases[] = {{FixtureMovies::Path("av.mov"), 200, resNotFound}, {dir / "empty.mov", 0, noMovieFound}};
+    for (auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        FSSpec location = SpecFor(c.path);
+        short refNum = 0;
+        ASSERT_EQ(OpenMovieFile(&location, &refNum, fsRdPerm), noErr);
+        Movie movie = nullptr;
+        EXPECT_EQ(NewMovieFromFile(&movie, refNum, c.resId ? &c.resId : nullptr, nullptr, 0, nullptr), c.result);
+        EXPECT_EQ(GetMoviesError(), c.result);
+        EXPECT_EQ(movie, nullptr);
+        CloseMovieFile(refNum);
+    }
 }
 
 TEST(UpdateMovieResource, OffsetSavedInPlaceIsAnEmptyEditForFfprobe)
 {
     ScratchFolder dir;
     std::string path = FixtureMovies::CopyTo("av.mov", dir.Path());
-    short refNum = 0, resId = 0;
-    Movie movie = FixtureMovies::Open(path, &refNum, &resId);
-    ASSERT_NE(movie, nullptr);
-    Track video = FirstTrackOfType(movie, VideoMediaType);
-    TimeValue half = GetMovieTimeScale(movie) / 2;
-    SetTrackOffset(video, half);
-    ASSERT_TRUE(HasMovieChanged(movie));
-    ASSERT_EQ(UpdateMovieResource(movie, refNum, resId, nullptr), noErr);
-    EXPECT_FALSE(HasMovieChanged(movie));
-    DisposeMovie(movie);
-    CloseMovieFile(refNum);
+    TimeValue half = 0;
+    {
+        OpenMovie open(path);
+        ASSERT_NE(open.movie, nullptr);
+        half = GetMovieTimeScale(open.movie) / 2;
+        SetTrackOffset(FirstTrackOfType(open.movie, VideoMediaType), half);
+        ASSERT_TRUE(HasMovieChanged(open.movie));
+        ASSERT_EQ(UpdateMovieResource(open.movie, open.refNum, open.resId, nullptr), noErr);
+        EXPECT_FALSE(HasMovieChanged(open.movie));
+    }
 
     std::string trace;
     RunCommand("ffprobe -v trace " + Quote(path), &trace);
     EXPECT_NE(trace.find("duration=" + std::to_string(half) + " time=-1"), std::string::npos);
-    EXPECT_EQ(VideoFrames(path), 50);
+    EXPECT_EQ(VideoPackets(path), 50);
 
-    Movie back = FixtureMovies::Open(path, &refNum);
-    ASSERT_NE(back, nullptr);
-    EXPECT_EQ(GetTrackOffset(FirstTrackOfType(back, VideoMediaType)), half);
-    DisposeMovie(back);
-    CloseMovieFile(refNum);
-}
-
-TEST(UpdateMovieResource, FragmentedMovieSavedInPlaceIsReadOnceByFfprobe)
-{
-    ScratchFolder dir;
-    std::string path = FixtureMovies::CopyTo("fragmented.mp4", dir.Path());
-    short refNum = 0, resId = 0;
-    Movie movie = FixtureMovies::Open(path, &refNum, &resId);
-    ASSERT_NE(movie, nullptr);
-    ASSERT_EQ(UpdateMovieResource(movie, refNum, resId, nullptr), noErr);
-    DisposeMovie(movie);
-    CloseMovieFile(refNum);
-    EXPECT_EQ(VideoFrames(path), 50);
-    std::string errors;
-    EXPECT_EQ(RunCommand("ffmpeg -v error -i " + Quote(path) + " -f null -", &errors), 0);
-    EXPECT_EQ(errors, "");
+    OpenMovie back(path);
+    ASSERT_NE(back.movie, nullptr);
+    EXPECT_EQ(GetTrackOffset(FirstTrackOfType(back.movie, VideoMediaType)), half);
 }
 
 TEST(UpdateMovieResource, ReadOnlyFileIsNotWritten)
@@ -175,43 +119,14 @@ TEST(UpdateMovieResource, ReadOnlyFileIsNotWritten)
 TEST(AddMovieResource, TwoForkReferenceMovieReopensFromItsResourceFork)
 {
     ScratchFolder dir;
-    short srcRef = 0;
-    Movie movie = FixtureMovies::Open(FixtureMovies::Path("av.mov"), &srcRef);
-    ASSERT_NE(movie, nullptr);
-    FSSpec location = SpecFor(dir / "ref.mov");
-    short refNum = 0, resId = 0;
-    ASSERT_EQ(CreateMovieFile(&location, 'TVOD', -2, createMovieFileDeleteCurFile | createMovieFileDontCreateMovie,
-                              &refNum, nullptr),
-              noErr);
-    ASSERT_EQ(AddMovieResource(movie, refNum, &resId, nullptr), noErr);
-    EXPECT_EQ(resId, 128);
-    CloseMovieFile(refNum);
+    SaveAsTwoForkMovie(OpenMovie(FixtureMovies::Path("av.mov")).movie, dir / "ref.mov");
     EXPECT_EQ(fs::file_size(dir / "ref.mov"), 0u);
-
-    short again = 0, againId = 0;
-    Movie back = FixtureMovies::Open(dir / "ref.mov", &again, &againId);
-    EXPECT_EQ(againId, 128);
-    EXPECT_EQ(TrackCount(back), 2);
-    if (back) {
-        auto files = MovieDataRefs::DataFiles(back);
-        ASSERT_EQ(files.size(), 1u);
-        EXPECT_TRUE(fs::equivalent(files[0], FixtureMovies::Path("av.mov")));
-    }
-    DisposeMovie(back);
-    CloseMovieFile(again);
-    DisposeMovie(movie);
-    CloseMovieFile(srcRef);
-}
-
-TEST(AddMovieResource, SingleForkReferenceMoviePlaysInFfmpegThroughItsAlias)
-{
-    ScratchFolder dir;
-    fs::create_directories(dir / "edits");
-    std::string media = FixtureMovies::CopyTo("av.mov", dir.Path());
-    SaveReferenceMovie(media, dir / "edits/ref.mov");
-    EXPECT_FALSE(fs::exists(dir / "edits/._ref.mov"));
-    EXPECT_LT(fs::file_size(dir / "edits/ref.mov"), fs::file_size(media) / 4);
-    EXPECT_EQ(VideoFrames(dir / "edits/ref.mov", true), 50);
+    OpenMovie back(dir / "ref.mov");
+    EXPECT_EQ(back.resId, 128);
+    ASSERT_EQ(TrackCount(back.movie), 2);
+    auto files = MovieDataRefs::DataFiles(back.movie);
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_TRUE(fs::equivalent(files[0], FixtureMovies::Path("av.mov")));
 }
 
 TEST(AddMovieResource, ReplacingTheFileThatHoldsTheSamplesIsRefused)
@@ -280,8 +195,13 @@ TEST(NewMovieFromFile, ReferenceMoviesFindTheirSamplesAfterMoves)
             ASSERT_EQ(files.size(), 1u);
             EXPECT_TRUE(fs::equivalent(files[0], dir / c.samplesIn));
         }
-        if (c.changed >= 0)
+        if (c.changed >= 0) {
             EXPECT_EQ(bool(changed), bool(c.changed));
+        }
+        // A copy is made from wherever the samples were found, or not at all.
+        int filesBefore = FilesIn(dir.Path());
+        EXPECT_EQ(FlattenMovieTo(back, dir / "flat.mov"), c.result);
+        EXPECT_EQ(FilesIn(dir.Path()), filesBefore + (c.result == noErr)) << "the copy, and nothing else";
         DisposeMovie(back);
         CloseMovieFile(refNum);
     }

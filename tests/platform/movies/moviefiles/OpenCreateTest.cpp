@@ -8,39 +8,74 @@
 
 namespace fs = std::filesystem;
 
-TEST(OpenMovieFile, MissingFileGivesFileNotFound)
-{
+namespace {
+
+// A folder with a movie file, a locked one, and a locked folder holding one.
+struct Files {
     ScratchFolder dir;
-    FSSpec location = SpecFor(dir / "absent.mov");
-    short refNum = 7;
-    EXPECT_EQ(OpenMovieFile(&location, &refNum, fsRdWrPerm), fnfErr);
-    EXPECT_EQ(GetMoviesError(), fnfErr);
-    EXPECT_EQ(refNum, 0);
+    Files()
+    {
+        fs::create_directories(dir / "ro");
+        for (const char* name : {"m.mov", "locked.mov", "ro/m.mov"})
+            WriteFileBytes(dir / name, {0, 0, 0, 8, 'f', 'r', 'e', 'e'});
+        chmod((dir / "locked.mov").c_str(), 0444);
+        chmod((dir / "ro").c_str(), 0555);
+    }
+    ~Files() { chmod((dir / "ro").c_str(), 0755); }
+};
+
+}  // namespace
+
+TEST(OpenMovieFile, RefusesWhatCannotBeOpenedAndStillReadsWhatItCan)
+{
+    struct Case {
+        const char* path;
+        OSErr forWriting;
+        bool readable;
+    } cases[] = {{"absent.mov", fnfErr, false}, {"locked.mov", permErr, true}, {"ro/m.mov", permErr, true}};
+    Files files;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        FSSpec location = SpecFor(files.dir / c.path);
+        short refNum = 7;
+        EXPECT_EQ(OpenMovieFile(&location, &refNum, fsRdWrPerm), c.forWriting);
+        EXPECT_EQ(GetMoviesError(), c.forWriting);
+        EXPECT_EQ(refNum, 0);
+        EXPECT_EQ(OpenMovieFile(&location, &refNum, fsRdPerm), c.readable ? OSErr(noErr) : c.forWriting);
+        EXPECT_EQ(refNum != 0, c.readable);
+        if (refNum) {
+            EXPECT_EQ(CloseMovieFile(refNum), noErr);
+        }
+    }
 }
 
-TEST(OpenMovieFile, LockedFileRefusesWritePermissionButOpensForReading)
+// Refused creations leave the file that was there as it was.
+TEST(CreateMovieFile, RefusesWhatCannotBeCreatedAndKeepsTheOldFile)
 {
-    ScratchFolder dir;
-    WriteFileBytes(dir / "locked.mov", {0, 0, 0, 8, 'f', 'r', 'e', 'e'});
-    chmod((dir / "locked.mov").c_str(), 0444);
-    FSSpec location = SpecFor(dir / "locked.mov");
-    short refNum = 0;
-    EXPECT_EQ(OpenMovieFile(&location, &refNum, fsRdWrPerm), permErr);
-    ASSERT_EQ(OpenMovieFile(&location, &refNum, fsRdPerm), noErr);
-    EXPECT_NE(refNum, 0);
-    EXPECT_EQ(CloseMovieFile(refNum), noErr);
-}
-
-TEST(OpenMovieFile, FileInLockedFolderRefusesWritePermission)
-{
-    ScratchFolder dir;
-    fs::create_directories(dir / "ro");
-    WriteFileBytes(dir / "ro/m.mov", {0, 0, 0, 8, 'f', 'r', 'e', 'e'});
-    chmod((dir / "ro").c_str(), 0555);
-    FSSpec location = SpecFor(dir / "ro/m.mov");
-    short refNum = 0;
-    EXPECT_EQ(OpenMovieFile(&location, &refNum, fsRdWrPerm), permErr);
-    chmod((dir / "ro").c_str(), 0755);
+    struct Case {
+        const char* path;
+        long flags;
+        OSErr result;
+    } cases[] = {
+        {"m.mov", createMovieFileDontCreateMovie, dupFNErr},  // no replace flag
+        {"ro/new.mov", createMovieFileDontCreateMovie, permErr},
+        {"open.mov", createMovieFileDeleteCurFile | createMovieFileDontCreateMovie, fBsyErr},
+    };
+    Files files;
+    WriteFileBytes(files.dir / "open.mov", {0, 0, 0, 8, 'f', 'r', 'e', 'e'});
+    FSSpec openLocation = SpecFor(files.dir / "open.mov");
+    short writer = 0;
+    ASSERT_EQ(OpenMovieFile(&openLocation, &writer, fsRdWrPerm), noErr);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        FSSpec location = SpecFor(files.dir / c.path);
+        short refNum = 0;
+        EXPECT_EQ(CreateMovieFile(&location, 'TVOD', -2, c.flags, &refNum, nullptr), c.result);
+    }
+    CloseMovieFile(writer);
+    EXPECT_EQ(ReadFileBytes(files.dir / "m.mov").size(), 8u);
+    EXPECT_EQ(ReadFileBytes(files.dir / "open.mov").size(), 8u);
+    EXPECT_EQ(FilesIn(files.dir / "ro"), 1);
 }
 
 TEST(OpenMovieFile, SameFileOpensForWritingUnderTwoReferenceNumbers)
@@ -56,113 +91,58 @@ TEST(OpenMovieFile, SameFileOpensForWritingUnderTwoReferenceNumbers)
     EXPECT_EQ(CloseMovieFile(second), noErr);
 }
 
-TEST(OpenMovieFile, FileAboutToBeReplacedRefusesAnotherWriter)
+TEST(CloseMovieFile, UnknownReferenceNumberIsReported)
+{
+    EXPECT_EQ(CloseMovieFile(31999), rfNumErr);
+}
+
+TEST(CreateMovieFile, TwoForkFilesGetACompanionWithMovieTypeAndCreatorSingleForkFilesNone)
+{
+    for (bool twoForks : {true, false}) {
+        SCOPED_TRACE(twoForks ? "two forks" : "single fork");
+        ScratchFolder dir;
+        FSSpec location = SpecFor(dir / "new.mov");
+        short refNum = 0;
+        Movie movie = nullptr;
+        long flags = createMovieFileDontCreateMovie | (twoForks ? 0 : long(createMovieFileDontCreateResFile));
+        ASSERT_EQ(CreateMovieFile(&location, 'TVOD', -2, flags, &refNum, &movie), noErr);
+        EXPECT_EQ(movie, nullptr);
+        EXPECT_NE(refNum, 0);
+        CloseMovieFile(refNum);
+        EXPECT_TRUE(fs::exists(dir / "new.mov"));
+        EXPECT_EQ(fs::exists(dir / "._new.mov"), twoForks);
+        if (!twoForks)
+            continue;
+        FInfo info {};
+        ASSERT_EQ(FSpGetFInfo(&location, &info), noErr);
+        EXPECT_EQ(info.fdType, OSType('MooV'));
+        EXPECT_EQ(info.fdCreator, OSType('TVOD'));
+        AppleDoubleFile companion;
+        ASSERT_EQ(ReadAppleDouble(dir / "._new.mov", &companion), noErr);
+        EXPECT_NE(companion.Find(kAppleDoubleResourceFork), nullptr);
+    }
+}
+
+// Until the new file is committed (closed), the old one stays for readers
+// and no other writer may open it; then the new one takes its place.
+TEST(CreateMovieFile, ReplacedFileStaysUntilTheNewOneIsCommitted)
 {
     ScratchFolder dir;
-    WriteFileBytes(dir / "m.mov", {0, 0, 0, 8, 'f', 'r', 'e', 'e'});
-    FSSpec location = SpecFor(dir / "m.mov");
+    WriteFileBytes(dir / "old.mov", {1, 2, 3});
+    FSSpec location = SpecFor(dir / "old.mov");
     short replacing = 0, writer = 0, reader = 0;
     ASSERT_EQ(CreateMovieFile(&location, 'TVOD', -2,
                               createMovieFileDeleteCurFile | createMovieFileDontCreateMovie |
                                   createMovieFileDontCreateResFile,
                               &replacing, nullptr),
               noErr);
+    EXPECT_EQ(ReadFileBytes(dir / "old.mov").size(), 3u);
     EXPECT_EQ(OpenMovieFile(&location, &writer, fsRdWrPerm), opWrErr);
     EXPECT_EQ(OpenMovieFile(&location, &reader, fsRdPerm), noErr);
     CloseMovieFile(reader);
-    CloseMovieFile(replacing);
-    EXPECT_EQ(OpenMovieFile(&location, &writer, fsRdWrPerm), noErr);
-    CloseMovieFile(writer);
-}
-
-TEST(CloseMovieFile, UnknownReferenceNumberIsReported)
-{
-    EXPECT_EQ(CloseMovieFile(31999), rfNumErr);
-}
-
-TEST(CreateMovieFile, TwoForkFileGetsACompanionWithMovieTypeAndCreator)
-{
-    ScratchFolder dir;
-    FSSpec location = SpecFor(dir / "new.mov");
-    short refNum = 0;
-    Movie movie = nullptr;
-    ASSERT_EQ(CreateMovieFile(&location, 'TVOD', -2, createMovieFileDontCreateMovie, &refNum, &movie), noErr);
-    EXPECT_EQ(movie, nullptr);
-    EXPECT_NE(refNum, 0);
-    FInfo info {};
-    ASSERT_EQ(FSpGetFInfo(&location, &info), noErr);
-    EXPECT_EQ(info.fdType, OSType('MooV'));
-    EXPECT_EQ(info.fdCreator, OSType('TVOD'));
-    AppleDoubleFile companion;
-    ASSERT_EQ(ReadAppleDouble(dir / "._new.mov", &companion), noErr);
-    EXPECT_NE(companion.Find(kAppleDoubleResourceFork), nullptr);
-    CloseMovieFile(refNum);
-}
-
-TEST(CreateMovieFile, SingleForkFileHasNoCompanion)
-{
-    ScratchFolder dir;
-    FSSpec location = SpecFor(dir / "one.mov");
-    short refNum = 0;
-    ASSERT_EQ(CreateMovieFile(&location, 'TVOD', -2, createMovieFileDontCreateMovie | createMovieFileDontCreateResFile,
-                              &refNum, nullptr),
-              noErr);
-    CloseMovieFile(refNum);
-    EXPECT_TRUE(fs::exists(dir / "one.mov"));
-    EXPECT_FALSE(fs::exists(dir / "._one.mov"));
-}
-
-TEST(CreateMovieFile, ExistingFileIsKeptWithoutTheReplaceFlag)
-{
-    ScratchFolder dir;
-    WriteFileBytes(dir / "old.mov", {1, 2, 3});
-    FSSpec location = SpecFor(dir / "old.mov");
-    short refNum = 0;
-    EXPECT_EQ(CreateMovieFile(&location, 'TVOD', -2, createMovieFileDontCreateMovie, &refNum, nullptr), dupFNErr);
-    EXPECT_EQ(ReadFileBytes(dir / "old.mov").size(), 3u);
-}
-
-TEST(CreateMovieFile, ReplacedFileStaysUntilTheNewOneIsCommitted)
-{
-    ScratchFolder dir;
-    WriteFileBytes(dir / "old.mov", {1, 2, 3});
-    FSSpec location = SpecFor(dir / "old.mov");
-    short refNum = 0;
-    ASSERT_EQ(CreateMovieFile(&location, 'TVOD', -2,
-                              createMovieFileDeleteCurFile | createMovieFileDontCreateMovie |
-                                  createMovieFileDontCreateResFile,
-                              &refNum, nullptr),
-              noErr);
-    EXPECT_EQ(ReadFileBytes(dir / "old.mov").size(), 3u);
-    ASSERT_EQ(CloseMovieFile(refNum), noErr);
+    ASSERT_EQ(CloseMovieFile(replacing), noErr);
     EXPECT_EQ(ReadFileBytes(dir / "old.mov").size(), 0u);
-    int files = 0;
-    for (auto& e : fs::directory_iterator(dir.Path()))
-        files += e.is_regular_file() ? 1 : 0;
-    EXPECT_EQ(files, 1);
-}
-
-TEST(CreateMovieFile, NewFileInLockedFolderIsRefused)
-{
-    ScratchFolder dir;
-    fs::create_directories(dir / "ro");
-    chmod((dir / "ro").c_str(), 0555);
-    FSSpec location = SpecFor(dir / "ro/new.mov");
-    short refNum = 0;
-    EXPECT_EQ(CreateMovieFile(&location, 'TVOD', -2, createMovieFileDontCreateMovie, &refNum, nullptr), permErr);
-    chmod((dir / "ro").c_str(), 0755);
-}
-
-TEST(CreateMovieFile, FileOpenForWritingIsBusy)
-{
-    ScratchFolder dir;
-    WriteFileBytes(dir / "open.mov", {0, 0, 0, 8, 'f', 'r', 'e', 'e'});
-    FSSpec location = SpecFor(dir / "open.mov");
-    short writer = 0, refNum = 0;
-    ASSERT_EQ(OpenMovieFile(&location, &writer, fsRdWrPerm), noErr);
-    EXPECT_EQ(CreateMovieFile(&location, 'TVOD', -2, createMovieFileDeleteCurFile | createMovieFileDontCreateMovie,
-                              &refNum, nullptr),
-              fBsyErr);
-    EXPECT_EQ(ReadFileBytes(dir / "open.mov").size(), 8u);
+    EXPECT_EQ(FilesIn(dir.Path()), 1);
+    EXPECT_EQ(OpenMovieFile(&location, &writer, fsRdWrPerm), noErr);
     CloseMovieFile(writer);
 }

@@ -31,8 +31,11 @@ std::vector<UInt8> SampleFork()
 
 TEST(ResourceFork, EncodedForkDecodesToTheSameResources)
 {
+    auto bytes = SampleFork();
+    // The data starts after the reserved header area.
+    EXPECT_EQ(bytes[0] << 24 | bytes[1] << 16 | bytes[2] << 8 | bytes[3], 256);
     ResourceFork back;
-    ASSERT_EQ(ResourceFork::Decode(SampleFork(), &back), noErr);
+    ASSERT_EQ(ResourceFork::Decode(bytes, &back), noErr);
     ASSERT_EQ(back.Entries().size(), 3u);
     const ResourceForkEntry* movie = back.Find('moov', 128);
     ASSERT_NE(movie, nullptr);
@@ -41,12 +44,6 @@ TEST(ResourceFork, EncodedForkDecodesToTheSameResources)
     EXPECT_EQ(movie->name, "Movie");
     EXPECT_FALSE(back.Find('moov', 129)->hasName);
     EXPECT_EQ(back.Find('STR ', 5)->data, (std::vector<UInt8>{9}));
-}
-
-TEST(ResourceFork, DataStartsAfterTheReservedHeaderArea)
-{
-    auto bytes = SampleFork();
-    EXPECT_EQ(bytes[0] << 24 | bytes[1] << 16 | bytes[2] << 8 | bytes[3], 256);
 }
 
 TEST(ResourceFork, FirstOfTypeFollowsMapOrder)
@@ -62,20 +59,14 @@ TEST(ResourceFork, FirstOfTypeFollowsMapOrder)
     EXPECT_EQ(back.FirstOfType('snd '), nullptr);
 }
 
-TEST(ResourceFork, SetReplacesTheResourceWithTheSameTypeAndID)
+TEST(ResourceFork, SetReplacesTheSameTypeAndIDAndUniqueIDSkipsIDsInUse)
 {
     ResourceFork fork;
+    EXPECT_EQ(fork.UniqueID('moov'), 128);
     fork.Set(Entry('moov', 128, {1}));
     fork.Set(Entry('moov', 128, {7, 7}));
     ASSERT_EQ(fork.Entries().size(), 1u);
     EXPECT_EQ(fork.Entries()[0].data.size(), 2u);
-}
-
-TEST(ResourceFork, UniqueIDSkipsIDsInUse)
-{
-    ResourceFork fork;
-    EXPECT_EQ(fork.UniqueID('moov'), 128);
-    fork.Set(Entry('moov', 128, {}));
     fork.Set(Entry('moov', 129, {}));
     EXPECT_EQ(fork.UniqueID('moov'), 130);
     EXPECT_EQ(fork.UniqueID('STR '), 128);
@@ -92,7 +83,7 @@ TEST(ResourceFork, EmptyForkHasNoResources)
     EXPECT_TRUE(fork.Entries().empty());
 }
 
-TEST(ResourceFork, DamagedMapsAreRejected)
+TEST(ResourceFork, DamagedAndTruncatedMapsAreRejected)
 {
     auto sample = SampleFork();
     std::size_t map = sample[4] << 24 | sample[5] << 16 | sample[6] << 8 | sample[7];
@@ -110,14 +101,8 @@ TEST(ResourceFork, DamagedMapsAreRejected)
         ResourceFork fork;
         EXPECT_EQ(ResourceFork::Decode(bytes, &fork), mapReadErr) << d.name;
     }
-}
-
-TEST(ResourceFork, EveryTruncationFailsCleanly)
-{
-    auto bytes = SampleFork();
-    for (std::size_t n = 1; n < bytes.size(); ++n) {
-        std::vector<UInt8> cut(bytes.begin(), bytes.begin() + long(n));
+    for (std::size_t n = 1; n < sample.size(); ++n) {
         ResourceFork fork;
-        EXPECT_EQ(ResourceFork::Decode(cut, &fork), mapReadErr) << n;
+        EXPECT_EQ(ResourceFork::Decode({sample.begin(), sample.begin() + long(n)}, &fork), mapReadErr) << "cut at " << n;
     }
 }

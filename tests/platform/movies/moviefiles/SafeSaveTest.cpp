@@ -2,9 +2,8 @@
 // reopening always gives the old movie or the new one, and ffmpeg still
 // decodes the file.
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "FilesTestSupport.h"
 #include "FixtureMovies.h"
@@ -12,121 +11,105 @@
 #include "platform/movies/moviefiles/MovieFiles.h"
 #include "platform/movies/model/MovieSeam.h"
 
+namespace fs = std::filesystem;
+
 namespace {
 
 constexpr TimeValue kNewOffset = 900;
 
-// Opens, moves the first track, saves in place; with a fault when asked.
-void SaveWithOffset(const std::string& path, const WriteFault& fault)
+// Opens, moves the first track, saves in place with `fault` injected; the
+// number of writes the save made.
+long SaveWithOffset(const std::string& path, const WriteFault& fault)
 {
-    short refNum = 0, resId = 0;
-    Movie movie = FixtureMovies::Open(path, &refNum, &resId);
-    if (!movie)
-        return;
-    SetTrackOffset(GetMovieIndTrack(movie, 1), kNewOffset);
+    OpenMovie open(path);
+    if (!open.movie)
+        return 0;
+    SetTrackOffset(GetMovieIndTrack(open.movie, 1), kNewOffset);
     FileWriteLayer::InjectWriteFault(fault);
-    UpdateMovieResource(movie, refNum, resId, nullptr);
+    EXPECT_EQ(UpdateMovieResource(open.movie, open.refNum, open.resId, nullptr), noErr);
+    long operations = FileWriteLayer::OperationCount();
     FileWriteLayer::ClearWriteFault();
-    DisposeMovie(movie);
-    CloseMovieFile(refNum);
-}
-
-TimeValue FirstTrackOffset(const std::string& path)
-{
-    short refNum = 0;
-    Movie movie = FixtureMovies::Open(path, &refNum);
-    TimeValue offset = movie ? GetTrackOffset(GetMovieIndTrack(movie, 1)) : -1;
-    DisposeMovie(movie);
-    CloseMovieFile(refNum);
-    return offset;
+    return operations;
 }
 
 // A copy of a fixture saved in place `times` times already, so that the
 // next save finds the free space the earlier ones left.
-std::string SavedBefore(const char* fixture, const ScratchFolder& dir, int times)
+std::string SavedBefore(const char* fixture, const std::string& folder, int times)
 {
-    std::string path = dir / (std::string("saved-") + fixture);
-    std::filesystem::copy_file(FixtureMovies::Path(fixture), path, std::filesystem::copy_options::overwrite_existing);
+    std::string path = folder + "/saved-" + fixture;
+    fs::copy_file(FixtureMovies::Path(fixture), path, fs::copy_options::overwrite_existing);
     for (int i = 0; i < times; ++i) {
-        short refNum = 0, resId = 0;
-        Movie movie = FixtureMovies::Open(path, &refNum, &resId);
-        if (!movie)
+        OpenMovie open(path);
+        if (!open.movie)
             break;
-        SetTrackOffset(GetMovieIndTrack(movie, 1), 0);
-        SetMoviePreferredRate(movie, i % 2 ? fixed1 : fixed1 / 2);
-        UpdateMovieResource(movie, refNum, resId, nullptr);
-        DisposeMovie(movie);
-        CloseMovieFile(refNum);
+        SetMoviePreferredRate(open.movie, i % 2 ? fixed1 : fixed1 / 2);
+        UpdateMovieResource(open.movie, open.refNum, open.resId, nullptr);
     }
     return path;
 }
 
-void CheckKilledSaves(const std::string& original)
+// The movie file to save, made in folder from the fixtures, and the file
+// whose bytes a save changes (the movie's own or its companion).
+struct Case {
+    const char* name;
+    std::function<std::string(const std::string& folder)> make;
+    const char* written = nullptr;  // nil: the movie file itself
+};
+
+std::string Copy(const char* fixture, const std::string& folder)
 {
-    ScratchFolder dir;
-    std::string path = dir / "m.mov";
-    std::filesystem::copy_file(original, path);
-    SaveWithOffset(path, WriteFault{});
-    long operations = 0;
-    {
-        // Count the writes of one save.
-        std::filesystem::copy_file(original, path, std::filesystem::copy_options::overwrite_existing);
-        short refNum = 0, resId = 0;
-        Movie movie = FixtureMovies::Open(path, &refNum, &resId);
-        ASSERT_NE(movie, nullptr);
-        SetTrackOffset(GetMovieIndTrack(movie, 1), kNewOffset);
-        FileWriteLayer::InjectWriteFault(WriteFault{});
-        ASSERT_EQ(UpdateMovieResource(movie, refNum, resId, nullptr), noErr);
-        operations = FileWriteLayer::OperationCount();
-        DisposeMovie(movie);
-        CloseMovieFile(refNum);
-    }
-    ASSERT_EQ(FirstTrackOffset(path), kNewOffset);
-    for (long k = 1; k <= operations; ++k) {
-        std::filesystem::copy_file(original, path, std::filesystem::copy_options::overwrite_existing);
-        pid_t child = fork();
-        if (child == 0) {
-            SaveWithOffset(path, {WriteFault::killProcess, k, 0, false});
-            _exit(0);
-        }
-        int status = 0;
-        waitpid(child, &status, 0);
-        ASSERT_TRUE(WIFEXITED(status)) << k;
-        EXPECT_EQ(WEXITSTATUS(status), 77) << "the save did not reach write " << k;
-        TimeValue offset = FirstTrackOffset(path);
-        EXPECT_TRUE(offset == 0 || offset == kNewOffset) << "killed at " << k << ": offset " << offset;
-        std::string errors;
-        EXPECT_EQ(RunCommand("ffmpeg -nostdin -v error -i " + Quote(path) + " -f null -", &errors), 0) << k;
-        EXPECT_EQ(errors, "") << k;
-    }
+    return FixtureMovies::CopyTo(fixture, folder);
+}
+
+std::string TwoForkCopy(const std::string& folder)
+{
+    OpenMovie source(FixtureMovies::Path("av.mov"));
+    SaveAsTwoForkMovie(source.movie, folder + "/two.mov");
+    return folder + "/two.mov";
 }
 
 }  // namespace
 
-TEST(SafeSave, MovieAtTheEndKilledAtAnyWriteReopensOldOrNew) { CheckKilledSaves(FixtureMovies::Path("av.mov")); }
-
-TEST(SafeSave, MovieAtTheStartKilledAtAnyWriteReopensOldOrNew)
+TEST(SafeSave, KilledAtAnyWriteReopensOldOrNew)
 {
-    CheckKilledSaves(FixtureMovies::Path("faststart.mp4"));
-}
-
-TEST(SafeSave, FragmentedMovieKilledAtAnyWriteReopensOldOrNew)
-{
-    CheckKilledSaves(FixtureMovies::Path("fragmented.mp4"));
-}
-
-TEST(SafeSave, MovieSavedBeforeKilledAtAnyWriteReopensOldOrNew)
-{
-    ScratchFolder dir;
-    CheckKilledSaves(SavedBefore("av.mov", dir, 2));
+    const Case cases[] = {
+        {"movie at the end", [](const std::string& f) { return Copy("av.mov", f); }},
+        {"movie at the start", [](const std::string& f) { return Copy("faststart.mp4", f); }},
+        {"fragmented", [](const std::string& f) { return Copy("fragmented.mp4", f); }},
+        {"saved before", [](const std::string& f) { return SavedBefore("av.mov", f, 2); }},
+        // The companion is written to a temporary file, flushed, renamed
+        // over the old one, and its folder flushed: each can be cut.
+        {"two forks", TwoForkCopy, "._two.mov"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScratchFolder dir;
+        std::string path = c.make(dir.Path());
+        std::string written = c.written ? dir / c.written : path;
+        auto original = ReadFileBytes(written);
+        long operations = SaveWithOffset(path, WriteFault{});
+        ASSERT_GE(operations, 3);
+        ASSERT_EQ(FirstTrackOffset(path), kNewOffset);
+        if (!c.written) {
+            EXPECT_EQ(VideoPackets(path), 50) << "every sample read once (fragments retired)";
+        }
+        for (long k = 1; k <= operations; ++k) {
+            WriteFileBytes(written, original);
+            RunKilledAtWrite(k, [&](const WriteFault& fault) { SaveWithOffset(path, fault); });
+            TimeValue offset = FirstTrackOffset(path);
+            EXPECT_TRUE(offset == 0 || offset == kNewOffset) << "killed at " << k << ": offset " << offset;
+            if (!c.written) {
+                EXPECT_EQ(DecodeErrors(path), "") << k;
+            }
+        }
+    }
 }
 
 TEST(SafeSave, RepeatedSavesKeepTheFileSizeBounded)
 {
     ScratchFolder dir;
-    std::string original = FixtureMovies::Path("av.mov");
-    std::string path = SavedBefore("av.mov", dir, 12);
-    auto grown = std::filesystem::file_size(path) - std::filesystem::file_size(original);
+    std::string path = SavedBefore("av.mov", dir.Path(), 12);
+    auto grown = fs::file_size(path) - fs::file_size(FixtureMovies::Path("av.mov"));
     std::vector<TopLevelAtom> atoms;
     ASSERT_EQ(ScanTopLevelAtoms(ReadFileBytes(path), &atoms), noErr);
     std::uint64_t movieSize = 0;
@@ -136,59 +119,8 @@ TEST(SafeSave, RepeatedSavesKeepTheFileSizeBounded)
     // Twelve saves leave at most about two movie atoms of free space, not
     // twelve.
     EXPECT_LT(grown, 3 * movieSize);
-    std::string errors;
-    EXPECT_EQ(RunCommand("ffmpeg -nostdin -v error -i " + Quote(path) + " -f null -", &errors), 0);
-    EXPECT_EQ(errors, "");
-    short refNum = 0;
-    Movie movie = FixtureMovies::Open(path, &refNum);
-    ASSERT_NE(movie, nullptr);
-    EXPECT_EQ(GetMoviePreferredRate(movie), fixed1);
-    DisposeMovie(movie);
-    CloseMovieFile(refNum);
-}
-
-TEST(SafeSave, TwoForkMovieKilledAtAnyWriteReopensOldOrNew)
-{
-    ScratchFolder dir;
-    std::string path = dir / "two.mov";
-    {
-        short sourceRef = 0;
-        Movie source = FixtureMovies::Open(FixtureMovies::Path("av.mov"), &sourceRef);
-        ASSERT_NE(source, nullptr);
-        SaveAsTwoForkMovie(source, path);
-        DisposeMovie(source);
-        CloseMovieFile(sourceRef);
-    }
-    std::string companion = dir / "._two.mov";
-    auto original = ReadFileBytes(companion);
-    long operations = 0;
-    {
-        short refNum = 0, resId = 0;
-        Movie movie = FixtureMovies::Open(path, &refNum, &resId);
-        ASSERT_NE(movie, nullptr);
-        EXPECT_EQ(resId, 128);
-        SetTrackOffset(GetMovieIndTrack(movie, 1), kNewOffset);
-        FileWriteLayer::InjectWriteFault(WriteFault{});
-        ASSERT_EQ(UpdateMovieResource(movie, refNum, resId, nullptr), noErr);
-        operations = FileWriteLayer::OperationCount();
-        DisposeMovie(movie);
-        CloseMovieFile(refNum);
-    }
-    // The companion is written to a temporary file, flushed, renamed over
-    // the old one, and its folder flushed: every one of those can be cut.
-    ASSERT_GE(operations, 4);
-    for (long k = 1; k <= operations; ++k) {
-        WriteFileBytes(companion, original);
-        pid_t child = fork();
-        if (child == 0) {
-            SaveWithOffset(path, {WriteFault::killProcess, k, 0, false});
-            _exit(0);
-        }
-        int status = 0;
-        waitpid(child, &status, 0);
-        ASSERT_TRUE(WIFEXITED(status)) << k;
-        EXPECT_EQ(WEXITSTATUS(status), 77) << "the save did not reach write " << k;
-        TimeValue offset = FirstTrackOffset(path);
-        EXPECT_TRUE(offset == 0 || offset == kNewOffset) << "killed at " << k << ": offset " << offset;
-    }
+    EXPECT_EQ(DecodeErrors(path), "");
+    OpenMovie back(path);
+    ASSERT_NE(back.movie, nullptr);
+    EXPECT_EQ(GetMoviePreferredRate(back.movie), fixed1);
 }

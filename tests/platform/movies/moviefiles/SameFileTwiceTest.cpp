@@ -14,18 +14,9 @@ namespace {
 
 using Frames = std::vector<std::vector<UInt32>>;
 
-struct Opener {
-    short refNum = 0, resId = 0;
-    Movie movie = nullptr;
-
-    explicit Opener(const std::string& path) { movie = FixtureMovies::Open(path, &refNum, &resId); }
-    ~Opener() { Close(); }
-    void Close()
-    {
-        if (movie)
-            DisposeMovie(movie), CloseMovieFile(refNum);
-        movie = nullptr;
-    }
+// A viewer of the file: its own open file and movie.
+struct Opener : OpenMovie {
+    using OpenMovie::OpenMovie;
     OSErr SaveWithRate(double rate)
     {
         SetMoviePreferredRate(movie, X2Fix(rate));

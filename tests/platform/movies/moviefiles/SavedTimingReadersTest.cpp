@@ -267,11 +267,10 @@ TEST_P(SavedTimingReaders, ReadAsOrvosModelSays)
 
     // Orvo reads back the timing it wrote; the samples its tables hold now
     // are what the other readers must find.
-    short backRef = 0;
-    Movie back = FixtureMovies::Open(saved, &backRef);
-    ASSERT_NE(back, nullptr);
-    EXPECT_EQ(GetMovieDuration(back), duration);
-    auto written = TimelinesOf(back);
+    OpenMovie back(saved);
+    ASSERT_NE(back.movie, nullptr);
+    EXPECT_EQ(GetMovieDuration(back.movie), duration);
+    auto written = TimelinesOf(back.movie);
     ASSERT_EQ(written.size(), meant.size());
     for (size_t i = 0; i < meant.size(); ++i) {
         EXPECT_EQ(written[i].edits, meant[i].edits) << "track " << i + 1;
@@ -313,9 +312,6 @@ TEST_P(SavedTimingReaders, ReadAsOrvosModelSays)
                    Quote(view),
                &rate);
     EXPECT_EQ(rate, std::string(change.frameRate) + "\n");
-
-    DisposeMovie(back);
-    CloseMovieFile(backRef);
 }
 
 INSTANTIATE_TEST_SUITE_P(KindsAndChanges, SavedTimingReaders,
