@@ -59,11 +59,11 @@ const std::string kFragmentedMovie = std::string(ORVO_CORPUS_DIR) + "/wellformed
 
 Movie ReadFile(const std::string& path)
 {
-    FSSpec spec {};
+    FSSpec location {};
     short refNum = 0;
     Movie movie = nullptr;
-    EXPECT_EQ(FSPathMakeFSSpec(path.c_str(), &spec, nullptr), noErr);
-    EXPECT_EQ(OpenMovieFile(&spec, &refNum, fsRdPerm), noErr);
+    EXPECT_EQ(FSPathMakeFSSpec(path.c_str(), &location, nullptr), noErr);
+    EXPECT_EQ(OpenMovieFile(&location, &refNum, fsRdPerm), noErr);
     EXPECT_EQ(NewMovieFromFile(&movie, refNum, nullptr, nullptr, 0, nullptr), noErr) << path;
     CloseMovieFile(refNum);
     return movie;
@@ -113,9 +113,9 @@ TestTrack MakeTrack(UInt32 id, const char* type, UInt32 samples, UInt32 sampleSi
 
 FSSpec SpecFor(const std::string& path)
 {
-    FSSpec spec {};
-    FSPathMakeFSSpec(path.c_str(), &spec, nullptr);
-    return spec;
+    FSSpec location {};
+    FSPathMakeFSSpec(path.c_str(), &location, nullptr);
+    return location;
 }
 
 // What a case works on, made afresh for each case and before memory starts
