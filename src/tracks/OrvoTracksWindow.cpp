@@ -6,6 +6,7 @@
 #include "platform/ui/menus/Menus.h"
 #include "platform/ui/quickdraw/QuickDraw.h"
 #include "util/MyError.h"
+#include "viewer/CheckedCall.h"
 #include "viewer/OrvoViewerWindow.h"
 
 namespace {
@@ -96,8 +97,7 @@ void OrvoTracksWindow::CollectMovieInfo()
             tail->next = node;
         tail = node;
         node->index = i;
-        Track track = GetMovieIndTrack(movie, i);
-        FailErr(GetMoviesError(), "GetMovieIndTrack()"_p);
+        Track track = Checked(GetMovieIndTrack(movie, i), "GetMovieIndTrack()"_p);
         node->trackID = GetTrackID(track);
         FailErr(GetMoviesError(), "GetTrackID()"_p);
         GetTrackDimensions(track, &node->trackWidth, &node->trackHeight);
@@ -108,8 +108,7 @@ void OrvoTracksWindow::CollectMovieInfo()
         FailErr(GetMoviesError(), "GetMovieTimeScale()"_p);
         node->trackDuration = GetTrackDuration(track);
         FailErr(GetMoviesError(), "GetTrackDuration()"_p);
-        Media media = GetTrackMedia(track);
-        FailErr(GetMoviesError(), "GetTrackMedia()"_p);
+        Media media = Checked(GetTrackMedia(track), "GetTrackMedia()"_p);
         node->mediaScale = GetMediaTimeScale(media);
         FailErr(GetMoviesError(), "GetMediaTimeScale()"_p);
         node->mediaDuration = GetMediaDuration(media);
@@ -200,28 +199,26 @@ void OrvoTracksWindow::EnableTrackItems(bool enable)
 
 void OrvoTracksWindow::Activate()
 {
-    if (xScroll != nullptr)
-        ShowControl(xScroll);
-    if (yScroll != nullptr)
-        ShowControl(yScroll);
-    for (short item : kViewerFileItems)
-        SetItemEnabled(kFileMenuID, item, true);
-    SetItemEnabled(kTimeMenuID, 0, true);
-    SetItemEnabled(kTrackMenuID, 0, true);
-    EnableTrackItems(selectedTrack != nullptr);
-    DrawMenuBar();
+    ShowActive(true);
 }
 
 void OrvoTracksWindow::Deactivate()
 {
-    if (xScroll != nullptr)
-        HideControl(xScroll);
-    if (yScroll != nullptr)
-        HideControl(yScroll);
+    ShowActive(false);
+}
+
+// In front, the window shows its scroll bars and offers the viewer's file
+// commands, the movie's timing and the track commands (those only with a
+// track selected); behind, it hides and withdraws them.
+void OrvoTracksWindow::ShowActive(bool active)
+{
+    for (ControlHandle bar : {xScroll, yScroll})
+        if (bar != nullptr)
+            active ? ShowControl(bar) : HideControl(bar);
     for (short item : kViewerFileItems)
-        SetItemEnabled(kFileMenuID, item, false);
-    SetItemEnabled(kTimeMenuID, 0, false);
-    EnableTrackItems(false);
-    SetItemEnabled(kTrackMenuID, 0, false);
+        SetItemEnabled(kFileMenuID, item, active);
+    SetItemEnabled(kTimeMenuID, 0, active);
+    SetItemEnabled(kTrackMenuID, 0, active);
+    EnableTrackItems(active && selectedTrack != nullptr);
     DrawMenuBar();
 }

@@ -75,6 +75,7 @@ protected:
 private:
     void FreeTrackList();
     void EnableTrackItems(bool enable);
+    void ShowActive(bool active);
     void InvalidateAll();
 };
 

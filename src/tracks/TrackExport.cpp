@@ -6,6 +6,7 @@
 #include "platform/movies/moviefiles/MovieFiles.h"
 #include "tracks/OrvoTracksWindow.h"
 #include "util/MyError.h"
+#include "viewer/CheckedCall.h"
 #include "viewer/MovieSaving.h"
 #include "viewer/OrvoViewerWindow.h"
 
@@ -22,8 +23,7 @@ void CopyMediaAndEdits(Track srcTrack, Media srcMedia, Track destTrack, Handle* 
     OSType mediaType = 0;
     GetMediaHandlerDescription(srcMedia, &mediaType, nullptr, nullptr);
     FailErr(GetMoviesError(), "GetMediaHandlerDescription()"_p);
-    TimeScale mediaTimeScale = GetMediaTimeScale(srcMedia);
-    FailErr(GetMoviesError(), "GetMediaTimeScale()"_p);
+    TimeScale mediaTimeScale = Checked(GetMediaTimeScale(srcMedia), "GetMediaTimeScale()"_p);
     NewTrackMedia(destTrack, mediaType, mediaTimeScale, *dataRef, refType);
     FailErr(GetMoviesError(), "NewTrackMedia()"_p);
     InsertTrackSegment(srcTrack, destTrack, 0, GetTrackDuration(srcTrack), 0);
@@ -36,16 +36,12 @@ void OrvoTracksWindow::ExportTrack()
 {
     if (selectedTrack == nullptr)
         return;
-    Track srcTrack = GetMovieTrack(parent->movie, selectedTrack->trackID);
-    FailErr(GetMoviesError(), "GetMovieTrack()"_p);
-    Media srcMedia = GetTrackMedia(srcTrack);
-    FailErr(GetMoviesError(), "GetTrackMedia()"_p);
-    Movie trackMov = NewMovie(newMovieActive);
-    FailErr(GetMoviesError(), "NewMovie()"_p);
+    Track srcTrack = Checked(GetMovieTrack(parent->movie, selectedTrack->trackID), "GetMovieTrack()"_p);
+    Media srcMedia = Checked(GetTrackMedia(srcTrack), "GetTrackMedia()"_p);
+    Movie trackMov = Checked(NewMovie(newMovieActive), "NewMovie()"_p);
     CopyMovieSettings(parent->movie, trackMov);
     FailErr(GetMoviesError(), "CopyMovieSettings()"_p);
-    Track destTrack = NewMovieTrack(trackMov, 0, 0, 0);
-    FailErr(GetMoviesError(), "NewMovieTrack()"_p);
+    Track destTrack = Checked(NewMovieTrack(trackMov, 0, 0, 0), "NewMovieTrack()"_p);
     CopyTrackSettings(srcTrack, destTrack);
     FailErr(GetMoviesError(), "CopyTrackSettings()"_p);
     Handle dataRef = nullptr;

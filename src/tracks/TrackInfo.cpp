@@ -6,6 +6,7 @@
 #include "util/MyError.h"
 #include "util/TextUtils.h"
 #include "util/Utils.h"
+#include "viewer/CheckedCall.h"
 #include "viewer/OrvoViewerWindow.h"
 
 namespace {
@@ -57,27 +58,19 @@ void OrvoTracksWindow::GetTrackInfo()
     if (selectedTrack == nullptr)
         return;
     Movie movie = parent->movie;
-    Track track = GetMovieTrack(movie, selectedTrack->trackID);
-    FailErr(GetMoviesError(), "GetMovieTrack()"_p);
-    Media media = GetTrackMedia(track);
-    FailErr(GetMoviesError(), "GetTrackMedia()"_p);
+    Track track = Checked(GetMovieTrack(movie, selectedTrack->trackID), "GetMovieTrack()"_p);
+    Media media = Checked(GetTrackMedia(track), "GetTrackMedia()"_p);
     Str255 mTypeStr;
     pstr::FromStd("XXXX", mTypeStr);
 
-    TimeScale tTimeScale = GetMovieTimeScale(movie);
-    FailErr(GetMoviesError(), "GetMovieTimeScale()"_p);
-    TimeValue tDuration = GetTrackDuration(track);
-    FailErr(GetMoviesError(), "GetTrackDuration()"_p);
-    TimeValue tOffset = GetTrackOffset(track);
-    FailErr(GetMoviesError(), "GetTrackOffset()"_p);
-    TimeScale mTimeScale = GetMediaTimeScale(media);
-    FailErr(GetMoviesError(), "GetMediaTimeScale()"_p);
-    TimeValue mDuration = GetMediaDuration(media);
-    FailErr(GetMoviesError(), "GetMediaDuration()"_p);
-    long mNumSampleDescriptions = GetMediaSampleDescriptionCount(media);
-    FailErr(GetMoviesError(), "GetMediaSampleDescriptionCount()"_p);
-    long mNumTotalSamples = GetMediaSampleCount(media);
-    FailErr(GetMoviesError(), "GetMediaSampleCount()"_p);
+    TimeScale tTimeScale = Checked(GetMovieTimeScale(movie), "GetMovieTimeScale()"_p);
+    TimeValue tDuration = Checked(GetTrackDuration(track), "GetTrackDuration()"_p);
+    TimeValue tOffset = Checked(GetTrackOffset(track), "GetTrackOffset()"_p);
+    TimeScale mTimeScale = Checked(GetMediaTimeScale(media), "GetMediaTimeScale()"_p);
+    TimeValue mDuration = Checked(GetMediaDuration(media), "GetMediaDuration()"_p);
+    long mNumSampleDescriptions =
+        Checked(GetMediaSampleDescriptionCount(media), "GetMediaSampleDescriptionCount()"_p);
+    long mNumTotalSamples = Checked(GetMediaSampleCount(media), "GetMediaSampleCount()"_p);
 
     OSType mType = 0;
     Str255 mCreator = {0};
@@ -93,8 +86,7 @@ void OrvoTracksWindow::GetTrackInfo()
         for (int i = 0; i < 4; ++i)
             mTypeStr[1 + i] = static_cast<unsigned char>((mType >> (24 - 8 * i)) & 0xFF);
     }
-    bool trackEnabled = GetTrackEnabled(track) != 0;
-    FailErr(GetMoviesError(), "GetTrackEnabled()"_p);
+    bool trackEnabled = Checked(GetTrackEnabled(track) != 0, "GetTrackEnabled()"_p);
     // A track of no duration has no rate to show; it shows 0.
     double frameRate = tDuration != 0 ? (double(mNumTotalSamples) * tTimeScale) / tDuration : 0.0;
 

@@ -10,6 +10,7 @@
 #include "util/MyError.h"
 #include "util/TextUtils.h"
 #include "util/Utils.h"
+#include "viewer/CheckedCall.h"
 #include "viewer/OrvoViewerWindow.h"
 
 namespace {
@@ -37,18 +38,15 @@ void OrvoTracksWindow::SetOffset()
     if (selectedTrack == nullptr)
         return;
     Movie movie = parent->movie;
-    Track track = GetMovieTrack(movie, selectedTrack->trackID);
-    FailErr(GetMoviesError(), "GetMovieTrack()"_p);
+    Track track = Checked(GetMovieTrack(movie, selectedTrack->trackID), "GetMovieTrack()"_p);
 
     DialogPtr theDlg = GetNewDialog(kTrackOffsetDialogID, nullptr, kDialogInFront);
     if (theDlg == nullptr)
         return;
     SetDialogDefaultItem(theDlg, kOffsetOK);
     SetDialogCancelItem(theDlg, kOffsetCancel);
-    TimeScale timeScale = GetMovieTimeScale(movie);
-    FailErr(GetMoviesError(), "GetMovieTimeScale()"_p);
-    TimeValue offset = GetTrackOffset(track);
-    FailErr(GetMoviesError(), "GetTrackOffset()"_p);
+    TimeScale timeScale = Checked(GetMovieTimeScale(movie), "GetMovieTimeScale()"_p);
+    TimeValue offset = Checked(GetTrackOffset(track), "GetTrackOffset()"_p);
     SetDialogItemLongByID(theDlg, kOffsetUnits, offset);
     ShowOffsetTime(theDlg, offset, timeScale);
 

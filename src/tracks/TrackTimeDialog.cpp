@@ -10,6 +10,7 @@
 #include "util/MyError.h"
 #include "util/TextUtils.h"
 #include "util/Utils.h"
+#include "viewer/CheckedCall.h"
 #include "viewer/OrvoViewerWindow.h"
 
 namespace {
@@ -118,10 +119,8 @@ short TrackTimeDialog::DisplayDialog()
 
 void TrackTimeDialog::InitializeValues()
 {
-    Media m = GetTrackMedia(track);
-    FailErr(GetMoviesError(), "GetTrackMedia()"_p);
-    Movie movie = GetTrackMovie(track);
-    FailErr(GetMoviesError(), "GetTrackMovie()"_p);
+    Media m = Checked(GetTrackMedia(track), "GetTrackMedia()"_p);
+    Movie movie = Checked(GetTrackMovie(track), "GetTrackMovie()"_p);
     timeScale = GetMovieTimeScale(movie);
     FailErr(GetMoviesError(), "GetMovieTimeScale()"_p);
     duration = GetTrackDuration(track);
@@ -185,15 +184,13 @@ void OrvoTracksWindow::SetTrackTimes()
     if (selectedTrack == nullptr)
         return;
     Movie movie = parent->movie;
-    Track track = GetMovieTrack(movie, selectedTrack->trackID);
-    FailErr(GetMoviesError(), "GetMovieTrack()"_p);
+    Track track = Checked(GetMovieTrack(movie, selectedTrack->trackID), "GetMovieTrack()"_p);
     TrackTimeDialog dialog(track);
     if (dialog.DisplayDialog() != kTimeOK)
         return;
     SetMovieTimeScale(movie, TimeScale(dialog.newTimeScale));
     FailErr(GetMoviesError(), "SetMovieTimeScale()"_p);
-    TimeValue trackDuration = GetTrackDuration(track);
-    FailErr(GetMoviesError(), "GetTrackDuration()"_p);
+    TimeValue trackDuration = Checked(GetTrackDuration(track), "GetTrackDuration()"_p);
     OSErr err = ScaleTrackSegment(track, 0, trackDuration, dialog.newDuration);
     FailErr(err != noErr ? err : GetMoviesError(), "ScaleTrackSegment()"_p);
     parent->OnMovieChanged();

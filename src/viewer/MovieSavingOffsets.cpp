@@ -2,18 +2,16 @@
 // back when the save does not happen after all.
 #include "platform/core/PascalStrings.h"
 #include "util/MyError.h"
+#include "viewer/CheckedCall.h"
 #include "viewer/MovieSaving.h"
 #include "viewer/MovieSavingOffsets.h"
 
 void FlattenOffsets(Movie movie)
 {
-    long trackCount = GetMovieTrackCount(movie);
-    FailErr(GetMoviesError(), "GetMovieTrackCount()"_p);
+    long trackCount = Checked(GetMovieTrackCount(movie), "GetMovieTrackCount()"_p);
     for (long index = 1; index <= trackCount; ++index) {
-        Track track = GetMovieIndTrack(movie, index);
-        FailErr(GetMoviesError(), "GetMovieIndTrack()"_p);
-        TimeValue offset = GetTrackOffset(track);
-        FailErr(GetMoviesError(), "GetTrackOffset()"_p);
+        Track track = Checked(GetMovieIndTrack(movie, index), "GetMovieIndTrack()"_p);
+        TimeValue offset = Checked(GetTrackOffset(track), "GetTrackOffset()"_p);
         if (offset == 0)
             continue;
         SetTrackOffset(track, 0);

@@ -6,6 +6,7 @@
 #include "util/MyError.h"
 #include "util/TextUtils.h"
 #include "util/Utils.h"
+#include "viewer/CheckedCall.h"
 #include "viewer/OrvoViewerWindow.h"
 
 namespace {
@@ -56,12 +57,9 @@ void OrvoViewerWindow::DisplayTrackInfo(DialogPtr theDlg, long trackNum)
         return;
     GetMovieTimeBase(movie);
     FailErr(GetMoviesError(), "GetMovieTimeBase()"_p);
-    Fixed currentRate = GetMovieRate(movie);
-    FailErr(GetMoviesError(), "GetMovieRate()"_p);
-    Fixed preferredRate = GetMoviePreferredRate(movie);
-    FailErr(GetMoviesError(), "GetMoviePreferredRate"_p);
-    TimeScale scale = GetMovieTimeScale(movie);
-    FailErr(GetMoviesError(), "GetMovieTimeScale()"_p);
+    Fixed currentRate = Checked(GetMovieRate(movie), "GetMovieRate()"_p);
+    Fixed preferredRate = Checked(GetMoviePreferredRate(movie), "GetMoviePreferredRate"_p);
+    TimeScale scale = Checked(GetMovieTimeScale(movie), "GetMovieTimeScale()"_p);
 
     Str255 text;
     NumToString(scale, text);
@@ -100,8 +98,7 @@ void OrvoViewerWindow::ScaleMovie()
         return;
     SetDialogDefaultItem(theDlg, kScaleOK);
     SetDialogCancelItem(theDlg, kScaleCancel);
-    TimeValue oldDuration = GetMovieDuration(movie);
-    FailErr(GetMoviesError(), "GetMovieDuration()"_p);
+    TimeValue oldDuration = Checked(GetMovieDuration(movie), "GetMovieDuration()"_p);
     Str255 text;
     NumToString(oldDuration, text);
     SetDialogItemTextByID(theDlg, kOldDurationItem, text);
