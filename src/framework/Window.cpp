@@ -120,15 +120,26 @@ long Window::HandleMenu(long, bool* cont)
 void Window::Activate() {}
 void Window::Deactivate() {}
 
-long Window::HandleMouseDown(EventRecord& er)
+// Which part of this window a press is in, and where in its content; false
+// when the press is not in this window. Sets the port to the window.
+bool Window::LocatePress(const EventRecord& er, short* part, Point* local)
 {
     WindowPtr theWindow = nullptr;
-    short thePart = FindWindow(er.where, &theWindow);
+    *part = FindWindow(er.where, &theWindow);
     if (theWindow != win || win == nullptr)
-        return kDispatchNothing;
+        return false;
     SetPortWindowPort(win);
-    Point thePt = er.where;
-    GlobalToLocal(&thePt);
+    *local = er.where;
+    GlobalToLocal(local);
+    return true;
+}
+
+long Window::HandleMouseDown(EventRecord& er)
+{
+    short thePart = 0;
+    Point thePt;
+    if (!LocatePress(er, &thePart, &thePt))
+        return kDispatchNothing;
     bool front = FrontWindow() == win;
     switch (thePart) {
     case inContent:

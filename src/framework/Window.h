@@ -40,6 +40,7 @@ protected:
     virtual void Activate();
     virtual void Deactivate();
     virtual long HandleMouseDown(EventRecord& er);
+    bool LocatePress(const EventRecord& er, short* part, Point* local);
     virtual long HandleActivate(EventRecord& er);
     virtual long HandleKeyDown(EventRecord& er);
     virtual long HandleContentClick(EventRecord& er, Point thePt);

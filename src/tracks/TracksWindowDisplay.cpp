@@ -190,13 +190,10 @@ long OrvoTracksWindow::HandleContentClick(EventRecord&, Point thePt)
 // window answers its close box, size box and zoom boxes at once.
 long OrvoTracksWindow::HandleMouseDown(EventRecord& er)
 {
-    WindowPtr theWindow = nullptr;
-    short thePart = FindWindow(er.where, &theWindow);
-    if (theWindow != win || win == nullptr)
+    short thePart = 0;
+    Point thePt;
+    if (!LocatePress(er, &thePart, &thePt))
         return kDispatchNothing;
-    SetPortWindowPort(win);
-    Point thePt = er.where;
-    GlobalToLocal(&thePt);
     bool front = FrontWindow() == win;
     switch (thePart) {
     case inContent:

@@ -241,13 +241,10 @@ long OrvoViewerWindow::HandleMenu(long mChoice, bool* cont)
 // answers its drag bar, close box and zoom boxes at once.
 long OrvoViewerWindow::HandleMouseDown(EventRecord& er)
 {
-    WindowPtr theWindow = nullptr;
-    short thePart = FindWindow(er.where, &theWindow);
-    if (theWindow != win || win == nullptr)
+    short thePart = 0;
+    Point thePt;
+    if (!LocatePress(er, &thePart, &thePt))
         return 0;
-    SetPortWindowPort(win);
-    Point thePt = er.where;
-    GlobalToLocal(&thePt);
     bool front = FrontWindow() == win;
     switch (thePart) {
     case inContent:
