@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/movies/moviefiles/FlattenPlan.h"
+
 namespace {
 
 UInt64 BytesOf(const SampleTable& t, UInt32 first, UInt32 count)
@@ -32,7 +34,8 @@ UInt16 DataRefOfDescription(const MediaRecord& m, UInt32 descriptionIndex)
 // Cuts a segment's samples into chunks: copied ones of about half a second
 // (of source time at its rate, which is half a second of the copy), never
 // across a change of sample description; ones left in place never across a
-// source chunk's end either.
+// source chunk's end either. A copied chunk also ends before a large run of
+// bytes that could not keep its place within a page in it (FlattenPlan.h).
 class ChunkCutter {
 public:
     ChunkCutter(const MediaRecord& media, const Segment& seg, size_t planIndex, const SampleHome& home,
@@ -68,6 +71,8 @@ private:
             return err;
         UInt32 s = std::max(fSeg.first, c.firstSample), end = std::min(fSeg.last, c.firstSample + c.sampleCount - 1);
         UInt64 at = c.offset + BytesOf(fTable, c.firstSample, s - c.firstSample);
+        if (!fHome.InPlace() && !KeepsPageOffset(source, at, BytesOf(fTable, s, end - s + 1)))
+            Close();
         while (s <= end) {
             if (fOpen && fDescription != c.sampleDescriptionIndex)
                 Close();
@@ -95,6 +100,22 @@ private:
             return couldNotResolveDataRef;
         *source = (*fHome.sourceOf)(ref->resolvedPath);
         return noErr;
+    }
+
+    // Whether a run of source bytes keeps its place within a page when added
+    // to the open chunk: a small one need not; a large one does when it
+    // follows on from the chunk's last piece, or when it lies as far from
+    // the chunk's large first piece, within a page, as it would in the copy.
+    bool KeepsPageOffset(int source, UInt64 offset, UInt64 bytes) const
+    {
+        const auto& pieces = fCurrent.pieces;
+        if (!fOpen || pieces.empty() || bytes < FlattenPlan::kPageAlignedPiece)
+            return true;
+        const FlattenPiece& last = pieces.back();
+        if (last.source == source && last.offset + last.length == offset)
+            return true;
+        return FlattenPlan::KeepsPageOffset(pieces.front()) &&
+               ((offset - fCurrent.size - pieces.front().offset) & (FlattenPlan::kPageSize - 1)) == 0;
     }
 
     // The first sample of the open chunk that starts half a second in.

@@ -40,10 +40,10 @@ struct FlattenTarget {
     std::string folder;
 };
 
-std::vector<UInt8> MediaDataHeader(UInt64 dataLength)
+std::vector<UInt8> MediaDataHeader(UInt64 dataLength, UInt32 headerSize)
 {
     std::vector<UInt8> header;
-    if (FlattenPlan::MediaDataHeaderSize(dataLength) == 16) {
+    if (headerSize == 16) {
         BigEndian::Append32(header, 1);
         BigEndian::AppendBytes(header, "mdat", 4);
         BigEndian::Append64(header, dataLength + 16);
@@ -188,7 +188,7 @@ OSErr WriteFlattened(Movie theMovie, const FlattenTarget& target, int fd, bool f
     if (progress.Result())
         return progress.Result();
     std::vector<UInt8> head(fileType.begin(), fileType.end());
-    auto mdat = MediaDataHeader(plan.dataLength);
+    auto mdat = MediaDataHeader(plan.dataLength, plan.mediaDataHeaderSize);
     head.insert(head.end(), mdat.begin(), mdat.end());
     if (int e = FileWriteLayer::WriteAt(fd, 0, head.data(), head.size()))
         return OSErrFromErrno(e);

@@ -24,6 +24,35 @@ void Order(std::vector<FlattenChunk>& chunks, bool interleave)
     });
 }
 
+// Places the chunks from `at` on (see FlattenPlan.h for the gaps) and
+// fills in the copies and chunk offsets; returns the end of the last one.
+UInt64 LayOut(const std::vector<FlattenChunk>& chunks, UInt64 at, FlattenPlan* out)
+{
+    out->copies.clear();
+    out->needsCo64 = false;
+    std::vector<std::vector<UInt64>> offsets(out->tracks.size());
+    for (size_t i = 0; i < out->tracks.size(); ++i)
+        offsets[i].resize(out->tracks[i].table.ChunkCount());
+    for (const auto& c : chunks) {
+        if (!c.pieces.empty() && FlattenPlan::KeepsPageOffset(c.pieces.front()))
+            at += (c.pieces.front().offset - at) & (FlattenPlan::kPageSize - 1);
+        offsets[c.track][c.chunkIndex] = at;
+        out->needsCo64 = out->needsCo64 || at > 0xFFFFFFFFull;
+        for (const auto& p : c.pieces) {
+            FlattenCopy* last = out->copies.empty() ? nullptr : &out->copies.back();
+            if (last && last->source == p.source && last->sourceOffset + last->length == p.offset &&
+                last->destinationOffset + last->length == at)
+                last->length += p.length;
+            else
+                out->copies.push_back({p.source, p.offset, at, p.length});
+            at += p.length;
+        }
+    }
+    for (size_t i = 0; i < out->tracks.size(); ++i)
+        out->tracks[i].table.chunkOffsets = std::make_shared<const std::vector<UInt64>>(std::move(offsets[i]));
+    return at;
+}
+
 }  // namespace
 
 UInt32 FlattenPlan::MediaDataHeaderSize(UInt64 dataLength) { return dataLength + 8 > 0xFFFFFFFFull ? 16 : 8; }
@@ -46,29 +75,16 @@ OSErr FlattenPlan::Make(Movie theMovie, long flattenFlags, UInt64 headerBytes, F
         out->tracks.push_back(std::move(track));
     }
     Order(chunks, !(flattenFlags & flattenDontInterleaveFlatten));
-    UInt64 total = 0;
-    for (const auto& c : chunks)
-        total += c.size;
-    out->dataLength = total;
-    out->dataStart = headerBytes + MediaDataHeaderSize(total);
-    std::vector<std::vector<UInt64>> offsets(out->tracks.size());
-    for (size_t i = 0; i < out->tracks.size(); ++i)
-        offsets[i].resize(out->tracks[i].table.ChunkCount());
-    UInt64 at = out->dataStart;
-    for (const auto& c : chunks) {
-        offsets[c.track][c.chunkIndex] = at;
-        out->needsCo64 = out->needsCo64 || at > 0xFFFFFFFFull;
-        for (const auto& p : c.pieces) {
-            FlattenCopy* last = out->copies.empty() ? nullptr : &out->copies.back();
-            if (last && last->source == p.source && last->sourceOffset + last->length == p.offset &&
-                last->destinationOffset + last->length == at)
-                last->length += p.length;
-            else
-                out->copies.push_back({p.source, p.offset, at, p.length});
-            at += p.length;
-        }
+    // The media data atom's header grows past 4 GiB of data, which moves
+    // every chunk and so its gap.
+    UInt32 header = 8;
+    UInt64 end = LayOut(chunks, headerBytes + header, out);
+    if (MediaDataHeaderSize(end - headerBytes - header) > header) {
+        header = 16;
+        end = LayOut(chunks, headerBytes + header, out);
     }
-    for (size_t i = 0; i < out->tracks.size(); ++i)
-        out->tracks[i].table.chunkOffsets = std::make_shared<const std::vector<UInt64>>(std::move(offsets[i]));
+    out->mediaDataHeaderSize = header;
+    out->dataStart = headerBytes + header;
+    out->dataLength = end - out->dataStart;
     return noErr;
 }
