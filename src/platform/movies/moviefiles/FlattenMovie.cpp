@@ -14,6 +14,7 @@
 #include "platform/movies/moviefiles/BakedMovie.h"
 #include "platform/movies/moviefiles/BigEndian.h"
 #include "platform/movies/moviefiles/DataForkWriter.h"
+#include "platform/movies/moviefiles/FlattenCopier.h"
 #include "platform/filesystem/FileWriteLayer.h"
 #include "platform/movies/moviefiles/FlattenPlan.h"
 #include "platform/movies/moviefiles/MovieDataRefs.h"
@@ -52,56 +53,6 @@ std::vector<UInt8> MediaDataHeader(UInt64 dataLength, UInt32 headerSize)
         BigEndian::AppendBytes(header, "mdat", 4);
     }
     return header;
-}
-
-// A copy that replaces a file (or that a new companion's movie will refer
-// to) must reach the disk before it is renamed into place. Asking the kernel to start writing each stretch as soon as it
-// is copied lets the disk work while the next stretch is copied, so the
-// final flush has little left to wait for. It is only a hint: a failure here
-// changes nothing. A copy that need not be flushed (see Flatten) is left to
-// the kernel's own pace.
-class WriteBehind {
-public:
-    WriteBehind(int fd, bool enabled) : fFd(fd), fEnabled(enabled) {}
-    void Copied(UInt64 end)
-    {
-        if (!fEnabled || end < fStarted + kStretch)
-            return;
-#ifdef SYNC_FILE_RANGE_WRITE
-        sync_file_range(fFd, off_t(fStarted), off_t(end - fStarted), SYNC_FILE_RANGE_WRITE);
-#endif
-        fStarted = end;
-    }
-
-private:
-    static constexpr UInt64 kStretch = 32u << 20;
-    int fFd;
-    bool fEnabled;
-    UInt64 fStarted = 0;
-};
-
-OSErr CopySamples(const FlattenPlan& plan, int dest, bool flushFirst, MovieProgress& progress)
-{
-    std::vector<int> fds(plan.sources.size(), -1);
-    OSErr err = noErr;
-    for (std::size_t i = 0; i < fds.size() && !err; ++i)
-        if ((fds[i] = open(plan.sources[i].c_str(), O_RDONLY | O_CLOEXEC)) < 0)
-            err = OSErrFromErrno(errno) == fnfErr ? OSErr(couldNotResolveDataRef) : OSErrFromErrno(errno);
-    UInt64 done = 0;
-    WriteBehind writeBehind(dest, flushFirst);
-    for (std::size_t i = 0; i < plan.copies.size() && !err; ++i) {
-        const FlattenCopy& c = plan.copies[i];
-        if (int e = FileWriteLayer::CopyRange(fds[c.source], c.sourceOffset, dest, c.destinationOffset, c.length))
-            err = OSErrFromErrno(e);
-        done += c.length;
-        writeBehind.Copied(c.destinationOffset + c.length);
-        if (!err)
-            err = progress.Update(done, plan.dataLength);
-    }
-    for (int fd : fds)
-        if (fd >= 0)
-            close(fd);
-    return err;
 }
 
 // The copy's movie: the movie as it stands, with only the kept tracks, each
@@ -192,7 +143,7 @@ OSErr WriteFlattened(Movie theMovie, const FlattenTarget& target, int fd, bool f
     head.insert(head.end(), mdat.begin(), mdat.end());
     if (int e = FileWriteLayer::WriteAt(fd, 0, head.data(), head.size()))
         return OSErrFromErrno(e);
-    if (OSErr err = CopySamples(plan, fd, flushFirst, progress))
+    if (OSErr err = CopyFlattenedSamples(plan, fd, flushFirst, progress))
         return err;
     std::vector<UInt8> moov;
     if (OSErr err = SerializeFlattened(theMovie, plan, target.path, &moov))

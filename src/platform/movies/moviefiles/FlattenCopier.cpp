@@ -1,0 +1,143 @@
+#include "platform/movies/moviefiles/FlattenCopier.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+#include <vector>
+
+#include "platform/filesystem/FileWriteLayer.h"
+#include "platform/movies/moviefiles/MovieFiles.h"
+
+namespace {
+
+// A copy that replaces a file (or that a new companion's movie will refer
+// to) must reach the disk before it is renamed into place. Asking the kernel
+// to start writing each stretch as soon as it is copied lets the disk work
+// while the next stretch is copied, so the final flush has little left to
+// wait for. It is only a hint: a failure here changes nothing. A copy that
+// need not be flushed is left to the kernel's own pace.
+class WriteBehind {
+public:
+    WriteBehind(int fd, bool enabled) : fFd(fd), fEnabled(enabled) {}
+    void Copied(UInt64 end)
+    {
+        if (!fEnabled || end < fStarted + kStretch)
+            return;
+#ifdef SYNC_FILE_RANGE_WRITE
+        sync_file_range(fFd, off_t(fStarted), off_t(end - fStarted), SYNC_FILE_RANGE_WRITE);
+#endif
+        fStarted = end;
+    }
+
+private:
+    static constexpr UInt64 kStretch = 32u << 20;
+    int fFd;
+    bool fEnabled;
+    UInt64 fStarted = 0;
+};
+
+int ReadFully(int fd, UInt64 offset, UInt8* to, UInt64 length)
+{
+    while (length > 0) {
+        ssize_t n = pread(fd, to, length, off_t(offset));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            return EIO;  // the source is shorter than its sample table says
+        to += n;
+        offset += UInt64(n);
+        length -= UInt64(n);
+    }
+    return 0;
+}
+
+// Copying a few kilobytes file to file costs the kernel nearly as much as
+// copying a megabyte, and it writes the destination's cache in small
+// blocks: small pieces, which follow each other in the destination, are
+// read into one buffer and written with one call.
+class SampleCopier {
+public:
+    SampleCopier(const FlattenPlan& plan, int dest, bool flushFirst, MovieProgress& progress)
+        : fPlan(plan), fDest(dest), fWriteBehind(dest, flushFirst), fProgress(progress)
+    {
+    }
+    ~SampleCopier()
+    {
+        for (int fd : fSources)
+            if (fd >= 0)
+                close(fd);
+    }
+
+    OSErr Run()
+    {
+        fSources.assign(fPlan.sources.size(), -1);
+        for (std::size_t i = 0; i < fSources.size(); ++i)
+            if ((fSources[i] = open(fPlan.sources[i].c_str(), O_RDONLY | O_CLOEXEC)) < 0)
+                return OSErrFromErrno(errno) == fnfErr ? OSErr(couldNotResolveDataRef) : OSErrFromErrno(errno);
+        fBuffer.resize(kBuffer);
+        for (const FlattenCopy& c : fPlan.copies)
+            if (OSErr err = c.length >= FlattenPlan::kPageAlignedPiece ? CopyLarge(c) : Gather(c))
+                return err;
+        return Flush();
+    }
+
+private:
+    static constexpr UInt64 kBuffer = 1u << 20;
+
+    OSErr CopyLarge(const FlattenCopy& c)
+    {
+        if (OSErr err = Flush())
+            return err;
+        if (int e = FileWriteLayer::CopyRange(fSources[c.source], c.sourceOffset, fDest, c.destinationOffset, c.length))
+            return OSErrFromErrno(e);
+        return Done(c.destinationOffset + c.length, c.length);
+    }
+
+    OSErr Gather(const FlattenCopy& c)
+    {
+        if (fFill > 0 && (fStart + fFill != c.destinationOffset || fFill + c.length > kBuffer))
+            if (OSErr err = Flush())
+                return err;
+        if (fFill == 0)
+            fStart = c.destinationOffset;
+        if (int e = ReadFully(fSources[c.source], c.sourceOffset, fBuffer.data() + fFill, c.length))
+            return OSErrFromErrno(e);
+        fFill += c.length;
+        return noErr;
+    }
+
+    OSErr Flush()
+    {
+        if (fFill == 0)
+            return noErr;
+        UInt64 length = fFill;
+        fFill = 0;
+        if (int e = FileWriteLayer::WriteAt(fDest, fStart, fBuffer.data(), length))
+            return OSErrFromErrno(e);
+        return Done(fStart + length, length);
+    }
+
+    OSErr Done(UInt64 end, UInt64 length)
+    {
+        fDone += length;
+        fWriteBehind.Copied(end);
+        return fProgress.Update(fDone, fPlan.dataLength);
+    }
+
+    const FlattenPlan& fPlan;
+    int fDest;
+    WriteBehind fWriteBehind;
+    MovieProgress& fProgress;
+    std::vector<int> fSources;
+    std::vector<UInt8> fBuffer;
+    UInt64 fStart = 0, fFill = 0, fDone = 0;
+};
+
+}  // namespace
+
+OSErr CopyFlattenedSamples(const FlattenPlan& plan, int dest, bool flushFirst, MovieProgress& progress)
+{
+    return SampleCopier(plan, dest, flushFirst, progress).Run();
+}
