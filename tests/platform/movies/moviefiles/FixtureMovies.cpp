@@ -25,6 +25,8 @@ const std::map<std::string, std::string>& Recipes()
         {"h264aac.mov", "-f lavfi -i testsrc=size=160x120:rate=25:duration=2.4 "
                         "-f lavfi -i sine=frequency=440:sample_rate=48000:duration=2.4 "
                         "-c:v libx264 -bf 0 -g 12 -c:a aac -f mov"},
+        {"raw.mov", "-f lavfi -i testsrc=size=480x360:rate=25:duration=2 " + sound +
+                        "-c:v rawvideo -pix_fmt uyvy422 -c:a pcm_s16le -f mov"},
         {"fragmented.mp4", video + sound + "-c:v mpeg4 -g 5 -c:a aac -movflags frag_keyframe+empty_moov -f mp4"},
     };
     return recipes;

@@ -123,6 +123,13 @@ const std::vector<Case>& Cases()
         {"29.97 frames a second", "av.mov",
          [](Movie m) { ScaleTrackSegment(Video(m), 0, Seconds(m, 2), Seconds(m, 50 / 29.97)); }, 0, 2, 50,
          1 / 29.97, false},
+        // Frames of 338 KiB, each between sound: copied by the kernel.
+        {"large frames, first second cut", "raw.mov",
+         [](Movie m) {
+             for (long t = 1; t <= GetMovieTrackCount(m); ++t)
+                 DeleteTrackSegment(GetMovieIndTrack(m, t), 0, Seconds(m, 1));
+         },
+         0, 2, 25, 0.04, true, 0.6},
         {"second half twice as long", "av.mov",
          [](Movie m) { ScaleTrackSegment(Video(m), Seconds(m, 1), Seconds(m, 1), Seconds(m, 2)); }, 0, 2, 51, 0,
          false},

@@ -6,8 +6,8 @@
 #include "platform/movies/moviefiles/FlattenPlan.h"
 #include "platform/movies/moviefiles/MovieFiles.h"
 
-// The copies follow each other without gaps after the media data header,
-// and every chunk gets a new offset inside the data.
+// Small pieces only: the copies follow each other without gaps after the
+// media data header, and every chunk gets a new offset inside the data.
 TEST(FlattenPlan, CopiesTileTheDataAndEveryChunkLiesInside)
 {
     OpenMovie src(FixtureMovies::Path("av.mov"));
@@ -81,4 +81,27 @@ TEST(FlattenPlan, ChunksHoldAboutHalfASecondAndAlternateBetweenTracks)
     std::sort(chunks.begin(), chunks.end());
     for (size_t i = 1; i < chunks.size(); ++i)
         EXPECT_LE(chunks[i - 1].second, chunks[i].second) << i;
+}
+
+// Frames of 338 KiB between pieces of sound: each frame keeps its place
+// within a page, a gap of less than a page before it where needed, and the
+// sound follows on; the copy shows the same (FlattenEditsTest).
+TEST(FlattenPlan, LargePiecesKeepTheirPlaceWithinAPage)
+{
+    OpenMovie src(FixtureMovies::Path("raw.mov"));
+    ASSERT_NE(src.movie, nullptr);
+    FlattenPlan plan;
+    ASSERT_EQ(FlattenPlan::Make(src.movie, 0, 20, &plan), noErr);
+    UInt64 at = plan.dataStart;
+    int large = 0;
+    for (const auto& c : plan.copies) {
+        bool isLarge = c.length >= FlattenPlan::kPageAlignedPiece;
+        large += isLarge;
+        if (isLarge)
+            EXPECT_EQ(c.destinationOffset % 4096, c.sourceOffset % 4096);
+        EXPECT_LT(c.destinationOffset - at, isLarge ? 4096u : 1u) << "in order, a gap only before a large piece";
+        at = c.destinationOffset + c.length;
+    }
+    EXPECT_EQ(large, 50);
+    EXPECT_EQ(at, plan.dataStart + plan.dataLength);
 }
