@@ -141,22 +141,6 @@ TEST_F(AppleEvents, EachEventIsHandledOnce)
     EXPECT_EQ(AEProcessAppleEvent(nil), paramErr);
 }
 
-TEST_F(AppleEvents, InstallingAgainReplacesAndRemovingForgets)
-{
-    AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, FailingHandler, 0, false);
-    AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, RecordingHandler, 7, false);
-    AEPostQuitApplication();
-    EventRecord er = NextHighLevelEvent();
-    EXPECT_EQ(AEProcessAppleEvent(&er), noErr);
-    EXPECT_EQ(gSeen.refcon, 7);
-
-    EXPECT_EQ(AERemoveEventHandler(kCoreEventClass, kAEQuitApplication, FailingHandler, false), errAEHandlerNotFound);
-    EXPECT_EQ(AERemoveEventHandler(kCoreEventClass, kAEQuitApplication, RecordingHandler, false), noErr);
-    AEPostQuitApplication();
-    er = NextHighLevelEvent();
-    EXPECT_EQ(AEProcessAppleEvent(&er), errAEEventNotHandled);
-}
-
 TEST_F(AppleEvents, OpenDocumentsCarriesEveryFileInOrderEvenAMissingOne)
 {
     std::string dir = std::filesystem::temp_directory_path() / "orvo-ae-test";
