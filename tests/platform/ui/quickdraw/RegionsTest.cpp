@@ -28,18 +28,22 @@ TEST(Regions, CombiningRectanglesCountsEachPointOnce)
         void (*op)(RgnHandle, RgnHandle, RgnHandle);
         Rect a, b;
         long area;
+        Rect bounds;
         Point in, out;  // {v, h}; an in of {-1, -1}: the result is empty
     };
     const Case cases[] = {
-        {"union of overlapping", UnionRgn, R(0, 0, 10, 10), R(5, 5, 15, 15), 175, {12, 12}, {2, 12}},
-        {"difference leaves a frame", DiffRgn, R(0, 0, 10, 10), R(2, 2, 8, 8), 64, {0, 0}, {5, 5}},
-        {"sect of disjoint", SectRgn, R(0, 0, 10, 10), R(10, 0, 20, 10), 0, {-1, -1}, {5, 5}},
+        {"union of overlapping", UnionRgn, R(0, 0, 10, 10), R(5, 5, 15, 15), 175, R(0, 0, 15, 15), {12, 12}, {2, 12}},
+        {"difference leaves a frame", DiffRgn, R(0, 0, 10, 10), R(2, 2, 8, 8), 64, R(0, 0, 10, 10), {0, 0}, {5, 5}},
+        {"sect of disjoint", SectRgn, R(0, 0, 10, 10), R(10, 0, 20, 10), 0, R(0, 0, 0, 0), {-1, -1}, {5, 5}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         RgnHandle a = RectRegion(c.a), b = RectRegion(c.b), out = NewRgn();
         c.op(a, b, out);
         EXPECT_EQ(Area(out), c.area);
+        Rect bounds;
+        GetRegionBounds(out, &bounds);
+        EXPECT_TRUE(EqualRect(&bounds, &c.bounds) || (EmptyRect(&bounds) && EmptyRect(&c.bounds)));
         EXPECT_EQ(EmptyRgn(out), c.in.v == -1);
         if (c.in.v != -1) {
             EXPECT_TRUE(PtInRgn(c.in, out));
