@@ -78,6 +78,8 @@ public:
                 return OSErrFromErrno(errno) == fnfErr ? OSErr(couldNotResolveDataRef) : OSErrFromErrno(errno);
         fBuffer.resize(kBuffer);
         for (const FlattenCopy& c : fPlan.copies)
+            fTotal += c.length;  // the data less the gaps before large pieces
+        for (const FlattenCopy& c : fPlan.copies)
             if (OSErr err = c.length >= FlattenPlan::kPageAlignedPiece ? CopyLarge(c) : Gather(c))
                 return err;
         return Flush();
@@ -92,7 +94,8 @@ private:
             return err;
         if (int e = FileWriteLayer::CopyRange(fSources[c.source], c.sourceOffset, fDest, c.destinationOffset, c.length))
             return OSErrFromErrno(e);
-        return Done(c.destinationOffset + c.length, c.length);
+        fWriteBehind.Copied(c.destinationOffset + c.length);
+        return Done(c.length);
     }
 
     OSErr Gather(const FlattenCopy& c)
@@ -105,7 +108,7 @@ private:
         if (int e = ReadFully(fSources[c.source], c.sourceOffset, fBuffer.data() + fFill, c.length))
             return OSErrFromErrno(e);
         fFill += c.length;
-        return noErr;
+        return Done(c.length);
     }
 
     OSErr Flush()
@@ -116,14 +119,16 @@ private:
         fFill = 0;
         if (int e = FileWriteLayer::WriteAt(fDest, fStart, fBuffer.data(), length))
             return OSErrFromErrno(e);
-        return Done(fStart + length, length);
+        fWriteBehind.Copied(fStart + length);
+        return noErr;
     }
 
-    OSErr Done(UInt64 end, UInt64 length)
+    // Progress counts a gathered piece when it is read, so that a copy of
+    // small pieces can be stopped as often as one of large ones.
+    OSErr Done(UInt64 length)
     {
         fDone += length;
-        fWriteBehind.Copied(end);
-        return fProgress.Update(fDone, fPlan.dataLength);
+        return fProgress.Update(fDone, fTotal);
     }
 
     const FlattenPlan& fPlan;
@@ -132,7 +137,7 @@ private:
     MovieProgress& fProgress;
     std::vector<int> fSources;
     std::vector<UInt8> fBuffer;
-    UInt64 fStart = 0, fFill = 0, fDone = 0;
+    UInt64 fStart = 0, fFill = 0, fDone = 0, fTotal = 0;
 };
 
 }  // namespace

@@ -132,42 +132,50 @@ TEST(FlattenMovie, CancelIsReportedAndLeavesTheFolderAsItWas)
     }
 }
 
+// Small pieces gathered in memory, and large ones with gaps before them.
 TEST(FlattenMovie, ProgressRunsFromOpenToCloseWithRisingPercentages)
 {
-    ScratchFolder dir;
-    OpenMovie src(FixtureMovies::Path("av.mov"));
-    ASSERT_NE(src.movie, nullptr);
-    SetMovieProgressProc(src.movie, RecordProgress, 42);
-    gOpened = gClosed = 0;
-    gLastPercent = -1;
-    ASSERT_EQ(FlattenMovieTo(src.movie, dir / "flat.mov"), noErr);
-    EXPECT_EQ(gOpened, 1);
-    EXPECT_EQ(gClosed, 1);
-    EXPECT_EQ(gLastPercent, fixed1);
+    for (const char* name : {"av.mov", "raw.mov"}) {
+        SCOPED_TRACE(name);
+        ScratchFolder dir;
+        OpenMovie src(FixtureMovies::Path(name));
+        ASSERT_NE(src.movie, nullptr);
+        SetMovieProgressProc(src.movie, RecordProgress, 42);
+        gOpened = gClosed = 0;
+        gLastPercent = -1;
+        ASSERT_EQ(FlattenMovieTo(src.movie, dir / "flat.mov"), noErr);
+        EXPECT_EQ(gOpened, 1);
+        EXPECT_EQ(gClosed, 1);
+        EXPECT_EQ(gLastPercent, fixed1);
+    }
 }
 
+// Small pieces gathered in memory, and large ones copied file to file.
 TEST(FlattenMovie, FullDiskAtAnyWriteLeavesNoFile)
 {
-    ScratchFolder dir;
-    OpenMovie src(FixtureMovies::Path("av.mov"));
-    ASSERT_NE(src.movie, nullptr);
-    FileWriteLayer::InjectWriteFault(WriteFault{});
-    ASSERT_EQ(FlattenMovieTo(src.movie, dir / "count.mov"), noErr);
-    long operations = FileWriteLayer::OperationCount();
-    fs::remove(dir / "count.mov");
-    for (long k = 1; k <= operations; ++k) {
-        FileWriteLayer::InjectWriteFault({WriteFault::failWithErrno, k, ENOSPC, true});
-        OSErr err = FlattenMovieTo(src.movie, dir / "flat.mov");
-        FileWriteLayer::ClearWriteFault();
-        if (err == noErr) {
-            // Only the flush of the folder after the rename may fail
-            // without failing the save: the file is complete by then.
-            EXPECT_EQ(k, operations) << k;
-            EXPECT_EQ(FilesIn(dir.Path()), 1) << k;
-            fs::remove(dir / "flat.mov");
-        } else {
-            EXPECT_EQ(err, dskFulErr) << k;
-            EXPECT_EQ(FilesIn(dir.Path()), 0) << k;
+    for (const char* name : {"av.mov", "raw.mov"}) {
+        SCOPED_TRACE(name);
+        ScratchFolder dir;
+        OpenMovie src(FixtureMovies::Path(name));
+        ASSERT_NE(src.movie, nullptr);
+        FileWriteLayer::InjectWriteFault(WriteFault{});
+        ASSERT_EQ(FlattenMovieTo(src.movie, dir / "count.mov"), noErr);
+        long operations = FileWriteLayer::OperationCount();
+        fs::remove(dir / "count.mov");
+        for (long k = 1; k <= operations; ++k) {
+            FileWriteLayer::InjectWriteFault({WriteFault::failWithErrno, k, ENOSPC, true});
+            OSErr err = FlattenMovieTo(src.movie, dir / "flat.mov");
+            FileWriteLayer::ClearWriteFault();
+            if (err == noErr) {
+                // Only the flush of the folder after the rename may fail
+                // without failing the save: the file is complete by then.
+                EXPECT_EQ(k, operations) << k;
+                EXPECT_EQ(FilesIn(dir.Path()), 1) << k;
+                fs::remove(dir / "flat.mov");
+            } else {
+                EXPECT_EQ(err, dskFulErr) << k;
+                EXPECT_EQ(FilesIn(dir.Path()), 0) << k;
+            }
         }
     }
 }
