@@ -5,29 +5,8 @@
 
 #include <cerrno>
 
-#include "platform/core/PascalStrings.h"
-#include "platform/filesystem/AppleDouble.h"
-#include "platform/filesystem/Files.h"
 #include "FileContents.h"
 #include "Unprivileged.h"
-
-namespace {
-
-FSSpec SpecFor(const std::string& path)
-{
-    FSSpec location{};
-    FSPathMakeFSSpec(path.c_str(), &location, nil);
-    return location;
-}
-
-Str255 gName;
-ConstStr255Param P(const std::string& s)
-{
-    pstr::FromStd(s, gName);
-    return gName;
-}
-
-}  // namespace
 
 // A new file is empty; its companion holds only what the name does not
 // already say, and a stale one left by an earlier file goes.
