@@ -99,15 +99,11 @@ std::string Snapshot(const std::vector<Movie>& movies, const std::string& folder
     return s;
 }
 
-TestTrack MakeTrack(UInt32 id, const char* type, UInt32 samples, UInt32 sampleSize, UInt32 sampleDelta = 60)
+// `samples` samples of `size` bytes in one chunk.
+TestTrack OneChunk(UInt32 id, const char* type, UInt32 samples, UInt32 size, UInt32 delta = 60)
 {
     TestTrack t;
-    t.id = id;
-    t.type = type;
-    t.sampleCount = samples;
-    t.sampleSize = sampleSize;
-    t.sampleDelta = sampleDelta;
-    t.chunkCount = 1;
+    t.id = id, t.type = type, t.sampleCount = samples, t.sampleDelta = delta, t.sampleSize = size, t.chunkCount = 1;
     return t;
 }
 
@@ -122,8 +118,8 @@ FSSpec SpecFor(const std::string& path)
 // failing, so that the call under test is the only thing that allocates.
 struct Movies {
     Movie corpus = ReadFile(kCorpusMovie);  // samples in a real file
-    Movie built = ParseOrFail(BuildMovieAtom(600, {MakeTrack(1, "vide", 10, 100), MakeTrack(2, "soun", 10, 100)}));
-    Movie other = ParseOrFail(BuildMovieAtom(600, {MakeTrack(1, "vide", 7, 50)}), "/movies/b.mov");
+    Movie built = ParseOrFail(BuildMovieAtom(600, {OneChunk(1, "vide", 10, 100), OneChunk(2, "soun", 10, 100)}));
+    Movie other = ParseOrFail(BuildMovieAtom(600, {OneChunk(1, "vide", 7, 50)}), "/movies/b.mov");
     ScratchFolder folder;
     FSSpec corpusSpec = SpecFor(kCorpusMovie);
     FSSpec flatSpec = SpecFor(folder / "flat.mov");
@@ -227,10 +223,10 @@ TEST(AllOrNothing, RefusedImportsChangeNothing)
         TestTrack destination;
         OSErr expected;
     } refusals[] = {
-        {"media time past the largest", MakeTrack(1, "vide", 0x80000001u, 100, 0xFFFFFFFFu), invalidDuration},
-        {"too many samples", MakeTrack(1, "vide", 0xFFFFFFFAu, 100, 1), memFullErr},
+        {"media time past the largest", OneChunk(1, "vide", 0x80000001u, 100, 0xFFFFFFFFu), invalidDuration},
+        {"too many samples", OneChunk(1, "vide", 0xFFFFFFFAu, 100, 1), memFullErr},
     };
-    Movie source = ParseOrFail(BuildMovieAtom(600, {MakeTrack(1, "vide", 10, 100)}), "/movies/source.mov");
+    Movie source = ParseOrFail(BuildMovieAtom(600, {OneChunk(1, "vide", 10, 100)}), "/movies/source.mov");
     for (const Refusal& r : refusals) {
         Movie destination = ParseOrFail(BuildMovieAtom(600, {r.destination}), "/movies/destination.mov");
         ScratchFolder folder;

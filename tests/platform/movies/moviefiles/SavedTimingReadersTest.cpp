@@ -49,6 +49,13 @@ const std::vector<Change>& Changes()
         {"HalfAsLong", [](Track t) { ScaleTrackSegment(t, 0, GetTrackDuration(t), GetTrackDuration(t) / 2); }, "50/1"},
         {"At2997FramesASecond", [](Track t) { ScaleTrackSegment(t, 0, GetTrackDuration(t), At2997(t)); },
          "30000/1001"},
+        // Every movie time of every track converted, the offset after it.
+        {"NewTimeScaleAndOffset",
+         [](Track t) {
+             SetMovieTimeScale(GetTrackMovie(t), 600);
+             SetTrackOffset(t, 300);
+         },
+         "25/1"},
         // The same samples at two rates: the written table holds them twice.
         {"PlayedAgainTwiceAsLong",
          [](Track t) {
