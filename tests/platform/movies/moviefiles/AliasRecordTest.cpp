@@ -45,20 +45,6 @@ TEST(AliasRecord, LevelsCountFoldersToTheCommonFolderPlusOne)
     EXPECT_EQ(across.nlvlTo, 3);
 }
 
-TEST(AliasRecord, RelativePathIsTriedFirstSoMovedFoldersStillResolve)
-{
-    ScratchFolder dir;
-    fs::create_directories(dir / "project/media");
-    WriteFileBytes(dir / "project/media/x.mov", {1});
-    AliasRecordInfo info = DescribeAliasTarget(dir / "project/media/x.mov", dir / "project/ref.mov");
-    AliasRecordInfo back;
-    ASSERT_EQ(DecodeAliasRecord(EncodeAliasRecord(info), &back), noErr);
-    fs::rename(dir / "project", dir / "moved");
-    auto candidates = AliasCandidatePaths(back, dir / "moved/ref.mov");
-    ASSERT_FALSE(candidates.empty());
-    EXPECT_EQ(fs::path(candidates[0]).lexically_normal(), fs::path(dir / "moved/media/x.mov").lexically_normal());
-}
-
 TEST(AliasRecord, ShortRecordsAndFieldsRunningPastTheEndAreRejected)
 {
     std::vector<UInt8> bytes(160, 0);

@@ -45,14 +45,14 @@ TEST(ExportFlow, ExportedTrackSavedAsReferenceMovieReachesTheSourceSamples)
 
 TEST(DataRefUrl, FileAddressesAndRelativePathsBecomePaths)
 {
-    auto bytes = [](const std::string& s) {
-        std::vector<UInt8> v(s.begin(), s.end());
-        v.push_back(0);
-        return v;
-    };
-    EXPECT_EQ(MovieDataRefs::PathFromUrlEntry(bytes("file:///a%20b/c.mov"), "/m/ref.mov"), "/a b/c.mov");
-    EXPECT_EQ(MovieDataRefs::PathFromUrlEntry(bytes("file://localhost/x.mov"), "/m/ref.mov"), "/x.mov");
-    EXPECT_EQ(MovieDataRefs::PathFromUrlEntry(bytes("media/x.mov"), "/m/ref.mov"), "/m/media/x.mov");
-    EXPECT_EQ(MovieDataRefs::PathFromUrlEntry(bytes("http://example.com/x.mov"), "/m/ref.mov"), "");
-    EXPECT_EQ(MovieDataRefs::PathFromUrlEntry(bytes(""), "/m/ref.mov"), "");
+    const std::pair<std::string, std::string> cases[] = {{"file:///a%20b/c.mov", "/a b/c.mov"},
+                                                         {"file://localhost/x.mov", "/x.mov"},
+                                                         {"media/x.mov", "/m/media/x.mov"},
+                                                         {"http://example.com/x.mov", ""},
+                                                         {"", ""}};
+    for (const auto& [url, path] : cases) {
+        std::vector<UInt8> entry(url.begin(), url.end());
+        entry.push_back(0);
+        EXPECT_EQ(MovieDataRefs::PathFromUrlEntry(entry, "/m/ref.mov"), path) << url;
+    }
 }
