@@ -153,40 +153,6 @@ TEST(TrackCopy, InsertingAgainSharesTheSamples)
     DisposeMovie(source);
 }
 
-// A self reference is handed out as the file it names; saved into another
-// file, the movie no longer calls its samples its own.
-TEST(TrackCopy, AMovieSavedIntoAnotherFileNoLongerCallsItsSamplesItsOwn)
-{
-    Movie source = SourceMovie();
-    Handle ref = nullptr;
-    OSType type = 0;
-    long attributes = 0;
-    ASSERT_EQ(GetMediaDataRef(GetTrackMedia(GetMovieIndTrack(source, 1)), 1, &ref, &type, &attributes), noErr);
-    EXPECT_EQ(type, FourCharCode('url '));
-    EXPECT_EQ(attributes & dataRefSelfReference, dataRefSelfReference);
-    EXPECT_STREQ(*ref, "file:///movies/source.mov");
-    DisposeHandle(ref);
-    std::vector<UInt8> bytes;
-    SerializeOptions options;
-    options.destinationPath = "/movies/reference.mov";
-    options.makeDataRef = [](const DataRefEntry&, const std::string& path, DataRefEntry* out) {
-        out->type = 'alis';
-        out->flags = 0;
-        out->data.assign(path.begin(), path.end());
-        return OSErr(noErr);
-    };
-    ASSERT_EQ(SerializeMovieAtom(source, options, &bytes), noErr);
-    Movie back = ParseOrFail(AtomBytes{bytes}, "/movies/reference.mov");
-    for (long i = 1; i <= GetMovieTrackCount(back); ++i) {
-        DataRefEntry* e = GetMediaDataRefEntry(GetTrackMedia(GetMovieIndTrack(back, i)), 1);
-        ASSERT_NE(e, nullptr);
-        EXPECT_FALSE(e->IsSelf());
-        EXPECT_EQ(std::string(e->data.begin(), e->data.end()), kSource);
-    }
-    DisposeMovie(back);
-    DisposeMovie(source);
-}
-
 TEST(TrackCopy, InsertingIntoAMovieOfAnotherScaleConvertsTheDurations)
 {
     Movie source = SourceMovie();  // 1000 units a second
