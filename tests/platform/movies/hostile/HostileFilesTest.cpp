@@ -89,14 +89,11 @@ Dump RunMoviedump(const std::string& path, size_t bytes)
     return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), text(outPath), text(errPath)};
 }
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
+#ifndef __has_feature
+#define __has_feature(x) 0
 #endif
+#if defined(__SANITIZE_ADDRESS__) || __has_feature(address_sanitizer)
+constexpr bool kSanitized = true;
 #else
 constexpr bool kSanitized = false;
 #endif
