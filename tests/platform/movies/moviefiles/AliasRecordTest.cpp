@@ -3,6 +3,7 @@
 
 #include "FilesTestSupport.h"
 #include "platform/movies/moviefiles/AliasRecord.h"
+#include "platform/movies/moviefiles/MovieDataRefs.h"
 
 namespace fs = std::filesystem;
 
@@ -82,4 +83,18 @@ TEST(AliasRecord, LongNamesAreCutBetweenCharacters)
     auto candidates = AliasCandidatePaths(back, dir / "ref.mov");
     ASSERT_FALSE(candidates.empty());
     EXPECT_EQ(fs::path(candidates[0]).filename().string(), name);
+}
+
+TEST(DataRefUrl, FileAddressesAndRelativePathsBecomePaths)
+{
+    const std::pair<std::string, std::string> cases[] = {{"file:///a%20b/c.mov", "/a b/c.mov"},
+                                                         {"file://localhost/x.mov", "/x.mov"},
+                                                         {"media/x.mov", "/m/media/x.mov"},
+                                                         {"http://example.com/x.mov", ""},
+                                                         {"", ""}};
+    for (const auto& [url, path] : cases) {
+        std::vector<UInt8> entry(url.begin(), url.end());
+        entry.push_back(0);
+        EXPECT_EQ(MovieDataRefs::PathFromUrlEntry(entry, "/m/ref.mov"), path) << url;
+    }
 }

@@ -16,6 +16,7 @@
 #include "FilesTestSupport.h"
 #include "FixtureMovies.h"
 #include "platform/movies/model/MovieRecord.h"
+#include "platform/movies/moviefiles/MovieDataRefs.h"
 #include "platform/movies/moviefiles/MovieFiles.h"
 #include "platform/movies/moviefiles/MovieResourceFork.h"
 
@@ -90,7 +91,9 @@ void Flatten(Movie movie, const std::string& path, short resId) { EXPECT_EQ(Flat
 Save NewFile(void (*write)(Movie, const std::string&, short), short resId)
 {
     return [write, resId](Movie movie, const Source&, const ScratchFolder& dir, std::string* saved) {
-        *saved = dir / "saved.mov";
+        // A folder of its own, a name with a space and no extension.
+        fs::create_directories(dir / "exports");
+        *saved = dir / "exports/Saved Movie";
         write(movie, *saved, resId);
     };
 }
@@ -276,6 +279,13 @@ TEST_P(SavedTimingReaders, ReadAsOrvosModelSays)
     // are what the other readers must find.
     OpenMovie back(saved);
     ASSERT_NE(back.movie, nullptr);
+    // A reference movie reaches the source's samples, not a copy of them.
+    auto files = MovieDataRefs::DataFiles(back.movie);
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_TRUE(fs::equivalent(files[0], kind.reference ? source.path : saved));
+    if (kind.reference) {
+        EXPECT_LT(fs::file_size(saved), fs::file_size(source.path) / 4);
+    }
     EXPECT_EQ(GetMovieDuration(back.movie), duration);
     auto written = TimelinesOf(back.movie);
     ASSERT_EQ(written.size(), meant.size());
