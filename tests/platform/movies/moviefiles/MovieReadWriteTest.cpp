@@ -25,15 +25,6 @@ Track FirstTrackOfType(Movie movie, OSType type)
     return nullptr;
 }
 
-// Saves a reference movie at refPath (single fork, the movie in the data
-// fork) for the movie in mediaPath, whose samples stay where they are.
-void SaveReferenceMovie(const std::string& mediaPath, const std::string& refPath)
-{
-    OpenMovie source(mediaPath);
-    ASSERT_NE(source.movie, nullptr);
-    SaveAsReferenceMovie(source.movie, refPath);
-}
-
 }  // namespace
 
 // Every fixture gives its tracks and 50 frames of video from the data fork;
@@ -145,7 +136,7 @@ TEST(NewMovieFromFile, ReferenceMoviesFindTheirSamplesAfterMoves)
         ScratchFolder dir;
         fs::create_directories(dir / c.mediaFolder);
         fs::create_directories(dir / "a/b/c");
-        SaveReferenceMovie(FixtureMovies::CopyTo("av.mov", dir / c.mediaFolder), dir / c.refPath);
+        SaveAsReferenceMovie(OpenMovie(FixtureMovies::CopyTo("av.mov", dir / c.mediaFolder)).movie, dir / c.refPath);
         if (c.moveTo)
             fs::rename(dir / c.moveFrom, dir / c.moveTo);
         else
