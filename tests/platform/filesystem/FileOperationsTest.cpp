@@ -3,8 +3,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-
 #include "FileContents.h"
 #include "Unprivileged.h"
 
@@ -80,13 +78,4 @@ TEST(FSpRename, MovesTheFileAndItsCompanionButReplacesNothing)
     EXPECT_FALSE(PathExists(dir / "old.mov"));
     EXPECT_FALSE(PathExists(dir / "._old.mov"));
     EXPECT_EQ(FSpRename(&location, P("c.mov")), fnfErr);
-}
-
-TEST(OSErrFromErrno, MapsTheCommonSystemErrors)
-{
-    const std::pair<int, OSErr> cases[] = {{0, noErr},         {ENOENT, fnfErr},    {ENOTDIR, dirNFErr},
-                                           {EACCES, permErr},  {EROFS, wrPermErr},  {EEXIST, dupFNErr},
-                                           {ENOSPC, dskFulErr}, {ENAMETOOLONG, bdNamErr}, {EIO, ioErr}};
-    for (auto [error, code] : cases)
-        EXPECT_EQ(OSErrFromErrno(error), code) << error;
 }
