@@ -58,8 +58,8 @@ TEST(SoundMixer, BackwardsPlaysTheSoundReversed)
 }
 
 // Threaded, the device gets the same frames as in step (within the
-// rounding of where the mixer's blocks start) once the mixer has had a
-// moment, and nothing while the sound stands still.
+// rounding of where the mixer's blocks start) from its first pull on, with
+// no frame missing at the start, and nothing while the sound stands still.
 TEST(SoundMixer, RingHandsOutWhatMixingInStepMakes)
 {
     Movie movie = nullptr;
@@ -70,7 +70,6 @@ TEST(SoundMixer, RingHandsOutWhatMixingInStepMakes)
         SCOPED_TRACE(rate);
         inStep.Play(48000, rate);
         threaded.Play(48000, rate);
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
         // More than the ring holds, so that it wraps round.
         std::vector<SInt16> ring = Pulled(threaded, 20000, true), mixed = Pulled(inStep, 20000);
         int worst = 0;
