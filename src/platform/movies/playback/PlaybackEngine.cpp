@@ -9,6 +9,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include "platform/movies/playback/PictureTimes.h"
 #include "platform/movies/playback/SoundTrackDecoder.h"
 #include "platform/movies/playback/VideoTrackDecoder.h"
 
@@ -249,12 +250,10 @@ double PlaybackEngine::NextPictureChange(double t) const
             next = std::min(next, double(pos.editEnd));
         if (!pos.inMedia || pos.rate <= 0)
             continue;
-        SInt64 start = 0;
-        UInt32 n = track.table.SampleAtTime(SInt64(std::floor(pos.mediaTime)), &start);
-        SampleVisit visit;
-        if (n == 0 || !track.table.LookUpSample(n, &visit) || visit.duration == 0)
+        PictureSpan picture = PictureAt(track.table, pos.mediaTime);
+        if (picture.sample == 0 || picture.end <= pos.mediaTime)
             continue;
-        double mediaLeft = double(start) + visit.duration - pos.mediaTime;
+        double mediaLeft = double(picture.end) - pos.mediaTime;
         next = std::min(next, t + mediaLeft * movieScale / (pos.rate * double(track.mediaScale)));
     }
     return std::max(next, t + 1e-6);
