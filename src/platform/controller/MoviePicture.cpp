@@ -22,6 +22,13 @@ double Now()
     return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 
+// Where the group before one starting at `first` is to be composed; -1 at
+// the start of the movie.
+double GroupBefore(const PlaybackEngine& engine, double first)
+{
+    return first > 1e-9 ? engine.PreviousPictureChange(first) : -1;
+}
+
 }  // namespace
 
 MoviePicture::MoviePicture(std::shared_ptr<PlaybackEngine> e, bool t, std::function<void()> wake)
@@ -90,13 +97,6 @@ std::vector<std::unique_ptr<PlaybackImage>> MoviePicture::ComposeGroup(double t,
     }
     std::reverse(group.begin(), group.end());
     return group;
-}
-
-// Where the group before one starting at `first` is to be composed; -1 at
-// the start of the movie.
-static double GroupBefore(const PlaybackEngine& engine, double first)
-{
-    return first > 1e-9 ? engine.PreviousPictureChange(first) : -1;
 }
 
 void MoviePicture::Follow(double movieTime, double unitsPerSecond, int width, int height)
