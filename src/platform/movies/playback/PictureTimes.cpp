@@ -6,7 +6,7 @@
 namespace {
 
 // Encoders reorder pictures by a few places at most (a decoder holds no
-// more than 16 reference pictures), so the samples that near the one that
+// more than 16 reference pictures), so the samples near the one that
 // decodes at a time hold the picture that shows then.
 constexpr UInt32 kReorderReach = 16;
 
