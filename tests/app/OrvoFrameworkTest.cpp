@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "AlertScript.h"
+#include "DialogScript.h"
 #include "app/AppResources.h"
 #include "app/OrvoFramework.h"
 #include "app/Startup.h"
@@ -77,8 +77,8 @@ protected:
     TestApp app;
 };
 
-// The About box through the menu bar and quitting by key are end to end in
-// tests/scenarios (about.scn, quit.cases).
+// The About box, the menus' highlight and quitting are end to end in
+// tests/scenarios (about.scn, menus.cases, quit.cases).
 
 // Close names the registered front window, or none (never a stale one).
 TEST_F(FrameworkTest, CloseNamesTheRegisteredFrontWindowOrNone)
@@ -92,41 +92,20 @@ TEST_F(FrameworkTest, CloseNamesTheRegisteredFrontWindowOrNone)
     EXPECT_EQ(gClosingWindow, w);
 }
 
-TEST_F(FrameworkTest, OtherMenusDoNothingAndEveryChoiceRemovesTheHighlight)
-{
-    const std::pair<short, short> choices[] = {{kAppleMenuID, 2}, {kTimeMenuID, 1}, {kTrackMenuID, 1}, {0, 0}};
-    for (auto [menu, item] : choices) {
-        HiliteMenu(kFileMenuID);
-        EXPECT_EQ(Choose(menu, item), kDispatchNothing) << menu << "/" << item;
-        EXPECT_EQ(harness::HilitedMenuID(), 0);
-    }
-}
-
 // Every required event has a handler (a missing one would raise the error
 // alert); these open no window and do not quit.
 TEST_F(FrameworkTest, RequiredAppleEventsThatOpenNothingAreHandledQuietly)
 {
-    auto& shown = AnswerDialogsWith(2);
+    DialogScript script;
     AEPostOpenApplication();
     PostCoreEvent(kAEReopenApplication);
     PostCoreEvent(kAEPrintDocuments, {"/nonexistent/a.mov"});
     AEPostOpenDocuments({});
     for (long r : RunLoop(6))
         EXPECT_EQ(r, kDispatchNothing);
-    EXPECT_TRUE(shown.empty());
+    EXPECT_TRUE(script.unexpected.empty());
     EXPECT_TRUE(app.NoWindows());
     EXPECT_FALSE(gQuitFlag);
-}
-
-TEST_F(FrameworkTest, QuitAppleEventAsksEveryWindowInTheSamePass)
-{
-    app.AddWindow(new Window());
-    harness::RunEvents();  // the new window's activate and update events
-    AEPostQuitApplication();
-    std::vector<long> results = RunLoop(3);
-    EXPECT_TRUE(gQuitFlag);
-    EXPECT_EQ(results.front(), kDispatchQuit);  // the event's own pass closes and quits
-    EXPECT_TRUE(app.NoWindows());
 }
 
 }  // namespace

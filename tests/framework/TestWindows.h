@@ -1,7 +1,6 @@
 // Windows and an engine that record what the engine asks of them.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,8 +27,6 @@ public:
     bool CloseWindow() override
     {
         CallLog().push_back(name + ".CloseWindow");
-        if (onClose)
-            return onClose();
         if (!agreeToClose)
             return false;
         return Window::CloseWindow();
@@ -59,7 +56,6 @@ public:
 
     std::string name;
     bool agreeToClose = true;
-    std::function<bool()> onClose;
     long claimWith = -1;
     bool continueMenus = true;
     long menuResult = 0;

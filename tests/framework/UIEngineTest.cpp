@@ -173,6 +173,8 @@ TEST_F(EngineTest, ActivateAndUpdateReachTheWindowTheyName)
     EXPECT_EQ(front->refreshCount, refreshes + 1);
 }
 
+// A viewer and its tracks window, the one family of windows that close
+// each other, are closed and quit every way in tracks.cases.
 TEST_F(EngineTest, DeferredCloseDeletesTheWindowOrLeavesARefusingOneNamed)
 {
     TestWindow* keeps = Open("keeps");
@@ -187,82 +189,6 @@ TEST_F(EngineTest, DeferredCloseDeletesTheWindowOrLeavesARefusingOneNamed)
     EXPECT_EQ(engine.Idle(), kDispatchCloseWindow);
     EXPECT_TRUE(engine.Empty());
     EXPECT_EQ(gClosingWindow, nullptr);  // never left naming a deleted window
-}
-
-// A child whose CloseWindow asks its parent to close, and a parent whose
-// CloseWindow destroys that child and then agrees or refuses.
-struct Family {
-    TestWindow* parent;
-    TestWindow* child;
-    int parentDestroyed = 0;
-    int childDestroyed = 0;
-};
-
-void MakeFamily(Family& f, TestEngine& engine, bool parentAgrees = true)
-{
-    f.parent = new TestWindow("parent");
-    engine.AddWindow(f.parent);
-    f.child = new TestWindow("child");
-    engine.AddWindow(f.child);
-    f.parent->destroyedCount = &f.parentDestroyed;
-    f.child->destroyedCount = &f.childDestroyed;
-    TestWindow* child = f.child;
-    TestWindow* parent = f.parent;
-    f.parent->onClose = [parent, child, parentAgrees]() {
-        if (!parentAgrees)
-            return false;
-        delete child;
-        return parent->Window::CloseWindow();
-    };
-    f.child->onClose = [parent]() { return parent->CloseWindow(); };
-}
-
-TEST_F(EngineTest, DeferredCloseOfAFamilyDestroysEachWindowAtMostOnce)
-{
-    struct Case {
-        const char* closing;
-        bool parentAgrees;
-        int destroyedEach;
-        std::vector<std::string> left;
-    };
-    const Case cases[] = {
-        {"child", true, 1, {}},  // the child goes through its parent
-        {"parent", true, 1, {}},
-        {"child", false, 0, {"child", "parent"}},  // a refusing parent keeps its child
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.closing) + (c.parentAgrees ? " agreeing" : " refusing"));
-        Family f;
-        MakeFamily(f, engine, c.parentAgrees);
-        f.child->claimWith = kDispatchCloseWindow;  // the newest window claims and names the one to close
-        gClosingWindow = std::string(c.closing) == "child" ? f.child : f.parent;
-        EXPECT_EQ(engine.Idle(), kDispatchCloseWindow);
-        EXPECT_EQ(f.childDestroyed, c.destroyedEach);
-        EXPECT_EQ(f.parentDestroyed, c.destroyedEach);
-        EXPECT_EQ(Registry(), c.left);
-        if (!c.left.empty()) {
-            delete f.child;
-            delete f.parent;
-        }
-    }
-}
-
-TEST_F(EngineTest, QuittingClosesNewestFirstAndDestroysAFamilyOnce)
-{
-    Open("oldest");
-    Family f;
-    MakeFamily(f, engine);
-    f.child->claimWith = kDispatchQuit;
-    CallLog().clear();
-    EXPECT_EQ(engine.Idle(), kDispatchQuit);
-    EXPECT_EQ(f.childDestroyed, 1);
-    EXPECT_EQ(f.parentDestroyed, 1);
-    EXPECT_TRUE(engine.Empty());
-    std::vector<std::string> closes;
-    for (const std::string& call : CallLog())
-        if (call.find("CloseWindow") != std::string::npos)
-            closes.push_back(call);
-    EXPECT_EQ(closes, (std::vector<std::string>{"child.CloseWindow", "parent.CloseWindow", "oldest.CloseWindow"}));
 }
 
 TEST_F(EngineTest, AWindowRefusingToQuitStopsThePassAndTheQuitFlagAsksAgain)

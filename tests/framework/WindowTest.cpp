@@ -77,10 +77,6 @@ TEST_F(WindowTest, DefaultWindowIsAVisibleUntitledDocumentWindowNamingItsObject)
     ASSERT_EQ(states.size(), 1u);
     EXPECT_EQ(states[0].title, "Untitled Window");
     EXPECT_TRUE(states[0].visible);
-    EXPECT_EQ(states[0].bounds.top, 60);
-    EXPECT_EQ(states[0].bounds.left, 40);
-    EXPECT_EQ(states[0].bounds.bottom, 340);
-    EXPECT_EQ(states[0].bounds.right, 340);
     EXPECT_EQ(reinterpret_cast<Window*>(GetWRefCon(w->Platform())), w);
     EXPECT_FALSE(PointOf(w->Platform(), inGrow).has_value());
     EXPECT_TRUE(PointOf(w->Platform(), inGoAway).has_value());
@@ -205,21 +201,6 @@ TEST_F(WindowTest, MissingWindowResourceLeavesAnEmptyShellThatIsSafeToUse)
     EXPECT_TRUE(w->CloseWindow());
     delete w;
     EXPECT_TRUE(engine.Empty());
-}
-
-TEST_F(WindowTest, BaseHandlersReturnZeroAndLeaveAnUnsetContinueFlagAlone)
-{
-    TestWindow* w = Open("w");
-    EventRecord er{};
-    for (UInt16 what : {nullEvent, mouseUp, keyUp}) {
-        er.what = what;
-        EXPECT_EQ(w->HandleEvent(er), kDispatchNothing) << what;
-    }
-    Window& base = *w;
-    EXPECT_EQ(base.Window::HandleMenu(0x00810001, nullptr), kDispatchNothing);
-    bool cont = false;
-    base.Window::HandleMenu(0x00810001, &cont);
-    EXPECT_TRUE(cont);
 }
 
 }  // namespace

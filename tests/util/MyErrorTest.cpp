@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "../app/AlertScript.h"
+#include "../app/DialogScript.h"
 #include "app/AppResources.h"
 #include "platform/core/PascalStrings.h"
 #include "platform/ui/resources/ResourceTemplates.h"
@@ -27,7 +27,7 @@ protected:
 // failure; a zero code and non-nil values show nothing.
 TEST_F(MyErrorTest, EachFailureShowsItsLabelAndKind)
 {
-    auto& shown = AnswerDialogsWith(2);
+    DialogScript script;
     char byte = 0;
     Handle h = NewHandle(1);
     FailErr(0, "GetTrackOffset()"_p);
@@ -40,26 +40,12 @@ TEST_F(MyErrorTest, EachFailureShowsItsLabelAndKind)
     const std::pair<const char*, const char*> expected[] = {{"GetTrackOffset()", "Error Code: -43"},
                                                             {"Failed to create main window", "Nil Pointer "},
                                                             {"GetResource()", "Nil Handle "}};
-    ASSERT_EQ(shown.size(), 3u);
+    ASSERT_EQ(script.unexpected.size(), 3u);
     for (size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(shown[i].texts[0], expected[i].first);
-        EXPECT_EQ(shown[i].texts[1], expected[i].second);
+        EXPECT_EQ(script.unexpected[i].texts[0], expected[i].first);
+        EXPECT_EQ(script.unexpected[i].texts[1], expected[i].second);
     }
     EXPECT_EQ(harness::FrontDialog(), nullptr);  // disposed after continuing
-}
-
-TEST_F(MyErrorTest, ReturnAndEscapeContinueRatherThanQuit)
-{
-    int alerts = 0;
-    harness::SetIdleProc([&alerts]() {
-        if (harness::FrontDialog() == nullptr)
-            return;
-        ++alerts;
-        harness::Key(alerts == 1 ? kReturnCharCode : kEscapeCharCode);
-    });
-    FailErr(-36, "Read()"_p);
-    FailErr(-36, "Write()"_p);
-    EXPECT_EQ(alerts, 2);
 }
 
 TEST_F(MyErrorTest, MissingAlertResourceNeitherHangsNorCrashes)

@@ -1,8 +1,7 @@
-// File/Open through the open dialog, and the dialog's folder list.
-#include <sys/stat.h>
+// The open dialog where a scenario script cannot reach: sorting by date and
+// the window behind. Listing, opening, folders, cancelling and the replace
+// question are in ui-open-dialog.cases.
 #include <utime.h>
-
-#include <fstream>
 
 #include "ViewerTestSupport.h"
 #include "platform/ui/navigation/NavFolderList.h"
@@ -10,37 +9,14 @@
 namespace {
 
 // Items of the file dialogs.
-enum : short { kOpen = 1, kCancel = 2, kPath = 3, kUp = 4, kNameHeader = 5, kDateHeader = 6, kList = 7 };
-
-nav::FolderList* ListOf(DialogPtr d)
-{
-    return nav::FolderList::Of(d);
-}
+enum : short { kCancel = 2, kNameHeader = 5, kDateHeader = 6 };
 
 std::vector<std::string> Names(DialogPtr d)
 {
     std::vector<std::string> names;
-    for (const auto& e : ListOf(d)->Entries())
+    for (const auto& e : nav::FolderList::Of(d)->Entries())
         names.push_back(e.isFolder ? e.name + "/" : e.name);
     return names;
-}
-
-// The global point of a row of the list.
-Point RowPoint(DialogPtr d, int row)
-{
-    harness::DialogState state = harness::GetDialogState(d);
-    Rect list = state.items.at(kList - 1).bounds;
-    Rect content{};
-    GetWindowBounds(d, kWindowContentRgn, &content);
-    return Point{short(content.top + list.top + row * 16 + 8), short(content.left + list.left + 20)};
-}
-
-DialogScript::Step DoubleClickRow(int row)
-{
-    return [row](DialogPtr d) {
-        harness::Click(RowPoint(d, row));
-        harness::Click(RowPoint(d, row));
-    };
 }
 
 class OpenDialogTest : public AppTest {
@@ -51,111 +27,15 @@ protected:
         MakeMovie("b movie.mov");
         MakeMovie("A movie.mp4", "32x32");
         std::filesystem::create_directory(Path("clips"));
-        MakeMovie("clips/inner.mov", "48x32");
-        std::ofstream(Path("notes.txt")) << "text";
-        std::ofstream(Path(".hidden.mov")) << "hidden";
     }
 
-    void ChooseOpen(UInt16 modifiers = 0)
+    void ChooseOpen()
     {
         EventRecord er{};
-        er.what = keyDown;
-        er.modifiers = modifiers;
         app.HandleMenu(er, (long(kFileMenuID) << 16) | kFileOpenItem);
         RunLoop(5);
     }
 };
-
-// The list shows the folder's folders first, then its movie files; a
-// double click opens one, and so does typing its name's start and Return.
-TEST_F(OpenDialogTest, ListsFoldersFirstThenMovieFilesAndADoubleClickOrTheKeysOpen)
-{
-    std::vector<std::string> listed;
-    struct Case {
-        std::vector<DialogScript::Step> steps;
-        const char* opened;
-    };
-    const Case cases[] = {
-        {{[&](DialogPtr d) {
-             listed = Names(d);
-             EXPECT_EQ(harness::GetDialogState(d).items.at(kPath - 1).text, folder);
-             DoubleClickRow(2)(d);
-         }}, "b movie.mov"},
-        {{[](DialogPtr) { harness::Type("a m"); },
-          [](DialogPtr d) {
-              EXPECT_EQ(ListOf(d)->SelectedEntry()->name, "A movie.mp4");
-              harness::Key(0x0D);
-          }}, "A movie.mp4"},
-    };
-    for (const Case& c : cases) {
-        DialogScript script(c.steps);
-        ChooseOpen();
-        EXPECT_TRUE(script.unexpected.empty());
-        ASSERT_EQ(Viewers().size(), 1u);
-        EXPECT_EQ(pstr::ToStd(FrontViewer()->movieName), c.opened);
-        app.DeleteAllWindows();
-    }
-    EXPECT_EQ(listed, (std::vector<std::string>{"clips/", "A movie.mp4", "b movie.mov"}));
-}
-
-TEST_F(OpenDialogTest, CancelOpensNothingAndSaysNothing)
-{
-    for (auto cancel : {ClickItem(kCancel), DialogScript::Step([](DialogPtr) { harness::Key(0x1B); })}) {
-        DialogScript script({cancel});
-        ChooseOpen();
-        EXPECT_TRUE(script.Finished());
-        EXPECT_TRUE(script.unexpected.empty());
-        EXPECT_TRUE(Viewers().empty());
-        EXPECT_EQ(harness::FrontDialog(), nullptr);
-    }
-}
-
-TEST_F(OpenDialogTest, OptionListsEveryFileAndANonMovieEndsInTheAlert)
-{
-    std::vector<std::string> listed;
-    DialogScript script({[&](DialogPtr d) {
-        listed = Names(d);
-        DoubleClickRow(3)(d);
-    }});
-    ChooseOpen(optionKey);
-    EXPECT_EQ(listed, (std::vector<std::string>{"clips/", "A movie.mp4", "b movie.mov", "notes.txt"}));
-    ASSERT_EQ(script.unexpected.size(), 1u);
-    EXPECT_NE(JoinTexts(script.unexpected[0]).find("NewMovieFromFile"), std::string::npos);
-    EXPECT_TRUE(Viewers().empty());
-}
-
-TEST_F(OpenDialogTest, FoldersOpenGoUpAndTheLastFolderIsRemembered)
-{
-    std::vector<std::string> inside, back;
-    std::string selectedAfterUp;
-    DialogScript script({DoubleClickRow(0),
-                         [&](DialogPtr d) {
-                             inside = Names(d);
-                             EXPECT_EQ(ListOf(d)->Folder(), Path("clips"));
-                             harness::ClickDialogItem(d, kUp);
-                         },
-                         [&](DialogPtr d) {
-                             back = Names(d);
-                             selectedAfterUp = ListOf(d)->SelectedEntry()->name;
-                             harness::Key(0x0D);  // Return on a folder goes into it
-                         },
-                         [&](DialogPtr d) {
-                             ListOf(d)->Select(0);
-                             harness::ClickDialogItem(d, kOpen);
-                         },
-                         [&](DialogPtr d) {
-                             EXPECT_EQ(ListOf(d)->Folder(), Path("clips")) << "starts where the last one ended";
-                             harness::ClickDialogItem(d, kCancel);
-                         }});
-    ChooseOpen();
-    EXPECT_EQ(inside, std::vector<std::string>{"inner.mov"});
-    EXPECT_EQ(back.size(), 3u);
-    EXPECT_EQ(selectedAfterUp, "clips");
-    ASSERT_EQ(Viewers().size(), 1u);
-    EXPECT_EQ(pstr::ToStd(FrontViewer()->movieName), "inner.mov");
-    ChooseOpen();
-    EXPECT_TRUE(script.Finished());
-}
 
 TEST_F(OpenDialogTest, HeadersSortByNameOrDateEitherWayWithFoldersFirst)
 {
@@ -217,49 +97,6 @@ TEST_F(OpenDialogTest, ViewerBehindTheDialogIsRedrawn)
                          }});
     ChooseOpen();
     EXPECT_NE(painted, after);
-}
-
-}  // namespace
-
-namespace {
-
-// The save dialog's own items and the replace question; the client's check
-// boxes, and saving through the whole application, are in saving.cases.
-TEST_F(OpenDialogTest, SaveDialogNamesAFileAndAsksBeforeReplacing)
-{
-    std::string proposed, replaceText;
-    DialogScript script({[&](DialogPtr d) {
-                             proposed = harness::GetDialogState(d).items.at(9).text;
-                             TypeInto(10, "b movie.mov", kOpen)(d);
-                         },
-                         [&](DialogPtr d) {  // the replace question, cancelled
-                             replaceText = harness::GetDialogState(d).items.at(2).shownText;
-                             harness::ClickDialogItem(d, 2);
-                         },
-                         [&](DialogPtr d) {
-                             EXPECT_EQ(harness::GetDialogState(d).title, "Save");
-                             harness::ClickDialogItem(d, kOpen);
-                         },
-                         ClickItem(1)});
-    NavDialogOptions options;
-    ASSERT_EQ(NavGetDefaultDialogOptions(&options), noErr);
-    pstr::FromStd("proposed.mov", options.savedFileName);
-    NavReplyRecord reply;
-    ASSERT_EQ(NavPutFile(nullptr, &reply, &options, nullptr, 'MooV', 'TVOD', nullptr), noErr);
-    EXPECT_TRUE(script.Finished());
-    EXPECT_EQ(proposed, "proposed.mov");
-    EXPECT_NE(replaceText.find("b movie.mov"), std::string::npos) << replaceText;
-    ASSERT_TRUE(reply.validRecord);
-    EXPECT_TRUE(reply.replacing);
-    FSSpec chosen{};
-    ASSERT_EQ(AEGetNthPtr(&reply.selection, 1, typeFSS, nullptr, nullptr, &chosen, sizeof chosen, nullptr), noErr);
-    EXPECT_EQ(FSSpecPath(chosen), Path("b movie.mov"));
-    NavDisposeReply(&reply);
-
-    // Cancelled: no valid reply, nothing written.
-    DialogScript cancel({ClickItem(kCancel)});
-    ASSERT_EQ(NavPutFile(nullptr, &reply, &options, nullptr, 'MooV', 'TVOD', nullptr), noErr);
-    EXPECT_FALSE(reply.validRecord);
 }
 
 }  // namespace

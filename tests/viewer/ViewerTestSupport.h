@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "../app/DialogScript.h"
 #include "app/AppResources.h"
 #include "app/OrvoFramework.h"
 #include "app/Startup.h"
 #include "platform/core/PascalStrings.h"
 #include "platform/movies/moviefiles/MovieFiles.h"
 #include "platform/ui/appleevents/AppleEvents.h"
-#include "platform/ui/harness/DialogHarness.h"
 #include "platform/ui/harness/Harness.h"
 #include "platform/ui/harness/MenuHarness.h"
 #include "platform/ui/navigation/Navigation.h"
@@ -26,7 +26,6 @@
 
 // The viewer's protected state, read by the tests.
 struct ViewerAccess : OrvoViewerWindow {
-    using OrvoViewerWindow::controller;
     using OrvoViewerWindow::movie;
     using OrvoViewerWindow::movieHeight;
     using OrvoViewerWindow::movieName;
@@ -44,85 +43,7 @@ class TestApp : public OrvoFramework {
 public:
     using OrvoFramework::HandleMenu;
     using UIEngine::windows;
-    // Closes every window at once, as the end of a test does.
-    void DeleteAllWindows()
-    {
-        while (!windows.empty())
-            delete windows.front().get();
-    }
 };
-
-// What a dialog showed when the script met it.
-struct SeenDialog {
-    std::string title;
-    std::vector<std::string> texts;  // static and edit texts, ^0..^3 replaced
-};
-
-// Steps run one at a time, each when a modal loop runs out of input with a
-// dialog in front. A dialog the script did not expect is recorded and
-// answered with item 2 (Continue in the error alert, Cancel elsewhere).
-class DialogScript {
-public:
-    using Step = std::function<void(DialogPtr)>;
-    explicit DialogScript(std::vector<Step> steps = {}) : steps(std::move(steps))
-    {
-        harness::SetIdleProc([this]() { Run(); });
-    }
-    ~DialogScript() { harness::SetIdleProc(nullptr); }
-    DialogScript(const DialogScript&) = delete;
-    DialogScript& operator=(const DialogScript&) = delete;
-
-    std::vector<SeenDialog> seen;
-    std::vector<SeenDialog> unexpected;
-    bool Finished() const { return next == steps.size(); }
-
-private:
-    void Run()
-    {
-        DialogPtr d = harness::FrontDialog();
-        if (d == nullptr)
-            return;
-        harness::DialogState state = harness::GetDialogState(d);
-        SeenDialog record{state.title, {}};
-        for (const auto& item : state.items)
-            if (item.type == 8 || item.type == 16)
-                record.texts.push_back(item.type == 8 ? item.shownText : item.text);
-        if (next < steps.size()) {
-            seen.push_back(record);
-            steps[next++](d);
-        } else {
-            unexpected.push_back(record);
-            harness::ClickDialogItem(d, 2);
-        }
-    }
-    std::vector<Step> steps;
-    size_t next = 0;
-};
-
-// Common steps.
-inline DialogScript::Step ClickItem(short item)
-{
-    return [item](DialogPtr d) { harness::ClickDialogItem(d, item); };
-}
-
-// Replaces the text of an edit item (select all, type) and goes on.
-inline DialogScript::Step TypeInto(short item, const std::string& text, short thenClick = 0)
-{
-    return [=](DialogPtr d) {
-        SelectDialogItemText(d, item, 0, 32767);
-        harness::Type(text);
-        if (thenClick != 0)
-            harness::ClickDialogItem(d, thenClick);
-    };
-}
-
-inline std::string JoinTexts(const SeenDialog& d)
-{
-    std::string all;
-    for (const auto& t : d.texts)
-        all += t + "\n";
-    return all;
-}
 
 class AppTest : public ::testing::Test {
 protected:
@@ -141,7 +62,8 @@ protected:
     void TearDown() override
     {
         harness::SetIdleProc(nullptr);
-        app.DeleteAllWindows();
+        while (!app.windows.empty())
+            delete app.windows.front().get();
         gQuitFlag = false;
         gClosingWindow = nullptr;
         gOSX = false;
@@ -157,14 +79,6 @@ protected:
                               ":rate=10 -t 2 -c:v mpeg4 '" + path + "' 2>&1";
         EXPECT_EQ(std::system(command.c_str()), 0) << command;
         return path;
-    }
-
-    std::string CopyCorpus(const std::string& relative)
-    {
-        std::string to = Path(std::filesystem::path(relative).filename().string());
-        std::filesystem::copy_file(std::string(ORVO_CORPUS_DIR) + "/" + relative, to,
-                                   std::filesystem::copy_options::overwrite_existing);
-        return to;
     }
 
     std::vector<long> RunLoop(int passes = 20)
@@ -188,48 +102,19 @@ protected:
         }
     }
 
-    std::vector<ViewerAccess*> Viewers()
-    {
-        std::vector<ViewerAccess*> found;
-        for (const auto& w : app.windows)
-            if (ViewerAccess* v = AsViewer(w.get()))
-                found.push_back(v);
-        return found;
-    }
-
+    // The newest viewer.
     ViewerAccess* FrontViewer()
     {
-        auto all = Viewers();
-        return all.empty() ? nullptr : all.front();
-    }
-
-    // Chooses a menu item with the mouse and runs the loop.
-    void Command(short menu, short item)
-    {
-        harness::ScriptMenuChoice(menu, item);
-        RunLoop();
-    }
-
-    bool MenuItemEnabled(short menu, short item)
-    {
-        MenuHandle m = GetMenuHandle(menu);
-        return IsMenuItemEnabled(m, 0) && (item == 0 || IsMenuItemEnabled(m, item));
+        for (const auto& w : app.windows)
+            if (ViewerAccess* v = AsViewer(w.get()))
+                return v;
+        return nullptr;
     }
 
     TestApp app;
     ScratchFolder scratch;
     std::string folder = scratch.Path();
 };
-
-inline Rect ContentBounds(WindowPtr w)
-{
-    Rect r{};
-    GetWindowBounds(w, kWindowContentRgn, &r);
-    return r;
-}
-
-inline short Width(const Rect& r) { return short(r.right - r.left); }
-inline short Height(const Rect& r) { return short(r.bottom - r.top); }
 
 // The movie a file holds, read afresh (to see what a save wrote); nil when
 // the file holds none.
@@ -253,10 +138,3 @@ struct MovieInFile {
             CloseMovieFile(ref);
     }
 };
-
-inline Rect BoxOf(Movie m)
-{
-    Rect r{};
-    GetMovieBox(m, &r);
-    return r;
-}

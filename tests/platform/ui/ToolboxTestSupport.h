@@ -1,4 +1,4 @@
-// Shared set-up for the toolbox core tests: a fresh headless toolbox per test.
+// Shared set-up for the toolbox tests: a fresh headless toolbox per test.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,7 +7,9 @@
 
 #include "platform/core/PascalStrings.h"
 #include "platform/ui/events/Events.h"
+#include "platform/ui/harness/MenuHarness.h"
 #include "platform/ui/quickdraw/QuickDraw.h"
+#include "platform/ui/resources/ResourceTemplates.h"
 #include "platform/ui/windows/Windows.h"
 #include "platform/ui/harness/Harness.h"
 
@@ -48,3 +50,35 @@ protected:
 
 inline Point Pt(short h, short v) { return Point{v, h}; }
 inline Rect R(short left, short top, short right, short bottom) { return Rect{top, left, bottom, right}; }
+
+// For the Menu, Control and Dialog Managers: an empty resource registry and
+// menu bar as well.
+class HeadlessToolboxTest : public ToolboxTest {
+protected:
+    void SetUp() override
+    {
+        ToolboxTest::SetUp();
+        ClearResourceTemplates();
+        harness::ResetMenus();
+    }
+    void TearDown() override
+    {
+        harness::SetIdleProc(nullptr);
+        harness::ResetMenus();
+        ClearResourceTemplates();
+        ToolboxTest::TearDown();
+    }
+};
+
+// Fetches the next event of a kind, running the script as needed; fails
+// the test when none comes.
+inline EventRecord NextEventOfKind(EventKind kind)
+{
+    EventRecord ev{};
+    for (int i = 0; i < 1000; ++i) {
+        if (WaitNextEvent(everyEvent, &ev, 0, nullptr) && ev.what == kind)
+            return ev;
+    }
+    ADD_FAILURE() << "no event of kind " << kind;
+    return ev;
+}

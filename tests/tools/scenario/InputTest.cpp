@@ -85,16 +85,6 @@ TEST_F(ScriptInputTest, SetReplacesAFieldsTextAndTypeAddsToIt)
     EXPECT_EQ(FieldText(), "");
 }
 
-TEST_F(ScriptInputTest, ItemClicksAndKeysReachTheDialog)
-{
-    EXPECT_EQ(ScriptInput(Parse("item 3"), "/"), "");
-    EXPECT_EQ(ScriptInput(Parse("click \"Test\" 100 59"), "/"), "");  // the check box again, by position
-    EXPECT_EQ(ScriptInput(Parse("key shift+x"), "/"), "");
-    std::vector<short> hits = RunDialog();
-    EXPECT_EQ(hits, (std::vector<short>{3, 3, 2, 1}));
-    EXPECT_EQ(FieldText(), "X");  // the field had all of "old" selected
-}
-
 TEST_F(ScriptInputTest, WhatIsNotThereIsReportedAndNothingIsScripted)
 {
     const std::pair<const char*, const char*> cases[] = {

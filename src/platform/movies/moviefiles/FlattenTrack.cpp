@@ -4,6 +4,7 @@
 #include <numeric>
 
 #include "platform/movies/moviefiles/EditRate.h"
+#include "platform/movies/moviefiles/FlattenBounds.h"
 #include "platform/movies/moviefiles/FlattenSegment.h"
 
 namespace {
@@ -23,18 +24,27 @@ UInt32 SyncAtOrBefore(const SampleTable& table, UInt32 sample)
     return it == sync.begin() ? 1 : *(it - 1);
 }
 
+// How far composition offsets move samples, at most, either way.
+struct CompositionReach {
+    SInt32 earliest = 0, latest = 0;
+    explicit CompositionReach(const SampleTable& table)
+    {
+        for (const auto& c : table.compositions) {
+            earliest = std::min(earliest, c.offset);
+            latest = std::max(latest, c.offset);
+        }
+    }
+};
+
 // The samples an edit needs, decoding from a sync sample.
-EditUse SamplesOfEdit(const Edit& e, const SampleTable& table, SInt64 movieScale, SInt64 mediaScale, bool preRoll)
+EditUse SamplesOfEdit(const Edit& e, const SampleTable& table, const CompositionReach& reach, SInt64 movieScale,
+                      SInt64 mediaScale, bool preRoll)
 {
     EditUse use;
     use.rate = EditMediaRate(e, table, movieScale, mediaScale);
     if (e.IsEmpty() || e.duration <= 0)
         return use;
-    SInt32 earliest = 0, latest = 0;
-    for (const auto& c : table.compositions) {
-        earliest = std::min(earliest, c.offset);
-        latest = std::max(latest, c.offset);
-    }
+    const SInt32 earliest = reach.earliest, latest = reach.latest;
     __int128 spanDen = __int128(movieScale) * use.rate.den;
     __int128 span = (__int128(e.duration) * use.rate.num * mediaScale + spanDen - 1) / spanDen;
     SInt64 from = std::max<SInt64>(0, e.mediaTime - latest);
@@ -79,6 +89,32 @@ std::vector<Segment> JoinUses(std::vector<EditUse> uses)
         return a.first != b.first ? a.first < b.first : a.rate.Key() < b.rate.Key();
     });
     return segments;
+}
+
+// The segments' positions ordered by rate, then first sample: segments at
+// one rate never overlap, so an edit's segment is found by one search
+// (an edit list can hold hundreds of thousands of edits).
+std::vector<size_t> IndexByRate(const std::vector<Segment>& segments)
+{
+    std::vector<size_t> order(segments.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        return std::pair(segments[a].rate.Key(), segments[a].first) < std::pair(segments[b].rate.Key(), segments[b].first);
+    });
+    return order;
+}
+
+std::vector<Segment>::iterator SegmentOf(std::vector<Segment>& segments, const std::vector<size_t>& byRate,
+                                         const EditUse& u)
+{
+    auto after = std::upper_bound(byRate.begin(), byRate.end(), std::pair(u.rate.Key(), u.first),
+                                  [&](const auto& key, size_t i) {
+                                      return key < std::pair(segments[i].rate.Key(), segments[i].first);
+                                  });
+    if (after == byRate.begin())
+        return segments.end();
+    Segment& s = segments[*(after - 1)];
+    return s.rate == u.rate && u.first <= s.last ? segments.begin() + std::ptrdiff_t(*(after - 1)) : segments.end();
 }
 
 void PushTime(std::vector<TimeToSampleRun>& runs, UInt32 count, SInt64 delta)
@@ -142,18 +178,27 @@ SInt64 Later(SInt64 x, __int128 by)
     return v > INT64_MAX ? INT64_MAX : SInt64(v);
 }
 
-void AppendTimes(const SampleTable& src, const Segment& seg, SampleTable& out)
+// Appends the segment's durations, retimed; `oneByOne` counts the samples
+// of the track so far whose run could not be converted whole.
+OSErr AppendTimes(const SampleTable& src, const Segment& seg, SampleTable& out, UInt64& oneByOne)
 {
     SInt64 x = 0;  // source units from the segment's start
+    OSErr err = noErr;
     ForRunsIn(src.times, seg.first, seg.last, [&](UInt32, UInt32 count, const TimeToSampleRun& r) {
         if (seg.retime.Exact(r.delta)) {
             PushTime(out.times, count, seg.retime.Apply(r.delta));
             x = Later(x, __int128(count) * r.delta);
             return;
         }
+        oneByOne += count;
+        if (err || oneByOne > kMaxSamplesRetimedOneByOne) {
+            err = invalidSampleTable;
+            return;
+        }
         for (UInt32 i = 0; i < count; ++i, x = Later(x, r.delta))
             PushTime(out.times, 1, seg.retime.Apply(Later(x, r.delta)) - seg.retime.Apply(x));
     });
+    return err;
 }
 
 void AppendCompositions(const SampleTable& src, const Segment& seg, SampleTable& out)
@@ -180,19 +225,23 @@ OSErr BuildTrack(TrackRecord& track, long trackIndex, size_t planIndex, const Sa
     const SInt64 movieScale = std::max<SInt64>(track.movie ? track.movie->timeScale : 600, 1);
     const SInt64 mediaScale = std::max<SInt64>(media->timeScale, 1);
     std::vector<EditUse> uses;
+    const CompositionReach reach(src);
     for (const auto& e : track.edits)
-        uses.push_back(SamplesOfEdit(e, src, movieScale, mediaScale, media->type == 'soun'));
+        uses.push_back(SamplesOfEdit(e, src, reach, movieScale, mediaScale, media->type == 'soun'));
     // A track without an edit list plays its whole media, however its
     // duration rounds in the movie's time scale, and stays that way.
     if (!track.editsFromFile && track.edits == track.ImplicitEdits() && uses.size() == 1 && src.SampleCount() > 0)
         uses[0] = EditUse{MediaRate{}, 1, src.SampleCount(), true};
     std::vector<Segment> segments = JoinUses(uses);
+    if (OSErr err = CheckSegmentsBacked(track, *media, segments))
+        return err;
     SInt64 factor = ScaleFactor(segments, src, mediaScale);
     out->timeScale = TimeScale(mediaScale * factor);
 
     // Where each segment lies in the new media, and how its times convert.
     SInt64 newTime = 0;
     UInt32 newSample = 1;
+    UInt64 retimedOneByOne = 0;
     for (auto& seg : segments) {
         __int128 num = __int128(factor) * seg.rate.den, den = seg.rate.num;
         __int128 g = std::gcd(SInt64(num), SInt64(den));
@@ -200,21 +249,21 @@ OSErr BuildTrack(TrackRecord& track, long trackIndex, size_t planIndex, const Sa
         seg.sourceStart = SampleDecodeTime(src, seg.first);
         seg.newStart = newTime;
         seg.newFirst = newSample;
-        AppendTimes(src, seg, out->table);
+        if (OSErr err = AppendTimes(src, seg, out->table, retimedOneByOne))
+            return err;
         newSample += seg.last - seg.first + 1;
         newTime = out->table.TotalDuration();
     }
 
     // The edits, now into the new media at rate 1 (or their own rate when it
     // could not be baked), and when each segment first plays.
+    const std::vector<size_t> byRate = IndexByRate(segments);
     SInt64 editStart = track.offset;
     for (size_t i = 0; i < track.edits.size(); ++i) {
         const Edit& e = track.edits[i];
         Edit& n = out->edits[i];
         const EditUse& u = uses[i];
-        auto seg = std::find_if(segments.begin(), segments.end(), [&](const Segment& s) {
-            return s.rate == u.rate && s.first <= u.first && u.first <= s.last;
-        });
+        auto seg = SegmentOf(segments, byRate, u);
         if (e.IsEmpty() || !u.used || seg == segments.end()) {
             if (!e.IsEmpty())
                 n = Edit{e.duration, -1, fixed1};

@@ -54,23 +54,6 @@ TEST_F(ThreeItemList, HandsOutItemsByIndex)
     EXPECT_EQ(buffer[2], 0xEE);
 }
 
-TEST_F(ThreeItemList, PutReplacesOrAppendsAndDuplicateOutlivesTheOriginal)
-{
-    SInt32 v = 99;
-    ASSERT_EQ(AEPutPtr(&list, 2, typeSInt32, &v, sizeof v), noErr);
-    ASSERT_EQ(AEPutPtr(&list, 4, typeSInt32, &v, sizeof v), noErr);
-    EXPECT_EQ(AEPutPtr(&list, 6, typeSInt32, &v, sizeof v), errAEIllegalIndex);
-    EXPECT_EQ(Item(2), 99);
-    EXPECT_EQ(Item(4), 99);
-    AEDescList copy;
-    ASSERT_EQ(AEDuplicateDesc(&list, &copy), noErr);
-    AEDisposeDesc(&list);
-    long count = 0;
-    ASSERT_EQ(AECountItems(&copy, &count), noErr);
-    EXPECT_EQ(count, 4);
-    AEDisposeDesc(&copy);
-}
-
 // A non-list cannot be counted or indexed; disposing leaves a null
 // descriptor and may be repeated.
 TEST(AEDescriptors, ScalarsAreNoListsAndDisposeLeavesANullDescriptor)
@@ -116,21 +99,5 @@ TEST(AEDescriptors, ParametersOfAnAppleEvent)
     ASSERT_EQ(AEGetNthPtr(&out, 1, typeChar, nil, nil, buffer, sizeof buffer, &size), noErr);
     EXPECT_EQ(std::string(buffer, size), "hello");
     AEDisposeDesc(&out);
-    AEDisposeDesc(&event);
-}
-
-TEST(AEDescriptors, AttributesNameTheEventClassAndID)
-{
-    AppleEvent event;
-    ASSERT_EQ(AECreateAppleEvent('aevt', 'quit', nil, kAutoGenerateReturnID, kAnyTransactionID, &event), noErr);
-    DescType id = 0, cls = 0, type = 0;
-    Size size = 0;
-    ASSERT_EQ(AEGetAttributePtr(&event, keyEventIDAttr, typeType, &type, &id, sizeof id, &size), noErr);
-    ASSERT_EQ(AEGetAttributePtr(&event, keyEventClassAttr, typeWildCard, nil, &cls, sizeof cls, nil), noErr);
-    EXPECT_EQ(id, DescType('quit'));
-    EXPECT_EQ(cls, DescType('aevt'));
-    EXPECT_EQ(type, typeType);
-    EXPECT_EQ(size, 4);
-    EXPECT_EQ(AEGetAttributePtr(&event, 'xxxx', typeType, nil, &id, sizeof id, nil), errAEDescNotFound);
     AEDisposeDesc(&event);
 }

@@ -2,8 +2,6 @@
 
 #include <csignal>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 
 #include "platform/filesystem/Files.h"
 #include "platform/ui/appleevents/AppleEvents.h"
@@ -141,40 +139,8 @@ TEST_F(AppleEvents, EachEventIsHandledOnce)
     EXPECT_EQ(AEProcessAppleEvent(nil), paramErr);
 }
 
-TEST_F(AppleEvents, InstallingAgainReplacesAndRemovingForgets)
-{
-    AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, FailingHandler, 0, false);
-    AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, RecordingHandler, 7, false);
-    AEPostQuitApplication();
-    EventRecord er = NextHighLevelEvent();
-    EXPECT_EQ(AEProcessAppleEvent(&er), noErr);
-    EXPECT_EQ(gSeen.refcon, 7);
-
-    EXPECT_EQ(AERemoveEventHandler(kCoreEventClass, kAEQuitApplication, FailingHandler, false), errAEHandlerNotFound);
-    EXPECT_EQ(AERemoveEventHandler(kCoreEventClass, kAEQuitApplication, RecordingHandler, false), noErr);
-    AEPostQuitApplication();
-    er = NextHighLevelEvent();
-    EXPECT_EQ(AEProcessAppleEvent(&er), errAEEventNotHandled);
-}
-
-TEST_F(AppleEvents, OpenDocumentsCarriesEveryFileInOrderEvenAMissingOne)
-{
-    std::string dir = std::filesystem::temp_directory_path() / "orvo-ae-test";
-    std::filesystem::create_directories(dir);
-    std::string present = dir + "/present.mov";
-    std::ofstream(present) << "x";
-    std::string missing = dir + "/missing.mov";
-    std::filesystem::remove(missing);
-
-    AEInstallEventHandler(kCoreEventClass, kAEOpenDocuments, OpenDocumentsHandler, 0, false);
-    ASSERT_EQ(AEPostOpenDocuments({present, missing}), noErr);
-    EventRecord er = NextHighLevelEvent();
-    EXPECT_FALSE(HighLevelEventWaiting());  // one event for the batch
-    EXPECT_EQ(AEProcessAppleEvent(&er), noErr);
-    EXPECT_EQ(gSeen.paths, (std::vector<std::string>{present, missing}));
-    EXPECT_EQ(gSeen.specResults, (std::vector<OSErr>{noErr, fnfErr}));
-    std::filesystem::remove_all(dir);
-}
+// A batch of files, a missing one among them, arrives as one event through
+// the application's own handler in viewer.cases and ui-viewer.cases.
 
 // No arguments open the application; arguments are documents to open.
 TEST_F(AppleEvents, StartupEvents)

@@ -63,14 +63,6 @@ protected:
     static std::vector<EventRecord> Keys() { return Events(keyDownMask | autoKeyMask); }
 };
 
-TEST_F(SdlBackendTest, ScreenFollowsTheHostWindowAtScaleOne)
-{
-    UIBackend& b = UICurrentBackend();
-    EXPECT_GE(b.ScreenWidth(), 640);
-    EXPECT_GE(b.ScreenHeight(), 480);
-    EXPECT_EQ(b.Scale(), 1);
-}
-
 // Host keys and text become one classic key event each: special keys with
 // their character and key codes, Control or Super as the command key (the
 // text the host also reports is not doubled), Alt as option, typed text

@@ -99,43 +99,4 @@ TEST_F(EventsTest, UnansweredUpdateDoesNotStarveInput)
     EXPECT_EQ(ev.what, keyDown);
 }
 
-TEST_F(EventsTest, StillDownFollowsTheScriptOneStepAtATime)
-{
-    harness::MouseDown(Pt(10, 30));
-    harness::MouseMove(Pt(20, 30));
-    harness::MouseMove(Pt(30, 30));
-    harness::MouseUp(Pt(30, 30));
-    EventRecord ev;
-    ASSERT_TRUE(WaitNextEvent(everyEvent, &ev, 0, nullptr));
-    ASSERT_EQ(ev.what, mouseDown);
-    std::vector<short> seen;
-    while (StillDown()) {
-        Point p;
-        GetMouse(&p);
-        seen.push_back(p.h);
-    }
-    EXPECT_EQ(seen, (std::vector<short>{20, 30}));
-    EXPECT_FALSE(WaitMouseUp());
-    EXPECT_FALSE(GetNextEvent(mUpMask, &ev));  // WaitMouseUp took it
-}
-
-// Delay advances the clock; a pause in the script holds back what follows.
-TEST_F(EventsTest, DelayAndScriptPausesAdvanceTheClock)
-{
-    UInt32 start = TickCount();
-    unsigned long final = 0;
-    Delay(8, &final);
-    EXPECT_EQ(final, start + 8);
-    EXPECT_GE(TickCount(), final);
-    start = TickCount();
-    harness::Pause(30);
-    harness::Key('z');
-    EventRecord ev;
-    do {
-        WaitNextEvent(everyEvent, &ev, 5, nullptr);
-    } while (ev.what != keyDown && TickCount() - start < 100);
-    EXPECT_EQ(ev.what, keyDown);
-    EXPECT_GE(ev.when - start, 30u);
-}
-
 }  // namespace

@@ -8,47 +8,6 @@ namespace {
 
 class HarnessTest : public ToolboxTest {};
 
-// The idle procedure runs whenever a loop runs out of input, even one
-// sleeping for ever: it may script input or post events directly.
-TEST_F(HarnessTest, IdleProcFeedsAWaitingLoop)
-{
-    int calls = 0;
-    harness::SetIdleProc([&] {
-        if (++calls == 3)
-            harness::KeyDown('y');
-    });
-    EventRecord ev;
-    ASSERT_TRUE(WaitNextEvent(everyEvent, &ev, 0x7FFFFFFF, nullptr));
-    EXPECT_EQ(ev.what, keyDown);
-    EXPECT_EQ(ev.message & charCodeMask, UInt32('y'));
-    EXPECT_LT(TickCount(), 1000u);
-    harness::SetIdleProc([] {
-        EventRecord posted{};
-        posted.what = kHighLevelEvent;
-        harness::PostEventNow(posted);
-    });
-    ASSERT_TRUE(WaitNextEvent(everyEvent, &ev, 10, nullptr));
-    EXPECT_EQ(ev.what, kHighLevelEvent);
-    harness::SetIdleProc(nullptr);
-}
-
-// A loop waiting for ever is stopped with a message, counting only time
-// with nothing to do: 20 rounds of ~60 idle ticks never make 100 in a row.
-TEST_F(HarnessTest, WaitLimitCountsOnlyTimeWithNothingToDo)
-{
-    std::string message;
-    harness::SetWaitLimit(100);
-    harness::SetWaitLimitProc([&](const std::string& m) { message = m; });
-    EventRecord ev;
-    for (int i = 0; i < 20; ++i) {
-        harness::Key('k');
-        for (int j = 0; j < 8; ++j) WaitNextEvent(everyEvent, &ev, 10, nullptr);
-    }
-    EXPECT_EQ(message, "");
-    for (int i = 0; i < 100 && message.empty(); ++i) WaitNextEvent(everyEvent, &ev, 10, nullptr);
-    EXPECT_NE(message.find("waited"), std::string::npos);
-}
-
 TEST_F(HarnessTest, WaitLimitAbortsTheTestByDefault)
 {
     EXPECT_DEATH(

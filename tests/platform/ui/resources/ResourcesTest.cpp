@@ -33,31 +33,6 @@ TEST_F(Resources, TemplatesAreFoundByTypeAndNumber)
     EXPECT_EQ(LookupControlTemplate(1020), nullptr);
 }
 
-// Each GetResource gives its own handle, which GetResInfo names; a handle
-// that is no resource is not found.
-TEST_F(Resources, EachGetResourceGivesItsOwnHandleNamingTheTemplate)
-{
-    RegisterItemListTemplate(500, ItemListTemplate{});
-    Handle a = GetResource('DITL', 500);
-    Handle b = Get1Resource('DITL', 500);
-    ASSERT_NE(a, nullptr);
-    ASSERT_NE(b, nullptr);
-    EXPECT_NE(a, b);
-    short id = 0;
-    ResType type = 0;
-    GetResInfo(a, &id, &type, nullptr);
-    EXPECT_EQ(id, 500);
-    EXPECT_EQ(type, ResType('DITL'));
-    ReleaseResource(a);
-    DisposeHandle(b);
-    Handle h = NewHandleClear(10);
-    GetResInfo(h, &id, &type, nullptr);
-    EXPECT_EQ(id, 0);
-    EXPECT_EQ(type, 0u);
-    EXPECT_EQ(ResError(), resNotFound);
-    DisposeHandle(h);
-}
-
 TEST_F(Resources, TypeListHandleHasTheNavigationLayout)
 {
     RegisterTypeListTemplate(128, TypeListTemplate{'TVOD', {'MooV', 'mp4 '}});

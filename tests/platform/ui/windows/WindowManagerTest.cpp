@@ -1,6 +1,5 @@
 #include "ToolboxTestSupport.h"
 
-#include "platform/ui/resources/ResourceTemplates.h"
 #include "platform/ui/windows/WindowFrames.h"
 #include "platform/ui/windows/WindowManager.h"
 
@@ -71,17 +70,6 @@ TEST_F(WindowManagerTest, ZoomBoxAnswersZoomInOnceZoomedOut)
     EXPECT_EQ(c.right, 300);
 }
 
-TEST_F(WindowManagerTest, FrontWindowWinsWhereWindowsOverlap)
-{
-    WindowPtr back = MakeWindow("back", R(100, 100, 300, 250));
-    WindowPtr front = MakeWindow("front", R(200, 150, 400, 300));
-    WindowPtr found = nullptr;
-    FindWindow(Pt(250, 200), &found);
-    EXPECT_EQ(found, front);
-    FindWindow(Pt(150, 130), &found);
-    EXPECT_EQ(found, back);
-}
-
 // Selecting a window deactivates the front one, then activates it (again
 // for the front window: nothing); disposing the front window activates the
 // next, and its pointer no longer names a window.
@@ -110,22 +98,6 @@ TEST_F(WindowManagerTest, SelectingAndDisposingMoveTheActivation)
     EXPECT_EQ(WindowFromEventMessage(evs[0].message), b);
     EXPECT_TRUE(evs[0].modifiers & activeFlag);
     EXPECT_EQ(WindowFromEventMessage(reinterpret_cast<unsigned long>(a)), nullptr);
-}
-
-TEST_F(WindowManagerTest, HarnessReportsOrderAndTheActiveWindow)
-{
-    MakeWindow("a", R(50, 50, 150, 150));
-    WindowPtr b = MakeWindow("b", R(200, 50, 300, 150));
-    HideWindow(b);
-    std::vector<harness::WindowState> all = harness::Windows();
-    ASSERT_EQ(all.size(), 2u);
-    EXPECT_EQ(all[0].title, "b");
-    EXPECT_FALSE(all[0].visible);
-    EXPECT_FALSE(all[0].active);
-    EXPECT_EQ(all[1].title, "a");
-    EXPECT_TRUE(all[1].active);
-    ASSERT_EQ(harness::VisibleWindows().size(), 1u);
-    EXPECT_EQ(harness::FindWindowByTitle("b"), b);
 }
 
 TEST_F(WindowManagerTest, UpdateEventsComeOnlyForInvalidatedAreas)
@@ -187,92 +159,41 @@ TEST_F(WindowManagerTest, ResizeUpdatesOnlyTheUncoveredArea)
 }
 
 // GrowWindow answers the new size with the height in the high half and the
-// width in the low half, or 0 when the size did not change.
-TEST_F(WindowManagerTest, GrowWindowGestures)
+// width in the low half, kept within the limits; the window base class's
+// tests (tests/framework) grow and drag windows by their other gestures.
+TEST_F(WindowManagerTest, GrowWindowKeepsWithinTheLimits)
 {
-    const Point box = Pt(295, 245);
-    struct Case {
-        const char* what;
-        std::vector<Point> moves;  // after the press in the grow box; the last is the release
-        Rect limits;               // empty: the screen
-        short width, height;
-    };
-    const Case cases[] = {
-        {"grown by 40 by 20", {Pt(335, 265)}, Rect{}, 240, 170},
-        {"out and back again before the release", {Pt(340, 290), box}, Rect{}, 0, 0},
-        {"kept within the limits", {Pt(600, 500)}, R(100, 80, 220, 160), 220, 160},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        WindowPtr w = Document();
-        harness::MouseDown(box);
-        for (Point p : c.moves)
-            harness::MouseMove(p);
-        harness::MouseUp(c.moves.back());
-        EventRecord ev;
-        ASSERT_TRUE(WaitNextEvent(everyEvent, &ev, 0, nullptr));
-        ASSERT_EQ(ev.what, mouseDown);
-        BitMap screen;
-        GetQDGlobalsScreenBits(&screen);
-        Rect limits = EmptyRect(&c.limits) ? screen.bounds : c.limits;
-        long size = GrowWindow(w, ev.where, &limits);
-        EXPECT_EQ(size & 0xFFFF, c.width);
-        EXPECT_EQ((size >> 16) & 0xFFFF, c.height);
-        DisposeWindow(w);
-        DrainEvents();
-    }
+    WindowPtr w = Document();
+    harness::Drag(Pt(295, 245), Pt(600, 500));
+    EventRecord ev;
+    ASSERT_TRUE(WaitNextEvent(everyEvent, &ev, 0, nullptr));
+    Rect limits = R(100, 80, 220, 160);
+    long size = GrowWindow(w, ev.where, &limits);
+    EXPECT_EQ(size & 0xFFFF, 220);
+    EXPECT_EQ((size >> 16) & 0xFFFF, 160);
 }
 
-// TrackGoAway is checked through the window base class's close box
-// (tests/framework).
-
-TEST_F(WindowManagerTest, DragWindowGestures)
+TEST_F(WindowManagerTest, DraggedTitleBarNeverGoesUnderTheMenuBar)
 {
-    struct Case {
-        const char* what;
-        Point to;
-        UInt16 modifiers;
-        short left, top;  // where the content lands; a top of -1 is not checked
-        bool broughtToFront;
-    };
-    const Case cases[] = {
-        {"moves by the mouse travel and selects", Pt(230, 140), 0, 130, 150, true},
-        {"with the command key the order stays", Pt(210, 100), cmdKey, 110, 110, false},
-        {"the title bar never goes under the menu bar", Pt(200, 0), 0, 100, -1, true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        WindowPtr back = Document("back");
-        WindowPtr front = MakeWindow("front", R(400, 300, 500, 400));
-        DrainEvents();
-        harness::Drag(Pt(200, 90), c.to, c.modifiers);
-        EventRecord ev;
-        ASSERT_TRUE(WaitNextEvent(everyEvent, &ev, 0, nullptr));
-        BitMap screen;
-        GetQDGlobalsScreenBits(&screen);
-        DragWindow(back, ev.where, &screen.bounds);
-        Rect content;
-        GetWindowBounds(back, kWindowContentRgn, &content);
-        EXPECT_EQ(content.left, c.left);
-        if (c.top != -1) {
-            EXPECT_EQ(content.top, c.top);
-        }
-        EXPECT_GE(Structure(back).top, kMenuBarHeight);
-        EXPECT_EQ(FrontWindow(), c.broughtToFront ? back : front);
-        DisposeWindow(front);
-        DisposeWindow(back);
-        DrainEvents();
-    }
+    WindowPtr w = Document();
+    harness::Drag(Pt(200, 90), Pt(200, 0));
+    EventRecord ev;
+    ASSERT_TRUE(WaitNextEvent(everyEvent, &ev, 0, nullptr));
+    BitMap screen;
+    GetQDGlobalsScreenBits(&screen);
+    DragWindow(w, ev.where, &screen.bounds);
+    Rect content;
+    GetWindowBounds(w, kWindowContentRgn, &content);
+    EXPECT_EQ(content.left, 100);
+    EXPECT_GE(Structure(w).top, kMenuBarHeight);
 }
 
-TEST_F(WindowManagerTest, AlignWindowKeepsThePlaceAndOrdersOnlyWhenAsked)
+TEST_F(WindowManagerTest, AlignWindowKeepsThePlaceAndTheOrder)
 {
     WindowPtr back = MakeWindow("back", R(100, 100, 300, 250));
     WindowPtr front = MakeWindow("front", R(400, 300, 500, 400));
     AlignWindow(back, false, nullptr, nullptr);
     EXPECT_EQ(FrontWindow(), front);
-    AlignWindow(back, true, nullptr, nullptr);
-    EXPECT_EQ(FrontWindow(), back);
     Rect c;
     GetWindowBounds(back, kWindowContentRgn, &c);
     EXPECT_EQ(c.left, 100);
@@ -304,40 +225,6 @@ TEST_F(WindowManagerTest, TitlesAreUtf8AndLongOnesAreCutAfterAWholeCharacter)
             EXPECT_NE(static_cast<unsigned char>(title[kept.size()]) & 0xC0, 0x80) << room;
         }
     }
-}
-
-TEST_F(WindowManagerTest, GetNewCWindowUsesTheWindowTemplate)
-{
-    WindowTemplate t;
-    t.bounds = R(40, 60, 340, 200);
-    t.procID = noGrowDocProc;
-    t.visible = false;
-    t.goAwayFlag = true;
-    t.title = "Tracks";
-    RegisterWindowTemplate(4242, t);
-    WindowPtr w = GetNewCWindow(4242, nullptr, reinterpret_cast<WindowPtr>(-1));
-    ASSERT_NE(w, nullptr);
-    harness::WindowState s = harness::Windows()[0];
-    EXPECT_EQ(s.title, "Tracks");
-    EXPECT_FALSE(s.visible);
-    EXPECT_EQ(s.bounds.left, 40);
-    EXPECT_EQ(s.bounds.bottom, 200);
-    EXPECT_EQ(GetNewCWindow(4243, nullptr, nullptr), nullptr);
-    UnregisterResourceTemplate(kWindowResType, 4242);
-}
-
-TEST_F(WindowManagerTest, LocalAndGlobalCoordinatesFollowTheWindow)
-{
-    WindowPtr w = MakeWindow("w", R(50, 70, 150, 170));
-    SetPortWindowPort(w);
-    Point p = Pt(60, 90);
-    GlobalToLocal(&p);
-    EXPECT_EQ(p.h, 10);
-    EXPECT_EQ(p.v, 20);
-    MoveWindow(w, 100, 100, false);
-    LocalToGlobal(&p);
-    EXPECT_EQ(p.h, 110);
-    EXPECT_EQ(p.v, 120);
 }
 
 }  // namespace

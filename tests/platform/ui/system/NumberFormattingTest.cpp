@@ -4,9 +4,7 @@
 #include <string>
 
 #include "platform/core/PascalStrings.h"
-#include "platform/ui/system/Gestalt.h"
 #include "platform/ui/system/NumberFormatting.h"
-#include "platform/ui/system/Processes.h"
 
 namespace {
 
@@ -48,31 +46,6 @@ TEST(NumberFormatting, TextAndNumbersAtThe32BitLimits)
     long n = Number(std::string(200, '9'));
     EXPECT_GE(n, INT32_MIN);
     EXPECT_LE(n, INT32_MAX);
-}
-
-class GestaltTest : public ::testing::Test {
-protected:
-    void TearDown() override { ResetGestaltValues(); }
-};
-
-TEST_F(GestaltTest, TestsCanChangeAndRemoveAnswers)
-{
-    SInt32 value = 0;
-    EXPECT_EQ(ReplaceGestaltValue(gestaltSystemVersion, 0x1040), noErr);
-    Gestalt(gestaltSystemVersion, &value);
-    EXPECT_EQ(value, 0x1040);
-    EXPECT_EQ(DeleteGestaltValue(gestaltQuickTime), noErr);
-    EXPECT_EQ(Gestalt(gestaltQuickTime, &value), gestaltUndefSelectorErr);
-    EXPECT_EQ(NewGestaltValue(gestaltAppearanceAttr, 3), gestaltDupSelectorErr);
-    ResetGestaltValues();
-    EXPECT_EQ(Gestalt(gestaltQuickTime, &value), noErr);
-    Gestalt(gestaltSystemVersion, &value);
-    EXPECT_EQ(value, 0x0922);
-}
-
-TEST(Processes, ExitToShellEndsTheProcessWithStatusZero)
-{
-    EXPECT_EXIT(ExitToShell(), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
