@@ -12,11 +12,21 @@ constexpr double kLookAheadSeconds = 0.25;
 // clock a little behind the worker's guess) is repeated this often.
 constexpr double kWakeAgainSeconds = 0.004;
 constexpr double kNever = 1e300;
+// Playing backwards, the pictures held (the group showing and the one
+// before it) take at most this many bytes, and a group at most half.
+constexpr size_t kBackwardBytes = size_t(64) << 20;
 
 double Now()
 {
     using namespace std::chrono;
     return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+// Where the group before one starting at `first` is to be composed; -1 at
+// the start of the movie.
+double GroupBefore(const PlaybackEngine& engine, double first)
+{
+    return first > 1e-9 ? engine.PreviousPictureChange(first) : -1;
 }
 
 }  // namespace
@@ -44,10 +54,56 @@ bool MoviePicture::Covers(const PlaybackImage& image, double t) const
     return t >= image.movieTime && t < engine->NextPictureChange(image.movieTime);
 }
 
+// Whether the picture has come due (or gone) at t, for the direction played.
+bool MoviePicture::Due(const PlaybackImage& image, double t) const
+{
+    if (wantRate >= 0)
+        return image.movieTime <= t + 1e-9;
+    return t < engine->NextPictureChange(image.movieTime) - 1e-9;
+}
+
+size_t MoviePicture::GroupLimit(int width, int height) const
+{
+    size_t bytes = std::max<size_t>(1, size_t(std::max(width, 1)) * size_t(std::max(height, 1)) * 4);
+    return std::max<size_t>(2, kBackwardBytes / 2 / bytes);
+}
+
+// The pictures from the start of the group that the picture at t is decoded
+// from up to that picture, composed forward (the decoders never go back),
+// the latest `most` of them, latest first. Pixels come from `pool`.
+std::vector<std::unique_ptr<PlaybackImage>> MoviePicture::ComposeGroup(double t, int width, int height,
+                                                                     size_t most,
+                                                                     std::vector<std::unique_ptr<PlaybackImage>>& pool)
+{
+    std::deque<double> times;
+    for (double s = engine->GroupStart(t); s <= t; s = engine->NextPictureChange(s)) {
+        times.push_back(s);
+        if (times.size() > most)
+            times.pop_front();
+    }
+    if (times.empty())
+        times.push_back(t);
+    std::vector<std::unique_ptr<PlaybackImage>> group;
+    for (double s : times) {
+        std::unique_ptr<PlaybackImage> image;
+        if (pool.empty()) {
+            image = std::make_unique<PlaybackImage>();
+        } else {
+            image = std::move(pool.back());
+            pool.pop_back();
+        }
+        engine->Compose(s, width, height, image.get());
+        group.push_back(std::move(image));
+    }
+    std::reverse(group.begin(), group.end());
+    return group;
+}
+
 void MoviePicture::Follow(double movieTime, double unitsPerSecond, int width, int height)
 {
     if (!threaded) {
         wantTime = movieTime;
+        wantRate = unitsPerSecond;
         wantWidth = width;
         wantHeight = height;
         return;
@@ -57,14 +113,16 @@ void MoviePicture::Follow(double movieTime, double unitsPerSecond, int width, in
     bool rateChanged = unitsPerSecond != wantRate;
     if (!sizeChanged && !rateChanged && unitsPerSecond == 0 && movieTime == wantTime && generation != 0)
         return;  // still, and its picture is made or on its way
-    // Playing forward keeps the queue while the time moves on as expected
-    // (give or take the small steps by which it follows the sound, back as
-    // well as forward); a jump, or a worker that fell half a second behind,
-    // starts again at the time now (late pictures are dropped rather than
-    // piling up).
-    double slack = 0.5 * unitsPerSecond;
-    bool onCourse = !sizeChanged && !rateChanged && unitsPerSecond > 0 && nextTime >= 0 &&
-                    std::fabs(movieTime - wantTime) <= slack && nextTime >= movieTime - slack;
+    // Playing keeps the queue while the time moves on as expected (give or
+    // take the small steps by which it follows the sound, back as well as
+    // forward); a jump, or a worker that fell half a second behind, starts
+    // again at the time now (late pictures are dropped rather than piling
+    // up). Backwards, a worker that reached the start is never behind.
+    double slack = 0.5 * std::fabs(unitsPerSecond);
+    bool ahead = unitsPerSecond > 0 ? nextTime >= 0 && nextTime >= movieTime - slack
+                                    : nextTime < 0 || nextTime <= movieTime + slack;
+    bool onCourse = !sizeChanged && !rateChanged && unitsPerSecond != 0 && ahead &&
+                    std::fabs(movieTime - wantTime) <= slack;
     wantTime = movieTime;
     wantAt = Now();
     wantRate = unitsPerSecond;
@@ -76,6 +134,9 @@ void MoviePicture::Follow(double movieTime, double unitsPerSecond, int width, in
             for (auto& image : ready)
                 spare.push_back(std::move(image));
             ready.clear();
+            // Backwards pictures held no longer; forward needs only a few.
+            if (unitsPerSecond >= 0 && spare.size() > kQueueLength + 1)
+                spare.resize(kQueueLength + 1);
             nextTime = movieTime;
             ++generation;
         }
@@ -95,6 +156,8 @@ std::unique_ptr<PlaybackImage> MoviePicture::SpareImage()
 // Composes the next picture when one is wanted; false when none is.
 bool MoviePicture::Compose(std::unique_lock<std::mutex>& guard)
 {
+    if (wantRate < 0)
+        return ComposeBackward(guard);
     double limit = wantTime + std::max(wantRate, 0.0) * kLookAheadSeconds;
     bool due = nextTime >= 0 && ready.size() < kQueueLength && nextTime <= limit &&
                nextTime < double(engine->Snapshot().duration) + (ready.empty() ? 1 : 0);
@@ -130,14 +193,48 @@ bool MoviePicture::Compose(std::unique_lock<std::mutex>& guard)
     return true;
 }
 
+// Backwards: the group before the pictures waiting, while no more than
+// one group waits.
+bool MoviePicture::ComposeBackward(std::unique_lock<std::mutex>& guard)
+{
+    int w = wantWidth, h = wantHeight;
+    size_t most = GroupLimit(w, h);
+    if (nextTime < 0 || ready.size() > most)
+        return false;
+    double t = nextTime;
+    unsigned gen = generation;
+    std::vector<std::unique_ptr<PlaybackImage>> pool;
+    while (!spare.empty() && pool.size() < most) {
+        pool.push_back(std::move(spare.back()));
+        spare.pop_back();
+    }
+    guard.unlock();
+    auto group = ComposeGroup(t, w, h, most, pool);
+    double before = GroupBefore(*engine, group.back()->movieTime);
+    guard.lock();
+    for (auto& image : pool)
+        spare.push_back(std::move(image));
+    if (gen != generation) {
+        for (auto& image : group)
+            spare.push_back(std::move(image));
+        return true;
+    }
+    for (auto& image : group)
+        ready.push_back(std::move(image));
+    nextTime = before;
+    return true;
+}
+
 // When the event loop is to be woken to show the first picture waiting,
 // by the movie's time as last followed; never while nothing waits or the
 // movie stands still (a still picture wakes it when it is made).
 double MoviePicture::WakeTime() const
 {
-    if (ready.empty() || wantRate <= 0 || !wakeProc)
+    if (ready.empty() || wantRate == 0 || !wakeProc)
         return kNever;
-    double dueAt = wantAt + (ready.front()->movieTime - wantTime) / wantRate;
+    // Backwards a picture comes due when the time falls below its end.
+    double at = wantRate > 0 ? ready.front()->movieTime : engine->NextPictureChange(ready.front()->movieTime);
+    double dueAt = wantAt + (at - wantTime) / wantRate;
     return std::max(dueAt, wokeAt + kWakeAgainSeconds);
 }
 
@@ -171,10 +268,13 @@ void MoviePicture::Count(double lastShown, double movieTime)
     double end = engine->NextPictureChange(shown.movieTime);
     double lag = movieTime < shown.movieTime ? shown.movieTime - movieTime : movieTime >= end ? movieTime - end : 0;
     worstLag = std::max(worstLag, lag);
-    if (lastShown < 0 || shown.movieTime <= lastShown)
+    if (lastShown < 0 || shown.movieTime == lastShown)
         return;
-    double t = engine->NextPictureChange(lastShown);
-    for (int guard = 0; guard < 10000 && t < shown.movieTime - 1e-6; ++guard) {
+    // Either way, the pictures that began and ended between the two were
+    // missed (in step the times shown lie anywhere within their pictures).
+    double from = std::min(lastShown, shown.movieTime), to = std::max(lastShown, shown.movieTime);
+    double t = engine->NextPictureChange(from);
+    for (int guard = 0; guard < 10000 && engine->NextPictureChange(t) <= to + 1e-6; ++guard) {
         ++droppedCount;
         t = engine->NextPictureChange(t);
     }
@@ -187,10 +287,14 @@ bool MoviePicture::TakeDue(double movieTime, const PlaybackImage** image)
         if (shownTime >= 0 && movieTime >= shownTime && movieTime < shownUntil && shown.width == wantWidth &&
             shown.height == wantHeight)
             return false;
-        engine->Compose(movieTime, wantWidth, wantHeight, &shown);
         double last = shownTime;
-        shownTime = movieTime;
-        shownUntil = engine->NextPictureChange(movieTime);
+        if (wantRate < 0) {
+            TakeBackwardInStep(movieTime);
+        } else {
+            engine->Compose(movieTime, wantWidth, wantHeight, &shown);
+            shownTime = movieTime;
+        }
+        shownUntil = engine->NextPictureChange(shownTime);
         Count(last, movieTime);
         return true;
     }
@@ -198,7 +302,7 @@ bool MoviePicture::TakeDue(double movieTime, const PlaybackImage** image)
     bool took = false;
     // The newest picture that is due; older ones are dropped unseen. The
     // picture given up goes back to the worker for its pixels.
-    while (!ready.empty() && (ready.front()->movieTime <= movieTime + 1e-9 || (!took && shownTime < 0))) {
+    while (!ready.empty() && (Due(*ready.front(), movieTime) || (!took && shownTime < 0))) {
         std::swap(shown, *ready.front());
         spare.push_back(std::move(ready.front()));
         ready.pop_front();
@@ -211,4 +315,27 @@ bool MoviePicture::TakeDue(double movieTime, const PlaybackImage** image)
         wake.notify_all();
     }
     return took;
+}
+
+// In step backwards: the picture at movieTime from the group held, which
+// is composed again only when the time leaves it.
+void MoviePicture::TakeBackwardInStep(double movieTime)
+{
+    while (!ready.empty() && ready.front()->movieTime > movieTime) {
+        spare.push_back(std::move(ready.front()));
+        ready.pop_front();
+    }
+    bool held = !ready.empty() && Covers(*ready.front(), movieTime) && ready.front()->width == wantWidth &&
+                ready.front()->height == wantHeight;
+    if (!held) {
+        for (auto& image : ready)
+            spare.push_back(std::move(image));
+        ready.clear();
+        for (auto& image : ComposeGroup(movieTime, wantWidth, wantHeight, GroupLimit(wantWidth, wantHeight), spare))
+            ready.push_back(std::move(image));
+    }
+    std::swap(shown, *ready.front());
+    spare.push_back(std::move(ready.front()));
+    ready.pop_front();
+    shownTime = shown.movieTime;
 }

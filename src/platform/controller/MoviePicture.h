@@ -4,6 +4,11 @@
 // thread composes ahead of the clock into a small queue, and the controller
 // takes the newest picture that is due, dropping older ones: decoding never
 // holds up the event loop.
+//
+// Playing backwards, pictures are composed a group at a time: forward from
+// the sync picture the group is decoded from, kept, and shown latest first.
+// Threaded, the group before the one showing is made while it shows, so
+// stepping back never waits for a group to be decoded again and again.
 #pragma once
 
 #include <condition_variable>
@@ -12,6 +17,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "platform/movies/playback/PlaybackEngine.h"
 
@@ -46,6 +52,12 @@ private:
     bool Compose(std::unique_lock<std::mutex>& guard);
     double WakeTime() const;
     bool Covers(const PlaybackImage& image, double t) const;
+    bool Due(const PlaybackImage& image, double t) const;
+    bool ComposeBackward(std::unique_lock<std::mutex>& guard);
+    std::vector<std::unique_ptr<PlaybackImage>> ComposeGroup(double t, int width, int height, size_t most,
+                                                            std::vector<std::unique_ptr<PlaybackImage>>& pool);
+    size_t GroupLimit(int width, int height) const;
+    void TakeBackwardInStep(double movieTime);
     std::unique_ptr<PlaybackImage> SpareImage();
 
     std::shared_ptr<PlaybackEngine> engine;
@@ -59,6 +71,8 @@ private:
     // Worker state, under `lock`.
     std::mutex lock;
     std::condition_variable wake;
+    // Pictures to show in the order they come due (latest first backwards;
+    // in step, the group held while playing backwards).
     std::deque<std::unique_ptr<PlaybackImage>> ready;
     // Pictures already shown, kept so that their pixels need not be
     // allocated (and faulted in) again for every frame.
@@ -67,7 +81,9 @@ private:
     double wantAt = 0;           // monotonic seconds at which the movie was at wantTime
     double wokeAt = -1;          // when the worker last woke the event loop
     int wantWidth = 0, wantHeight = 0;
-    double nextTime = -1;        // the next picture the worker composes
+    // The next picture the worker composes; backwards, the group that
+    // shows at this time is the next to compose. -1: none.
+    double nextTime = -1;
     unsigned generation = 0;
     bool stopping = false;
     std::function<void()> wakeProc;

@@ -138,6 +138,33 @@ TEST_F(MovieControllerTest, PlaysOnEveryEventAndShowsTheFrameDue)
     EXPECT_DOUBLE_EQ(Seconds(), 2.0);
 }
 
+// Backwards through groups of pictures with B pictures among them, every
+// picture shows while it is due, each once and latest first.
+TEST_F(MovieControllerTest, PlaysBackwardsShowingEveryPictureOnce)
+{
+    DisposeMovieController(mc);
+    DisposeMovie(movie);
+    movie = OpenMovie(MakeMovie("groups.mp4", "-f lavfi -i testsrc2=size=160x120:rate=25:duration=2 "
+                                              "-c:v libx264 -g 12 -bf 2 -pix_fmt yuv420p"));
+    Rect box = R(0, 0, 160, 120);
+    mc = NewMovieController(movie, &box, mcTopLeftMovie);
+    MCDoAction(mc, mcActionSetKeysEnabled, reinterpret_cast<void*>(1));
+    SetMovieTimeValue(movie, GetMovieDuration(movie));
+    SetMoviePreferredRate(movie, -fixed1);
+    harness::Key(' ');
+    Pump();
+    MCMovieChanged(mc, movie);  // counts from the first picture back
+    while (GetMovieRate(movie) != 0) {
+        harness::AdvanceTicks(1);
+        Pump();
+        ASSERT_TRUE(ShowsPictureAt(GetMovieTime(movie, nullptr))) << Seconds();
+    }
+    MCPlaybackStatistics stats;
+    MCGetPlaybackStatistics(mc, &stats);
+    EXPECT_EQ(stats.framesShown, 50);
+    EXPECT_EQ(stats.framesDropped, 0);
+}
+
 // The bar's parts and the keys, one table: what each does to the time.
 TEST_F(MovieControllerTest, BarAndKeysMoveTheTime)
 {

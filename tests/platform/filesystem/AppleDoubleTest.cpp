@@ -3,14 +3,7 @@
 #include <sys/stat.h>
 
 #include "platform/filesystem/AppleDouble.h"
-#include "platform/filesystem/Files.h"
 #include "FileContents.h"
-
-TEST(AppleDouble, CompanionSitsBesideTheDataFile)
-{
-    EXPECT_EQ(AppleDoubleCompanionPath("/a/b/movie.mov"), "/a/b/._movie.mov");
-    EXPECT_EQ(AppleDoubleCompanionPath("movie.mov"), "._movie.mov");
-}
 
 TEST(AppleDouble, EncodedHeaderFollowsTheFormat)
 {
@@ -50,24 +43,22 @@ TEST(AppleDouble, DecodeRejectsWrongMagicAndEntriesOutsideTheBytes)
 {
     AppleDoubleFile file;
     file.Set(kAppleDoubleResourceFork, {1, 2, 3, 4});
-    std::vector<UInt8> good = EncodeAppleDouble(file);
+    const std::vector<UInt8> good = EncodeAppleDouble(file);
+    struct Damage {
+        const char* name;
+        size_t at;  // the byte set to value (past the end: the last byte cut off)
+        UInt8 value;
+    } damages[] = {{"magic", 3, 0x00}, {"cut short", good.size(), 0}, {"length 0xFF000004", 34, 0xFF},
+                   {"too many entries", 24, 0xFF}};
     AppleDoubleFile out;
-
-    std::vector<UInt8> badMagic = good;
-    badMagic[3] = 0x00;
-    EXPECT_FALSE(DecodeAppleDouble(badMagic, &out));
-
-    std::vector<UInt8> truncated(good.begin(), good.end() - 1);
-    EXPECT_FALSE(DecodeAppleDouble(truncated, &out));
-
-    std::vector<UInt8> hugeLength = good;
-    hugeLength[34] = 0xFF;  // length 0xFF000004
-    EXPECT_FALSE(DecodeAppleDouble(hugeLength, &out));
-
-    std::vector<UInt8> tooManyEntries = good;
-    tooManyEntries[24] = 0xFF;
-    EXPECT_FALSE(DecodeAppleDouble(tooManyEntries, &out));
-
+    for (const Damage& d : damages) {
+        std::vector<UInt8> bytes = good;
+        if (d.at < bytes.size())
+            bytes[d.at] = d.value;
+        else
+            bytes.pop_back();
+        EXPECT_FALSE(DecodeAppleDouble(bytes, &out)) << d.name;
+    }
     EXPECT_FALSE(DecodeAppleDouble(std::vector<UInt8>(10, 0), &out));
 }
 
@@ -81,12 +72,8 @@ TEST(AppleDouble, WriteThenReadAFileLeavesNoTemporaryBehind)
     AppleDoubleFile back;
     ASSERT_EQ(ReadAppleDouble(path, &back), noErr);
     EXPECT_EQ(back.Find(kAppleDoubleResourceFork)->data, (std::vector<UInt8>{5, 6}));
-    int count = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
-        (void)entry;
-        ++count;
-    }
-    EXPECT_EQ(count, 1);
+    auto entries = std::filesystem::directory_iterator(dir.Path());
+    EXPECT_EQ(std::distance(begin(entries), end(entries)), 1);
 }
 
 // A missing companion, or one that is no regular file (a pipe would block).

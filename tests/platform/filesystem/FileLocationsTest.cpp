@@ -5,20 +5,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "platform/core/PascalStrings.h"
-#include "platform/filesystem/Files.h"
 #include "FileContents.h"
-
-namespace {
-
-Str255 gName;
-ConstStr255Param P(const std::string& s)
-{
-    pstr::FromStd(s, gName);
-    return gName;
-}
-
-}  // namespace
 
 // The record applications copy out of Apple events: 70 bytes, the parent
 // ID right after the volume, in host order.
@@ -33,24 +20,28 @@ TEST(FSSpecLayout, KeepsTheClassicSeventyByteRecord)
     EXPECT_EQ(raw, 0x12345678);
 }
 
-// Paths inside a scratch folder: the result, and the path the location
-// leads back to (a missing file still gets a usable location, for saving).
+// Paths give their location and the path it leads back to (a missing file
+// still gets a usable location, for saving); files of one folder share its
+// ID, and the root is the volume's own location.
 TEST(FSPathMakeFSSpec, PathsGiveTheirLocationAndBack)
 {
-    ScratchFolder dir;
+    ScratchFolder dir, other;
     std::string file = dir.MakeFile("clip.mov");
     struct Case {
         std::string path;
         OSErr err;
         std::string back;
         bool isDir;
+        SInt32 parID = 0;  // 0: not checked
     };
     const Case cases[] = {
-        {file, noErr, file, false},
+        {file, noErr, file, false, FSDirectoryID(dir.Path())},
         {dir.Path(), noErr, dir.Path(), true},
         {dir.Path() + "//./sub/../clip.mov", noErr, file, false},
         {dir / "new.mov", fnfErr, dir / "new.mov", false},
         {dir / "nowhere/new.mov", dirNFErr, dir / "nowhere/new.mov", false},
+        {"/", noErr, "/", true, fsRtParID},
+        {"/tmp", noErr, "/tmp", true, fsRtDirID},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
@@ -61,23 +52,18 @@ TEST(FSPathMakeFSSpec, PathsGiveTheirLocationAndBack)
         if (c.err == noErr) {
             EXPECT_EQ(isDir, c.isDir);
         }
+        if (c.parID) {
+            EXPECT_EQ(location.parID, c.parID);
+        }
     }
-    FSSpec location;
-    ASSERT_EQ(FSPathMakeFSSpec(file.c_str(), &location, nil), noErr);
+    FSSpec location = SpecFor(file);
     EXPECT_EQ(location.vRefNum, kOrvoVolumeRefNum);
     EXPECT_EQ(pstr::ToStd(location.name), "clip.mov");
-    EXPECT_EQ(FSDirectoryPath(location.parID), dir.Path());
-}
-
-TEST(FSPathMakeFSSpec, FilesInOneDirectoryShareTheDirectoryID)
-{
-    ScratchFolder dir, other;
-    FSSpec a, b, c;
-    ASSERT_EQ(FSPathMakeFSSpec(dir.MakeFile("a").c_str(), &a, nil), noErr);
-    ASSERT_EQ(FSPathMakeFSSpec(dir.MakeFile("b").c_str(), &b, nil), noErr);
-    ASSERT_EQ(FSPathMakeFSSpec(other.MakeFile("a").c_str(), &c, nil), noErr);
-    EXPECT_EQ(a.parID, b.parID);
-    EXPECT_NE(a.parID, c.parID);
+    EXPECT_EQ(SpecFor(dir.MakeFile("b")).parID, location.parID);
+    EXPECT_NE(SpecFor(other.MakeFile("clip.mov")).parID, location.parID);
+    EXPECT_EQ(FSPathMakeFSSpec("", &location, nil), bdNamErr);
+    EXPECT_EQ(FSPathMakeFSSpec(nil, &location, nil), paramErr);
+    EXPECT_EQ(FSPathMakeFSSpec("/tmp", nil, nil), paramErr);
 }
 
 // A relative path and directory ID 0 both start at the current directory.
@@ -97,48 +83,45 @@ TEST(FSMakeFSSpec, RelativeNamesStartAtTheCurrentDirectory)
     EXPECT_EQ(FSSpecPath(byID), dir / "here.mov");
 }
 
-TEST(FSPathMakeFSSpec, RootIsTheVolumeSpecAndBadArgumentsAreRefused)
-{
-    FSSpec location;
-    ASSERT_EQ(FSPathMakeFSSpec("/", &location, nil), noErr);
-    EXPECT_EQ(location.parID, fsRtParID);
-    EXPECT_EQ(FSSpecPath(location), "/");
-    ASSERT_EQ(FSPathMakeFSSpec("/tmp", &location, nil), noErr);
-    EXPECT_EQ(location.parID, fsRtDirID);
-    EXPECT_EQ(FSPathMakeFSSpec("", &location, nil), bdNamErr);
-    EXPECT_EQ(FSPathMakeFSSpec(nil, &location, nil), paramErr);
-    EXPECT_EQ(FSPathMakeFSSpec("/tmp", nil, nil), paramErr);
-}
-
+// Names in a directory given by its ID: an empty name is the directory
+// itself, a full path ignores the ID; bad volumes, directories and names
+// are refused.
 TEST(FSMakeFSSpec, NamesInADirectoryByItsID)
 {
     ScratchFolder dir;
     std::string path = dir.MakeFile("one.mov");
     SInt32 dirID = FSDirectoryID(dir.Path());
-    FSSpec fromPath, fromID;
-    ASSERT_EQ(FSPathMakeFSSpec(path.c_str(), &fromPath, nil), noErr);
-    ASSERT_EQ(FSMakeFSSpec(fromPath.vRefNum, dirID, P("one.mov"), &fromID), noErr);
+    struct Case {
+        short vRefNum;
+        SInt32 dirID;
+        std::string name;
+        OSErr err;
+        std::string back;  // checked when not empty
+    };
+    const Case cases[] = {
+        {kOrvoVolumeRefNum, dirID, "one.mov", noErr, path},
+        {0, dirID, "two.mov", fnfErr, dir / "two.mov"},
+        {kOrvoVolumeRefNum, dirID, "", noErr, dir.Path()},
+        {0, 12345678, path, noErr, path},
+        {3, dirID, "a", nsvErr, ""},
+        {-1, 987654321, "a", dirNFErr, ""},
+        {-1, dirID, "a/b", bdNamErr, ""},
+        {-1, dirID, "..", bdNamErr, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FSSpec location{};
+        EXPECT_EQ(FSMakeFSSpec(c.vRefNum, c.dirID, P(c.name), &location), c.err);
+        if (!c.back.empty()) {
+            EXPECT_EQ(FSSpecPath(location), c.back);
+        }
+    }
+    FSSpec fromPath = SpecFor(path), fromID, folder;
+    ASSERT_EQ(FSMakeFSSpec(kOrvoVolumeRefNum, dirID, P("one.mov"), &fromID), noErr);
     EXPECT_EQ(fromID.parID, fromPath.parID);
     EXPECT_TRUE(pstr::Equal(fromID.name, fromPath.name));
-    EXPECT_EQ(FSMakeFSSpec(0, dirID, P("two.mov"), &fromID), fnfErr);
-    EXPECT_EQ(FSSpecPath(fromID), dir / "two.mov");
-    // An empty name is the directory itself; a full path ignores the ID.
-    ASSERT_EQ(FSMakeFSSpec(kOrvoVolumeRefNum, dirID, P(""), &fromID), noErr);
-    EXPECT_EQ(FSSpecPath(fromID), dir.Path());
-    EXPECT_NE(fromID.parID, dirID);
-    ASSERT_EQ(FSMakeFSSpec(0, 12345678, P(path), &fromID), noErr);
-    EXPECT_EQ(FSSpecPath(fromID), path);
-}
-
-TEST(FSMakeFSSpec, ReportsBadVolumeDirectoryAndNames)
-{
-    ScratchFolder dir;
-    SInt32 dirID = FSDirectoryID(dir.Path());
-    FSSpec location;
-    EXPECT_EQ(FSMakeFSSpec(3, dirID, P("a"), &location), nsvErr);
-    EXPECT_EQ(FSMakeFSSpec(-1, 987654321, P("a"), &location), dirNFErr);
-    EXPECT_EQ(FSMakeFSSpec(-1, dirID, P("a/b"), &location), bdNamErr);
-    EXPECT_EQ(FSMakeFSSpec(-1, dirID, P(".."), &location), bdNamErr);
+    ASSERT_EQ(FSMakeFSSpec(kOrvoVolumeRefNum, dirID, P(""), &folder), noErr);
+    EXPECT_NE(folder.parID, dirID);
     EXPECT_EQ(FSMakeFSSpec(-1, dirID, P("a"), nil), paramErr);
 }
 

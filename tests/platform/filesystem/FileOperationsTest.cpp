@@ -3,31 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-
-#include "platform/core/PascalStrings.h"
-#include "platform/filesystem/AppleDouble.h"
-#include "platform/filesystem/Files.h"
 #include "FileContents.h"
 #include "Unprivileged.h"
-
-namespace {
-
-FSSpec SpecFor(const std::string& path)
-{
-    FSSpec location{};
-    FSPathMakeFSSpec(path.c_str(), &location, nil);
-    return location;
-}
-
-Str255 gName;
-ConstStr255Param P(const std::string& s)
-{
-    pstr::FromStd(s, gName);
-    return gName;
-}
-
-}  // namespace
 
 // A new file is empty; its companion holds only what the name does not
 // already say, and a stale one left by an earlier file goes.
@@ -101,13 +78,4 @@ TEST(FSpRename, MovesTheFileAndItsCompanionButReplacesNothing)
     EXPECT_FALSE(PathExists(dir / "old.mov"));
     EXPECT_FALSE(PathExists(dir / "._old.mov"));
     EXPECT_EQ(FSpRename(&location, P("c.mov")), fnfErr);
-}
-
-TEST(OSErrFromErrno, MapsTheCommonSystemErrors)
-{
-    const std::pair<int, OSErr> cases[] = {{0, noErr},         {ENOENT, fnfErr},    {ENOTDIR, dirNFErr},
-                                           {EACCES, permErr},  {EROFS, wrPermErr},  {EEXIST, dupFNErr},
-                                           {ENOSPC, dskFulErr}, {ENAMETOOLONG, bdNamErr}, {EIO, ioErr}};
-    for (auto [error, code] : cases)
-        EXPECT_EQ(OSErrFromErrno(error), code) << error;
 }

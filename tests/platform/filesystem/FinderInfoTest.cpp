@@ -1,17 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/filesystem/AppleDouble.h"
-#include "platform/filesystem/Files.h"
 #include "FileContents.h"
 
 namespace {
-
-FSSpec SpecFor(const std::string& path)
-{
-    FSSpec location{};
-    FSPathMakeFSSpec(path.c_str(), &location, nil);
-    return location;
-}
 
 OSType TypeOf(const std::string& path)
 {

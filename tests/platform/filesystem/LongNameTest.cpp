@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "platform/core/PascalStrings.h"
-#include "platform/filesystem/Files.h"
 #include "FileContents.h"
 
 namespace {
@@ -16,17 +14,16 @@ std::string LongUtf8Name(const std::string& tag = "")
     return name + tag + ".mov";
 }
 
+// No character is cut: every lead byte has all its continuation bytes.
 bool IsWholeUtf8(const std::string& s)
 {
     for (size_t i = 0; i < s.size();) {
         unsigned char c = static_cast<unsigned char>(s[i]);
         size_t len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-        if (len == 0 || i + len > s.size())
+        for (size_t k = 1; len && k < len; ++k)
+            len = i + k < s.size() && (static_cast<unsigned char>(s[i + k]) & 0xC0) == 0x80 ? len : 0;
+        if (len == 0)
             return false;
-        for (size_t k = 1; k < len; ++k) {
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
-                return false;
-        }
         i += len;
     }
     return true;
@@ -57,19 +54,23 @@ TEST(LongNames, LocationNameIsAShortNameForTheRealFile)
     ASSERT_EQ(FSMakeFSSpec(location.vRefNum, location.parID, location.name, &byShort), noErr);
     EXPECT_TRUE(pstr::Equal(location.name, byShort.name));
     EXPECT_EQ(ReadWholeFile(FSSpecPath(byShort)), "contents");
-    Str255 name;
-    pstr::FromStd(longName, name);
-    ASSERT_EQ(FSMakeFSSpec(location.vRefNum, location.parID, name, &byLong), noErr);
+    ASSERT_EQ(FSMakeFSSpec(location.vRefNum, location.parID, P(longName), &byLong), noErr);
     EXPECT_TRUE(pstr::Equal(location.name, byLong.name));
 }
 
-TEST(LongNames, NamesSharingTheirStartGetDifferentShortNames)
+// Short names differ for long names sharing their start, and avoid a file
+// already called what the short name would be (learnt in a folder of its
+// own).
+TEST(LongNames, ShortNamesAreUniqueInTheirFolder)
 {
-    ScratchFolder dir;
-    FSSpec a, b;
-    ASSERT_EQ(FSPathMakeFSSpec(dir.MakeFile(LongUtf8Name("a"), "A").c_str(), &a, nil), noErr);
-    ASSERT_EQ(FSPathMakeFSSpec(dir.MakeFile(LongUtf8Name("b"), "B").c_str(), &b, nil), noErr);
+    ScratchFolder dir, probe;
+    std::string wouldBe = pstr::ToStd(SpecFor(probe.MakeFile(LongUtf8Name())).name);
+    dir.MakeFile(wouldBe, "squatter");
+    FSSpec real = SpecFor(dir.MakeFile(LongUtf8Name(), "real"));
+    FSSpec a = SpecFor(dir.MakeFile(LongUtf8Name("a"), "A")), b = SpecFor(dir.MakeFile(LongUtf8Name("b"), "B"));
+    EXPECT_NE(pstr::ToStd(real.name), wouldBe);
     EXPECT_FALSE(pstr::Equal(a.name, b.name));
+    EXPECT_EQ(ReadWholeFile(FSSpecPath(real)), "real");
     EXPECT_EQ(ReadWholeFile(FSSpecPath(a)), "A");
     EXPECT_EQ(ReadWholeFile(FSSpecPath(b)), "B");
 }
@@ -78,31 +79,12 @@ TEST(LongNames, SavingUnderALongNameCreatesTheRealFile)
 {
     ScratchFolder dir;
     std::string longName = LongUtf8Name();
-    SInt32 dirID = FSDirectoryID(dir.Path());
-    Str255 name;
-    pstr::FromStd(longName, name);
     FSSpec location;
-    ASSERT_EQ(FSMakeFSSpec(kOrvoVolumeRefNum, dirID, name, &location), fnfErr);
+    ASSERT_EQ(FSMakeFSSpec(kOrvoVolumeRefNum, FSDirectoryID(dir.Path()), P(longName), &location), fnfErr);
     EXPECT_LE(location.name[0], 63);
     ASSERT_EQ(FSpCreate(&location, 'TVOD', 'MooV', 0), noErr);
     EXPECT_TRUE(PathExists(dir / longName));
     FInfo info;
     ASSERT_EQ(FSpGetFInfo(&location, &info), noErr);
     EXPECT_EQ(info.fdType, OSType('MooV'));
-}
-
-TEST(LongNames, ShortNameAvoidsAnExistingFileOfThatName)
-{
-    ScratchFolder dir;
-    std::string longName = LongUtf8Name();
-    // Learn the name the table would choose, in a directory of its own.
-    ScratchFolder probe;
-    FSSpec probeSpec;
-    ASSERT_EQ(FSPathMakeFSSpec(probe.MakeFile(longName).c_str(), &probeSpec, nil), noErr);
-    std::string wouldBe = pstr::ToStd(probeSpec.name);
-    dir.MakeFile(wouldBe, "squatter");
-    FSSpec location;
-    ASSERT_EQ(FSPathMakeFSSpec(dir.MakeFile(longName, "real").c_str(), &location, nil), noErr);
-    EXPECT_NE(pstr::ToStd(location.name), wouldBe);
-    EXPECT_EQ(ReadWholeFile(FSSpecPath(location)), "real");
 }

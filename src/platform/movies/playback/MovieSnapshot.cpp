@@ -134,6 +134,7 @@ MediaPosition MapMovieTime(const SnapshotTrack& track, TimeScale movieScale, dou
     for (const Edit& e : track.edits) {
         SInt64 editEnd = editStart + e.duration;
         if (trackTime < double(editEnd)) {
+            pos.editStart = track.offset + editStart;
             pos.editEnd = track.offset + editEnd;
             if (e.IsEmpty())
                 return pos;

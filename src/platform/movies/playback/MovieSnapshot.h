@@ -44,7 +44,8 @@ struct MediaPosition {
     bool inMedia = false;    // false: before or after the track, or in an empty edit
     double mediaTime = 0;    // in media units
     double rate = 1;         // media units advance `rate` times as fast as normal
-    SInt64 editEnd = 0;      // movie time at which the edit ends
+    SInt64 editStart = 0;    // movie time at which the edit starts
+    SInt64 editEnd = 0;      // and ends
 };
 
 struct MovieSnapshot {

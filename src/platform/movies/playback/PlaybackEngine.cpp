@@ -9,6 +9,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include "platform/movies/playback/PictureTimes.h"
 #include "platform/movies/playback/SoundTrackDecoder.h"
 #include "platform/movies/playback/VideoTrackDecoder.h"
 
@@ -249,12 +250,10 @@ double PlaybackEngine::NextPictureChange(double t) const
             next = std::min(next, double(pos.editEnd));
         if (!pos.inMedia || pos.rate <= 0)
             continue;
-        SInt64 start = 0;
-        UInt32 n = track.table.SampleAtTime(SInt64(std::floor(pos.mediaTime)), &start);
-        SampleVisit visit;
-        if (n == 0 || !track.table.LookUpSample(n, &visit) || visit.duration == 0)
+        PictureSpan picture = PictureAt(track.table, pos.mediaTime);
+        if (picture.sample == 0 || picture.end <= pos.mediaTime)
             continue;
-        double mediaLeft = double(start) + visit.duration - pos.mediaTime;
+        double mediaLeft = double(picture.end) - pos.mediaTime;
         next = std::min(next, t + mediaLeft * movieScale / (pos.rate * double(track.mediaScale)));
     }
     return std::max(next, t + 1e-6);
@@ -269,15 +268,31 @@ double PlaybackEngine::PreviousPictureChange(double t) const
         MediaPosition pos = MapMovieTime(track, snapshot->timeScale, before);
         if (!pos.inMedia || pos.rate <= 0)
             continue;
-        SInt64 start = 0;
-        if (track.table.SampleAtTime(SInt64(std::floor(pos.mediaTime)), &start) == 0)
+        PictureSpan picture = PictureAt(track.table, pos.mediaTime);
+        if (picture.sample == 0 || double(picture.start) > pos.mediaTime)
             continue;
-        double back = (pos.mediaTime - double(start)) * movieScale / (pos.rate * double(track.mediaScale));
+        double back = (pos.mediaTime - double(picture.start)) * movieScale / (pos.rate * double(track.mediaScale));
         best = std::max(best, std::ceil(before - back - 1e-6));
     }
     if (best < 0 || best >= t)
         best = t - movieScale / 10;
     return std::max(best, 0.0);
+}
+
+double PlaybackEngine::GroupStart(double t) const
+{
+    const double movieScale = snapshot->timeScale;
+    double start = t;
+    for (const auto& v : videoTracks) {
+        const SnapshotTrack& track = *v->track;
+        MediaPosition pos = MapMovieTime(track, snapshot->timeScale, t);
+        if (!pos.inMedia || pos.rate <= 0 || v->missingCodec)
+            continue;
+        double sync = double(SyncPictureTime(track.table, pos.mediaTime));
+        double back = std::max(0.0, pos.mediaTime - sync) * movieScale / (pos.rate * double(track.mediaScale));
+        start = std::min(start, std::max(t - back, double(pos.editStart)));
+    }
+    return std::max(start, 0.0);
 }
 
 void PlaybackEngine::MixSound(SInt64 firstFrame, int frameCount, SInt16* out)

@@ -62,6 +62,11 @@ public:
     // The time at which the picture shown just before t began (stepping
     // back a frame); t less a tenth of a second when no track shows one.
     double PreviousPictureChange(double t) const;
+    // The time from which composing forward reaches the picture at t with
+    // the decoders only moving forward: where the sync picture it is decoded
+    // from shows (or its edit starts), the earliest over the shown tracks;
+    // t when no track shows a picture then.
+    double GroupStart(double t) const;
     bool HasSound() const { return !soundTracks.empty(); }
 
     // Sound: frameCount stereo frames at 48 kHz starting at movie position

@@ -11,6 +11,10 @@ namespace {
 // heard at once (the ring is emptied then anyway).
 constexpr size_t kRingFrames = 8192;
 constexpr int kBlockFrames = 1024;
+// Blocks mixed before the sound starts, so that the device's first pulls
+// (1024 frames each) find sound waiting rather than an empty ring while the
+// mixer thread wakes.
+constexpr int kPrimeBlocks = 2;
 
 double Now()
 {
@@ -41,12 +45,26 @@ SoundMixer::~SoundMixer()
 
 void SoundMixer::Play(double position, double r)
 {
+    // Threaded, the first blocks are mixed here and now, so that the device
+    // never starts on an empty ring while the mixer thread wakes. The engine
+    // is the mixer's meanwhile; the ring stays free for the device.
+    std::unique_lock<std::mutex> mixing(engineLock, std::defer_lock);
+    int primed = 0;
+    if (threaded && r != 0) {
+        mixing.lock();
+        primed = kPrimeBlocks * kBlockFrames;
+        primeBlock.resize(size_t(primed) * 2);
+        Resample(*engine, position, r, primed, primeBlock.data(), &primeScratch);
+    }
     {
         std::lock_guard<std::mutex> guard(lock);
         rate = r;
         mixPosition = frontPosition = position;
         ringFront = ringFrames = 0;
         ++generation;
+        for (int at = 0; at < primed; at += kBlockFrames)
+            Append(primeBlock.data() + size_t(at) * 2);
+        mixPosition += r * primed;
     }
     {
         std::lock_guard<std::mutex> guard(clockLock);
@@ -145,6 +163,19 @@ void SoundMixer::PullFromRing(SInt16* out, int count)
         wake.notify_one();
 }
 
+// Adds a block at the ring's back (under the lock).
+void SoundMixer::Append(const SInt16* block)
+{
+    size_t back = (ringFront + ringFrames) % kRingFrames;
+    for (size_t done = 0; done < size_t(kBlockFrames);) {
+        size_t run = std::min(size_t(kBlockFrames) - done, kRingFrames - back);
+        std::copy_n(block + done * 2, run * 2, ring.data() + back * 2);
+        back = (back + run) % kRingFrames;
+        done += run;
+    }
+    ringFrames += kBlockFrames;
+}
+
 // The mixer thread: keeps the ring full while the sound moves, and sleeps
 // while it is full or still.
 void SoundMixer::Run()
@@ -159,18 +190,14 @@ void SoundMixer::Run()
         double position = mixPosition, r = rate;
         unsigned made = generation;
         guard.unlock();
-        Resample(*engine, position, r, kBlockFrames, block.data(), &scratch);
+        {
+            std::lock_guard<std::mutex> mixing(engineLock);
+            Resample(*engine, position, r, kBlockFrames, block.data(), &scratch);
+        }
         guard.lock();
         if (made != generation)
             continue;  // moved meanwhile: that block is not wanted
-        size_t back = (ringFront + ringFrames) % kRingFrames;
-        for (size_t done = 0; done < size_t(kBlockFrames);) {
-            size_t run = std::min(size_t(kBlockFrames) - done, kRingFrames - back);
-            std::copy_n(block.data() + done * 2, run * 2, ring.data() + back * 2);
-            back = (back + run) % kRingFrames;
-            done += run;
-        }
-        ringFrames += kBlockFrames;
+        Append(block.data());
         mixPosition = position + r * kBlockFrames;
     }
 }

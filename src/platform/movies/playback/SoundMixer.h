@@ -51,10 +51,15 @@ private:
     void PullInStep(SInt16* out, int count);
     void PullFromRing(SInt16* out, int count);
     void NotePull(double position, int count);
+    void Append(const SInt16* block);
 
     std::shared_ptr<PlaybackEngine> engine;
     bool threaded;
     std::vector<SInt16> scratch;         // the puller's (in step) or the mixer's (threaded)
+    // The engine's sound side, mixed by the mixer thread or by Play priming
+    // the ring; neither holds `lock` while mixing.
+    std::mutex engineLock;
+    std::vector<SInt16> primeBlock, primeScratch;  // Play's, under engineLock
     std::atomic<long> underruns{0};
 
     // What the device heard last, for the clock: the position of the first

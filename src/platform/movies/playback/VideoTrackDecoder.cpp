@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/movies/playback/PictureTimes.h"
+
 VideoTrackDecoder::VideoTrackDecoder(std::shared_ptr<const SnapshotTrack> t) : track(t), reader(t)
 {
     missingFile = reader.MissingFile();
@@ -47,15 +49,6 @@ bool VideoTrackDecoder::OpenCodec(UInt32 descriptionIndex)
         return false;
     }
     return true;
-}
-
-UInt32 VideoTrackDecoder::SyncSampleAtOrBefore(UInt32 n) const
-{
-    const auto& sync = track->table.syncSamples;
-    if (!sync || sync->empty())
-        return n;
-    auto it = std::upper_bound(sync->begin(), sync->end(), n);
-    return it == sync->begin() ? 1 : *(it - 1);
 }
 
 void VideoTrackDecoder::Restart(UInt32 sampleNumber)
@@ -115,19 +108,16 @@ const AVFrame* VideoTrackDecoder::FrameAt(double mediaTime)
 {
     if (!context && !canDecode)
         return nullptr;
-    SInt64 start = 0;
-    UInt32 wanted = track->table.SampleAtTime(SInt64(mediaTime), &start);
-    if (wanted == 0)
-        wanted = track->table.SampleCount();
-    UInt32 sync = SyncSampleAtOrBefore(wanted);
+    UInt32 sync = SyncSampleFor(track->table, mediaTime);
+    double due = mediaTime + kPictureTimeSlack;  // as PictureAt reckons
     // Backwards, or forward past another sync sample: start again there. A
     // time a little back that still shows the same picture is no move.
-    bool backwards = haveShown ? double(shown->pts) > mediaTime : mediaTime < lastTime;
+    bool backwards = haveShown ? double(shown->pts) > due : mediaTime < lastTime;
     if (backwards || sync > nextSample || lastTime < 0)
         Restart(sync);
     lastTime = mediaTime;
     for (int guard = 0; guard < 100000; ++guard) {
-        while (!ahead.empty() && double(ahead.front()->pts) <= mediaTime) {
+        while (!ahead.empty() && double(ahead.front()->pts) <= due) {
             av_frame_unref(shown);
             av_frame_move_ref(shown, ahead.front());
             av_frame_free(&ahead.front());

@@ -37,7 +37,6 @@ private:
     void Restart(UInt32 sampleNumber);
     bool FeedOne();
     void Take(AVFrame* frame);
-    UInt32 SyncSampleAtOrBefore(UInt32 sampleNumber) const;
 
     std::shared_ptr<const SnapshotTrack> track;
     SampleReader reader;

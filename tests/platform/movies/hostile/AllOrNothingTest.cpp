@@ -57,18 +57,6 @@ namespace {
 const std::string kCorpusMovie = std::string(ORVO_CORPUS_DIR) + "/wellformed/filetype-fixture.mov";
 const std::string kFragmentedMovie = std::string(ORVO_CORPUS_DIR) + "/wellformed/gomp4-sample_fragmented.mp4";
 
-Movie ReadFile(const std::string& path)
-{
-    FSSpec location {};
-    short refNum = 0;
-    Movie movie = nullptr;
-    EXPECT_EQ(FSPathMakeFSSpec(path.c_str(), &location, nullptr), noErr);
-    EXPECT_EQ(OpenMovieFile(&location, &refNum, fsRdPerm), noErr);
-    EXPECT_EQ(NewMovieFromFile(&movie, refNum, nullptr, nullptr, 0, nullptr), noErr) << path;
-    CloseMovieFile(refNum);
-    return movie;
-}
-
 std::vector<std::string> FolderListing(const std::string& path)
 {
     std::vector<std::string> names;
@@ -99,15 +87,11 @@ std::string Snapshot(const std::vector<Movie>& movies, const std::string& folder
     return s;
 }
 
-TestTrack MakeTrack(UInt32 id, const char* type, UInt32 samples, UInt32 sampleSize, UInt32 sampleDelta = 60)
+// `samples` samples of `size` bytes in one chunk.
+TestTrack OneChunk(UInt32 id, const char* type, UInt32 samples, UInt32 size, UInt32 delta = 60)
 {
     TestTrack t;
-    t.id = id;
-    t.type = type;
-    t.sampleCount = samples;
-    t.sampleSize = sampleSize;
-    t.sampleDelta = sampleDelta;
-    t.chunkCount = 1;
+    t.id = id, t.type = type, t.sampleCount = samples, t.sampleDelta = delta, t.sampleSize = size, t.chunkCount = 1;
     return t;
 }
 
@@ -121,17 +105,21 @@ FSSpec SpecFor(const std::string& path)
 // What a case works on, made afresh for each case and before memory starts
 // failing, so that the call under test is the only thing that allocates.
 struct Movies {
-    Movie corpus = ReadFile(kCorpusMovie);  // samples in a real file
-    Movie built = ParseOrFail(BuildMovieAtom(600, {MakeTrack(1, "vide", 10, 100), MakeTrack(2, "soun", 10, 100)}));
-    Movie other = ParseOrFail(BuildMovieAtom(600, {MakeTrack(1, "vide", 7, 50)}), "/movies/b.mov");
     ScratchFolder folder;
     FSSpec corpusSpec = SpecFor(kCorpusMovie);
     FSSpec flatSpec = SpecFor(folder / "flat.mov");
+    short corpusRefNum = 0;
+    Movie corpus = nullptr;  // samples in a real file
+    Movie built = ParseOrFail(BuildMovieAtom(600, {OneChunk(1, "vide", 10, 100), OneChunk(2, "soun", 10, 100)}));
+    Movie other = ParseOrFail(BuildMovieAtom(600, {OneChunk(1, "vide", 7, 50)}), "/movies/b.mov");
     std::vector<UInt8> fragmented = ReadFileBytes(kFragmentedMovie);
     MovieSource fragmentedSource{kFragmentedMovie, fragmented.size()};
     std::vector<UInt8> written = {1, 2, 3};
-    short corpusRefNum = 0;
-    Movies() { OpenMovieFile(&corpusSpec, &corpusRefNum, fsRdPerm); }
+    Movies()
+    {
+        EXPECT_EQ(OpenMovieFile(&corpusSpec, &corpusRefNum, fsRdPerm), noErr);
+        EXPECT_EQ(NewMovieFromFile(&corpus, corpusRefNum, nullptr, nullptr, 0, nullptr), noErr);
+    }
     ~Movies()
     {
         CloseMovieFile(corpusRefNum);
@@ -227,10 +215,10 @@ TEST(AllOrNothing, RefusedImportsChangeNothing)
         TestTrack destination;
         OSErr expected;
     } refusals[] = {
-        {"media time past the largest", MakeTrack(1, "vide", 0x80000001u, 100, 0xFFFFFFFFu), invalidDuration},
-        {"too many samples", MakeTrack(1, "vide", 0xFFFFFFFAu, 100, 1), memFullErr},
+        {"media time past the largest", OneChunk(1, "vide", 0x80000001u, 100, 0xFFFFFFFFu), invalidDuration},
+        {"too many samples", OneChunk(1, "vide", 0xFFFFFFFAu, 100, 1), memFullErr},
     };
-    Movie source = ParseOrFail(BuildMovieAtom(600, {MakeTrack(1, "vide", 10, 100)}), "/movies/source.mov");
+    Movie source = ParseOrFail(BuildMovieAtom(600, {OneChunk(1, "vide", 10, 100)}), "/movies/source.mov");
     for (const Refusal& r : refusals) {
         Movie destination = ParseOrFail(BuildMovieAtom(600, {r.destination}), "/movies/destination.mov");
         ScratchFolder folder;

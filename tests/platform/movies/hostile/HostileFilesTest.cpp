@@ -1,13 +1,8 @@
 // Hostile files against the reader: each class is read as bytes and as a
 // file, and must give a movie or a clean error, within bounded memory, and
 // never lead the reader to files the person did not choose.
-#include <cstdio>
-#include <cstdlib>
 #include <fcntl.h>
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -16,11 +11,11 @@
 
 #include "HostileMovies.h"
 #include "platform/filesystem/Files.h"
+#include "platform/movies/model/MovieSeam.h"
 #include "platform/movies/moviefiles/MovieDataRefs.h"
 #include "platform/movies/moviefiles/MovieFiles.h"
-#include "platform/movies/model/MovieSeam.h"
+#include "support/ScratchFolder.h"
 
-namespace fs = std::filesystem;
 using namespace HostileMovies;
 
 namespace {
@@ -38,46 +33,30 @@ Read ReadBytes(const std::vector<UInt8>& bytes)
     return r;
 }
 
-class Scratch {
-public:
-    Scratch()
-    {
-        std::string pattern = (fs::temp_directory_path() / "orvo-hostile-XXXXXX").string();
-        path_ = mkdtemp(pattern.data()) ? pattern : "";
-    }
-    ~Scratch() { std::error_code ec; fs::remove_all(path_, ec); }
-    std::string Write(const std::string& name, const std::vector<UInt8>& bytes) const
-    {
-        std::string p = path_ + "/" + name;
-        std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-        return p;
-    }
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
+std::string Write(const ScratchFolder& dir, const std::string& name, const std::vector<UInt8>& bytes)
+{
+    WriteFileBytes(dir / name, bytes);
+    return dir / name;
+}
 
 struct FileRead {
     OSErr err = noErr;
     Movie movie = nullptr;
     short refNum = 0;
+    explicit FileRead(const std::string& path)
+    {
+        FSSpec location {};
+        EXPECT_EQ(FSPathMakeFSSpec(path.c_str(), &location, nullptr), noErr);
+        EXPECT_EQ(OpenMovieFile(&location, &refNum, fsRdPerm), noErr);
+        err = NewMovieFromFile(&movie, refNum, nullptr, nullptr, 0, nullptr);
+    }
     ~FileRead()
     {
-        if (movie)
-            DisposeMovie(movie);
+        DisposeMovie(movie);
         if (refNum)
             CloseMovieFile(refNum);
     }
 };
-
-void ReadFile(const std::string& path, FileRead* r)
-{
-    FSSpec location {};
-    ASSERT_EQ(FSPathMakeFSSpec(path.c_str(), &location, nullptr), noErr);
-    ASSERT_EQ(OpenMovieFile(&location, &r->refNum, fsRdPerm), noErr);
-    r->err = NewMovieFromFile(&r->movie, r->refNum, nullptr, nullptr, 0, nullptr);
-}
 
 struct Dump {
     int status = -1;  // exit status, or 128 + the signal that ended it
@@ -89,7 +68,6 @@ struct Dump {
 // start.
 Dump RunMoviedump(const std::string& path, size_t bytes)
 {
-    Dump d;
     std::string outPath = path + ".out", errPath = path + ".err";
     pid_t pid = fork();
     if (pid == 0) {
@@ -97,44 +75,40 @@ Dump RunMoviedump(const std::string& path, size_t bytes)
             rlimit limit {bytes, bytes};
             setrlimit(RLIMIT_AS, &limit);
         }
-        int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(out, 1);
-        dup2(err, 2);
+        dup2(open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
+        dup2(open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
         execl(ORVO_MOVIEDUMP, ORVO_MOVIEDUMP, path.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
     int status = 0;
     waitpid(pid, &status, 0);
-    d.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    auto slurp = [](const std::string& p) {
-        std::ifstream in(p);
-        return std::string(std::istreambuf_iterator<char>(in), {});
+    auto text = [](const std::string& p) {
+        auto b = ReadFileBytes(p);
+        return std::string(b.begin(), b.end());
     };
-    d.out = slurp(outPath);
-    d.err = slurp(errPath);
-    return d;
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), text(outPath), text(errPath)};
 }
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
+#ifndef __has_feature
+#define __has_feature(x) 0
+#endif
+#if defined(__SANITIZE_ADDRESS__) || __has_feature(address_sanitizer)
 constexpr bool kSanitized = true;
 #else
 constexpr bool kSanitized = false;
 #endif
-#else
-constexpr bool kSanitized = false;
-#endif
+
+#define SKIP_IF_SANITIZED()                                                                 \
+    if (kSanitized)                                                                         \
+    GTEST_SKIP() << "an address-space limit and the address sanitizer do not mix"
 
 UInt32 StszConstantSize(const std::vector<UInt8>& moov)
 {
-    static const UInt8 tag[] = {'s', 't', 's', 'z'};
-    auto at = std::search(moov.begin(), moov.end(), std::begin(tag), std::end(tag));
-    if (moov.end() - at < 12)
+    std::string text(moov.begin(), moov.end());
+    size_t at = text.find("stsz");
+    if (at == std::string::npos || at + 12 > moov.size())
         return 0;
-    const UInt8* p = &*at + 8;
+    const UInt8* p = &moov[at + 8];
     return (UInt32(p[0]) << 24) | (UInt32(p[1]) << 16) | (UInt32(p[2]) << 8) | p[3];
 }
 
@@ -195,11 +169,7 @@ TEST(HostileFiles, WhatTheFileCanBackStillOpens)
 
     // 1000 default samples of 10 bytes, backed by the file: one size for
     // all, as the file says, not a table of them.
-    AtomBytes moov = MovieAtom(AtomBytes::Full("stts", 0, 0, AtomBytes().U32(0)).Add(
-                                   AtomBytes::Full("stsc", 0, 0, AtomBytes().U32(0))).Add(
-                                   AtomBytes::Full("stco", 0, 0, AtomBytes().U32(0))),
-                               TrackDefaults(1, 10, 0));
-    AtomBytes file = moov;
+    AtomBytes file = MovieAtom(SampleTable(0, 0, 0, std::nullopt, {}), TrackDefaults(1, 10, 0));
     file.Add(Fragment(1, {DefaultRun(1000)}, 10)).Add(AtomBytes::Atom("mdat", AtomBytes().Zeros(10000)));
     Read r = ReadBytes(file.bytes);
     ASSERT_EQ(r.err, noErr) << r.why;
@@ -212,8 +182,7 @@ TEST(HostileFiles, WhatTheFileCanBackStillOpens)
 
 TEST(HostileFiles, LargeHostileFilesStayWithinMemory)
 {
-    if (kSanitized)
-        GTEST_SKIP() << "an address-space limit and the address sanitizer do not mix";
+    SKIP_IF_SANITIZED();
     // Each about 8 MB or claiming far more than that: all of moviedump,
     // reading any of them, fits in 256 MB of address space, and none fails
     // for want of memory.
@@ -225,10 +194,9 @@ TEST(HostileFiles, LargeHostileFilesStayWithinMemory)
         [] { return ManyRunsInOneFragment(400000); },
         [] { return OneLargeFragment(1500000); },
     };
-    Scratch dir;
+    ScratchFolder dir;
     for (size_t i = 0; i < makers.size(); ++i) {
-        std::string path = dir.Write("large.mov", makers[i]());
-        Dump d = RunMoviedump(path, size_t(256) << 20);
+        Dump d = RunMoviedump(Write(dir, "large.mov", makers[i]()), size_t(256) << 20);
         EXPECT_TRUE(d.status == 0 || d.status == 1) << "file " << i << ": " << d.status;
         EXPECT_EQ(d.err.find("error -108"), std::string::npos) << "file " << i << ": " << d.err;
     }
@@ -236,12 +204,11 @@ TEST(HostileFiles, LargeHostileFilesStayWithinMemory)
 
 TEST(HostileFiles, RunningOutOfMemoryIsMemFullErr)
 {
-    if (kSanitized)
-        GTEST_SKIP() << "an address-space limit and the address sanitizer do not mix";
+    SKIP_IF_SANITIZED();
     // A movie that needs some tens of megabytes, read with 16 MB in all: the
     // read fails with memFullErr instead of ending the process.
-    Scratch dir;
-    std::string path = dir.Write("large.mov", OneLargeFragment(600000));
+    ScratchFolder dir;
+    std::string path = Write(dir, "large.mov", OneLargeFragment(600000));
     Dump d = RunMoviedump(path, size_t(16) << 20);
     EXPECT_EQ(d.status, 1) << d.err;
     EXPECT_NE(d.err.find("error -108"), std::string::npos) << d.err;
@@ -250,12 +217,11 @@ TEST(HostileFiles, RunningOutOfMemoryIsMemFullErr)
 
 TEST(HostileFiles, ReferencesLeadOnlyToMovieFiles)
 {
-    Scratch dir;
-    dir.Write("elsewhere.mov", UrlReference("self.mov"));  // starts with ftyp
-    dir.Write("notes.txt", std::vector<UInt8>{'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd'});
-    mkfifo((dir.Path() + "/pipe.mov").c_str(), 0600);
-    std::string unreadable = dir.Write("locked.mov", UrlReference("x"));
-    chmod(unreadable.c_str(), 0);
+    ScratchFolder dir;
+    Write(dir, "elsewhere.mov", UrlReference("self.mov"));  // starts with ftyp
+    dir.MakeFile("notes.txt", "hello world");
+    mkfifo((dir / "pipe.mov").c_str(), 0600);
+    chmod(Write(dir, "locked.mov", UrlReference("x")).c_str(), 0);
     bool root = geteuid() == 0;
     struct Case {
         const char* name;
@@ -265,7 +231,7 @@ TEST(HostileFiles, ReferencesLeadOnlyToMovieFiles)
     } cases[] = {
         {"a movie file", UrlReference("elsewhere.mov"), noErr, false},
         {"a movie file by address", UrlReference("file://" + dir.Path() + "/elsewhere.mov"), noErr, false},
-        {"a movie file by alias", AliasReference(dir.Path() + "/elsewhere.mov"), noErr, false},
+        {"a movie file by alias", AliasReference(dir / "elsewhere.mov"), noErr, false},
         {"a missing file", UrlReference("gone.mov"), couldNotResolveDataRef, false},
         {"a text file", UrlReference("notes.txt"), couldNotResolveDataRef, true},
         {"/etc/passwd", UrlReference("file:///etc/passwd"), couldNotResolveDataRef, true},
@@ -277,12 +243,10 @@ TEST(HostileFiles, ReferencesLeadOnlyToMovieFiles)
         {"an unreadable file", UrlReference("locked.mov"), root ? OSErr(noErr) : OSErr(couldNotResolveDataRef), !root},
     };
     for (auto& c : cases) {
-        FileRead r;
-        ReadFile(dir.Write("ref.mov", c.bytes), &r);
+        FileRead r(Write(dir, "ref.mov", c.bytes));
         EXPECT_EQ(r.err, c.err) << c.name;
         ASSERT_NE(r.movie, nullptr) << c.name << ": the movie opens whatever its references";
-        Media media = GetTrackMedia(GetMovieIndTrack(r.movie, 1));
-        DataRefEntry* entry = GetMediaDataRefEntry(media, 1);
+        DataRefEntry* entry = GetMediaDataRefEntry(GetTrackMedia(GetMovieIndTrack(r.movie, 1)), 1);
         ASSERT_NE(entry, nullptr);
         EXPECT_EQ(entry->refused, c.refused) << c.name;
         EXPECT_EQ(entry->resolvedPath.empty(), c.err != noErr) << c.name << ": " << entry->resolvedPath;
@@ -297,39 +261,28 @@ TEST(HostileFiles, ReferencesLeadOnlyToMovieFiles)
 
 TEST(HostileFiles, MoviedumpShowsAMovieWithRefusedReferences)
 {
-    Scratch dir;
-    std::string path = dir.Write("ref.mov", UrlReference("file:///etc/passwd"));
-    dir.Write("alias.mov", AliasReference(dir.Path() + "/gone.mov"));
-    std::string command = std::string(ORVO_MOVIEDUMP) + " " + path + " >" + dir.Path() + "/out 2>" + dir.Path() + "/err";
-    EXPECT_EQ(std::system(command.c_str()), 0);
-    auto text = [&](const char* name) {
-        std::ifstream in(dir.Path() + "/" + name);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    };
-    EXPECT_NE(text("out").find("\"refused: file:///etc/passwd\""), std::string::npos) << text("out");
-    EXPECT_NE(text("out").find("\"tracks\""), std::string::npos);
-    EXPECT_NE(text("err").find("refused: file:///etc/passwd"), std::string::npos) << text("err");
-
-    command = std::string(ORVO_MOVIEDUMP) + " " + dir.Path() + "/alias.mov >" + dir.Path() + "/out 2>/dev/null";
-    EXPECT_EQ(std::system(command.c_str()), 0);
-    EXPECT_NE(text("out").find("\"missing: " + dir.Path() + "/gone.mov\""), std::string::npos) << text("out");
+    ScratchFolder dir;
+    Dump refused = RunMoviedump(Write(dir, "ref.mov", UrlReference("file:///etc/passwd")), 0);
+    EXPECT_EQ(refused.status, 0);
+    EXPECT_NE(refused.out.find("\"refused: file:///etc/passwd\""), std::string::npos) << refused.out;
+    EXPECT_NE(refused.out.find("\"tracks\""), std::string::npos);
+    EXPECT_NE(refused.err.find("refused: file:///etc/passwd"), std::string::npos) << refused.err;
+    Dump missing = RunMoviedump(Write(dir, "alias.mov", AliasReference(dir / "gone.mov")), 0);
+    EXPECT_EQ(missing.status, 0);
+    EXPECT_NE(missing.out.find("\"missing: " + dir / "gone.mov\""), std::string::npos) << missing.out;
 }
 
 TEST(HostileFiles, FileSizeDoesNotLimitWhatOpens)
 {
-    if (kSanitized)
-        GTEST_SKIP() << "an address-space limit and the address sanitizer do not mix";
+    SKIP_IF_SANITIZED();
     // A 5 GB sparse file: a large mdat, then the movie. With 512 MB of
     // address space the whole file could never be mapped.
-    Scratch dir;
-    std::string path = dir.Path() + "/large.mov";
+    ScratchFolder dir;
+    std::string path = dir / "large.mov";
     const UInt64 hole = UInt64(5) << 30;
-    AtomBytes head = AtomBytes::Atom("ftyp", AtomBytes().Code("qt  ").U32(0).Code("qt  "));
+    AtomBytes head = FileType("qt  ");
     head.U32(1).Code("mdat").U64(16 + hole);
-    auto moov = MovieAtom(AtomBytes::Full("stts", 0, 0, AtomBytes().U32(1).U32(10).U32(60))
-                              .Add(AtomBytes::Full("stsc", 0, 0, AtomBytes().U32(1).U32(1).U32(10).U32(1)))
-                              .Add(AtomBytes::Full("stsz", 0, 0, AtomBytes().U32(100).U32(10)))
-                              .Add(AtomBytes::Full("co64", 0, 0, AtomBytes().U32(1).U64(hole))));
+    auto moov = MovieAtom(SampleTable(10, 60, 10, 100, {hole}, true));
     int fd = open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0644);
     ASSERT_GE(fd, 0);
     bool ok = pwrite(fd, head.bytes.data(), head.Size(), 0) == ssize_t(head.Size()) &&

@@ -20,41 +20,63 @@ AtomBytes SelfAlias()
 // A plain table of `count` samples of `size` bytes, five to a chunk.
 AtomBytes PlainTable(UInt32 count, UInt32 size)
 {
-    UInt32 chunks = (count + 4) / 5;
-    AtomBytes stco;
-    stco.U32(chunks);
-    for (UInt32 c = 0; c < chunks; ++c)
-        stco.U32(8 + c * 5 * size);
-    AtomBytes t;
-    t.Add(AtomBytes::Full("stts", 0, 0, AtomBytes().U32(1).U32(count).U32(60)))
-        .Add(AtomBytes::Full("stsc", 0, 0, AtomBytes().U32(1).U32(1).U32(5).U32(1)))
-        .Add(AtomBytes::Full("stsz", 0, 0, AtomBytes().U32(size).U32(count)))
-        .Add(AtomBytes::Full("stco", 0, 0, stco));
-    return t;
+    std::vector<UInt64> chunks;
+    for (UInt32 c = 0; c < (count + 4) / 5; ++c)
+        chunks.push_back(8 + c * 5 * size);
+    return SampleTable(count, 60, 5, size, chunks);
 }
 
-AtomBytes EmptyTable()
+AtomBytes EmptyTable() { return SampleTable(0, 0, 0, 0, {}); }
+
+// A fragment for track 1 whose listed runs (each the sizes of its samples)
+// all point just past the fragment and the mdat header after it.
+AtomBytes FragmentBeforeItsData(UInt32 sequence, const std::vector<std::vector<UInt32>>& runs)
 {
-    AtomBytes t;
-    t.Add(AtomBytes::Full("stts", 0, 0, AtomBytes().U32(0)))
-        .Add(AtomBytes::Full("stsc", 0, 0, AtomBytes().U32(0)))
-        .Add(AtomBytes::Full("stsz", 0, 0, AtomBytes().U32(0).U32(0)))
-        .Add(AtomBytes::Full("stco", 0, 0, AtomBytes().U32(0)));
-    return t;
+    std::vector<AtomBytes> truns;
+    for (auto& sizes : runs)
+        truns.push_back(ListedRun(sizes, 0));
+    UInt32 dataOffset = UInt32(Fragment(sequence, truns).Size() + 8);
+    truns.clear();
+    for (auto& sizes : runs)
+        truns.push_back(ListedRun(sizes, dataOffset));
+    return Fragment(sequence, truns);
 }
 
 // A fragmented file: the movie, then each fragment followed by an mdat of
-// `dataBytes` zero bytes (the runs' data offsets point just past the moof
-// and mdat header).
+// `dataBytes` zero bytes.
 std::vector<UInt8> WithFragments(const AtomBytes& moov, const std::vector<AtomBytes>& moofs, size_t dataBytes)
 {
-    AtomBytes file = AtomBytes::Atom("ftyp", AtomBytes().Code("isom").U32(0).Code("isom")).Add(moov);
+    AtomBytes file = FileType("isom").Add(moov);
     for (auto& moof : moofs)
         file.Add(moof).Add(AtomBytes::Atom("mdat", AtomBytes().Zeros(dataBytes)));
     return file.bytes;
 }
 
+// A movie of ten samples whose only data reference is `entry`.
+std::vector<UInt8> WithReference(const AtomBytes& entry)
+{
+    AtomBytes dref = AtomBytes::Full("dref", 0, 0, AtomBytes().U32(1).Add(entry));
+    return FileType("qt  ").Add(MovieAtom(PlainTable(10, 100), {}, dref)).bytes;
+}
+
 }  // namespace
+
+AtomBytes SampleTable(UInt32 count, UInt32 delta, UInt32 perChunk, std::optional<UInt32> size,
+                      const std::vector<UInt64>& chunks, bool wide)
+{
+    AtomBytes stts, stsc, offsets;
+    count ? stts.U32(1).U32(count).U32(delta) : stts.U32(0);
+    count ? stsc.U32(1).U32(1).U32(perChunk).U32(1) : stsc.U32(0);
+    offsets.U32(UInt32(chunks.size()));
+    for (UInt64 c : chunks)
+        wide ? offsets.U64(c) : offsets.U32(UInt32(c));
+    AtomBytes t = AtomBytes::Full("stts", 0, 0, stts).Add(AtomBytes::Full("stsc", 0, 0, stsc));
+    if (size)
+        t.Add(AtomBytes::Full("stsz", 0, 0, AtomBytes().U32(*size).U32(count)));
+    return t.Add(AtomBytes::Full(wide ? "co64" : "stco", 0, 0, offsets));
+}
+
+AtomBytes FileType(const char* brand) { return AtomBytes::Atom("ftyp", AtomBytes().Code(brand).U32(0).Code(brand)); }
 
 AtomBytes MovieAtom(const AtomBytes& stblAtoms, const AtomBytes& more, const AtomBytes& dref)
 {
@@ -127,69 +149,47 @@ AtomBytes Compressed(const AtomBytes& moov)
 
 std::vector<UInt8> TrackWithoutSizesGetsFragments()
 {
-    AtomBytes table;
-    table.Add(AtomBytes::Full("stts", 0, 0, AtomBytes().U32(1).U32(10).U32(60)))
-        .Add(AtomBytes::Full("stsc", 0, 0, AtomBytes().U32(1).U32(1).U32(10).U32(1)))
-        .Add(AtomBytes::Full("stco", 0, 0, AtomBytes().U32(1).U32(8)));
-    AtomBytes moov = MovieAtom(table, TrackDefaults(60, 0, 0));
-    AtomBytes probe = Fragment(1, {ListedRun({11, 22, 33}, 0)});
-    UInt32 dataOffset = UInt32(probe.Size() + 8);
-    return WithFragments(moov, {Fragment(1, {ListedRun({11, 22, 33}, dataOffset)})}, 66);
+    AtomBytes moov = MovieAtom(SampleTable(10, 60, 10, std::nullopt, {8}), TrackDefaults(60, 0, 0));
+    return WithFragments(moov, {FragmentBeforeItsData(1, {{11, 22, 33}})}, 66);
 }
 
 std::vector<UInt8> DefaultRunsBeyondTheFile(int runs, UInt32 count)
 {
     AtomBytes moov = MovieAtom(EmptyTable(), TrackDefaults(1, 1000, 0));
-    std::vector<AtomBytes> truns(size_t(runs), DefaultRun(count));
-    return WithFragments(moov, {Fragment(1, truns)}, 16);
+    return WithFragments(moov, {Fragment(1, std::vector<AtomBytes>(size_t(runs), DefaultRun(count)))}, 16);
 }
 
 std::vector<UInt8> HugeOwnTableWithFragments()
 {
-    AtomBytes table;
-    table.Add(AtomBytes::Full("stts", 0, 0, AtomBytes().U32(1).U32(0xFFFFFFF0u).U32(1)))
-        .Add(AtomBytes::Full("stsc", 0, 0, AtomBytes().U32(1).U32(1).U32(0xFFFFFFF0u).U32(1)))
-        .Add(AtomBytes::Full("stsz", 0, 0, AtomBytes().U32(1).U32(0xFFFFFFF0u)))
-        .Add(AtomBytes::Full("stco", 0, 0, AtomBytes().U32(1).U32(8)));
-    AtomBytes moov = MovieAtom(table, TrackDefaults(1, 2, 0));
+    AtomBytes moov = MovieAtom(SampleTable(0xFFFFFFF0u, 1, 0xFFFFFFF0u, 1, {8}), TrackDefaults(1, 2, 0));
     return WithFragments(moov, {Fragment(1, {DefaultRun(4)})}, 8);
 }
 
 std::vector<UInt8> ExpandingCompressedHeader(UInt32 padding)
 {
-    AtomBytes inner = MovieAtom(PlainTable(10, 100));
     // The padding goes inside the movie atom, as a free atom, so that the
     // header is valid however far it expands.
-    std::vector<UInt8> body(inner.bytes.begin() + 8, inner.bytes.end());
     AtomBytes padded;
-    padded.bytes = body;
+    padded.Add(MovieAtom(PlainTable(10, 100)));
+    padded.bytes.erase(padded.bytes.begin(), padded.bytes.begin() + 8);
     padded.Add(AtomBytes::Atom("free", AtomBytes().Zeros(padding)));
-    AtomBytes file = AtomBytes::Atom("ftyp", AtomBytes().Code("qt  ").U32(0).Code("qt  "));
-    file.Add(Compressed(AtomBytes::Atom("moov", padded)));
-    return file.bytes;
+    return FileType("qt  ").Add(Compressed(AtomBytes::Atom("moov", padded))).bytes;
 }
 
 std::vector<UInt8> ManySmallFragments(UInt32 fragments)
 {
-    AtomBytes moov = MovieAtom(EmptyTable(), TrackDefaults(10, 0, 0));
-    AtomBytes file = AtomBytes::Atom("ftyp", AtomBytes().Code("isom").U32(0).Code("isom")).Add(moov);
-    AtomBytes probe = Fragment(1, {ListedRun({1}, 0)});
-    UInt32 dataOffset = UInt32(probe.Size() + 8);
+    AtomBytes file = FileType("isom").Add(MovieAtom(EmptyTable(), TrackDefaults(10, 0, 0)));
     for (UInt32 f = 0; f < fragments; ++f)
-        file.Add(Fragment(f + 1, {ListedRun({1}, dataOffset)})).Add(AtomBytes::Atom("mdat", AtomBytes().Zeros(1)));
+        file.Add(FragmentBeforeItsData(f + 1, {{1}})).Add(AtomBytes::Atom("mdat", AtomBytes().Zeros(1)));
     return file.bytes;
 }
 
 std::vector<UInt8> ManyRunsInOneFragment(UInt32 runs)
 {
-    AtomBytes moov = MovieAtom(EmptyTable(), TrackDefaults(10, 0, 0));
     // Every run points at the same byte after the fragment: only the number
     // of runs matters here.
-    std::vector<AtomBytes> truns(runs, ListedRun({1}, 0));
-    AtomBytes probe = Fragment(1, truns);
-    UInt32 dataOffset = UInt32(probe.Size() + 8);
-    std::vector<AtomBytes> placed(runs, ListedRun({1}, dataOffset));
-    return WithFragments(moov, {Fragment(1, placed)}, 1);
+    AtomBytes moov = MovieAtom(EmptyTable(), TrackDefaults(10, 0, 0));
+    return WithFragments(moov, {FragmentBeforeItsData(1, std::vector<std::vector<UInt32>>(runs, {1}))}, 1);
 }
 
 std::vector<UInt8> OneLargeFragment(UInt32 samples)
@@ -198,9 +198,7 @@ std::vector<UInt8> OneLargeFragment(UInt32 samples)
     std::vector<UInt32> sizes(samples);
     for (UInt32 i = 0; i < samples; ++i)
         sizes[i] = i % 3;  // varied, and cheap in data
-    AtomBytes probe = Fragment(1, {ListedRun(sizes, 0)});
-    UInt32 dataOffset = UInt32(probe.Size() + 8);
-    return WithFragments(moov, {Fragment(1, {ListedRun(sizes, dataOffset)})}, samples);
+    return WithFragments(moov, {FragmentBeforeItsData(1, {sizes})}, samples);
 }
 
 std::vector<UInt8> HeaderOfEmptyAtoms(UInt32 atoms)
@@ -213,10 +211,7 @@ std::vector<UInt8> HeaderOfEmptyAtoms(UInt32 atoms)
 
 std::vector<UInt8> UrlReference(const std::string& url)
 {
-    AtomBytes entry = AtomBytes::Full("url ", 0, 0, AtomBytes().Text(url).U8(0));
-    AtomBytes file = AtomBytes::Atom("ftyp", AtomBytes().Code("qt  ").U32(0).Code("qt  "));
-    file.Add(MovieAtom(PlainTable(10, 100), {}, AtomBytes::Full("dref", 0, 0, AtomBytes().U32(1).Add(entry))));
-    return file.bytes;
+    return WithReference(AtomBytes::Full("url ", 0, 0, AtomBytes().Text(url).U8(0)));
 }
 
 std::vector<UInt8> AliasReference(const std::string& path)
@@ -234,10 +229,7 @@ std::vector<UInt8> AliasReference(const std::string& path)
     record.U16(0xFFFF).U16(0);
     record.bytes[4] = UInt8(record.Size() >> 8);
     record.bytes[5] = UInt8(record.Size());
-    AtomBytes entry = AtomBytes::Full("alis", 0, 0, record);
-    AtomBytes file = AtomBytes::Atom("ftyp", AtomBytes().Code("qt  ").U32(0).Code("qt  "));
-    file.Add(MovieAtom(PlainTable(10, 100), {}, AtomBytes::Full("dref", 0, 0, AtomBytes().U32(1).Add(entry))));
-    return file.bytes;
+    return WithReference(AtomBytes::Full("alis", 0, 0, record));
 }
 
 std::vector<Named> All()

@@ -5,6 +5,7 @@
 // build them here, small by default and as large as asked.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,7 +13,12 @@
 
 namespace HostileMovies {
 
-// The pieces: a one-track movie atom ('vide', media scale 600, track ID 1,
+// The pieces: a sample table of `count` samples of `delta` units, `perChunk`
+// to a chunk, of `size` bytes each (none: no stsz), in chunks at `chunks`
+// (co64 when `wide`); a count of 0 gives empty tables.
+AtomBytes SampleTable(UInt32 count, UInt32 delta, UInt32 perChunk, std::optional<UInt32> size,
+                      const std::vector<UInt64>& chunks, bool wide = false);
+// A one-track movie atom ('vide', media scale 600, track ID 1,
 // data reference `dref` or a self alias) whose sample table holds the given
 // atoms after its stsd, with `more` appended inside the moov (an mvex).
 AtomBytes MovieAtom(const AtomBytes& stblAtoms, const AtomBytes& more = {}, const AtomBytes& dref = {});
@@ -25,6 +31,8 @@ AtomBytes Fragment(UInt32 sequence, const std::vector<AtomBytes>& runs, UInt32 d
 AtomBytes ListedRun(const std::vector<UInt32>& sizes, UInt32 dataOffset);
 // A trun with no per-sample fields: a bare count.
 AtomBytes DefaultRun(UInt32 count);
+// An ftyp atom of this brand.
+AtomBytes FileType(const char* brand);
 // A moov holding a cmov: `moov` compressed with zlib.
 AtomBytes Compressed(const AtomBytes& moov);
 

@@ -52,44 +52,27 @@ TEST(ChangedFlag, SettingTheSameValueLeavesItClear)
     DisposeMovie(m);
 }
 
-// Each change is also written: the saved movie reads back with it.
-TEST(ChangedFlag, EachRealChangeSetsItUntilClearedAndIsSaved)
+// What each change writes is checked where movies are saved.
+TEST(ChangedFlag, EachRealChangeSetsItUntilCleared)
 {
-    struct Change {
-        const char* name;
-        void (*apply)(Movie, Track);
-        bool (*saved)(Movie, Track);  // null: not checked here
+    const std::pair<const char*, void (*)(Movie, Track)> changes[] = {
+        {"offset", [](Movie, Track t) { SetTrackOffset(t, 5); }},
+        {"enabled", [](Movie, Track t) { SetTrackEnabled(t, false); }},
+        {"time scale", [](Movie m, Track) { SetMovieTimeScale(m, 1000); }},
+        {"preferred rate", [](Movie m, Track) { SetMoviePreferredRate(m, 0x18000); }},
+        {"scale track", [](Movie, Track t) { ScaleTrackSegment(t, 0, 600, 300); }},
+        {"scale movie", [](Movie m, Track) { ScaleMovieSegment(m, 0, 600, 1200); }},
+        {"empty segment", [](Movie, Track t) { InsertEmptyTrackSegment(t, 0, 10); }},
+        {"new track", [](Movie m, Track) { NewMovieTrack(m, 0, 0, 0); }},
+        {"new media", [](Movie, Track t) { NewTrackMedia(t, 'vide', 600, nullptr, 0); }},
     };
-    const Change changes[] = {
-        {"offset", [](Movie, Track t) { SetTrackOffset(t, 5); },
-         [](Movie, Track t) { return GetTrackOffset(t) == 5; }},
-        {"enabled", [](Movie, Track t) { SetTrackEnabled(t, false); },
-         [](Movie, Track t) { return !GetTrackEnabled(t); }},
-        {"time scale", [](Movie m, Track) { SetMovieTimeScale(m, 1000); },
-         [](Movie m, Track) { return GetMovieTimeScale(m) == 1000; }},
-        {"preferred rate", [](Movie m, Track) { SetMoviePreferredRate(m, 0x18000); },
-         [](Movie m, Track) { return GetMoviePreferredRate(m) == 0x18000; }},
-        {"scale track", [](Movie, Track t) { ScaleTrackSegment(t, 0, 600, 300); },
-         [](Movie, Track t) { return GetTrackDuration(t) == 300; }},
-        {"scale movie", [](Movie m, Track) { ScaleMovieSegment(m, 0, 600, 1200); },
-         [](Movie m, Track) { return GetMovieDuration(m) == 1200; }},
-        {"empty segment", [](Movie, Track t) { InsertEmptyTrackSegment(t, 0, 10); },
-         [](Movie, Track t) { return GetTrackOffset(t) == 10 && GetTrackDuration(t) == 600; }},
-        {"new track", [](Movie m, Track) { NewMovieTrack(m, 0, 0, 0); }, nullptr},
-        {"new media", [](Movie, Track t) { NewTrackMedia(t, 'vide', 600, nullptr, 0); }, nullptr},
-    };
-    for (auto& c : changes) {
-        SCOPED_TRACE(c.name);
+    for (auto& [name, apply] : changes) {
+        SCOPED_TRACE(name);
         Movie m = TwoTrackMovie();
-        c.apply(m, GetMovieIndTrack(m, 1));
+        apply(m, GetMovieIndTrack(m, 1));
         EXPECT_TRUE(HasMovieChanged(m));
         ClearMovieChanged(m);
         EXPECT_FALSE(HasMovieChanged(m));
-        if (c.saved != nullptr) {
-            Movie back = ParseOrFail(AtomBytes{Serialize(m)});
-            EXPECT_TRUE(c.saved(back, GetMovieIndTrack(back, 1)));
-            DisposeMovie(back);
-        }
         DisposeMovie(m);
     }
 }

@@ -122,15 +122,6 @@ TEST(Corpus, EveryPrefixOfAFileFailsCleanlyOrOpens)
     }
 }
 
-TEST(Corpus, NoMovieAtomGivesNoMovieFound)
-{
-    auto path = std::string(ORVO_CORPUS_DIR) + "/malformed/streamio-broken.mp4";
-    auto file = ReadFileBytes(path);
-    Movie m = nullptr;
-    EXPECT_EQ(ParseMovieFileData(file, MovieSource{path, file.size()}, &m), noMovieFound);
-    EXPECT_EQ(GetMoviesError(), noMovieFound);
-}
-
 TEST(Corpus, MovieAtomsWithFlippedBytesNeverCrash)
 {
     // Deterministic damage: each round flips a few bytes of a real movie

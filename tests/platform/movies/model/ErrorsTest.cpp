@@ -44,7 +44,9 @@ TEST(MoviesErrors, BadReferencesGiveTheirClassicCodes)
     }
 }
 
-TEST(MoviesErrors, LookupsReportWhatWasNotFound)
+// Lookups say what was not found; bad scale arguments are paramErr (or
+// invalidTime past the track) and change nothing.
+TEST(MoviesErrors, LookupsAndBadArgumentsGiveTheirCodes)
 {
     Movie m = ParseOrFail(BuildMovieAtom(600, {TestTrack{}}));
     EXPECT_EQ(GetMovieIndTrack(m, 0), nullptr);
@@ -55,15 +57,9 @@ TEST(MoviesErrors, LookupsReportWhatWasNotFound)
     EXPECT_NE(GetMovieTrack(m, 1), nullptr);
     EXPECT_EQ(GetMoviesError(), noErr);
     Handle h = nullptr;
-    EXPECT_EQ(GetMediaDataRef(GetTrackMedia(GetMovieIndTrack(m, 1)), 2, &h, nullptr, nullptr), badDataRefIndex);
-    EXPECT_EQ(h, nullptr);
-    DisposeMovie(m);
-}
-
-TEST(MoviesErrors, BadScaleArgumentsAreParamErr)
-{
-    Movie m = ParseOrFail(BuildMovieAtom(600, {TestTrack{}}));
     Track t = GetMovieIndTrack(m, 1);
+    EXPECT_EQ(GetMediaDataRef(GetTrackMedia(t), 2, &h, nullptr, nullptr), badDataRefIndex);
+    EXPECT_EQ(h, nullptr);
     EXPECT_EQ(ScaleTrackSegment(t, 0, 0, 100), paramErr);
     EXPECT_EQ(ScaleTrackSegment(t, 0, 100, -1), paramErr);
     EXPECT_EQ(ScaleTrackSegment(t, 0, 100000, 100), invalidTime);

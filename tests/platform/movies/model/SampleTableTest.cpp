@@ -38,32 +38,27 @@ std::vector<UInt8> FragmentedFile(int fragments, UInt32 samplesPerFragment, UInt
     inner.Add(mvex);
     AtomBytes file = AtomBytes::Atom("moov", inner);
     for (int f = 0; f < fragments; ++f) {
-        // tfhd: default-base-is-moof; trun: data offset + per-sample flags.
-        AtomBytes trun;
-        trun.U32(samplesPerFragment).U32(0);  // data offset patched below
-        for (UInt32 s = 0; s < samplesPerFragment; ++s)
-            trun.U32(s == 0 ? 0 : 0x00010000);
-        AtomBytes traf = AtomBytes::Full("tfhd", 0, 0x20000, AtomBytes().U32(1));
-        traf.Add(AtomBytes::Full("tfdt", 0, 0, AtomBytes().U32(firstDecodeTime + f * samplesPerFragment * 512)));
-        auto trunAtom = AtomBytes::Full("trun", 0, 0x1 | 0x400, trun);
-        traf.Add(trunAtom);
-        AtomBytes moof = AtomBytes::Atom("moof", AtomBytes::Full("mfhd", 0, 0, AtomBytes().U32(f + 1))
-                                                     .Add(AtomBytes::Atom("traf", traf)));
-        // The data starts right after the moof and the mdat header.
-        UInt32 dataOffset = UInt32(moof.Size() + 8);
-        size_t at = moof.Size() - trunAtom.Size() + 16;
-        moof.bytes[at] = UInt8(dataOffset >> 24);
-        moof.bytes[at + 1] = UInt8(dataOffset >> 16);
-        moof.bytes[at + 2] = UInt8(dataOffset >> 8);
-        moof.bytes[at + 3] = UInt8(dataOffset);
-        file.Add(moof).Add(AtomBytes::Atom("mdat", AtomBytes().Zeros(7 * samplesPerFragment)));
+        // tfhd: default-base-is-moof; trun: data offset (just past the moof
+        // and the mdat header) and per-sample flags.
+        auto moof = [&](UInt32 dataOffset) {
+            AtomBytes trun;
+            trun.U32(samplesPerFragment).U32(dataOffset);
+            for (UInt32 s = 0; s < samplesPerFragment; ++s)
+                trun.U32(s == 0 ? 0 : 0x00010000);
+            AtomBytes traf = AtomBytes::Full("tfhd", 0, 0x20000, AtomBytes().U32(1));
+            traf.Add(AtomBytes::Full("tfdt", 0, 0, AtomBytes().U32(firstDecodeTime + f * samplesPerFragment * 512)))
+                .Add(AtomBytes::Full("trun", 0, 0x1 | 0x400, trun));
+            return AtomBytes::Atom("moof", AtomBytes::Full("mfhd", 0, 0, AtomBytes().U32(f + 1))
+                                               .Add(AtomBytes::Atom("traf", traf)));
+        };
+        file.Add(moof(UInt32(moof(0).Size() + 8))).Add(AtomBytes::Atom("mdat", AtomBytes().Zeros(7 * samplesPerFragment)));
     }
     return file.bytes;
 }
 
 }  // namespace
 
-TEST(SampleTables, ChunksCarryTheirSizesTimesAndOffsets)
+TEST(SampleTables, ChunksAndSamplesCarryTheirSizesTimesAndOffsets)
 {
     TestTrack t;
     t.sampleCount = 12;
@@ -87,6 +82,19 @@ TEST(SampleTables, ChunksCarryTheirSizesTimesAndOffsets)
     Media inconsistent = GetTrackMedia(GetMovieIndTrack(m, 2));
     EXPECT_EQ(Chunks(inconsistent).size(), 3u);
     EXPECT_EQ(GetMediaSampleCount(inconsistent), 100);
+    // The sample at a time is the one decoding then.
+    Media media = GetTrackMedia(GetMovieIndTrack(m, 1));
+    EXPECT_EQ(MediaSampleAtTime(media, 0), 1u);
+    EXPECT_EQ(MediaSampleAtTime(media, 59), 1u);
+    EXPECT_EQ(MediaSampleAtTime(media, 60), 2u);
+    EXPECT_EQ(MediaSampleAtTime(media, 719), 12u);
+    EXPECT_EQ(MediaSampleAtTime(media, 720), 0u);
+    MediaSample s;
+    ASSERT_EQ(GetMediaSample(media, 7, &s), noErr);
+    EXPECT_EQ(s.decodeTime, 360);
+    EXPECT_EQ(s.fileOffset, 1000u + 5 * 100 + 100);  // second sample of the second chunk
+    EXPECT_EQ(s.size, 100u);
+    EXPECT_EQ(GetMediaSample(media, 13, &s), invalidSampleNum);
     DisposeMovie(m);
 }
 
@@ -145,27 +153,6 @@ TEST(SampleTables, HundredsOfMillionsOfSamplesStayInRunForm)
     auto chunks = Chunks(media);
     ASSERT_EQ(chunks.size(), 1u);
     EXPECT_EQ(chunks[0].size, 800'000'000u);
-    DisposeMovie(m);
-}
-
-TEST(SampleTables, TheSampleAtATimeIsTheOneDecodingThen)
-{
-    TestTrack t;
-    t.sampleCount = 10;
-    t.sampleDelta = 60;
-    Movie m = ParseOrFail(BuildMovieAtom(600, {t}));
-    Media media = GetTrackMedia(GetMovieIndTrack(m, 1));
-    EXPECT_EQ(MediaSampleAtTime(media, 0), 1u);
-    EXPECT_EQ(MediaSampleAtTime(media, 59), 1u);
-    EXPECT_EQ(MediaSampleAtTime(media, 60), 2u);
-    EXPECT_EQ(MediaSampleAtTime(media, 599), 10u);
-    EXPECT_EQ(MediaSampleAtTime(media, 600), 0u);
-    MediaSample s;
-    ASSERT_EQ(GetMediaSample(media, 7, &s), noErr);
-    EXPECT_EQ(s.decodeTime, 360);
-    EXPECT_EQ(s.fileOffset, 1000u + 5 * 100 + 100);  // second sample of the second chunk
-    EXPECT_EQ(s.size, 100u);
-    EXPECT_EQ(GetMediaSample(media, 11, &s), invalidSampleNum);
     DisposeMovie(m);
 }
 

@@ -136,75 +136,56 @@ TEST(TrackTiming, ScaleTrackSegmentMakesEditsSumExactlyAndDividesRates)
     DisposeMovie(m);
 }
 
-TEST(TrackTiming, ScalePartOfATrackSplitsTheEditAndMovesWhatFollows)
+// Edits cut, scaled and inserted at a time: the edits that follow in the
+// model and in the written edit list.
+TEST(TrackTiming, EditingAtATimeSplitsEditsAndMovesWhatFollows)
 {
-    Movie m = ParseOrFail(BuildMovieAtom(600, {VideoTrack({{600, 0}})}));
-    Track t = GetMovieIndTrack(m, 1);
-    ASSERT_EQ(ScaleTrackSegment(t, 200, 200, 400), noErr);
-    ASSERT_EQ(GetTrackEditCount(t), 3);
-    TimeValue d = 0, mt = 0;
-    Fixed rate = 0;
-    GetTrackEditInfo(t, 2, &d, &mt, &rate);
-    EXPECT_EQ(d, 400);
-    EXPECT_EQ(mt, 200);
-    EXPECT_EQ(rate, 0x8000);
-    GetTrackEditInfo(t, 3, &d, &mt, &rate);
-    EXPECT_EQ(d, 200);
-    EXPECT_EQ(mt, 400);
-    EXPECT_EQ(rate, 0x10000);
-    EXPECT_EQ(GetTrackDuration(t), 800);
-    DisposeMovie(m);
-}
-
-// An empty segment at 0 delays the media; turning an offset into one (as
-// saving with flattened offsets does) keeps when the media plays.
-TEST(TrackTiming, InsertEmptySegmentAtZeroDelaysTheMedia)
-{
-    Movie m = ParseOrFail(BuildMovieAtom(600, {VideoTrack({{600, -1}, {600, 0}})}));
-    Track t = GetMovieIndTrack(m, 1);
-    TimeValue offset = GetTrackOffset(t);
-    SetTrackOffset(t, 0);
-    ASSERT_EQ(InsertEmptyTrackSegment(t, 0, offset), noErr);
-    EXPECT_EQ(GetTrackOffset(t), 0);
-    EXPECT_EQ(GetTrackDuration(t), 1200);
-    TimeValue d = 0, mt = 0;
-    GetTrackEditInfo(t, 1, &d, &mt, nullptr);
-    EXPECT_EQ(d, 600);
-    EXPECT_EQ(mt, -1);
-    GetTrackEditInfo(t, 2, &d, &mt, nullptr);
-    EXPECT_EQ(mt, 0);
-    EXPECT_TRUE(HasMovieChanged(m));
-    auto elst = ElstIn(Serialize(m));
-    ASSERT_EQ(elst.size(), 2u);
-    EXPECT_EQ(elst[0], (std::array<SInt64, 3>{600, -1, 0x10000}));
-    DisposeMovie(m);
-}
-
-TEST(TrackTiming, InsertEmptySegmentInsideAnEditSplitsItAtTheRightMediaTime)
-{
-    TestTrack v = VideoTrack({{600, 0}});
-    v.mediaScale = 30;
-    v.sampleDelta = 1;
-    v.sampleCount = 30;
-    Movie m = ParseOrFail(BuildMovieAtom(600, {v}));
-    Track t = GetMovieIndTrack(m, 1);
-    ASSERT_EQ(InsertEmptyTrackSegment(t, 300, 100), noErr);
-    ASSERT_EQ(GetTrackEditCount(t), 3);
-    TimeValue d = 0, mt = 0;
-    GetTrackEditInfo(t, 3, &d, &mt, nullptr);
-    EXPECT_EQ(d, 300);
-    EXPECT_EQ(mt, 15);  // 300/600 s into a 30/s media
-    DisposeMovie(m);
-}
-
-TEST(TrackTiming, DeleteTrackSegmentRemovesTheTime)
-{
-    Movie m = ParseOrFail(BuildMovieAtom(600, {VideoTrack({{600, 0}})}));
-    Track t = GetMovieIndTrack(m, 1);
-    ASSERT_EQ(DeleteTrackSegment(t, 100, 200), noErr);
-    EXPECT_EQ(GetTrackDuration(t), 400);
-    TimeValue d = 0, mt = 0;
-    GetTrackEditInfo(t, 2, &d, &mt, nullptr);
-    EXPECT_EQ(mt, 300);
-    DisposeMovie(m);
+    using Edits = std::vector<std::array<SInt64, 3>>;
+    TestTrack thirtyASecond = VideoTrack({{600, 0}});
+    thirtyASecond.mediaScale = 30;
+    thirtyASecond.sampleDelta = 1;
+    thirtyASecond.sampleCount = 30;
+    struct Case {
+        const char* name;
+        TestTrack track;
+        OSErr (*edit)(Track);
+        Edits edits;
+        TimeValue duration;
+    } cases[] = {
+        {"scale part", VideoTrack({{600, 0}}), [](Track t) { return ScaleTrackSegment(t, 200, 200, 400); },
+         {{200, 0, 0x10000}, {400, 200, 0x8000}, {200, 400, 0x10000}}, 800},
+        // Turning an offset into an empty segment at 0 (as saving with
+        // flattened offsets does) keeps when the media plays.
+        {"offset made an empty segment", VideoTrack({{600, -1}, {600, 0}}),
+         [](Track t) {
+             TimeValue offset = GetTrackOffset(t);
+             SetTrackOffset(t, 0);
+             return InsertEmptyTrackSegment(t, 0, offset);
+         },
+         {{600, -1, 0x10000}, {600, 0, 0x10000}}, 1200},
+        {"empty segment inside an edit: 300/600 s into a 30/s media", thirtyASecond,
+         [](Track t) { return InsertEmptyTrackSegment(t, 300, 100); },
+         {{300, 0, 0x10000}, {100, -1, 0x10000}, {300, 15, 0x10000}}, 700},
+        {"delete", VideoTrack({{600, 0}}), [](Track t) { return DeleteTrackSegment(t, 100, 200); },
+         {{100, 0, 0x10000}, {300, 300, 0x10000}}, 400},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Movie m = ParseOrFail(BuildMovieAtom(600, {c.track}));
+        Track t = GetMovieIndTrack(m, 1);
+        ASSERT_EQ(c.edit(t), noErr);
+        EXPECT_TRUE(HasMovieChanged(m));
+        EXPECT_EQ(GetTrackOffset(t), 0);
+        EXPECT_EQ(GetTrackDuration(t), c.duration);
+        Edits edits;
+        for (long i = 1; i <= GetTrackEditCount(t); ++i) {
+            TimeValue d = 0, mt = 0;
+            Fixed rate = 0;
+            GetTrackEditInfo(t, i, &d, &mt, &rate);
+            edits.push_back({d, mt, rate});
+        }
+        EXPECT_EQ(edits, c.edits);
+        EXPECT_EQ(ElstIn(Serialize(m)), c.edits);
+        DisposeMovie(m);
+    }
 }

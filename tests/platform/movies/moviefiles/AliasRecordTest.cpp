@@ -3,6 +3,7 @@
 
 #include "FilesTestSupport.h"
 #include "platform/movies/moviefiles/AliasRecord.h"
+#include "platform/movies/moviefiles/MovieDataRefs.h"
 
 namespace fs = std::filesystem;
 
@@ -45,20 +46,6 @@ TEST(AliasRecord, LevelsCountFoldersToTheCommonFolderPlusOne)
     EXPECT_EQ(across.nlvlTo, 3);
 }
 
-TEST(AliasRecord, RelativePathIsTriedFirstSoMovedFoldersStillResolve)
-{
-    ScratchFolder dir;
-    fs::create_directories(dir / "project/media");
-    WriteFileBytes(dir / "project/media/x.mov", {1});
-    AliasRecordInfo info = DescribeAliasTarget(dir / "project/media/x.mov", dir / "project/ref.mov");
-    AliasRecordInfo back;
-    ASSERT_EQ(DecodeAliasRecord(EncodeAliasRecord(info), &back), noErr);
-    fs::rename(dir / "project", dir / "moved");
-    auto candidates = AliasCandidatePaths(back, dir / "moved/ref.mov");
-    ASSERT_FALSE(candidates.empty());
-    EXPECT_EQ(fs::path(candidates[0]).lexically_normal(), fs::path(dir / "moved/media/x.mov").lexically_normal());
-}
-
 TEST(AliasRecord, ShortRecordsAndFieldsRunningPastTheEndAreRejected)
 {
     std::vector<UInt8> bytes(160, 0);
@@ -96,4 +83,18 @@ TEST(AliasRecord, LongNamesAreCutBetweenCharacters)
     auto candidates = AliasCandidatePaths(back, dir / "ref.mov");
     ASSERT_FALSE(candidates.empty());
     EXPECT_EQ(fs::path(candidates[0]).filename().string(), name);
+}
+
+TEST(DataRefUrl, FileAddressesAndRelativePathsBecomePaths)
+{
+    const std::pair<std::string, std::string> cases[] = {{"file:///a%20b/c.mov", "/a b/c.mov"},
+                                                         {"file://localhost/x.mov", "/x.mov"},
+                                                         {"media/x.mov", "/m/media/x.mov"},
+                                                         {"http://example.com/x.mov", ""},
+                                                         {"", ""}};
+    for (const auto& [url, path] : cases) {
+        std::vector<UInt8> entry(url.begin(), url.end());
+        entry.push_back(0);
+        EXPECT_EQ(MovieDataRefs::PathFromUrlEntry(entry, "/m/ref.mov"), path) << url;
+    }
 }

@@ -1,6 +1,7 @@
 // The in-place update of a data fork, broken at every write: whatever point
 // the process dies at, the file's first movie atom is the old movie or the
 // new one, and the sample data never moves.
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <functional>
@@ -61,10 +62,8 @@ Bytes FirstAtomOfType(const Bytes& file, const std::string& type)
 
 int CountAtoms(const Bytes& file, const std::string& type)
 {
-    int n = 0;
-    for (const auto& a : TopAtoms(file))
-        n += a.type == type;
-    return n;
+    auto atoms = TopAtoms(file);
+    return int(std::count_if(atoms.begin(), atoms.end(), [&](const TopAtom& a) { return a.type == type; }));
 }
 
 const Bytes kOldMovie = Atom("moov", std::string(80, 'o'));
@@ -107,10 +106,8 @@ bool SamplesAt(const Bytes& file, std::size_t at)
 
 bool AtomsTileTheFile(const Bytes& file)
 {
-    std::size_t walked = 0;
-    for (const auto& a : TopAtoms(file))
-        walked = a.offset + a.size;
-    return walked == file.size();
+    auto atoms = TopAtoms(file);
+    return (atoms.empty() ? 0 : atoms.back().offset + atoms.back().size) == file.size();
 }
 
 const Bytes kMoof = Atom("moof", std::string(40, 'f'));

@@ -1,5 +1,5 @@
-// Shared helpers of the movie-file tests: movies made by ffmpeg, and small
-// edits of atom trees in files we made.
+// Shared helpers of the movie-file tests: movies made by ffmpeg, what other
+// programs make of files, and the ways the tests save movies.
 #pragma once
 
 #include <cstdint>
@@ -57,12 +57,3 @@ OSErr FlattenMovieTo(Movie movie, const std::string& path, long flattenFlags = 0
 // first video track from the source's file (nil when it has none).
 Movie ExportFirstVideoTrack(Movie source);
 
-// Replaces the atom at `offset` by `replacement` and corrects the sizes of
-// its containers along `path` (offsets of the containers, outermost first).
-void ReplaceAtom(std::vector<std::uint8_t>& file, const std::vector<long long>& containerOffsets, long long offset,
-                 const std::vector<std::uint8_t>& replacement);
-// Atom editing on a byte image: the offsets of the containers on a path of
-// container types ("moov/trak/mdia/minf/dinf/dref"), the nth trak counted by
-// `trakIndex`, outermost first; empty when the path is not there.
-std::vector<long long> ContainerOffsets(const std::vector<std::uint8_t>& file, const std::vector<std::string>& path,
-                                        int trakIndex = 0);

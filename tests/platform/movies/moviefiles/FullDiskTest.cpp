@@ -15,31 +15,26 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class SmallDisk {
-public:
-    SmallDisk(const std::string& folder, std::uint64_t bytes) : fPath(folder)
+// A tmpfs of `bytes` mounted on folder while it lives.
+struct SmallDisk {
+    std::string path;
+    bool mounted;
+    SmallDisk(const std::string& folder, std::uint64_t bytes) : path(folder)
     {
         fs::create_directories(folder);
-        std::string options = "size=" + std::to_string(bytes);
-        if (mount("tmpfs", folder.c_str(), "tmpfs", 0, options.c_str()) == 0)
-            fMounted = true;
-        else
-            fWhyNot = std::string("cannot mount a tmpfs here (") + std::strerror(errno) +
-                      "); the full-disk tests need root or CAP_SYS_ADMIN";
+        mounted = mount("tmpfs", folder.c_str(), "tmpfs", 0, ("size=" + std::to_string(bytes)).c_str()) == 0;
     }
     ~SmallDisk()
     {
-        if (fMounted)
-            umount(fPath.c_str());
+        if (mounted)
+            umount(path.c_str());
     }
-    bool Mounted() const { return fMounted; }
-    const std::string& WhyNot() const { return fWhyNot; }
-
-private:
-    std::string fPath;
-    std::string fWhyNot;
-    bool fMounted = false;
 };
+
+#define SKIP_UNLESS_MOUNTED(disk)                                                                     \
+    if (!disk.mounted)                                                                                \
+    GTEST_SKIP() << "cannot mount a tmpfs here (" << std::strerror(errno) << "); the full-disk tests " \
+                 << "need root or CAP_SYS_ADMIN"
 
 // Fills the disk holding `folder` with a file until a write fails.
 void FillDisk(const std::string& folder)
@@ -59,8 +54,7 @@ TEST(FullDisk, FlattenOntoAFullDiskFailsAndLeavesNothing)
 {
     ScratchFolder dir;
     SmallDisk disk(dir / "disk", 64 * 1024);
-    if (!disk.Mounted())
-        GTEST_SKIP() << disk.WhyNot();
+    SKIP_UNLESS_MOUNTED(disk);
     OpenMovie src(FixtureMovies::Path("av.mov"));
     ASSERT_NE(src.movie, nullptr);
     EXPECT_EQ(FlattenMovieTo(src.movie, dir / "disk/flat.mov"), dskFulErr);
@@ -76,8 +70,7 @@ TEST(FullDisk, SaveInPlaceOnAFullDiskKeepsTheOldMovie)
         SCOPED_TRACE(twoForks ? "two forks" : "data fork");
         ScratchFolder dir;
         SmallDisk disk(dir / "disk", 2 * 1024 * 1024);
-        if (!disk.Mounted())
-            GTEST_SKIP() << disk.WhyNot();
+        SKIP_UNLESS_MOUNTED(disk);
         std::string path = FixtureMovies::CopyTo("av.mov", dir / "disk");
         if (twoForks) {
             SaveAsTwoForkMovie(OpenMovie(path).movie, dir / "disk/two.mov");
@@ -99,8 +92,7 @@ TEST(ReadOnlyVolume, WritePermissionIsRefusedWithWrPermErr)
 {
     ScratchFolder dir;
     SmallDisk disk(dir / "disk", 1024 * 1024);
-    if (!disk.Mounted())
-        GTEST_SKIP() << disk.WhyNot();
+    SKIP_UNLESS_MOUNTED(disk);
     WriteFileBytes(dir / "disk/m.mov", {0, 0, 0, 8, 'f', 'r', 'e', 'e'});
     if (mount("tmpfs", (dir / "disk").c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) != 0)
         GTEST_SKIP() << "cannot remount the tmpfs read-only (" << std::strerror(errno) << ")";

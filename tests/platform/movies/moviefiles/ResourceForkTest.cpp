@@ -16,12 +16,13 @@ ResourceForkEntry Entry(ResType type, SInt16 id, std::vector<UInt8> data, std::s
     return e;
 }
 
+// Two movies, the higher ID first, and another type between them.
 std::vector<UInt8> SampleFork()
 {
     ResourceFork fork;
-    fork.Set(Entry('moov', 128, {1, 2, 3}, "Movie"));
+    fork.Set(Entry('moov', 300, {4, 5}));
     fork.Set(Entry('STR ', 5, {9}));
-    fork.Set(Entry('moov', 129, {4, 5}));
+    fork.Set(Entry('moov', 128, {1, 2, 3}, "Movie"));
     std::vector<UInt8> bytes;
     EXPECT_EQ(fork.Encode(&bytes), noErr);
     return bytes;
@@ -29,7 +30,8 @@ std::vector<UInt8> SampleFork()
 
 }  // namespace
 
-TEST(ResourceFork, EncodedForkDecodesToTheSameResources)
+// The first of a type is the first in the map, not the lowest ID.
+TEST(ResourceFork, EncodedForkDecodesToTheSameResourcesInMapOrder)
 {
     auto bytes = SampleFork();
     // The data starts after the reserved header area.
@@ -42,37 +44,13 @@ TEST(ResourceFork, EncodedForkDecodesToTheSameResources)
     EXPECT_EQ(movie->data, (std::vector<UInt8>{1, 2, 3}));
     EXPECT_TRUE(movie->hasName);
     EXPECT_EQ(movie->name, "Movie");
-    EXPECT_FALSE(back.Find('moov', 129)->hasName);
+    EXPECT_FALSE(back.Find('moov', 300)->hasName);
     EXPECT_EQ(back.Find('STR ', 5)->data, (std::vector<UInt8>{9}));
-}
-
-TEST(ResourceFork, FirstOfTypeFollowsMapOrder)
-{
-    ResourceFork fork;
-    fork.Set(Entry('moov', 300, {1}));
-    fork.Set(Entry('moov', 128, {2}));
-    std::vector<UInt8> bytes;
-    ASSERT_EQ(fork.Encode(&bytes), noErr);
-    ResourceFork back;
-    ASSERT_EQ(ResourceFork::Decode(bytes, &back), noErr);
     EXPECT_EQ(back.FirstOfType('moov')->id, 300);
     EXPECT_EQ(back.FirstOfType('snd '), nullptr);
 }
 
-TEST(ResourceFork, SetReplacesTheSameTypeAndIDAndUniqueIDSkipsIDsInUse)
-{
-    ResourceFork fork;
-    EXPECT_EQ(fork.UniqueID('moov'), 128);
-    fork.Set(Entry('moov', 128, {1}));
-    fork.Set(Entry('moov', 128, {7, 7}));
-    ASSERT_EQ(fork.Entries().size(), 1u);
-    EXPECT_EQ(fork.Entries()[0].data.size(), 2u);
-    fork.Set(Entry('moov', 129, {}));
-    EXPECT_EQ(fork.UniqueID('moov'), 130);
-    EXPECT_EQ(fork.UniqueID('STR '), 128);
-}
-
-TEST(ResourceFork, EmptyForkHasNoResources)
+TEST(ResourceFork, EmptyForkRoundTripsAndSetReplacesTheSameTypeAndID)
 {
     ResourceFork fork;
     EXPECT_EQ(ResourceFork::Decode({}, &fork), noErr);
@@ -81,6 +59,15 @@ TEST(ResourceFork, EmptyForkHasNoResources)
     ASSERT_EQ(fork.Encode(&bytes), noErr);
     EXPECT_EQ(ResourceFork::Decode(bytes, &fork), noErr);
     EXPECT_TRUE(fork.Entries().empty());
+    // UniqueID skips the IDs in use.
+    EXPECT_EQ(fork.UniqueID('moov'), 128);
+    fork.Set(Entry('moov', 128, {1}));
+    fork.Set(Entry('moov', 128, {7, 7}));
+    ASSERT_EQ(fork.Entries().size(), 1u);
+    EXPECT_EQ(fork.Entries()[0].data.size(), 2u);
+    fork.Set(Entry('moov', 129, {}));
+    EXPECT_EQ(fork.UniqueID('moov'), 130);
+    EXPECT_EQ(fork.UniqueID('STR '), 128);
 }
 
 TEST(ResourceFork, DamagedAndTruncatedMapsAreRejected)

@@ -56,30 +56,23 @@ struct Case {
     const char* written = nullptr;  // nil: the movie file itself
 };
 
-std::string Copy(const char* fixture, const std::string& folder)
-{
-    return FixtureMovies::CopyTo(fixture, folder);
-}
-
-std::string TwoForkCopy(const std::string& folder)
-{
-    OpenMovie source(FixtureMovies::Path("av.mov"));
-    SaveAsTwoForkMovie(source.movie, folder + "/two.mov");
-    return folder + "/two.mov";
-}
-
 }  // namespace
 
 TEST(SafeSave, KilledAtAnyWriteReopensOldOrNew)
 {
     const Case cases[] = {
-        {"movie at the end", [](const std::string& f) { return Copy("av.mov", f); }},
-        {"movie at the start", [](const std::string& f) { return Copy("faststart.mp4", f); }},
-        {"fragmented", [](const std::string& f) { return Copy("fragmented.mp4", f); }},
+        {"movie at the end", [](const std::string& f) { return FixtureMovies::CopyTo("av.mov", f); }},
+        {"movie at the start", [](const std::string& f) { return FixtureMovies::CopyTo("faststart.mp4", f); }},
+        {"fragmented", [](const std::string& f) { return FixtureMovies::CopyTo("fragmented.mp4", f); }},
         {"saved before", [](const std::string& f) { return SavedBefore("av.mov", f, 2); }},
         // The companion is written to a temporary file, flushed, renamed
         // over the old one, and its folder flushed: each can be cut.
-        {"two forks", TwoForkCopy, "._two.mov"},
+        {"two forks",
+         [](const std::string& f) {
+             SaveAsTwoForkMovie(OpenMovie(FixtureMovies::Path("av.mov")).movie, f + "/two.mov");
+             return f + "/two.mov";
+         },
+         "._two.mov"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

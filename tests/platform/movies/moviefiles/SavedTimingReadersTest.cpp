@@ -16,6 +16,7 @@
 #include "FilesTestSupport.h"
 #include "FixtureMovies.h"
 #include "platform/movies/model/MovieRecord.h"
+#include "platform/movies/moviefiles/MovieDataRefs.h"
 #include "platform/movies/moviefiles/MovieFiles.h"
 #include "platform/movies/moviefiles/MovieResourceFork.h"
 
@@ -49,6 +50,13 @@ const std::vector<Change>& Changes()
         {"HalfAsLong", [](Track t) { ScaleTrackSegment(t, 0, GetTrackDuration(t), GetTrackDuration(t) / 2); }, "50/1"},
         {"At2997FramesASecond", [](Track t) { ScaleTrackSegment(t, 0, GetTrackDuration(t), At2997(t)); },
          "30000/1001"},
+        // Every movie time of every track converted, the offset after it.
+        {"NewTimeScaleAndOffset",
+         [](Track t) {
+             SetMovieTimeScale(GetTrackMovie(t), 600);
+             SetTrackOffset(t, 300);
+         },
+         "25/1"},
         // The same samples at two rates: the written table holds them twice.
         {"PlayedAgainTwiceAsLong",
          [](Track t) {
@@ -83,7 +91,9 @@ void Flatten(Movie movie, const std::string& path, short resId) { EXPECT_EQ(Flat
 Save NewFile(void (*write)(Movie, const std::string&, short), short resId)
 {
     return [write, resId](Movie movie, const Source&, const ScratchFolder& dir, std::string* saved) {
-        *saved = dir / "saved.mov";
+        // A folder of its own, a name with a space and no extension.
+        fs::create_directories(dir / "exports");
+        *saved = dir / "exports/Saved Movie";
         write(movie, *saved, resId);
     };
 }
@@ -269,6 +279,13 @@ TEST_P(SavedTimingReaders, ReadAsOrvosModelSays)
     // are what the other readers must find.
     OpenMovie back(saved);
     ASSERT_NE(back.movie, nullptr);
+    // A reference movie reaches the source's samples, not a copy of them.
+    auto files = MovieDataRefs::DataFiles(back.movie);
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_TRUE(fs::equivalent(files[0], kind.reference ? source.path : saved));
+    if (kind.reference) {
+        EXPECT_LT(fs::file_size(saved), fs::file_size(source.path) / 4);
+    }
     EXPECT_EQ(GetMovieDuration(back.movie), duration);
     auto written = TimelinesOf(back.movie);
     ASSERT_EQ(written.size(), meant.size());

@@ -50,7 +50,13 @@ INSTANTIATE_TEST_SUITE_P(Corpus, CorpusFirstPicture,
                                          // Upright telephone video whose edit starts inside a
                                          // frame: that frame shows first here, where ffmpeg
                                          // starts with the next one, 1/60 s in.
-                                         CorpusCase{"androidx-sample_edit_list.mp4", 1 / 60.0}),
+                                         CorpusCase{"androidx-sample_edit_list.mp4", 1 / 60.0},
+                                         // Fragments after 2.4 s of empty edit, which ffmpeg
+                                         // leaves out.
+                                         CorpusCase{"mp4parser-example.f4v", 2.4},
+                                         // B pictures, the edit starting half way through the
+                                         // first shown: ffmpeg starts with the second, 0.5 s in.
+                                         CorpusCase{"androidx-iibbibb_editlist_videoonly.mp4", 0.5}),
                          [](const auto& info) { return TestName(info.param.name); });
 
 // Every movie: pictures at the start, the middle and the end, and a
