@@ -8,6 +8,7 @@
 #include "platform/ui/events/EventInput.h"
 #include "platform/ui/events/Events.h"
 #include "platform/ui/backend/sdl/SdlKeys.h"
+#include "platform/ui/backend/sdl/X11Errors.h"
 #include "platform/ui/quickdraw/Fonts.h"
 
 namespace {
@@ -32,6 +33,9 @@ SdlBackend::SdlBackend() : start(std::chrono::steady_clock::now())
     // a 'quit' event; SDL must not take them over.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    // Before SDL's own handler, which hands errors on to the one it found
+    // and puts it back when it quits.
+    IgnoreErrorsOnGoneWindows();
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         // Tests reach this when they use the toolbox before harness::Start().
         std::fprintf(stderr,
