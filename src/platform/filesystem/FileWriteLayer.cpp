@@ -58,19 +58,14 @@ int CopyByBuffer(int srcFd, std::uint64_t srcOffset, int dstFd, std::uint64_t ds
 {
     std::vector<std::uint8_t> buffer(std::size_t(std::min<std::uint64_t>(length, 4u << 20)));
     while (length > 0) {
-        std::size_t want = std::size_t(std::min<std::uint64_t>(length, buffer.size()));
-        ssize_t n = pread(srcFd, buffer.data(), want, off_t(srcOffset));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return errno;
-        if (n == 0)
-            return EIO;  // the source is shorter than its sample table says
-        if (int err = WriteFully(dstFd, dstOffset, buffer.data(), std::size_t(n)))
+        std::size_t n = std::size_t(std::min<std::uint64_t>(length, buffer.size()));
+        if (int err = FileWriteLayer::ReadAt(srcFd, srcOffset, buffer.data(), n))
             return err;
-        srcOffset += std::uint64_t(n);
-        dstOffset += std::uint64_t(n);
-        length -= std::uint64_t(n);
+        if (int err = WriteFully(dstFd, dstOffset, buffer.data(), n))
+            return err;
+        srcOffset += n;
+        dstOffset += n;
+        length -= n;
     }
     return 0;
 }
@@ -78,6 +73,24 @@ int CopyByBuffer(int srcFd, std::uint64_t srcOffset, int dstFd, std::uint64_t ds
 }  // namespace
 
 namespace FileWriteLayer {
+
+int ReadAt(int fd, std::uint64_t offset, void* to, std::size_t length)
+{
+    auto* p = static_cast<std::uint8_t*>(to);
+    while (length > 0) {
+        ssize_t n = pread(fd, p, length, off_t(offset));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            return EIO;  // the source is shorter than its sample table says
+        p += n;
+        offset += std::uint64_t(n);
+        length -= std::size_t(n);
+    }
+    return 0;
+}
 
 void InjectWriteFault(const WriteFault& fault)
 {

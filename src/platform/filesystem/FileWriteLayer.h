@@ -33,6 +33,9 @@ void ClearWriteFault();
 // it to learn how many writes a save takes, and then break each in turn.
 long OperationCount();
 
+// Reads exactly `length` bytes (not counted as an operation): 0, an errno
+// value, or EIO when the file ends first.
+int ReadAt(int fd, std::uint64_t offset, void* to, std::size_t length);
 // Each returns 0 or an errno value; a short write is retried until complete.
 int WriteAt(int fd, std::uint64_t offset, const void* data, std::size_t length);
 int CopyRange(int srcFd, std::uint64_t srcOffset, int dstFd, std::uint64_t dstOffset, std::uint64_t length);

@@ -36,23 +36,6 @@ private:
     UInt64 fStarted = 0;
 };
 
-int ReadFully(int fd, UInt64 offset, UInt8* to, UInt64 length)
-{
-    while (length > 0) {
-        ssize_t n = pread(fd, to, length, off_t(offset));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return errno;
-        if (n == 0)
-            return EIO;  // the source is shorter than its sample table says
-        to += n;
-        offset += UInt64(n);
-        length -= UInt64(n);
-    }
-    return 0;
-}
-
 // Copying a few kilobytes file to file costs the kernel nearly as much as
 // copying a megabyte, and it writes the destination's cache in small
 // blocks: small pieces, which follow each other in the destination, are
@@ -105,7 +88,7 @@ private:
                 return err;
         if (fFill == 0)
             fStart = c.destinationOffset;
-        if (int e = ReadFully(fSources[c.source], c.sourceOffset, fBuffer.data() + fFill, c.length))
+        if (int e = FileWriteLayer::ReadAt(fSources[c.source], c.sourceOffset, fBuffer.data() + fFill, size_t(c.length)))
             return OSErrFromErrno(e);
         fFill += c.length;
         return Done(c.length);
