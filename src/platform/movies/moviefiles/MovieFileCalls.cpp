@@ -164,6 +164,11 @@ static OSErr CreateMovieFileEntry(const FSSpec* fileSpec, OSType creator, long c
     bool exists = false;
     if (OSErr err = CheckCreatable(path, createMovieFileFlags, &exists))
         return MoviesResult(err);
+    // The movie first: once the file is made (and may have replaced another),
+    // nothing may fail any more.
+    Movie movie = nullptr;
+    if (makeMovie && !(movie = NewMovie(newMovieActive)))
+        return MoviesResult(GetMoviesError());
 
     MovieFileRecord record;
     // Running out of memory here takes the way of any other failure, which
@@ -183,10 +188,11 @@ static OSErr CreateMovieFileEntry(const FSSpec* fileSpec, OSType creator, long c
         FileReplacement::Abandon(&record);
         if (!exists)
             unlink(path.c_str()), unlink(AppleDoubleCompanionPath(path).c_str());
+        DisposeMovie(movie);
         return MoviesResult(err);
     }
-    if (makeMovie && !(*newmovie = NewMovie(newMovieActive)))
-        return MoviesResult(GetMoviesError());
+    if (makeMovie)
+        *newmovie = movie;
     return MoviesResult(noErr);
 }
 

@@ -154,6 +154,13 @@ const std::vector<Case> kCases = {
          FlattenMovie(m.corpus, 0, &m.flatSpec, 0, 0, createMovieFileDeleteCurFile, nullptr, nullptr);
          return GetMoviesError();
      }},
+    {"create a movie file", [](Movies& m, Movie* made) {
+         short refNum = 0;
+         OSErr err = CreateMovieFile(&m.flatSpec, 0, 0, createMovieFileDeleteCurFile, &refNum, made);
+         if (!err)
+             CloseMovieFile(refNum);
+         return err;
+     }},
     {"insert a segment of another movie", [](Movies& m, Movie*) {
          return InsertTrackSegment(GetMovieIndTrack(m.other, 1), GetMovieIndTrack(m.built, 1), 60, 300, 120);
      }},
