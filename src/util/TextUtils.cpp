@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <string_view>
 
 #include "platform/ui/system/NumberFormatting.h"
 
@@ -259,4 +260,25 @@ double StringToTime(StringPtr str)
     auto asField = [](long v) { return static_cast<double>(static_cast<SInt32>(v)); };
     return asField(fields[2]) * 3600.0 + asField(fields[1]) * 60.0 + asField(fields[0]) +
            asField(hundredths) / 100.0;
+}
+
+bool IsNumberText(ConstStr255Param text, bool fraction)
+{
+    std::string_view t(reinterpret_cast<const char*>(text + 1), text[0]);
+    while (!t.empty() && t.front() == ' ')
+        t.remove_prefix(1);
+    while (!t.empty() && t.back() == ' ')
+        t.remove_suffix(1);
+    if (!t.empty() && (t.front() == '-' || t.front() == '+'))
+        t.remove_prefix(1);
+    bool digit = false, dot = false;
+    for (char c : t) {
+        if (c >= '0' && c <= '9')
+            digit = true;
+        else if (c == '.' && fraction && !dot)
+            dot = true;
+        else
+            return false;
+    }
+    return digit;
 }

@@ -14,6 +14,13 @@
 // '.'. A leading '-' makes the whole value negative (see TextUtils.cpp).
 Fixed StringToFixed(StringPtr src);
 
+// Whether a field's text is a number as StringToNum (whole) or
+// StringToFixed (fraction allowed) read one: an optional sign, digits, and
+// with `fraction` one '.' among them; spaces around it are allowed. Those
+// readers take any text, counting letters by their offset from '0', so a
+// dialog checks its fields with this before it changes the movie.
+bool IsNumberText(ConstStr255Param text, bool fraction);
+
 // Writes "int.fraction" with exactly `precision` fraction digits (1 to 9;
 // every caller uses 4).
 void FixedToString(Fixed src, StringPtr dst, int precision);

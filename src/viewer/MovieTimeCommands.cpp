@@ -30,6 +30,19 @@ enum : short {
 
 constexpr int kRatePrecision = 4;
 
+// OK leaves the dialog open while a field does not hold a number, with that
+// field's text selected to be typed over: letters must not become a time
+// scale, a rate or a duration.
+bool FieldIsNumber(DialogPtr theDlg, short item, bool fraction)
+{
+    Str255 text;
+    GetDialogItemTextByID(theDlg, item, text);
+    if (IsNumberText(text, fraction))
+        return true;
+    SelectDialogItemText(theDlg, item, 0, 255);
+    return false;
+}
+
 }  // namespace
 
 void OrvoViewerWindow::SetFrameRate()
@@ -44,6 +57,9 @@ void OrvoViewerWindow::SetFrameRate()
     DialogItemIndex itemHit = 0;
     do {
         ModalDialog(nullptr, &itemHit);
+        if (itemHit == kFrameRateOK && !(FieldIsNumber(theDlg, kTimeScaleItem, false) &&
+                                         FieldIsNumber(theDlg, kPreferredRateItem, true)))
+            itemHit = 0;
     } while (itemHit != kFrameRateOK && itemHit != kFrameRateCancel);
     if (itemHit == kFrameRateOK)
         CollectTrackInfo(theDlg, 0);
@@ -106,6 +122,8 @@ void OrvoViewerWindow::ScaleMovie()
     DialogItemIndex itemHit = 0;
     do {
         ModalDialog(nullptr, &itemHit);
+        if (itemHit == kScaleOK && !FieldIsNumber(theDlg, kNewDurationItem, false))
+            itemHit = 0;
     } while (itemHit != kScaleOK && itemHit != kScaleCancel);
     if (itemHit == kScaleOK) {
         GetDialogItemTextByID(theDlg, kNewDurationItem, text);
