@@ -83,7 +83,7 @@ void SetMovieTimeScale(Movie theMovie, TimeScale timeScale)
         SInt64 newStart = conv(start);
         t->offset = newStart;
         for (auto& e : t->edits) {
-            SInt64 end = start + e.duration;
+            SInt64 end = AddTimes(start, e.duration);
             SInt64 newEnd = conv(end);
             e.duration = newEnd - newStart;
             start = end;

@@ -8,7 +8,7 @@ SInt64 TotalDuration(const std::vector<Edit>& edits)
 {
     SInt64 total = 0;
     for (auto& e : edits)
-        total += e.duration;
+        total = AddTimes(total, e.duration);
     return total;
 }
 
@@ -41,7 +41,7 @@ void SplitEditsAt(std::vector<Edit>& edits, SInt64 t, const EditScales& scales)
 {
     SInt64 start = 0;
     for (size_t i = 0; i < edits.size(); ++i) {
-        SInt64 end = start + edits[i].duration;
+        SInt64 end = AddTimes(start, edits[i].duration);
         if (t > start && t < end) {
             Edit second = edits[i];
             edits[i].duration = t - start;
@@ -61,7 +61,7 @@ size_t EditIndexAt(const std::vector<Edit>& edits, SInt64 t)
     for (size_t i = 0; i < edits.size(); ++i) {
         if (start >= t)
             return i;
-        start += edits[i].duration;
+        start = AddTimes(start, edits[i].duration);
     }
     return edits.size();
 }
@@ -112,7 +112,7 @@ SInt64 ScaleEditSegment(std::vector<Edit>& edits, SInt64 base, SInt64 segStart, 
     SInt64 newPos = map(base);
     const SInt64 newBase = newPos;
     for (auto& e : edits) {
-        SInt64 end = pos + e.duration;
+        SInt64 end = AddTimes(pos, e.duration);
         SInt64 newEnd = map(end);
         bool inside = pos >= segStart && end <= segEnd && e.duration > 0;
         e.duration = newEnd - newPos;

@@ -14,6 +14,7 @@
 #include "platform/movies/atoms/StszAtom.h"
 #include "platform/movies/atoms/Stz2Atom.h"
 #include "platform/movies/atoms/TkhdAtom.h"
+#include "platform/movies/model/TimeMath.h"
 
 namespace {
 
@@ -155,7 +156,7 @@ std::unique_ptr<TrackRecord> ReadTrack(ContainerAtom* trak, MovieRecord& movie, 
     track->media->track = track.get();
     if (!ReadEdits(*track, whyNot))
         return nullptr;
-    track->durationAtRead = track->offset + track->Duration();
+    track->durationAtRead = AddTimes(track->offset, track->Duration());
     return track;
 }
 

@@ -41,7 +41,7 @@ SInt64 TrackRecord::Duration() const
 {
     SInt64 total = 0;
     for (auto& e : edits)
-        total += e.duration;
+        total = AddTimes(total, e.duration);
     return total;
 }
 
@@ -60,6 +60,6 @@ SInt64 MovieRecord::Duration() const
 {
     SInt64 longest = 0;
     for (auto& t : tracks)
-        longest = std::max(longest, t->offset + t->Duration());
+        longest = std::max(longest, AddTimes(t->offset, t->Duration()));
     return longest;
 }

@@ -12,6 +12,7 @@
 #include "platform/movies/model/AtomBuilders.h"
 #include "platform/movies/model/MovieRecord.h"
 #include "platform/movies/model/MovieWriter.h"
+#include "platform/movies/model/TimeMath.h"
 
 namespace {
 
@@ -97,7 +98,7 @@ void SyncTrack(TrackRecord& t)
     if (auto* tkhd = t.trak->FindAs<TkhdAtom>('tkhd')) {
         tkhd->trackID = t.id;
         tkhd->flags = t.enabled ? (tkhd->flags | TkhdAtom::kEnabled) : (tkhd->flags & ~UInt32(TkhdAtom::kEnabled));
-        SetHeaderDuration(*tkhd, HeaderDuration(t.offset + t.Duration(), t.durationAtRead, t.durationAsRead));
+        SetHeaderDuration(*tkhd, HeaderDuration(AddTimes(t.offset, t.Duration()), t.durationAtRead, t.durationAsRead));
         tkhd->layer = UInt16(t.layer);
         tkhd->alternateGroup = UInt16(t.alternateGroup);
         tkhd->volume = UInt16(t.volume);

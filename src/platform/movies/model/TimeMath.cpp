@@ -37,3 +37,11 @@ SInt32 NarrowTime(SInt64 value)
     }
     return SInt32(value);
 }
+
+SInt64 AddTimes(SInt64 a, SInt64 b)
+{
+    SInt64 sum = 0;
+    if (!__builtin_add_overflow(a, b, &sum))
+        return sum;
+    return b > 0 ? INT64_MAX : INT64_MIN;
+}

@@ -8,6 +8,10 @@
 // clamped to the 64-bit range. fromScale 0 gives value unchanged.
 SInt64 ConvertTime(SInt64 value, SInt64 toScale, SInt64 fromScale);
 
+// a + b held at the 64-bit limits: edits and offsets changed without end
+// (scaled, inserted, offset again) may sum past them.
+SInt64 AddTimes(SInt64 a, SInt64 b);
+
 // value * numerator / denominator rounded to nearest, with the same rules.
 SInt64 MulDivRound(SInt64 value, SInt64 numerator, SInt64 denominator);
 

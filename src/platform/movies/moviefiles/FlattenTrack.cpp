@@ -6,6 +6,7 @@
 #include "platform/movies/moviefiles/EditRate.h"
 #include "platform/movies/moviefiles/FlattenBounds.h"
 #include "platform/movies/moviefiles/FlattenSegment.h"
+#include "platform/movies/model/TimeMath.h"
 
 namespace {
 
@@ -275,7 +276,7 @@ OSErr BuildTrack(TrackRecord& track, long trackIndex, size_t planIndex, const Sa
                           (double(mediaScale) * double(seg->rate.num));
             seg->movieSeconds = std::min(seg->movieSeconds, double(editStart) / movieScale - lead);
         }
-        editStart += e.duration;
+        editStart = AddTimes(editStart, e.duration);
     }
 
     // Sample tables: timing is done; now offsets, sync samples, sizes and
