@@ -17,6 +17,9 @@ mkdir -p "$out/reader" "$out/writer" "$out/artifacts"
 # Short allocation stacks and a smaller quarantine: most of the cost of an
 # input under AddressSanitizer is its bookkeeping of allocations.
 export ASAN_OPTIONS=${ASAN_OPTIONS:-malloc_context_size=2:quarantine_size_mb=32}
+# Undefined behaviour stops the slice and leaves its input, like a crash;
+# by default the sanitizer only prints it and goes on.
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
 # A hang still stops a slice, but 20 s rather than a few: under the
 # sanitizers, on a shared machine, the largest tables that are bounded by
 # design (2^24 sizes made up for a merged fragment) take several seconds.
