@@ -4,6 +4,7 @@
 #include <atomic>
 
 #include "platform/movies/atoms/HdlrAtom.h"
+#include "platform/movies/model/EditList.h"
 #include "platform/movies/model/TimeMath.h"
 
 MatrixRecord IdentityMatrix()
@@ -37,13 +38,7 @@ std::string MediaRecord::HandlerName() const
     return {};
 }
 
-SInt64 TrackRecord::Duration() const
-{
-    SInt64 total = 0;
-    for (auto& e : edits)
-        total = AddTimes(total, e.duration);
-    return total;
-}
+SInt64 TrackRecord::Duration() const { return TotalDuration(edits); }
 
 std::vector<Edit> TrackRecord::ImplicitEdits() const
 {
