@@ -46,8 +46,10 @@ void SplitEditsAt(std::vector<Edit>& edits, SInt64 t, const EditScales& scales)
             Edit second = edits[i];
             edits[i].duration = t - start;
             second.duration = end - t;
+            // A media time and rate from the file can put the split past
+            // what 64 bits hold; it stays at the limit instead.
             if (!second.IsEmpty())
-                second.mediaTime += MediaAdvance(t - start, second.rate, scales);
+                second.mediaTime = AddTimes(second.mediaTime, MediaAdvance(t - start, second.rate, scales));
             edits.insert(edits.begin() + long(i) + 1, second);
             return;
         }
@@ -103,7 +105,7 @@ SInt64 ScaleEditSegment(std::vector<Edit>& edits, SInt64 base, SInt64 segStart, 
         if (x <= segStart)
             return x;
         if (x >= segEnd)
-            return x + (newDuration - oldDuration);
+            return AddTimes(x, newDuration - oldDuration);
         return segStart + MulDivRound(x - segStart, newDuration, oldDuration);
     };
     SplitEditsAt(edits, segStart - base, scales);
