@@ -1,5 +1,6 @@
 #include "platform/movies/moviefiles/EditRate.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <numeric>
 
@@ -62,10 +63,14 @@ MediaRate EditMediaRate(const Edit& e, const SampleTable& table, SInt64 movieSca
         return stored;
     // The spans whose rate rounds to the stored one: duration * (rate -+ 1/2).
     __int128 dm = __int128(e.duration) * mediaScale, unit = __int128(2) * movieScale * fixed1;
-    SInt64 lo = SInt64(-FloorDiv(-dm * (2 * __int128(e.rate) - 1), unit));
-    SInt64 hi = SInt64(FloorDiv(dm * (2 * __int128(e.rate) + 1), unit));
-    SInt64 center = SInt64((dm * 2 * e.rate + unit / 2) / unit);
-    SInt64 end = BoundaryNear(table, e.mediaTime + center, e.mediaTime + lo, e.mediaTime + hi);
+    __int128 lo = -FloorDiv(-dm * (2 * __int128(e.rate) - 1), unit);
+    __int128 hi = FloorDiv(dm * (2 * __int128(e.rate) + 1), unit);
+    __int128 center = (dm * 2 * e.rate + unit / 2) / unit;
+    // Times from a file can put the span past what a media time holds; no
+    // sample boundary lies there, so the stored rate stands.
+    if (e.mediaTime + hi > INT64_MAX)
+        return stored;
+    SInt64 end = BoundaryNear(table, SInt64(e.mediaTime + center), SInt64(e.mediaTime + lo), SInt64(e.mediaTime + hi));
     MediaRate meant;
     if (end > e.mediaTime && MakeMediaRate(__int128(end - e.mediaTime) * movieScale, dm, &meant))
         return meant;
