@@ -49,7 +49,10 @@ EditUse SamplesOfEdit(const Edit& e, const SampleTable& table, const Composition
     __int128 spanDen = __int128(movieScale) * use.rate.den;
     __int128 span = (__int128(e.duration) * use.rate.num * mediaScale + spanDen - 1) / spanDen;
     SInt64 from = std::max<SInt64>(0, e.mediaTime - latest);
-    SInt64 to = e.mediaTime + SInt64(std::max<__int128>(span, 1)) - earliest;
+    // A long edit at a high rate can reach past the last media time there
+    // is; it then simply runs to the media's end.
+    __int128 end = __int128(e.mediaTime) + std::max<__int128>(span, 1) - earliest;
+    SInt64 to = SInt64(std::min<__int128>(end, INT64_MAX));
     UInt32 first = table.SampleAtTime(from);
     if (first == 0)
         return use;
