@@ -20,6 +20,24 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-malloc_context_size=2:quarantine_size_mb=32}
 # Undefined behaviour stops the slice and leaves its input, like a crash;
 # by default the sanitizer only prints it and goes on.
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
+# An input that takes 100 ms or more under the sanitizers (fragmented files
+# claiming millions of zero-size samples: bounded by design, but slow) would
+# take most of a slice once the fuzzer mutates it, so before each slice the
+# inputs added since the last one are timed and the slow ones set aside in
+# BUILD/campaign/slow.
+set_slow_inputs_aside() {
+    dir=$out/$1
+    mkdir -p "$out/slow/$1"
+    touch "$out/$1.timing"
+    if [ -f "$out/$1.timed" ]; then
+        find "$dir" -type f -newer "$out/$1.timed"
+    else
+        find "$dir" -type f
+    fi | xargs -r "$build/fuzz/movie_$1_fuzzer" 2>&1 |
+        sed -n 's/^Executed \(.*\) in \([0-9]*\) ms$/\2 \1/p' |
+        awk '$1 >= 100 { print $2 }' | xargs -r mv -t "$out/slow/$1"
+    mv "$out/$1.timing" "$out/$1.timed"
+}
 # A hang still stops a slice, but 20 s rather than a few: under the
 # sanitizers, on a shared machine, the largest tables that are bounded by
 # design (2^24 sizes made up for a merged fragment) take several seconds.
@@ -33,6 +51,7 @@ while :; do
     [ "$left" -gt 30 ] || break
     [ "$left" -lt "$slice" ] && time=$left || time=$slice
     [ $((turn % 2)) -eq 0 ] && name=reader || name=writer
+    set_slow_inputs_aside $name
     echo "== $name for $time s from $(date -u +%H:%M:%S)" >> "$out/$name.log"
     "$build/fuzz/movie_${name}_fuzzer" -dict="$here/movie-atoms.dict" -max_total_time="$time" \
         -entropic=0 -timeout=20 -rss_limit_mb=2048 -malloc_limit_mb=256 -max_len=16384 -print_final_stats=1 \
