@@ -55,6 +55,31 @@ void WriteFile(const std::string& path, const std::uint8_t* data, std::size_t si
     close(fd);
 }
 
+// The walk over a media's samples gives what a lookup of each gives, and
+// stops where lookups stop finding samples. Only the first samples are
+// compared: a small file may claim billions.
+void CheckSampleWalk(Media media)
+{
+    constexpr UInt32 kCompared = 2000;
+    UInt32 walked = 0;
+    ForEachMediaSampleStretch(media, [&](const MediaSample& first, UInt32 count) {
+        if (count == 0)
+            std::abort();
+        for (UInt32 i = 0; i < count && walked < kCompared; ++i) {
+            MediaSample walk = first, look;
+            walk.sampleNumber += i;
+            walk.decodeTime += SInt64(i) * first.duration;
+            walk.fileOffset += UInt64(i) * first.size;
+            if (GetMediaSample(media, ++walked, &look) != noErr || !(walk == look) || walk.sampleNumber != walked)
+                std::abort();
+        }
+        return walked < kCompared;
+    });
+    MediaSample next;
+    if (walked < kCompared && GetMediaSample(media, walked + 1, &next) == noErr)
+        std::abort();
+}
+
 // Everything the tracks window reads, and a movie atom written back.
 void QueryMovie(Movie movie)
 {
@@ -80,6 +105,7 @@ void QueryMovie(Movie movie)
         GetMediaHandlerDescription(media, &type, name, nullptr);
         sink = sink + u(GetMediaTimeScale(media)) + u(GetMediaDuration(media)) + u(GetMediaSampleCount(media)) +
                u(GetMediaSampleDescriptionCount(media));
+        CheckSampleWalk(media);
     }
     std::vector<UInt8> moov;
     SerializeMovieAtom(movie, SerializeOptions{}, &moov);

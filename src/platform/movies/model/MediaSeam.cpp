@@ -34,6 +34,21 @@ UInt16 DataRefOfDescription(const MediaRecord& m, UInt32 descriptionIndex)
     return 1;
 }
 
+MediaSample SampleOf(const MediaRecord& m, const SampleVisit& v)
+{
+    MediaSample s;
+    s.sampleNumber = v.sampleNumber;
+    s.decodeTime = v.decodeTime;
+    s.duration = v.duration;
+    s.compositionOffset = v.compositionOffset;
+    s.fileOffset = v.offset;
+    s.size = v.size;
+    s.sampleDescriptionIndex = v.sampleDescriptionIndex;
+    s.dataRefIndex = DataRefOfDescription(m, v.sampleDescriptionIndex);
+    s.sync = v.sync;
+    return s;
+}
+
 // Every chunk of m in order, as ForEachMediaChunk gives them.
 OSErr VisitChunks(MediaRecord& m, const std::function<bool(const MediaChunk&)>& visit)
 {
@@ -78,16 +93,19 @@ OSErr GetMediaSample(Media theMedia, UInt32 sampleNumber, MediaSample* out)
         return err;
     if (!found)
         return MoviesResult(invalidSampleNum);
-    out->sampleNumber = v.sampleNumber;
-    out->decodeTime = v.decodeTime;
-    out->duration = v.duration;
-    out->compositionOffset = v.compositionOffset;
-    out->fileOffset = v.offset;
-    out->size = v.size;
-    out->sampleDescriptionIndex = v.sampleDescriptionIndex;
-    out->dataRefIndex = DataRefOfDescription(*m, v.sampleDescriptionIndex);
-    out->sync = v.sync;
+    *out = SampleOf(*m, v);
     return MoviesResult(noErr);
+}
+
+OSErr ForEachMediaSampleStretch(Media theMedia, const std::function<bool(const MediaSample& first, UInt32 count)>& visit)
+{
+    MediaRecord* m = CheckMedia(theMedia);
+    if (!m)
+        return GetMoviesError();
+    return GuardMemory([&] {
+        m->table.ForEachStretch([&](const SampleVisit& v, UInt32 count) { return visit(SampleOf(*m, v), count); });
+        return MoviesResult(noErr);
+    });
 }
 
 OSErr ForEachMediaChunk(Media theMedia, const std::function<bool(const MediaChunk&)>& visit)

@@ -106,12 +106,21 @@ struct MediaSample {
     UInt16 dataRefIndex = 1;            // from 1
     UInt32 sampleDescriptionIndex = 1;  // from 1
     bool sync = true;
+    bool operator==(const MediaSample&) const = default;
 };
 
 // The sample that is decoding at mediaTime (0 when none), and a sample's
 // details; invalidSampleNum when the tables do not hold it.
 UInt32 MediaSampleAtTime(Media theMedia, SInt64 mediaTime);
 OSErr GetMediaSample(Media theMedia, UInt32 sampleNumber, MediaSample* out);
+// Every sample in order without a lookup each, in stretches of count
+// samples alike but for their number, decode time and offset: sample
+// first.sampleNumber + i decodes at first.decodeTime + i * first.duration
+// and lies at first.fileOffset + i * first.size. Each sample is what
+// GetMediaSample gives; the walk stops at the first sample GetMediaSample
+// would not find, or early when visit returns false.
+OSErr ForEachMediaSampleStretch(Media theMedia,
+                                const std::function<bool(const MediaSample& first, UInt32 count)>& visit);
 
 // The whole sample description entry (from 1), header included: the codec
 // configuration a decoder needs. paramErr for a nil out, invalidSampleDescIndex

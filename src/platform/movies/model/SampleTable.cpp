@@ -185,6 +185,85 @@ bool SampleTable::LookUpSample(UInt32 n, SampleVisit* out) const
     return true;
 }
 
+// The same cumulative indexes as LookUpSample, walked with cursors instead
+// of searched. A stretch ends where any of the runs it lies in ends (times,
+// composition offsets, chunk), before or after a sync sample, and after
+// every sample of a size table, whose offsets are summed as the samples go
+// by instead of through the sparse size index.
+void SampleTable::ForEachStretch(const std::function<bool(const SampleVisit& first, UInt32 count)>& visit) const
+{
+    const UInt64 count = SampleCount();
+    if (count == 0 || times.empty() || chunkRuns.empty())
+        return;
+    BuildTimeIndex();
+    BuildChunkIndex();
+    BuildCompositionIndex();
+    const bool sized = constantSize == 0 && sizeTable;
+    // The file may list its sync samples out of order; a cursor only works
+    // through an ordered list.
+    const bool syncInOrder = syncSamples && std::is_sorted(syncSamples->begin(), syncSamples->end());
+    auto nextSync = syncSamples ? syncSamples->begin() : std::vector<UInt32>::const_iterator();
+    size_t run = 0, composition = 0, chunkRun = 0;
+    UInt64 chunkFirst = 0;  // the first sample of the chunk being walked
+    UInt64 intoChunk = 0;   // bytes of the chunk's samples before this one
+    for (UInt64 n = 1; n <= count;) {
+        while (run < times.size() && runFirstSample_[run] + times[run].count <= n)
+            ++run;
+        if (run >= times.size())
+            return;
+        UInt64 end = std::min(count + 1, runFirstSample_[run] + times[run].count);
+        while (composition < compositions.size() &&
+               compositionRunFirstSample_[composition] + compositions[composition].count <= n)
+            ++composition;
+        if (composition < compositions.size())
+            end = std::min(end, compositionRunFirstSample_[composition] + compositions[composition].count);
+        while (chunkRun + 1 < chunkRuns.size() && chunkRunFirstSample_[chunkRun + 1] <= n)
+            ++chunkRun;
+        if (chunkRun + 1 < chunkRuns.size())
+            end = std::min(end, chunkRunFirstSample_[chunkRun + 1]);
+        const auto& r = chunkRuns[chunkRun];
+        if (r.samplesPerChunk == 0)
+            return;
+        UInt64 into = n - chunkRunFirstSample_[chunkRun];
+        UInt64 chunk = std::max<UInt32>(r.firstChunk, 1) + into / r.samplesPerChunk;
+        if (chunk > ChunkCount())
+            return;
+        if (UInt64 first = n - into % r.samplesPerChunk; first != chunkFirst) {
+            chunkFirst = first;
+            intoChunk = 0;
+        }
+        end = std::min(end, chunkFirst + r.samplesPerChunk);
+        SampleVisit v;
+        v.sampleNumber = UInt32(n);
+        v.duration = times[run].delta;
+        v.decodeTime = runStartTime_[run] + SInt64(n - runFirstSample_[run]) * times[run].delta;
+        if (composition < compositions.size())
+            v.compositionOffset = compositions[composition].offset;
+        if (syncInOrder) {
+            while (nextSync != syncSamples->end() && *nextSync < n)
+                ++nextSync;
+            v.sync = nextSync != syncSamples->end() && *nextSync == n;
+            end = v.sync ? n + 1 : nextSync != syncSamples->end() ? std::min<UInt64>(end, *nextSync) : end;
+        } else if (syncSamples) {
+            v.sync = std::binary_search(syncSamples->begin(), syncSamples->end(), UInt32(n));
+            end = n + 1;
+        }
+        v.chunkIndex = UInt32(chunk - 1);
+        v.sampleDescriptionIndex = r.sampleDescriptionIndex;
+        v.size = SampleSize(UInt32(n));
+        v.offset = (*chunkOffsets)[chunk - 1] + (sized ? intoChunk : UInt64(constantSize) * (n - chunkFirst));
+        if (sized || v.size != constantSize) {
+            intoChunk += v.size;
+            end = n + 1;
+        } else if (constantSize != 0) {
+            end = std::min(end, UInt64(sizeCount) + 1);  // samples past the count have no size
+        }
+        if (!visit(v, UInt32(end - n)))
+            return;
+        n = end;
+    }
+}
+
 void SampleTable::ForEachChunk(const std::function<bool(const ChunkVisit&)>& visit) const
 {
     const UInt32 chunks = ChunkCount();

@@ -32,6 +32,7 @@ struct SampleVisit {
     UInt32 chunkIndex = 0;       // from 0
     UInt32 sampleDescriptionIndex = 1;
     bool sync = true;
+    bool operator==(const SampleVisit&) const = default;
 };
 
 class SampleTable {
@@ -61,6 +62,15 @@ public:
     // over the runs, so this costs a few binary searches plus, for a size
     // table, the sizes before the sample in its chunk.
     bool LookUpSample(UInt32 sampleNumber, SampleVisit* out) const;
+
+    // Every sample from the first, in stretches of samples alike but for
+    // their number, decode time and offset: sample first.sampleNumber + i
+    // decodes at first.decodeTime + i * first.duration and lies at
+    // first.offset + i * first.size. Each sample is what LookUpSample gives,
+    // and the walk stops at the first sample that LookUpSample does not
+    // find, or when visit returns false. A table of one size for all costs
+    // a stretch a chunk, however many samples it claims.
+    void ForEachStretch(const std::function<bool(const SampleVisit& first, UInt32 count)>& visit) const;
 
     // Every chunk in order; stops when visit returns false. The walk stops at
     // the end of the chunk offsets or of the samples, whichever comes first,

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "MovieTestSupport.h"
+#include "platform/movies/model/SampleTable.h"
 
 namespace {
 
@@ -184,3 +185,69 @@ TEST(SampleTables, CompositionOffsetsAndDescriptionsComeWithTheSample)
     DisposeMovie(m);
 }
 
+
+// The walk over every sample gives what a lookup of each gives, and stops
+// where lookups first fail, on tables as inconsistent as files make them.
+TEST(SampleTables, WalkingTheSamplesMatchesLookingEachUp)
+{
+    struct Case {
+        const char* what;
+        std::vector<SampleToChunkRun> chunkRuns;
+        UInt32 chunks, samples, timed, sizes, constantSize;
+        UInt32 walked, stretches;  // with the sync samples in order
+    };
+    const Case cases[] = {
+        {"chunks of three", {{1, 3, 1}}, 4, 12, 12, 12, 0, 12, 12},
+        {"times that run out first", {{1, 3, 1}}, 4, 12, 8, 12, 0, 8, 8},
+        {"runs out of order come back to chunk 2", {{1, 2, 1}, {3, 2, 1}, {2, 3, 2}}, 4, 13, 13, 13, 0, 13, 13},
+        {"chunks past the offsets stop the walk, though a later run names real ones",
+         {{1, 2, 1}, {20, 2, 1}, {2, 2, 1}}, 10, 60, 60, 60, 0, 20, 20},
+        {"a last run of no samples a chunk", {{1, 2, 1}, {3, 0, 1}}, 8, 12, 12, 12, 0, 4, 4},
+        {"too few chunks", {{1, 4, 1}}, 2, 12, 12, 12, 0, 8, 8},
+        // Stretches end with the runs of times and composition offsets (after
+        // samples 3, 2 and 6), at chunks, and before and after sync samples.
+        {"one size for all", {{1, 5, 3}}, 3, 12, 12, 2, 6, 12, 10},
+        {"one size for all in one long chunk", {{1, 1000, 1}}, 1, 1000, 1000, 2, 6, 1000, 8},
+        {"a size table shorter than its count", {{1, 5, 3}}, 3, 12, 12, 7, 0, 12, 12},
+    };
+    // Files may list their sync samples out of order; lookups then answer
+    // as a binary search does, and so must the walk.
+    const std::vector<UInt32> syncLists[] = {{1, 4, 9}, {9, 1, 4}};
+    for (const auto& sync : syncLists)
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what + std::string(sync[0] == 1 ? "" : ", sync samples out of order"));
+        SampleTable t;
+        t.times = {{3, 100}, {0, 7}, {c.timed - 3, 40}};
+        t.compositions = {{2, 5}, {0, 9}, {4, -2}};
+        t.syncSamples = std::make_shared<const std::vector<UInt32>>(sync);
+        t.chunkRuns = c.chunkRuns;
+        t.hasSizes = true;
+        t.sizeCount = c.samples;
+        t.constantSize = c.constantSize;
+        auto sizes = std::make_shared<std::vector<UInt8>>();
+        for (UInt32 s = 1; s <= c.sizes; ++s)
+            sizes->insert(sizes->end(), {0, 0, UInt8(s * 10 >> 8), UInt8(s * 10)});
+        t.sizeTable = sizes;
+        auto offsets = std::make_shared<std::vector<UInt64>>();
+        for (UInt32 chunk = 1; chunk <= c.chunks; ++chunk)
+            offsets->push_back(10000 * chunk);
+        t.chunkOffsets = offsets;
+        UInt32 walked = 0, stretches = 0;
+        t.ForEachStretch([&](const SampleVisit& first, UInt32 count) {
+            for (UInt32 i = 0; i < count; ++i) {
+                SampleVisit v = first, look;
+                v.sampleNumber += i;
+                v.decodeTime += SInt64(i) * first.duration;
+                v.offset += UInt64(i) * first.size;
+                EXPECT_TRUE(t.LookUpSample(++walked, &look));
+                EXPECT_EQ(v, look) << "sample " << walked;
+            }
+            ++stretches;
+            return true;
+        });
+        EXPECT_EQ(walked, c.walked);
+        EXPECT_EQ(stretches, sync[0] == 1 ? c.stretches : c.walked);
+        SampleVisit after;
+        EXPECT_FALSE(t.LookUpSample(walked + 1, &after));
+    }
+}
