@@ -1,6 +1,7 @@
 // Hostile files of up to 10 MB, each opened through the movie-file calls in
-// a child: wall time and peak memory against the bounds every input under
-// 10 MB must keep (1 s to open or fail, 256 MB at most).
+// a child and, when it opens, written out as moviedump does: wall time and
+// peak memory against the bounds every input under 10 MB must keep (1 s to
+// open or fail, 256 MB at most).
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -9,6 +10,7 @@
 #include "movie_bench_support.h"
 #include "platform/filesystem/Files.h"
 #include "platform/movies/moviefiles/MovieFiles.h"
+#include "tools/moviedump/MovieJson.h"
 
 namespace {
 
@@ -24,8 +26,11 @@ int Open(const std::string& path)
         return 2;
     Movie movie = nullptr;
     OSErr err = NewMovieFromFile(&movie, refNum, nullptr, nullptr, 0, nullptr);
-    if (movie)
+    if (movie) {
+        JsonWriter j;
+        WriteMovieJson(j, movie);
         DisposeMovie(movie);
+    }
     CloseMovieFile(refNum);
     return err == memFullErr ? 3 : 0;  // a clean refusal is fine; running out is not
 }
@@ -44,6 +49,7 @@ int main()
         {"1,500,000 listed samples", [] { return OneLargeFragment(1500000); }},
         {"600,000 runs of 2^24 defaults", [] { return DefaultRunsBeyondTheFile(600000, 1u << 24); }},
         {"4 billion own samples + fragment", [] { return HugeOwnTableWithFragments(); }},
+        {"4 billion own samples of one size", [] { return BillionsOfSamplesOfOneSize(); }},
         {"1,250,000 empty atoms in the header", [] { return HeaderOfEmptyAtoms(1250000); }},
         {"compressed header of 64 MB", [] { return ExpandingCompressedHeader(64u << 20); }},
     };

@@ -60,8 +60,7 @@ namespace {
 void DumpSampleRuns(JsonWriter& j, Media media)
 {
     j.BeginArray("sampleRuns");
-    long count = GetMediaSampleCount(media);
-    MediaSample run, next;
+    MediaSample run;
     UInt32 runLength = 0;
     auto flush = [&] {
         if (runLength == 0)
@@ -71,18 +70,19 @@ void DumpSampleRuns(JsonWriter& j, Media media)
             j.Number("", v);
         j.EndArray();
     };
-    for (long n = 1; n <= count; ++n) {
-        if (GetMediaSample(media, UInt32(n), &next) != noErr)
-            break;
+    // Stretches rather than a lookup a sample: a small file may claim
+    // billions of samples of one size.
+    ForEachMediaSampleStretch(media, [&](const MediaSample& next, UInt32 count) {
         if (runLength > 0 && next.size == run.size && next.sync == run.sync &&
             next.fileOffset == run.fileOffset + UInt64(run.size) * runLength) {
-            ++runLength;
-            continue;
+            runLength += count;
+            return true;
         }
         flush();
         run = next;
-        runLength = 1;
-    }
+        runLength = count;
+        return true;
+    });
     flush();
     j.EndArray();
 }

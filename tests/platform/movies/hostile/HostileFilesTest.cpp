@@ -202,6 +202,15 @@ TEST(HostileFiles, LargeHostileFilesStayWithinMemory)
     }
 }
 
+TEST(HostileFiles, BillionsOfSamplesOfOneSizeDumpAsOneRun)
+{
+    ScratchFolder dir;
+    Dump d = RunMoviedump(Write(dir, "billions.mov", BillionsOfSamplesOfOneSize()), 0);
+    EXPECT_EQ(d.status, 0) << d.err;
+    EXPECT_NE(d.out.find("\"sampleCount\":4294967280,"), std::string::npos) << d.out;
+    EXPECT_NE(d.out.find("\"sampleRuns\":[[28,1,4294967280,1]]"), std::string::npos) << d.out;
+}
+
 TEST(HostileFiles, RunningOutOfMemoryIsMemFullErr)
 {
     SKIP_IF_SANITIZED();

@@ -165,6 +165,13 @@ std::vector<UInt8> HugeOwnTableWithFragments()
     return WithFragments(moov, {Fragment(1, {DefaultRun(4)})}, 8);
 }
 
+std::vector<UInt8> BillionsOfSamplesOfOneSize()
+{
+    // ftyp (20 bytes), then an mdat whose data starts at 28.
+    AtomBytes file = FileType("qt  ").Add(AtomBytes::Atom("mdat", AtomBytes().Zeros(16)));
+    return file.Add(MovieAtom(SampleTable(0xFFFFFFF0u, 1, 0xFFFFFFF0u, 1, {28}))).bytes;
+}
+
 std::vector<UInt8> ExpandingCompressedHeader(UInt32 padding)
 {
     // The padding goes inside the movie atom, as a free atom, so that the
@@ -238,6 +245,7 @@ std::vector<Named> All()
         {"track-without-sizes-gets-fragments", TrackWithoutSizesGetsFragments()},
         {"default-runs-beyond-the-file", DefaultRunsBeyondTheFile(16, 1u << 24)},
         {"huge-own-table-with-fragments", HugeOwnTableWithFragments()},
+        {"billions-of-samples-of-one-size", BillionsOfSamplesOfOneSize()},
         {"expanding-compressed-header", ExpandingCompressedHeader(4u << 20)},
         {"many-small-fragments", ManySmallFragments(2000)},
         {"many-runs-in-one-fragment", ManyRunsInOneFragment(2000)},

@@ -47,6 +47,10 @@ std::vector<UInt8> DefaultRunsBeyondTheFile(int runs, UInt32 count);
 // fragment whose samples have another: combining them would make up a
 // size table of 16 GB.
 std::vector<UInt8> HugeOwnTableWithFragments();
+// A track whose own table claims 2^32 - 16 samples of one byte in one
+// chunk: a few hundred bytes that take minutes to go through one sample at
+// a time.
+std::vector<UInt8> BillionsOfSamplesOfOneSize();
 // A compressed header whose movie atom is padded with `padding` zero bytes,
 // so that it expands about padding/1000-fold.
 std::vector<UInt8> ExpandingCompressedHeader(UInt32 padding);
