@@ -71,5 +71,5 @@ OSErr CheckSegmentsBacked(const TrackRecord& track, const MediaRecord& media, co
         pastTheEnd = holdsKept && fileSize != 0 && (c.size > fileSize || c.offset > fileSize - c.size);
         return !pastTheEnd;
     });
-    return pastTheEnd || covered < kept.back().last ? invalidSampleTable : noErr;
+    return pastTheEnd || covered < kept.back().last ? OSErr(invalidSampleTable) : OSErr(noErr);
 }

@@ -97,8 +97,9 @@ TEST(FlattenPlan, LargePiecesKeepTheirPlaceWithinAPage)
     for (const auto& c : plan.copies) {
         bool isLarge = c.length >= FlattenPlan::kPageAlignedPiece;
         large += isLarge;
-        if (isLarge)
+        if (isLarge) {
             EXPECT_EQ(c.destinationOffset % 4096, c.sourceOffset % 4096);
+        }
         EXPECT_LT(c.destinationOffset - at, isLarge ? 4096u : 1u) << "in order, a gap only before a large piece";
         at = c.destinationOffset + c.length;
     }
