@@ -1,7 +1,7 @@
 // Hostile files of up to 10 MB, each opened through the movie-file calls in
-// a child and, when it opens, written out as moviedump does: wall time and
-// peak memory against the bounds every input under 10 MB must keep (1 s to
-// open or fail, 256 MB at most).
+// a child and, when it opens, written out as moviedump does and each media's
+// last sample looked up: wall time and peak memory against the bounds every
+// input under 10 MB must keep (1 s to open or fail, 256 MB at most).
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -9,6 +9,7 @@
 #include "HostileMovies.h"
 #include "movie_bench_support.h"
 #include "platform/filesystem/Files.h"
+#include "platform/movies/model/MovieSeam.h"
 #include "platform/movies/moviefiles/MovieFiles.h"
 #include "tools/moviedump/MovieJson.h"
 
@@ -29,6 +30,13 @@ int Open(const std::string& path)
     if (movie) {
         JsonWriter j;
         WriteMovieJson(j, movie);
+        // Where a seek to the end lands: each media's last sample.
+        for (long i = 1; i <= GetMovieTrackCount(movie); ++i) {
+            Media media = GetTrackMedia(GetMovieIndTrack(movie, i));
+            MediaSample last;
+            if (media && GetMediaSampleCount(media) > 0)
+                GetMediaSample(media, UInt32(GetMediaSampleCount(media)), &last);
+        }
         DisposeMovie(movie);
     }
     CloseMovieFile(refNum);

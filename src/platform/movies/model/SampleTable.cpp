@@ -42,11 +42,15 @@ void SampleTable::BuildSizeIndex() const
         return;
     sizeBlockStart_.clear();
     sizeBlockStart_.reserve(sizeCount / kSizeBlock + 1);
+    // Straight over the stored sizes: a merged table may hold millions, and
+    // the entries past its end have no size, as SampleSize says.
+    const UInt8* p = sizeTable->data();
+    UInt64 stored = std::min<UInt64>(sizeCount, sizeTable->size() / 4);
     UInt64 sum = 0;
-    for (UInt32 s = 1; s <= sizeCount; ++s) {
-        if ((s - 1) % kSizeBlock == 0)
-            sizeBlockStart_.push_back(sum);
-        sum += SampleSize(s);
+    for (UInt64 block = 0; block < sizeCount; block += kSizeBlock) {
+        sizeBlockStart_.push_back(sum);
+        for (UInt64 i = block, end = std::min(block + kSizeBlock, stored); i < end; ++i, p += 4)
+            sum += (UInt32(p[0]) << 24) | (UInt32(p[1]) << 16) | (UInt32(p[2]) << 8) | p[3];
     }
     indexedSizeTable_ = sizeTable.get();
     indexedSizeCount_ = sizeCount;
@@ -54,10 +58,13 @@ void SampleTable::BuildSizeIndex() const
 
 UInt64 SampleTable::SizeBefore(UInt32 n) const
 {
-    BuildSizeIndex();
     n = UInt32(std::min<UInt64>(n, UInt64(sizeCount) + 1));  // samples past the size table have no size
-    if (n <= 1 || sizeBlockStart_.empty())
+    if (n <= 1)
         return 0;
+    // One size for all, or none: no table to index.
+    if (constantSize != 0 || !sizeTable)
+        return UInt64(n - 1) * constantSize;
+    BuildSizeIndex();
     size_t block = std::min<size_t>((n - 1) / kSizeBlock, sizeBlockStart_.size() - 1);
     UInt64 sum = sizeBlockStart_[block];
     for (UInt32 s = UInt32(block * kSizeBlock) + 1; s < n; ++s)
@@ -326,12 +333,15 @@ void AppendSizes(const SampleTable& t, UInt32 count, std::vector<UInt8>& bytes)
         std::copy_n(t.sizeTable->begin(), have, bytes.begin() + std::ptrdiff_t(at));
         return;
     }
-    // Made-up tables run to millions of entries: one copy of the four bytes
-    // per sample rather than four appends.
+    // Made-up tables run to millions of entries: the bytes are stored
+    // directly, and a table that never had sizes keeps the zeros it got.
+    if (t.constantSize == 0)
+        return;
     const UInt8 size[4] = {UInt8(t.constantSize >> 24), UInt8(t.constantSize >> 16), UInt8(t.constantSize >> 8),
                            UInt8(t.constantSize)};
-    for (UInt32 i = 0; i < count; ++i)
-        std::memcpy(bytes.data() + at + size_t(i) * 4, size, 4);
+    UInt8* p = bytes.data() + at;
+    for (UInt32 i = 0; i < count; ++i, p += 4)
+        p[0] = size[0], p[1] = size[1], p[2] = size[2], p[3] = size[3];
 }
 
 // Entries that a table of `samples` samples would have to make up (rather
