@@ -1,7 +1,16 @@
 #include "platform/movies/model/SampleTable.h"
 
 #include <algorithm>
-#include <cstring>
+
+namespace {
+
+// One entry of a stored size table: 4 bytes, big-endian.
+UInt32 StoredSize(const UInt8* entry)
+{
+    return (UInt32(entry[0]) << 24) | (UInt32(entry[1]) << 16) | (UInt32(entry[2]) << 8) | entry[3];
+}
+
+}  // namespace
 
 UInt32 SampleTable::SampleCount() const
 {
@@ -32,8 +41,7 @@ UInt32 SampleTable::SampleSize(UInt32 n) const
     // than its count gives its missing samples no size.
     if (size_t(n) * 4 > sizeTable->size())
         return 0;
-    const UInt8* p = sizeTable->data() + size_t(n - 1) * 4;
-    return (UInt32(p[0]) << 24) | (UInt32(p[1]) << 16) | (UInt32(p[2]) << 8) | p[3];
+    return StoredSize(sizeTable->data() + size_t(n - 1) * 4);
 }
 
 void SampleTable::BuildSizeIndex() const
@@ -50,7 +58,7 @@ void SampleTable::BuildSizeIndex() const
     for (UInt64 block = 0; block < sizeCount; block += kSizeBlock) {
         sizeBlockStart_.push_back(sum);
         for (UInt64 i = block, end = std::min(block + kSizeBlock, stored); i < end; ++i, p += 4)
-            sum += (UInt32(p[0]) << 24) | (UInt32(p[1]) << 16) | (UInt32(p[2]) << 8) | p[3];
+            sum += StoredSize(p);
     }
     indexedSizeTable_ = sizeTable.get();
     indexedSizeCount_ = sizeCount;
@@ -183,10 +191,7 @@ bool SampleTable::LookUpSample(UInt32 n, SampleVisit* out) const
     v.chunkIndex = UInt32(chunk - 1);
     v.sampleDescriptionIndex = r.sampleDescriptionIndex;
     v.offset = (*chunkOffsets)[chunk - 1];
-    if (constantSize != 0 || !sizeTable)
-        v.offset += UInt64(constantSize) * (n - firstInChunk);
-    else
-        v.offset += SizeBefore(n) - SizeBefore(firstInChunk);
+    v.offset += SizeBefore(n) - SizeBefore(firstInChunk);
     v.size = SampleSize(n);
     *out = v;
     return true;
